@@ -1,0 +1,2 @@
+// placeholder
+namespace fw { int CoreVersion() { return 1; } }

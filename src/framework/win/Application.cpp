@@ -1,0 +1,65 @@
+#include "framework/win/Application.h"
+
+#include <atomic>
+
+namespace fw {
+namespace {
+
+std::atomic<bool> terminationRequested{false};
+DWORD mainThreadId = GetCurrentThreadId();
+
+int DefaultMessageBox(HWND owner, const char* text, const char* caption,
+                             UINT type) noexcept {
+    return MessageBoxA(owner, text, caption, type);
+}
+
+MessageBoxFunction messageBox = &DefaultMessageBox;
+
+} // namespace
+
+void RequestTermination() noexcept {
+    terminationRequested = true;
+    // Wake the main loop if it is waiting in GetMessage.
+    PostThreadMessageA(mainThreadId, WM_NULL, 0, 0);
+}
+
+bool TerminationRequested() noexcept { return terminationRequested; }
+
+void ClearTerminationRequest() noexcept { terminationRequested = false; }
+
+int RunMessageLoop() noexcept {
+    mainThreadId = GetCurrentThreadId();
+    MSG message{};
+    while (!terminationRequested) {
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);
+        if (got == -1) return 1;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+void ProcessMessages() noexcept {
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) noexcept {
+    MessageBoxFunction previous = messageBox;
+    messageBox = function ? function : &DefaultMessageBox;
+    return previous;
+}
+
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) noexcept {
+    return messageBox(owner, text, caption, type);
+}
+
+} // namespace fw

@@ -1,0 +1,31 @@
+// The least application object the program needs: the main message loop, a request to
+// terminate that takes effect when that loop next runs, and the one route by which
+// message boxes are shown (replaceable, so tests never wait on a box nobody closes).
+#pragma once
+
+#include <windows.h>
+
+namespace fw {
+
+// Asks the main message loop to end. Safe to call from inside a modal loop (a message
+// box, a menu): the request is only a flag and a wake-up, so the modal loop goes on.
+void RequestTermination() noexcept;
+[[nodiscard]] bool TerminationRequested() noexcept;
+// Forgets an earlier request (tests that run several starts in one process).
+void ClearTerminationRequest() noexcept;
+
+// Runs the main message loop until WM_QUIT arrives or termination is requested.
+// Returns the exit code.
+int RunMessageLoop() noexcept;
+
+// Processes the messages already waiting, once.
+void ProcessMessages() noexcept;
+
+using MessageBoxFunction = int (*)(HWND owner, const char* text, const char* caption,
+                                   UINT type) noexcept;
+// Replaces the function behind ShowMessageBox; nullptr restores MessageBoxA. Returns the
+// previous one.
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) noexcept;
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) noexcept;
+
+} // namespace fw
