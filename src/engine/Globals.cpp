@@ -1,0 +1,5 @@
+#include "engine/KeyNotes.h"
+#include "engine/Settings.h"
+
+TSettings Settings;
+KeyNoteTable KeyNotes{};

@@ -1,0 +1,45 @@
+// The one settings record. Its field initialisers are the factory defaults; it is read
+// from the store once when the main window is created and written back once when it is
+// destroyed. Everything in between reads and changes the fields directly.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// A shortcut value: low byte the virtual-key code, plus these modifier bits.
+inline constexpr int32_t ShortcutShift = 0x2000;
+inline constexpr int32_t ShortcutCtrl = 0x4000;
+inline constexpr int32_t ShortcutAlt = 0x8000;
+
+inline constexpr int ShortcutCount = 6;
+
+struct TSettings {
+    int32_t Width = 716;
+    int32_t Height = 140;
+    int32_t Top = 0;  // replaced on the first run
+    int32_t Left = 0; // replaced on the first run
+    int32_t NoteWidth = 16;
+    bool Vertical = false;
+    std::string Skin = "Zevizi";
+    int32_t Velocity = 0; // fader position; the note-on velocity is 127 minus this
+    bool Enabled = true;
+    int32_t Device = 0; // -1 is the MIDI mapper
+    int32_t Channel = 1;
+    int32_t BaseOctave = 0; // -24, -12, 0, 12, 24 for C2..C6
+    int32_t PedalKey = -1;  // 17 Ctrl, 16 Shift, -1 none
+    std::array<int32_t, ShortcutCount> Shortcuts = {
+        24645, // Ctrl+Shift+E: switch playing on and off
+        16497, // Ctrl+F2: base octave C2
+        16498, // Ctrl+F3
+        16499, // Ctrl+F4
+        16500, // Ctrl+F5
+        16501, // Ctrl+F6
+    };
+    int32_t ShortcutsDialogLeft = 120;
+    int32_t ShortcutsDialogTop = 120;
+    bool KillKeystrokes = true;
+    std::string Layout = "Piano";
+};
+
+extern TSettings Settings;

@@ -1,2 +1,0 @@
-// placeholder
-namespace fw { int CoreVersion() { return 1; } }
