@@ -1,0 +1,43 @@
+// The off-screen image of a window: a 32-bit top-down DIB section selected into a
+// memory DC. GDI can draw into it through Dc(), and our own code can write its pixels
+// directly (0x00RRGGBB), which is how the keyboard draws hundreds of keys in
+// microseconds.
+#pragma once
+
+#include "framework/win/Handles.h"
+
+#include <cstdint>
+
+namespace fw {
+
+class BackBuffer {
+public:
+    BackBuffer() = default;
+    BackBuffer(const BackBuffer&) = delete;
+    BackBuffer& operator=(const BackBuffer&) = delete;
+    // A selected bitmap cannot be deleted: the destructor puts the DC's own one back.
+    ~BackBuffer();
+
+    // Makes the image width x height (at least 1 x 1). Keeps the contents only when the
+    // size does not change. Returns false when the bitmap could not be made.
+    [[nodiscard]] bool Resize(int width, int height) noexcept;
+
+    [[nodiscard]] HDC Dc() const noexcept { return dc_.get(); }
+    // Finishes pending GDI drawing before the pixels are touched directly.
+    [[nodiscard]] uint32_t* Pixels() const noexcept;
+    [[nodiscard]] int Width() const noexcept { return width_; }
+    [[nodiscard]] int Height() const noexcept { return height_; }
+
+    // Copies a rectangle of the image to the same place in a window's DC.
+    void CopyTo(HDC target, int left, int top, int width, int height) const noexcept;
+
+private:
+    MemoryDc dc_;
+    Bitmap bitmap_;
+    HGDIOBJ originalBitmap_ = nullptr;
+    uint32_t* pixels_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+} // namespace fw

@@ -1,0 +1,62 @@
+#include "framework/win/Window.h"
+
+namespace fw {
+
+HINSTANCE ModuleInstance() noexcept { return GetModuleHandleA(nullptr); }
+
+WindowBase::~WindowBase() {
+    // The derived part is gone: detach before destroying so no message reaches it.
+    if (handle_) {
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(std::exchange(handle_, nullptr));
+    }
+}
+
+void WindowBase::DestroyHandle() noexcept {
+    if (handle_) DestroyWindow(handle_); // WM_NCDESTROY clears handle_
+}
+
+bool WindowBase::CreateHandle(const WindowClassOptions& options, DWORD style, DWORD exStyle,
+                              const char* title, int x, int y, int width, int height,
+                              HWND parent) noexcept {
+    WNDCLASSEXA existing{sizeof existing};
+    if (!GetClassInfoExA(ModuleInstance(), options.name, &existing)) {
+        WNDCLASSEXA windowClass{sizeof windowClass};
+        windowClass.style = options.style;
+        windowClass.lpfnWndProc = &WindowBase::WindowProc;
+        windowClass.hInstance = ModuleInstance();
+        windowClass.hCursor = options.cursor ? options.cursor : LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = options.background;
+        windowClass.hIcon = options.icon;
+        windowClass.hIconSm = options.smallIcon;
+        windowClass.lpszClassName = options.name;
+        if (!RegisterClassExA(&windowClass)) return false;
+    }
+    HWND window = CreateWindowExA(exStyle, options.name, title, style, x, y, width, height, parent,
+                                  nullptr, ModuleInstance(), this);
+    return window != nullptr;
+}
+
+LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        self = static_cast<WindowBase*>(create->lpCreateParams);
+        self->handle_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+    }
+    return result;
+}
+
+} // namespace fw
