@@ -1,0 +1,265 @@
+#include "ProgramUnderTest.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+namespace {
+
+const char* const MainWindowClass = "TKeysForm";
+const char* const SettingsKey = "Software\\Zevaver\\MIDI Keyboard";
+
+std::string Env(const char* name) {
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
+}
+
+struct FindData {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
+    auto* data = reinterpret_cast<FindData*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner == data->processId && std::string(className) == data->className &&
+        (std::string(className) != "#32770" || IsWindowVisible(window))) {
+        data->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTopLevel(DWORD processId, const char* className) {
+    FindData data{processId, className, nullptr};
+    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
+    char className[32] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (_stricmp(className, "Static") == 0) {
+        char text[1024] = {};
+        GetWindowTextA(child, text, sizeof text);
+        auto* longest = reinterpret_cast<std::string*>(lParam);
+        if (std::string(text).size() > longest->size()) *longest = text;
+    }
+    return TRUE;
+}
+
+void SendOne(INPUT input) { SendInput(1, &input, sizeof input); }
+
+} // namespace
+
+ProgramUnderTest::ProgramUnderTest(const std::string& testName) : name_(testName) {
+    fs::path stage = Env("MK_STAGE_DIR");
+    fs::path folder = fs::temp_directory_path() / "mk-e2e" / testName;
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder);
+    fs::copy(stage, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    folder_ = folder.string();
+    log_ = (folder / "midi.log").string();
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+    if (Running()) {
+        Close();
+        if (Running()) TerminateProcess(process_.get(), 99);
+    }
+}
+
+bool ProgramUnderTest::Start(const MidiSetup& midi, const std::string& arguments) {
+    SetEnvironmentVariableA("FAKEMIDI_LOG", log_.c_str());
+    SetEnvironmentVariableA("FAKEMIDI_DEVICES", std::to_string(midi.devices).c_str());
+    SetEnvironmentVariableA("FAKEMIDI_NAMES", midi.names.empty() ? nullptr : midi.names.c_str());
+    SetEnvironmentVariableA("FAKEMIDI_OPEN_FAIL",
+                            midi.openFail.empty() ? nullptr : midi.openFail.c_str());
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", "winmm=n,b;mscoree,mshtml=");
+
+    std::string exe = (fs::path(folder_) / "MIDIKeyboard.exe").string();
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.c_str(), &startup, &info))
+        return false;
+    process_.reset(info.hProcess);
+    CloseHandle(info.hThread);
+    processId_ = info.dwProcessId;
+
+    for (int i = 0; i < 300 && Running(); ++i) {
+        if (HWND found = FindTopLevel(processId_, MainWindowClass)) {
+            window_ = found;
+            WaitForInputIdle(process_.get(), 10000);
+            Settle(300);
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+int ProgramUnderTest::Close() {
+    if (!process_) return -1;
+    if (window_ && IsWindow(window_)) PostMessageA(window_, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process_.get(), 15000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.get(), &code);
+    window_ = nullptr;
+    return static_cast<int>(code);
+}
+
+bool ProgramUnderTest::Running() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::vector<MidiCall> ProgramUnderTest::MidiCalls() const {
+    std::vector<MidiCall> calls;
+    std::ifstream in(log_);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        MidiCall call;
+        fields >> call.time >> call.name;
+        call.text = line.substr(std::min(line.size(), line.find(' ') + 1));
+        std::string field;
+        while (fields >> field) {
+            if (field.rfind("msg=", 0) == 0) call.message = std::stoul(field.substr(4), nullptr, 16);
+            if (field.rfind("dev=", 0) == 0) call.device = std::stoi(field.substr(4));
+        }
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+std::vector<uint32_t> ProgramUnderTest::ShortMessages() const {
+    std::vector<uint32_t> messages;
+    for (const MidiCall& call : MidiCalls())
+        if (call.name == "midiOutShortMsg") messages.push_back(call.message);
+    return messages;
+}
+
+bool ProgramUnderTest::WaitForShortMessages(size_t count, int timeoutMs) const {
+    for (int waited = 0; waited <= timeoutMs; waited += 20) {
+        if (ShortMessages().size() >= count) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+std::string ProgramUnderTest::WaitForMessageBox(int timeoutMs, std::string* caption) const {
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        if (HWND box = FindTopLevel(processId_, "#32770")) {
+            Sleep(100); // let it finish drawing its text
+            if (caption) {
+                char title[256] = {};
+                GetWindowTextA(box, title, sizeof title);
+                *caption = title;
+            }
+            std::string text;
+            EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
+            return text;
+        }
+        Sleep(50);
+    }
+    return {};
+}
+
+void ProgramUnderTest::DismissMessageBox() const {
+    if (HWND box = FindTopLevel(processId_, "#32770")) {
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
+    }
+}
+
+void ProgramUnderTest::ClearMidiLog() const { DeleteFileA(log_.c_str()); }
+
+void ProgramUnderTest::Settle(int milliseconds) const {
+    // Let our own queue run too: input we inject passes through it.
+    MSG message;
+    for (int waited = 0; waited < milliseconds; waited += 10) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    }
+}
+
+void MouseMoveTo(int screenX, int screenY) {
+    SetCursorPos(screenX, screenY);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screenX * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screenY * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendOne(input);
+}
+
+void MouseLeftDown() {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendOne(input);
+}
+
+void MouseLeftUp() {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendOne(input);
+}
+
+void MouseRightClick() {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    SendOne(input);
+    input.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendOne(input);
+}
+
+static void SendKey(WORD virtualKey, WORD scanCode, bool extended, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = scanCode ? scanCode : static_cast<WORD>(MapVirtualKeyA(virtualKey, 0));
+    input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    SendOne(input);
+}
+
+void KeyDown(WORD virtualKey, WORD scanCode, bool extended) {
+    SendKey(virtualKey, scanCode, extended, false);
+}
+
+void KeyUp(WORD virtualKey, WORD scanCode, bool extended) {
+    SendKey(virtualKey, scanCode, extended, true);
+}
+
+COLORREF ScreenPixel(int screenX, int screenY) {
+    fw::WindowDc screen(nullptr);
+    return GetPixel(screen.get(), screenX, screenY);
+}
+
+POINT ClientOrigin(HWND window) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return origin;
+}
+
+void ForgetSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey); }
+
+} // namespace e2e
