@@ -1,0 +1,94 @@
+#include "engine/Layout.h"
+
+#include "engine/NumberText.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr char CtrlZ = '\x1a';
+constexpr std::string_view Separator = " = ";
+
+void ApplyLine(std::string_view line, KeyNoteTable& table) {
+    size_t separator = line.find(Separator);
+    if (separator == std::string_view::npos) return;
+    // The key part keeps the space that begins the separator, so it is never empty.
+    std::string_view key = line.substr(0, separator + 1);
+    std::string_view value = line.substr(separator + Separator.size());
+    int64_t code = static_cast<unsigned char>(key.front());
+    if (key.front() == '#') code = ReadLeadingNumber(key.substr(1));
+    if (code < 0 || code >= static_cast<int64_t>(table.size())) return;
+    table[static_cast<size_t>(code)] = static_cast<uint8_t>(ReadLeadingNumber(value) & 0xFF);
+}
+
+} // namespace
+
+void ParseLayout(std::string_view text, KeyNoteTable& table) {
+    text = text.substr(0, text.find(CtrlZ));
+    std::string line;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view raw = text.substr(start, end - start);
+        if (raw.find('\r') == std::string_view::npos) {
+            ApplyLine(raw, table);
+        } else {
+            line.clear();
+            for (char c : raw)
+                if (c != '\r') line.push_back(c);
+            ApplyLine(line, table);
+        }
+        start = end + 1;
+    }
+}
+
+std::string LayoutPath(std::string_view layoutName) {
+    return "Layouts/" + std::string(layoutName) + ".txt";
+}
+
+bool StandardLayoutFiles::Exists(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
+}
+
+FileBytes StandardLayoutFiles::ReadAll(const std::string& path) {
+    FileBytes file;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(path.c_str(), "rb"),
+                                                           &std::fclose);
+    if (!stream) {
+        file.complete = false;
+        return file;
+    }
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream.get())) > 0)
+        file.bytes.append(buffer, got);
+    file.complete = !std::ferror(stream.get());
+    return file;
+}
+
+LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& files) {
+    table.fill(0);
+    if (!files.Exists(LayoutPath(settings.Layout))) settings.Layout = FallbackLayout;
+    const std::string path = LayoutPath(settings.Layout);
+    if (!files.Exists(path)) return LayoutLoad::NoFile;
+    FileBytes file = files.ReadAll(path);
+    std::string_view text = file.bytes;
+    if (!file.complete && text.find(CtrlZ) == std::string_view::npos) {
+        // The last line may have been cut short ("Q = 6" of "Q = 60"): keep whole lines only.
+        size_t lastLineEnd = text.rfind('\n');
+        text = lastLineEnd == std::string_view::npos ? std::string_view()
+                                                     : text.substr(0, lastLineEnd + 1);
+    }
+    ParseLayout(text, table);
+    return file.complete ? LayoutLoad::Loaded : LayoutLoad::ReadFailed;
+}
+
+void LoadLayout() {
+    StandardLayoutFiles files;
+    (void)LoadLayout(Settings, KeyNotes, files);
+}

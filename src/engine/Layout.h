@@ -1,0 +1,54 @@
+// Keyboard layout files: "Layouts/<name>.txt", one entry per line, "<key> = <note>".
+// A key is its first character's code (letters and digits are their own virtual-key
+// codes) or "#" and a virtual-key code; the note's low 8 bits go into the table.
+#pragma once
+
+#include "engine/KeyNotes.h"
+#include "engine/Settings.h"
+
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view FallbackLayout = "Piano";
+
+// Applies every entry of a whole layout file to the table, later lines overriding earlier
+// ones. Lines end with LF or CR LF; any other CR is dropped; Ctrl-Z ends the file. Entries
+// whose "#" code lies outside the table are skipped. Never fails: any bytes are accepted.
+void ParseLayout(std::string_view text, KeyNoteTable& table);
+
+// The relative path of a layout file, resolved against the current folder.
+[[nodiscard]] std::string LayoutPath(std::string_view layoutName);
+
+struct FileBytes {
+    std::string bytes;
+    bool complete = true; // false when reading stopped at an error
+};
+
+class LayoutFiles {
+public:
+    virtual ~LayoutFiles() = default;
+    [[nodiscard]] virtual bool Exists(const std::string& path) = 0;
+    [[nodiscard]] virtual FileBytes ReadAll(const std::string& path) = 0;
+};
+
+// Files as the C library sees them (the path is handed over unchanged, so 8-bit names
+// keep the meaning the rest of the program gives them).
+class StandardLayoutFiles final : public LayoutFiles {
+public:
+    [[nodiscard]] bool Exists(const std::string& path) override;
+    [[nodiscard]] FileBytes ReadAll(const std::string& path) override;
+};
+
+enum class LayoutLoad {
+    Loaded,
+    NoFile,     // neither the chosen layout nor the fall-back exists: no key plays
+    ReadFailed, // the file broke off; the table holds the whole lines read before that
+};
+
+// Clears the table and fills it from the layout the settings name, switching the name to
+// the fall-back when its file is missing.
+[[nodiscard]] LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& files);
+
+// The program's own: the global Settings and KeyNotes, the layout folder beside the
+// current folder, failures silent (the table then holds what could be read).
+void LoadLayout();

@@ -1,0 +1,160 @@
+#include "engine/SettingsStore.h"
+
+#include "engine/NumberText.h"
+
+#include <array>
+#include <optional>
+#include <type_traits>
+#include <variant>
+
+namespace {
+
+// One registry value bound to the field of one record; the same list, in the same order,
+// serves reading and writing.
+template <typename Record> struct BoundValue {
+    template <typename T> using Ref = std::conditional_t<std::is_const_v<Record>, const T*, T*>;
+    const char* name;
+    std::variant<Ref<std::string>, Ref<int32_t>, Ref<bool>> field;
+};
+
+template <typename Record>
+std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
+    return {{
+        {"Skin", &s.Skin},
+        {"Layout", &s.Layout},
+        {"Width", &s.Width},
+        {"Height", &s.Height},
+        {"Left", &s.Left},
+        {"Top", &s.Top},
+        {"Note Width", &s.NoteWidth},
+        {"Velocity", &s.Velocity},
+        {"Device", &s.Device},
+        {"Channel", &s.Channel},
+        {"Base Octave", &s.BaseOctave},
+        {"Pedal Key", &s.PedalKey},
+        {"Shortcut Switch Enabled", &s.Shortcuts[0]},
+        {"Shortcut Base Octave C2", &s.Shortcuts[1]},
+        {"Shortcut Base Octave C3", &s.Shortcuts[2]},
+        {"Shortcut Base Octave C4", &s.Shortcuts[3]},
+        {"Shortcut Base Octave C5", &s.Shortcuts[4]},
+        {"Shortcut Base Octave C6", &s.Shortcuts[5]},
+        {"Shortcuts Dialog Left", &s.ShortcutsDialogLeft},
+        {"Shortcuts Dialog Top", &s.ShortcutsDialogTop},
+        {"Vertical", &s.Vertical},
+        {"Enabled", &s.Enabled},
+        {"Kill Keystrokes", &s.KillKeystrokes},
+    }};
+}
+
+// Reads a value; a non-string one is reported and gives nothing.
+std::optional<RegistryText> Read(SettingsRegistry& registry, const std::string& name,
+                                 const SettingsErrorReport& report) {
+    RegistryText value = registry.ReadString(name);
+    if (value.kind == RegistryText::Kind::WrongType) {
+        if (report) report(InvalidDataTypeMessage(name));
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A missing value empties the text.
+void ReadTextValue(SettingsRegistry& registry, const std::string& name, std::string& field,
+                   const SettingsErrorReport& report) {
+    if (auto value = Read(registry, name, report)) {
+        field = value->kind == RegistryText::Kind::Text ? std::move(value->text) : std::string();
+    }
+}
+
+// A missing value, or one that is not a whole integer, gives 0.
+void ReadNumberValue(SettingsRegistry& registry, const std::string& name, int32_t& field,
+                     const SettingsErrorReport& report) {
+    if (auto value = Read(registry, name, report)) {
+        field = value->kind == RegistryText::Kind::Text ? ReadSettingsNumber(value->text) : 0;
+    }
+}
+
+// Only exactly "Yes" or "No" changes the field; anything else, or nothing, keeps it.
+void ReadYesNoValue(bool& field, SettingsRegistry& registry, const std::string& name,
+                    const SettingsErrorReport& report) {
+    auto value = Read(registry, name, report);
+    if (!value || value->kind != RegistryText::Kind::Text) return;
+    if (auto flag = ParseYesNo(value->text)) field = *flag;
+}
+
+} // namespace
+
+std::string InvalidDataTypeMessage(std::string_view valueName) {
+    return "Invalid data type for '" + std::string(valueName) + "'";
+}
+
+std::string FailedToSetDataMessage(std::string_view valueName) {
+    return "Failed to set data for '" + std::string(valueName) + "'";
+}
+
+void CenterOnScreen(TSettings& settings, ScreenSize screen) noexcept {
+    settings.Top = screen.Height / 2 - settings.Height / 2;
+    settings.Left = screen.Width / 2 - settings.Width / 2;
+}
+
+void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize screen,
+                  const SettingsErrorReport& report, std::string_view keyPath) {
+    RegistryHive hive = RegistryHive::CurrentUser;
+    if (!registry.KeyExists(hive, keyPath)) {
+        hive = RegistryHive::LocalMachine;
+        if (!registry.KeyExists(hive, keyPath)) {
+            CenterOnScreen(settings, screen);
+            return;
+        }
+    }
+    // A key that exists but cannot be read is treated like a first run, so every field
+    // still holds a usable value.
+    if (!registry.OpenKey(hive, keyPath, false)) {
+        CenterOnScreen(settings, screen);
+        return;
+    }
+    for (const auto& value : BindValues(settings)) {
+        const std::string name = value.name;
+        std::visit(
+            [&](auto* field) {
+                using Field = std::remove_pointer_t<decltype(field)>;
+                if constexpr (std::is_same_v<Field, std::string>)
+                    ReadTextValue(registry, name, *field, report);
+                else if constexpr (std::is_same_v<Field, int32_t>)
+                    ReadNumberValue(registry, name, *field, report);
+                else
+                    ReadYesNoValue(*field, registry, name, report);
+            },
+            value.field);
+    }
+    registry.CloseKey();
+}
+
+bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,
+                  const SettingsErrorReport& report, std::string_view keyPath) {
+    const auto values = BindValues(settings);
+    // A key that cannot be opened fails the first write, and is reported as such.
+    if (!registry.OpenKey(RegistryHive::CurrentUser, keyPath, true)) {
+        if (report) report(FailedToSetDataMessage(values.front().name));
+        return false;
+    }
+    for (const auto& value : values) {
+        const std::string text = std::visit(
+            [](const auto* field) -> std::string {
+                using Field = std::remove_cv_t<std::remove_pointer_t<decltype(field)>>;
+                if constexpr (std::is_same_v<Field, std::string>)
+                    return *field;
+                else if constexpr (std::is_same_v<Field, int32_t>)
+                    return FormatDecimal(*field); // WriteNumberValue
+                else
+                    return YesNoText(*field); // WriteYesNoValue
+            },
+            value.field);
+        if (!registry.WriteString(value.name, text)) {
+            registry.CloseKey();
+            if (report) report(FailedToSetDataMessage(value.name));
+            return false;
+        }
+    }
+    registry.CloseKey();
+    return true;
+}

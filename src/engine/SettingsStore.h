@@ -1,0 +1,72 @@
+// Reading and writing the settings record as 23 string values of one registry key.
+// The registry itself is reached through SettingsRegistry, so the rules here (value
+// names, order, how each kind of value is read, what a failure does) run anywhere.
+//
+// The key lives under HKEY_CURRENT_USER, which a standard user may write. Settings left
+// under HKEY_LOCAL_MACHINE by an earlier version are read from there as long as the user
+// has no key of their own; they are then written to HKEY_CURRENT_USER at exit.
+#pragma once
+
+#include "engine/Settings.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view SettingsKeyPath = "Software\\Zevaver\\MIDI Keyboard";
+inline constexpr int SettingsValueCount = 23;
+
+enum class RegistryHive { CurrentUser, LocalMachine };
+
+struct RegistryText {
+    enum class Kind {
+        Missing,   // no such value, or it could not be queried
+        Text,      // a string value (an expandable one is taken literally)
+        WrongType, // a value of a non-string type
+    };
+    Kind kind = Kind::Missing;
+    std::string text;
+};
+
+// One key open at a time, as the store uses it.
+class SettingsRegistry {
+public:
+    virtual ~SettingsRegistry() = default;
+    [[nodiscard]] virtual bool KeyExists(RegistryHive hive, std::string_view path) = 0;
+    // forWriting: full access, creating the key when it is missing; otherwise read access
+    // to an existing key.
+    [[nodiscard]] virtual bool OpenKey(RegistryHive hive, std::string_view path,
+                                       bool forWriting) = 0;
+    [[nodiscard]] virtual RegistryText ReadString(const std::string& name) = 0;
+    [[nodiscard]] virtual bool WriteString(const std::string& name, const std::string& text) = 0;
+    virtual void CloseKey() = 0;
+};
+
+// Receives each failure text ("Invalid data type for 'Width'") as it happens.
+using SettingsErrorReport = std::function<void(const std::string& message)>;
+
+struct ScreenSize {
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+
+// First-run placement: the window (at its current Width and Height) centred on the screen,
+// each term halved separately.
+void CenterOnScreen(TSettings& settings, ScreenSize screen) noexcept;
+
+// Fills the record from the key. With no key in either hive (a first run) the record keeps
+// its defaults, is centred on the screen and nothing is created. A value of a non-string
+// type is reported, leaves its field as it was, and loading goes on.
+void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize screen,
+                  const SettingsErrorReport& report, std::string_view keyPath = SettingsKeyPath);
+
+// Writes all 23 values to the current user's key, creating it when missing. The first
+// failed write is reported and ends the save, so no later value is written; returns
+// whether every value was written.
+[[nodiscard]] bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,
+                                const SettingsErrorReport& report,
+                                std::string_view keyPath = SettingsKeyPath);
+
+[[nodiscard]] std::string InvalidDataTypeMessage(std::string_view valueName);
+[[nodiscard]] std::string FailedToSetDataMessage(std::string_view valueName);
