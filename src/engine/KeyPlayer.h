@@ -1,0 +1,133 @@
+// Playing from the computer keyboard: turns watched key events into notes on the keyboard
+// control, keeps the modifier and pedal state, runs the global shortcuts, and handles the
+// command keys of the focused main window. It reaches the rest of the program only through
+// KeyPlayerHost, so it runs the same in the program and in tests.
+#pragma once
+
+#include "engine/KeyNotes.h"
+#include "engine/Settings.h"
+
+#include <array>
+#include <cstdint>
+
+// The menu commands that keys click. A click has exactly a user's effect (an auto-check
+// item flips its mark before its handler runs), so the host clicks the menu item itself.
+enum class KeyCommand : uint8_t { Enabled, C2, C3, C4, C5, C6, Push, ZoomIn, ZoomOut, Settings };
+
+// Shift, Ctrl and Alt, as held or as carried by one key event.
+struct ModifierSet {
+    bool Shift = false;
+    bool Ctrl = false;
+    bool Alt = false;
+    friend bool operator==(const ModifierSet&, const ModifierSet&) = default;
+};
+
+// The key-with-modifiers number that shortcuts are stored as; 0 for a key code above 255.
+[[nodiscard]] int32_t ShortcutValue(int64_t key, ModifierSet modifiers) noexcept;
+
+class KeyPlayerHost {
+public:
+    // The keyboard control.
+    virtual void PressNote(int32_t note, int32_t velocity) = 0;
+    virtual void ReleaseNote(int32_t note) = 0;
+    [[nodiscard]] virtual bool IsNoteSounding(int32_t note) = 0;
+    virtual void ReleaseAllNotes() = 0;
+    // The menu.
+    virtual void ClickCommand(KeyCommand command) = 0;
+    virtual void SetPushChecked(bool checked) = 0;
+    virtual void CheckTransposeItem(int32_t value) = 0;
+    // The main window.
+    [[nodiscard]] virtual bool IsMainWindowActive() = 0;
+    [[nodiscard]] virtual bool IsSettingsDialogOpen() = 0;
+    // Position of the velocity trackbar, 0..127, 0 the loudest.
+    [[nodiscard]] virtual int32_t VelocityPosition() = 0;
+
+protected:
+    ~KeyPlayerHost() = default;
+};
+
+class KeyPlayer {
+public:
+    static constexpr int32_t MaxTranspose = 36;
+
+    // Virtual-key codes this class cares about.
+    static constexpr int32_t VkShift = 16;
+    static constexpr int32_t VkControl = 17;
+    static constexpr int32_t VkMenu = 18;
+    static constexpr int32_t VkLeftWin = 91;
+    static constexpr uint16_t VkSpace = 0x20;
+    static constexpr uint16_t VkPageUp = 0x21;
+    static constexpr uint16_t VkPageDown = 0x22;
+    static constexpr uint16_t VkInsert = 0x2D;
+    static constexpr uint16_t VkAdd = 0x6B;
+    static constexpr uint16_t VkSubtract = 0x6D;
+    static constexpr uint16_t VkF2 = 0x71;
+    static constexpr uint16_t VkF6 = 0x75;
+    static constexpr uint16_t VkF9 = 0x78;
+
+    // Exact keystroke flags of a left or right Shift transition with repeat count 1 and no
+    // extended bit; only these play the two Shift entries of the layout.
+    static constexpr uint32_t LeftShiftDown = 0x002A0001;
+    static constexpr uint32_t LeftShiftUp = 0xC02A0001;
+    static constexpr uint32_t RightShiftDown = 0x00360001;
+    static constexpr uint32_t RightShiftUp = 0xC0360001;
+
+    // Settings and the layout table are read at every event, never copied.
+    explicit KeyPlayer(KeyPlayerHost& host, const TSettings& settings = ::Settings,
+                       const KeyNoteTable& keyNotes = ::KeyNotes) noexcept
+        : host_(host), settings_(settings), keyNotes_(keyNotes) {}
+
+    KeyPlayer(const KeyPlayer&) = delete;
+    KeyPlayer& operator=(const KeyPlayer&) = delete;
+
+    // One watched key event: wParam the key code (possibly negated), lParam the keystroke
+    // flags. Never suppresses the keystroke.
+    void KeyWatchKeyNative(int32_t wParam, uint32_t lParam);
+
+    // Starts (down) or ends (up) the note of one note code, in the direction of the event
+    // being handled.
+    void PlayCode(uint8_t code);
+
+    // Command keys of the focused main window; a consumed key is set to 0.
+    void FormKeyDown(uint16_t& key, ModifierSet shift);
+    // The velocity trackbar shares the window's command keys.
+    void VelocityKeyDown(uint16_t& key, ModifierSet shift) { FormKeyDown(key, shift); }
+
+    // Releases everything the pedal allows, then moves to the new transposition.
+    void SetTranspose(int32_t value);
+    // Releases all notes (the keyboard control holds back what the pedal sustains) and
+    // makes the "Push" check mark show the pedal.
+    void UpdatePedal();
+    // The "Push" command: latches or unlatches the pedal.
+    void TogglePedalLatch();
+
+    [[nodiscard]] int32_t Transpose() const noexcept { return transpose_; }
+    [[nodiscard]] bool PedalDown() const noexcept { return pedalDown_; }
+    [[nodiscard]] ModifierSet HeldModifiers() const noexcept { return heldModifiers_; }
+    [[nodiscard]] bool CtrlHeld() const noexcept { return ctrlHeld_; }
+    [[nodiscard]] bool AltHeld() const noexcept { return altHeld_; }
+    [[nodiscard]] bool WinHeld() const noexcept { return winHeld_; }
+    // The base octave in force at the last key-down of a note code.
+    [[nodiscard]] int8_t PressOctave(uint8_t code) const noexcept { return pressOctaves_[code]; }
+
+    // Whether the top four bits of a keystroke's flags describe a transition worth handling.
+    [[nodiscard]] static bool IsWantedTransition(uint32_t lParam) noexcept;
+
+private:
+    void UpdateHeldModifiers(int64_t key) noexcept;
+    [[nodiscard]] bool RunShortcut(int64_t key);
+    void PlayShiftEntries(uint32_t lParam);
+
+    KeyPlayerHost& host_;
+    const TSettings& settings_;
+    const KeyNoteTable& keyNotes_;
+
+    int32_t transpose_ = 0;
+    bool pedalDown_ = false;
+    ModifierSet heldModifiers_;
+    bool ctrlHeld_ = false;
+    bool altHeld_ = false;
+    bool winHeld_ = false;
+    bool keyDown_ = false; // direction of the event being handled
+    std::array<int8_t, 256> pressOctaves_{};
+};
