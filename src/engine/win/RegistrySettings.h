@@ -1,0 +1,32 @@
+// The settings store on the Windows registry, and the program's entry points that load
+// and save the global Settings and load the global KeyNotes.
+#pragma once
+
+#include "engine/Layout.h"
+#include "engine/SettingsStore.h"
+#include "framework/win/Handles.h"
+
+#include <string_view>
+
+class Win32SettingsRegistry final : public SettingsRegistry {
+public:
+    [[nodiscard]] bool KeyExists(RegistryHive hive, std::string_view path) override;
+    [[nodiscard]] bool OpenKey(RegistryHive hive, std::string_view path, bool forWriting) override;
+    [[nodiscard]] RegistryText ReadString(const std::string& name) override;
+    [[nodiscard]] bool WriteString(const std::string& name, const std::string& text) override;
+    void CloseKey() override;
+
+private:
+    fw::RegKey key_;
+};
+
+// The record from the given key (HKEY_CURRENT_USER, else HKEY_LOCAL_MACHINE), centred on
+// the primary screen on a first run; failures are shown in the error message box.
+void LoadSettings(TSettings& settings, std::string_view keyPath);
+[[nodiscard]] bool SaveSettings(const TSettings& settings, std::string_view keyPath);
+
+// The global Settings and the program's own key.
+void LoadSettings();
+void SaveSettings();
+
+// LoadLayout() (engine/Layout.h) fills the global KeyNotes from the global Settings.

@@ -1,0 +1,73 @@
+#include "framework/win/Registry.h"
+
+#include <vector>
+
+namespace fw {
+
+bool RegistryKeyExists(HKEY root, const std::string& path) noexcept {
+    return OpenRegistryKey(root, path,
+                           STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS)
+        .valid();
+}
+
+RegKey OpenRegistryKey(HKEY root, const std::string& path, REGSAM access) noexcept {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) return RegKey();
+    return RegKey(key);
+}
+
+RegKey CreateRegistryKey(HKEY root, const std::string& path) noexcept {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return RegKey();
+    return RegKey(key);
+}
+
+RegistryString ReadRegistryString(HKEY key, const std::string& name) {
+    RegistryString result;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return result;
+    result.type = type;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        result.status = RegistryString::Status::WrongType;
+        return result;
+    }
+    // The value may grow between the two queries; ask again with the size it reports.
+    std::vector<char> data;
+    LONG status = ERROR_MORE_DATA;
+    while (status == ERROR_MORE_DATA) {
+        data.resize(size + 1);
+        size = static_cast<DWORD>(data.size());
+        status = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    if (status != ERROR_SUCCESS) return result;
+    result.type = type;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        result.status = RegistryString::Status::WrongType;
+        return result;
+    }
+    // Stored text need not end in a NUL; the extra byte guarantees one.
+    data.resize(static_cast<size_t>(size) + 1);
+    data[size] = '\0';
+    result.status = RegistryString::Status::Text;
+    result.text = data.data();
+    return result;
+}
+
+bool WriteRegistryString(HKEY key, const std::string& name, const std::string& text) noexcept {
+    const DWORD size = static_cast<DWORD>(text.size() + 1);
+    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          size) == ERROR_SUCCESS;
+}
+
+bool DeleteRegistryTree(HKEY root, const std::string& path) noexcept {
+    // Given a subkey name, RegDeleteTreeA removes that key itself as well.
+    const LONG status = RegDeleteTreeA(root, path.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+} // namespace fw
