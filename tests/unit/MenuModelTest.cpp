@@ -74,13 +74,6 @@ TEST(MenuItemClick, DisabledItemsAndSeparatorsDoNothing) {
     EXPECT_FALSE(separator.Checked());
 }
 
-TEST(MenuItemClick, AnItemWithoutHandlerStillFlipsItsAutoCheck) {
-    MenuItem root;
-    MenuItem& item = root.Add("x").SetAutoCheck(true);
-    item.Click();
-    EXPECT_TRUE(item.Checked());
-}
-
 TEST(MenuItemRadio, CheckingARadioItemUnchecksTheOthersOfItsGroup) {
     RadioMenu menu;
     menu.items[4]->SetChecked(true);
@@ -125,12 +118,6 @@ TEST(MenuItemRadio, OtherGroupsPlainItemsAndOtherSubmenusKeepTheirMarks) {
     EXPECT_THAT(menu.Marks(), testing::ElementsAre(true, false, false, false, false));
 }
 
-TEST(MenuItemRadio, UncheckingARadioItemLeavesTheGroupWithoutMark) {
-    RadioMenu menu;
-    menu.items[2]->SetChecked(false);
-    EXPECT_THAT(menu.Marks(), testing::Each(false));
-}
-
 TEST(MenuItemRadio, ACheckedItemJoiningAGroupTakesTheMarkFromIt) {
     RadioMenu menu;
     MenuItem& late = menu.submenu.Add("late").SetChecked(true);
@@ -149,18 +136,6 @@ TEST(MenuItemTree, FindSearchesDepthFirstAndIncludesTheItemItself) {
     EXPECT_EQ(root.Find("a"), &a);
     EXPECT_EQ(root.Find("same"), &deep);
     EXPECT_EQ(root.Find("missing"), nullptr);
-}
-
-TEST(MenuItemTree, ChildrenKnowTheirParentAndPosition) {
-    MenuItem root;
-    MenuItem& first = root.Add("1");
-    MenuItem& second = root.Add("2");
-    EXPECT_EQ(second.Parent(), &root);
-    EXPECT_EQ(first.IndexInParent(), 0);
-    EXPECT_EQ(second.IndexInParent(), 1);
-    EXPECT_EQ(root.IndexInParent(), -1);
-    EXPECT_EQ(&root[1], &second);
-    EXPECT_THROW((void)root[2], std::out_of_range);
 }
 
 TEST(MenuItemTree, TheShapeVersionChangesWhenItemsAreAddedOrRemovedAnywhere) {
