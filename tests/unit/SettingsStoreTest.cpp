@@ -14,31 +14,15 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
+// clang-format off
 const std::vector<std::string> ValueNamesInOrder = {
-    "Skin",
-    "Layout",
-    "Width",
-    "Height",
-    "Left",
-    "Top",
-    "Note Width",
-    "Velocity",
-    "Device",
-    "Channel",
-    "Base Octave",
-    "Pedal Key",
-    "Shortcut Switch Enabled",
-    "Shortcut Base Octave C2",
-    "Shortcut Base Octave C3",
-    "Shortcut Base Octave C4",
-    "Shortcut Base Octave C5",
-    "Shortcut Base Octave C6",
-    "Shortcuts Dialog Left",
-    "Shortcuts Dialog Top",
-    "Vertical",
-    "Enabled",
-    "Kill Keystrokes",
+    "Skin", "Layout", "Width", "Height", "Left", "Top", "Note Width", "Velocity", "Device",
+    "Channel", "Base Octave", "Pedal Key", "Shortcut Switch Enabled", "Shortcut Base Octave C2",
+    "Shortcut Base Octave C3", "Shortcut Base Octave C4", "Shortcut Base Octave C5",
+    "Shortcut Base Octave C6", "Shortcuts Dialog Left", "Shortcuts Dialog Top", "Vertical",
+    "Enabled", "Kill Keystrokes",
 };
+// clang-format on
 
 struct StoredValue {
     bool isString = true;
@@ -115,24 +99,17 @@ std::vector<std::string> Save(const TSettings& settings, FakeRegistry& registry,
     return errors;
 }
 
-void ExpectFactoryDefaultsApartFromPosition(const TSettings& s) {
-    const TSettings defaults;
-    EXPECT_EQ(s.Width, 716);
-    EXPECT_EQ(s.Height, 140);
-    EXPECT_EQ(s.NoteWidth, 16);
-    EXPECT_FALSE(s.Vertical);
-    EXPECT_EQ(s.Skin, "Zevizi");
-    EXPECT_EQ(s.Velocity, 0);
-    EXPECT_TRUE(s.Enabled);
-    EXPECT_EQ(s.Device, 0);
-    EXPECT_EQ(s.Channel, 1);
-    EXPECT_EQ(s.BaseOctave, 0);
-    EXPECT_EQ(s.PedalKey, -1);
-    EXPECT_THAT(s.Shortcuts, ElementsAre(24645, 16497, 16498, 16499, 16500, 16501));
-    EXPECT_EQ(s.ShortcutsDialogLeft, 120);
-    EXPECT_EQ(s.ShortcutsDialogTop, 120);
-    EXPECT_TRUE(s.KillKeystrokes);
-    EXPECT_EQ(s.Layout, "Piano");
+auto Fields(const TSettings& s) {
+    return std::tie(s.Width, s.Height, s.Top, s.Left, s.NoteWidth, s.Vertical, s.Skin, s.Velocity,
+                    s.Enabled, s.Device, s.Channel, s.BaseOctave, s.PedalKey, s.Shortcuts,
+                    s.ShortcutsDialogLeft, s.ShortcutsDialogTop, s.KillKeystrokes, s.Layout);
+}
+
+TSettings CentredDefaults() {
+    TSettings expected;
+    expected.Top = 314;
+    expected.Left = 154;
+    return expected;
 }
 
 TEST(CenterOnScreen, HalvesEachTermSeparately) {
@@ -159,9 +136,7 @@ TEST(CenterOnScreen, HalvesEachTermSeparately) {
 TEST(LoadSettings, WithNoKeyKeepsTheDefaultsCentresTheWindowAndCreatesNothing) {
     FakeRegistry registry;
     Loaded loaded = Load(registry);
-    ExpectFactoryDefaultsApartFromPosition(loaded.settings);
-    EXPECT_EQ(loaded.settings.Top, 314);
-    EXPECT_EQ(loaded.settings.Left, 154);
+    EXPECT_EQ(Fields(loaded.settings), Fields(CentredDefaults()));
     EXPECT_THAT(loaded.errors, IsEmpty());
     EXPECT_THAT(registry.opens, IsEmpty());
     EXPECT_TRUE(registry.keys.empty());
@@ -171,17 +146,13 @@ TEST(LoadSettings, FromAnEmptyKeyGivesZerosEmptyTextsAndDefaultFlags) {
     FakeRegistry registry;
     registry.At(RegistryHive::CurrentUser);
     Loaded loaded = Load(registry);
-    const TSettings& s = loaded.settings;
-    for (int32_t value :
-         {s.Width, s.Height, s.Top, s.Left, s.NoteWidth, s.Velocity, s.Device, s.Channel,
-          s.BaseOctave, s.PedalKey, s.ShortcutsDialogLeft, s.ShortcutsDialogTop})
-        EXPECT_EQ(value, 0);
-    EXPECT_THAT(s.Shortcuts, ElementsAre(0, 0, 0, 0, 0, 0));
-    EXPECT_EQ(s.Skin, "");
-    EXPECT_EQ(s.Layout, "");
-    EXPECT_FALSE(s.Vertical);
-    EXPECT_TRUE(s.Enabled);
-    EXPECT_TRUE(s.KillKeystrokes);
+    TSettings expected; // the Yes/No fields keep these defaults
+    expected.Width = expected.Height = expected.NoteWidth = expected.Velocity = 0;
+    expected.Device = expected.Channel = expected.PedalKey = 0;
+    expected.ShortcutsDialogLeft = expected.ShortcutsDialogTop = 0;
+    expected.Shortcuts = {};
+    expected.Skin = expected.Layout = "";
+    EXPECT_EQ(Fields(loaded.settings), Fields(expected));
     EXPECT_THAT(loaded.errors, IsEmpty());
     EXPECT_FALSE(registry.open) << "the key is closed again";
 }
@@ -293,10 +264,7 @@ TEST(LoadSettings, TreatsAKeyThatCannotBeOpenedLikeAFirstRun) {
     FakeRegistry registry;
     registry.At(RegistryHive::CurrentUser)["Width"] = {true, "900"};
     registry.failOpen = true;
-    Loaded loaded = Load(registry);
-    ExpectFactoryDefaultsApartFromPosition(loaded.settings);
-    EXPECT_EQ(loaded.settings.Top, 314);
-    EXPECT_EQ(loaded.settings.Left, 154);
+    EXPECT_EQ(Fields(Load(registry).settings), Fields(CentredDefaults()));
     EXPECT_THAT(registry.reads, IsEmpty());
 }
 
@@ -313,31 +281,18 @@ TEST(SaveSettings, WritesAll23ValuesInOrderToTheUsersKey) {
     EXPECT_THAT(registry.writes, ElementsAreArray(ValueNamesInOrder));
     EXPECT_FALSE(registry.open);
     const Key& key = registry.At(RegistryHive::CurrentUser);
+    // clang-format off
     const std::map<std::string, std::string> expected = {
-        {"Skin", "Zevizi"},
-        {"Layout", "Piano"},
-        {"Width", "716"},
-        {"Height", "140"},
-        {"Left", "154"},
-        {"Top", "314"},
-        {"Note Width", "16"},
-        {"Velocity", "0"},
-        {"Device", "0"},
-        {"Channel", "1"},
-        {"Base Octave", "0"},
-        {"Pedal Key", "-1"},
-        {"Shortcut Switch Enabled", "24645"},
-        {"Shortcut Base Octave C2", "16497"},
-        {"Shortcut Base Octave C3", "16498"},
-        {"Shortcut Base Octave C4", "16499"},
-        {"Shortcut Base Octave C5", "16500"},
-        {"Shortcut Base Octave C6", "16501"},
-        {"Shortcuts Dialog Left", "120"},
-        {"Shortcuts Dialog Top", "120"},
-        {"Vertical", "Yes"},
-        {"Enabled", "Yes"},
-        {"Kill Keystrokes", "Yes"},
+        {"Skin", "Zevizi"}, {"Layout", "Piano"}, {"Width", "716"}, {"Height", "140"},
+        {"Left", "154"}, {"Top", "314"}, {"Note Width", "16"}, {"Velocity", "0"}, {"Device", "0"},
+        {"Channel", "1"}, {"Base Octave", "0"}, {"Pedal Key", "-1"},
+        {"Shortcut Switch Enabled", "24645"}, {"Shortcut Base Octave C2", "16497"},
+        {"Shortcut Base Octave C3", "16498"}, {"Shortcut Base Octave C4", "16499"},
+        {"Shortcut Base Octave C5", "16500"}, {"Shortcut Base Octave C6", "16501"},
+        {"Shortcuts Dialog Left", "120"}, {"Shortcuts Dialog Top", "120"}, {"Vertical", "Yes"},
+        {"Enabled", "Yes"}, {"Kill Keystrokes", "Yes"},
     };
+    // clang-format on
     std::map<std::string, std::string> stored;
     for (const auto& [name, value] : key) stored[name] = value.text;
     EXPECT_EQ(stored, expected);
@@ -381,14 +336,7 @@ TEST(SaveSettings, RoundTripsEveryFieldIncludingNegativesAndEmptyTexts) {
     EXPECT_EQ(registry.At(RegistryHive::CurrentUser).at("Pedal Key").text, "-1");
     Loaded loaded = Load(registry);
     EXPECT_THAT(loaded.errors, IsEmpty());
-    const TSettings& r = loaded.settings;
-    EXPECT_EQ(
-        std::tie(r.Width, r.Height, r.Top, r.Left, r.NoteWidth, r.Vertical, r.Skin, r.Velocity,
-                 r.Enabled, r.Device, r.Channel, r.BaseOctave, r.PedalKey, r.Shortcuts,
-                 r.ShortcutsDialogLeft, r.ShortcutsDialogTop, r.KillKeystrokes, r.Layout),
-        std::tie(s.Width, s.Height, s.Top, s.Left, s.NoteWidth, s.Vertical, s.Skin, s.Velocity,
-                 s.Enabled, s.Device, s.Channel, s.BaseOctave, s.PedalKey, s.Shortcuts,
-                 s.ShortcutsDialogLeft, s.ShortcutsDialogTop, s.KillKeystrokes, s.Layout));
+    EXPECT_EQ(Fields(loaded.settings), Fields(s));
 }
 
 TEST(SaveSettings, StopsAtTheFirstFailedWriteAndSaysWhichValue) {
