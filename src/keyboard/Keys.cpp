@@ -1,0 +1,162 @@
+#include "keyboard/Keys.h"
+
+#include "framework/PixelSurface.h"
+#include "skin/SkinConfig.h"
+
+#include <algorithm>
+
+TKeys::TKeys(KeysHost& host) : host_(host) {}
+
+TKeys::~TKeys() = default;
+
+void TKeys::SetOrientation(TKeyboardOrientation value) {
+    if (value == orientation_) return;
+    orientation_ = value;
+    host_.Invalidate();
+}
+
+void TKeys::SetNoteWidth(int value) {
+    value = std::max(value, 1);
+    if (value == noteWidth_) return;
+    noteWidth_ = value;
+    host_.Invalidate();
+}
+
+void TKeys::SetBaseOctave(int value) {
+    if (value == baseOctave_) return;
+    baseOctave_ = value;
+    Paint();
+}
+
+void TKeys::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    host_.Invalidate();
+}
+
+TKeyMetrics TKeys::GetMetrics() const noexcept {
+    TKeyMetrics metrics;
+    metrics.Length = orientation_ == kbHorizontal ? width_ : height_;
+    metrics.Depth = orientation_ == kbHorizontal ? height_ : width_;
+    metrics.BlackDepth = fw::ClampToInt(int64_t{metrics.Depth} * SkinConfig.BlackKeysHeight / 100);
+    metrics.BlackWidth = fw::ClampToInt(int64_t{noteWidth_} * 3 / 5);
+    return metrics;
+}
+
+TNoteHit TKeys::NoteAt(int x, int y) const noexcept {
+    const TKeyMetrics metrics = GetMetrics();
+    const int64_t noteWidth = noteWidth_;
+    const int64_t half = metrics.BlackWidth / 2;
+    // Across is measured from the keys' far end, where the black keys lie.
+    const bool horizontal = orientation_ == kbHorizontal;
+    const int64_t along = horizontal ? int64_t{x} : int64_t{metrics.Length} - y - 1;
+    const int64_t across = horizontal ? y : x;
+
+    // Within one key width before the start, truncating division still gives the first C.
+    // Further out there is no key to name (the position in the octave would be negative),
+    // so such a point plays nothing rather than a note folded back from the octave below.
+    if (along <= -noteWidth) return {NoNote, 0};
+
+    const int64_t whiteKey = along / noteWidth;
+    const int64_t rest = along % noteWidth;
+    const int64_t octave = whiteKey / 7;
+    const int position = static_cast<int>(whiteKey % 7);
+    const int previous = position == 0 ? 6 : position - 1;
+
+    bool black = false;
+    int key = position;
+    if (across < metrics.BlackDepth) {
+        if (rest >= noteWidth - half + BlackKeyOffsets[position]) {
+            black = HasBlackKeyAfter(position);
+        } else if (rest < metrics.BlackWidth - half + BlackKeyOffsets[previous]) {
+            black = HasBlackKeyAfter(previous);
+            if (black) key = previous;
+        }
+    }
+
+    const int semitone = WhiteKeySemitones[key] + (black ? 1 : 0);
+    int velocity = 127;
+    if (VelocityMode) {
+        const int64_t depth = black ? metrics.BlackDepth : metrics.Depth;
+        // A point outside the keys (a press that arrives while the mouse is captured)
+        // must still give a velocity a MIDI data byte can hold.
+        velocity =
+            depth > 0 ? static_cast<int>(std::clamp<int64_t>(across * 127 / depth, 0, 127)) : 0;
+    }
+    return {fw::ClampToInt((octave + baseOctave_) * 12 + semitone), velocity};
+}
+
+void TKeys::ShowChange() {
+    if (!host_.Minimized()) Paint();
+}
+
+void TKeys::FireNoteOff(int note) {
+    if (OnNoteOff) OnNoteOff(*this, note, 0);
+}
+
+void TKeys::PressNote(int note, int velocity) {
+    if (!downNotes_.Contains(note)) {
+        downNotes_.Add(note);
+        ShowChange();
+    }
+    // A note struck again while it sounds (held, or sustained by the pedal) ends first.
+    if (soundingNotes_.Contains(note)) FireNoteOff(note);
+    soundingNotes_.Add(note);
+    if (OnNoteOn) OnNoteOn(*this, note, velocity);
+}
+
+void TKeys::ReleaseNote(int note) {
+    if (downNotes_.Contains(note)) {
+        downNotes_.Remove(note);
+        ShowChange();
+    }
+    // The pedal keeps the note sounding; the key is drawn released all the same.
+    if (host_.PedalDown()) return;
+    soundingNotes_.Remove(note);
+    FireNoteOff(note);
+}
+
+void TKeys::ReleaseAllNotes() {
+    for (int note = 0; note < MidiNoteCount; ++note) {
+        if (soundingNotes_.Contains(note)) ReleaseNote(note);
+    }
+}
+
+bool TKeys::IsNoteSounding(int note) const noexcept {
+    return soundingNotes_.Contains(note);
+}
+
+void TKeys::KeysMouseDown(TMouseButton button, TShiftState /*shift*/, int x, int y) {
+    // Any button: moves and the release must reach the control outside its rectangle too.
+    host_.CaptureMouse();
+    if (button != mbLeft) return;
+    const TNoteHit hit = NoteAt(x, y);
+    if (!IsMidiNote(hit.Note)) return;
+    mouseNote_ = hit.Note;
+    PressNote(hit.Note, hit.Velocity);
+}
+
+void TKeys::KeysMouseMove(TShiftState shift, int x, int y) {
+    host_.SetSkinCursor();
+    if ((shift & ssLeft) == 0) return;
+    // Only the across coordinate is held inside the control: a drag past either end keeps
+    // playing the notes beyond the keys drawn.
+    if (orientation_ == kbVertical) {
+        x = std::max(0, std::min(x, width_ - 1));
+    } else {
+        y = std::max(0, std::min(y, height_ - 1));
+    }
+    const TNoteHit hit = NoteAt(x, y);
+    if (!IsMidiNote(hit.Note) || hit.Note == mouseNote_) return;
+    ReleaseNote(mouseNote_);
+    mouseNote_ = hit.Note;
+    PressNote(hit.Note, hit.Velocity);
+}
+
+void TKeys::KeysMouseUp(TMouseButton button, TShiftState /*shift*/, int /*x*/, int /*y*/) {
+    host_.ReleaseMouseCapture();
+    if (button == mbLeft) ReleaseNote(mouseNote_);
+}

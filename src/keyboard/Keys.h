@@ -1,0 +1,164 @@
+// The on-screen piano keyboard: a windowless control that draws a run of keys starting at
+// a C into its host's back buffer, shows which notes are held, turns mouse presses and
+// drags into notes and reports every note start and end through two events. It knows
+// nothing of MIDI; TMIDIKeys builds on it.
+#pragma once
+
+#include "keyboard/NoteSet.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace fw {
+struct PixelSurface;
+}
+
+enum TKeyboardOrientation {
+    kbHorizontal = 0, // lowest note at the left, black keys along the top
+    kbVertical = 1,   // lowest note at the bottom, black keys along the left
+};
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Modifier keys and mouse buttons held during a mouse event.
+using TShiftState = unsigned;
+inline constexpr TShiftState ssShift = 0x01;
+inline constexpr TShiftState ssAlt = 0x02;
+inline constexpr TShiftState ssCtrl = 0x04;
+inline constexpr TShiftState ssLeft = 0x08;
+inline constexpr TShiftState ssRight = 0x10;
+inline constexpr TShiftState ssMiddle = 0x20;
+
+// What the control needs from the window it sits on.
+struct KeysHost {
+    virtual ~KeysHost() = default;
+    // The window's off-screen image; null while there is none (nothing is drawn then).
+    virtual fw::PixelSurface* BackBuffer() = 0;
+    // Copies a rectangle of the back buffer to the same place in the window, now.
+    virtual void Present(int left, int top, int width, int height) = 0;
+    // Asks for a repaint later.
+    virtual void Invalidate() = 0;
+    virtual void CaptureMouse() = 0;
+    virtual void ReleaseMouseCapture() = 0;
+    virtual void SetSkinCursor() = 0;
+    // True while the program sits in the notification area: presses skip the redraw.
+    [[nodiscard]] virtual bool Minimized() const = 0;
+    // True while the sustain pedal holds released notes.
+    [[nodiscard]] virtual bool PedalDown() const = 0;
+};
+
+// Sizes shared by drawing and hit testing. Length runs along the keyboard, Depth along the
+// keys.
+struct TKeyMetrics {
+    int Length = 0;
+    int Depth = 0;
+    int BlackDepth = 0;
+    int BlackWidth = 0;
+};
+
+struct TNoteHit {
+    int Note = 0;
+    int Velocity = 0;
+};
+
+// What the hit test answers for a point that lies on no key it can name.
+inline constexpr int NoNote = -1;
+
+// Shift in pixels of the black key after the white key at each position of the octave
+// (0 = C .. 6 = B). Whole pixels, not scaled with the key width.
+inline constexpr std::array<int, 7> BlackKeyOffsets = {-1, 1, 0, -1, 0, 1, 0};
+
+// C, D, F, G and A have a black key after them; E and B do not.
+[[nodiscard]] constexpr bool HasBlackKeyAfter(int whitePosition) noexcept {
+    return whitePosition == 0 || whitePosition == 1 || whitePosition == 3 || whitePosition == 4 ||
+           whitePosition == 5;
+}
+
+// Semitone above C of the white key at each position of the octave.
+inline constexpr std::array<int, 7> WhiteKeySemitones = {0, 2, 4, 5, 7, 9, 11};
+
+class TKeys;
+using TKeyboardNoteEvent = std::function<void(TKeys& sender, int note, int velocity)>;
+
+class TKeys {
+public:
+    explicit TKeys(KeysHost& host);
+    virtual ~TKeys();
+    TKeys(const TKeys&) = delete;
+    TKeys& operator=(const TKeys&) = delete;
+
+    [[nodiscard]] TKeyboardOrientation Orientation() const noexcept { return orientation_; }
+    // Invalidates when the value changes.
+    void SetOrientation(TKeyboardOrientation value);
+
+    [[nodiscard]] int NoteWidth() const noexcept { return noteWidth_; }
+    // Values below 1 are stored as 1: the hit test divides by the width and the drawing
+    // loops step by it. Invalidates when the stored value changes.
+    void SetNoteWidth(int value);
+
+    // The first key drawn is note BaseOctave x 12, a C.
+    [[nodiscard]] int BaseOctave() const noexcept { return baseOctave_; }
+    // Repaints at once when the value changes.
+    void SetBaseOctave(int value);
+
+    // Bounds in the host's back buffer.
+    [[nodiscard]] int Left() const noexcept { return left_; }
+    [[nodiscard]] int Top() const noexcept { return top_; }
+    [[nodiscard]] int Width() const noexcept { return width_; }
+    [[nodiscard]] int Height() const noexcept { return height_; }
+    // Invalidates when any of them changes.
+    void SetBounds(int left, int top, int width, int height);
+
+    // Mouse velocity from the press point's depth on the key; false: always 127.
+    bool VelocityMode = true;
+    TKeyboardNoteEvent OnNoteOn;
+    TKeyboardNoteEvent OnNoteOff;
+
+    // Keys drawn pressed.
+    [[nodiscard]] const TNoteSet& DownNotes() const noexcept { return downNotes_; }
+    // Notes whose note-on has been reported and whose note-off is still due; differs from
+    // DownNotes while the pedal holds released notes.
+    [[nodiscard]] const TNoteSet& SoundingNotes() const noexcept { return soundingNotes_; }
+    // The note last pressed with the mouse; -1 until the first one.
+    [[nodiscard]] int MouseNote() const noexcept { return mouseNote_; }
+
+    // Draws the whole keyboard into the host's back buffer, clipped to the control's
+    // rectangle, and presents that rectangle.
+    void Paint();
+
+    void PressNote(int note, int velocity);
+    // Draws the key released; ends the note unless the pedal holds it.
+    void ReleaseNote(int note);
+    // Ends every sounding note (still subject to the pedal).
+    void ReleaseAllNotes();
+    [[nodiscard]] bool IsNoteSounding(int note) const noexcept;
+
+    // The hit test, in control coordinates. The note is not limited to 0..127.
+    [[nodiscard]] TNoteHit NoteAt(int x, int y) const noexcept;
+    [[nodiscard]] TKeyMetrics GetMetrics() const noexcept;
+
+    void KeysMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void KeysMouseMove(TShiftState shift, int x, int y);
+    void KeysMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+
+protected:
+    [[nodiscard]] KeysHost& Host() const noexcept { return host_; }
+
+private:
+    // Repaints a note change unless the program sits in the tray.
+    void ShowChange();
+    void FireNoteOff(int note);
+
+    KeysHost& host_;
+    TKeyboardOrientation orientation_ = kbHorizontal;
+    int noteWidth_ = 10;
+    int baseOctave_ = 3;
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 200;
+    int height_ = 50;
+    TNoteSet downNotes_;
+    TNoteSet soundingNotes_;
+    int mouseNote_ = -1;
+};

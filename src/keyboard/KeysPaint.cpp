@@ -1,0 +1,141 @@
+// Drawing of the keyboard control. All key arithmetic runs in 64 bits: the key width and
+// the bounds come from stored settings and window sizes, and a huge value must clip, not
+// overflow.
+#include "keyboard/Keys.h"
+
+#include "framework/PixelSurface.h"
+#include "skin/SkinConfig.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// Everything one repaint needs, in control coordinates unless said otherwise.
+struct KeyDrawing {
+    const fw::PixelSurface& surface;
+    fw::PixelRect clip; // the control's rectangle within the surface, back-buffer coordinates
+    int64_t originX;    // the control's position in the back buffer
+    int64_t originY;
+    fw::OutlinePen pen;
+    TKeyboardOrientation orientation;
+    TKeyMetrics metrics;
+    int64_t noteWidth;
+    int64_t baseOctave;
+    const TNoteSet& downNotes;
+    // White keys that can touch the visible part: from `firstKey` while k x noteWidth stays
+    // below `alongLimit`.
+    int64_t firstKey = 0;
+    int64_t alongLimit = 0;
+
+    void Key(int64_t x0, int64_t y0, int64_t x1, int64_t y1, fw::ColorRef fill) const noexcept {
+        const fw::PixelRect rect{fw::ClampToInt(originX + x0), fw::ClampToInt(originY + y0),
+                                 fw::ClampToInt(originX + x1), fw::ClampToInt(originY + y1)};
+        fw::Rectangle(surface, rect, pen, fill, clip);
+    }
+
+    [[nodiscard]] int64_t WhiteNote(int64_t k) const noexcept {
+        return baseOctave * 12 + 12 * (k / 7) + WhiteKeySemitones[static_cast<size_t>(k % 7)];
+    }
+    [[nodiscard]] fw::ColorRef WhiteColor(int64_t note) const noexcept {
+        return downNotes.Contains(note) ? SkinConfig.WhiteKeyDownColorRef
+                                        : SkinConfig.WhiteKeyColorRef;
+    }
+    [[nodiscard]] fw::ColorRef BlackColor(int64_t note) const noexcept {
+        return downNotes.Contains(note) ? SkinConfig.BlackKeyDownColorRef
+                                        : SkinConfig.BlackKeyColorRef;
+    }
+};
+
+// Limits the key loops to the keys that can reach the visible part of the keyboard, so the
+// cost follows the pixels shown, not the width of a control that sticks out of the buffer.
+void LimitToVisibleKeys(KeyDrawing& drawing) noexcept {
+    const bool horizontal = drawing.orientation == kbHorizontal;
+    // The visible part along the keyboard, [from, to).
+    int64_t from = 0;
+    int64_t to = 0;
+    if (horizontal) {
+        from = drawing.clip.left - drawing.originX;
+        to = drawing.clip.right - drawing.originX;
+    } else {
+        // Along runs upwards from the bottom edge.
+        from = drawing.metrics.Length - (drawing.clip.bottom - drawing.originY);
+        to = drawing.metrics.Length - (drawing.clip.top - drawing.originY);
+    }
+    // A white key and the black key after it lie within one extra key width and the pen of
+    // the key's own span.
+    const int64_t margin = drawing.noteWidth + std::max(drawing.pen.width, 1) + 2;
+    drawing.firstKey = std::max<int64_t>(0, (from - margin) / drawing.noteWidth - 1);
+    drawing.alongLimit = to + margin;
+}
+
+void DrawHorizontal(const KeyDrawing& d) noexcept {
+    const int64_t length = d.metrics.Length;
+    const int64_t half = d.metrics.BlackWidth / 2;
+    const auto drawn = [&](int64_t k) {
+        return k * d.noteWidth < length && k * d.noteWidth < d.alongLimit;
+    };
+    // Neighbouring white keys share their outline column.
+    for (int64_t k = d.firstKey; drawn(k); ++k) {
+        d.Key(k * d.noteWidth, 0, (k + 1) * d.noteWidth + 1, d.metrics.Depth,
+              d.WhiteColor(d.WhiteNote(k)));
+    }
+    // The black key after the last white key is drawn too; the clip cuts it at the end.
+    for (int64_t k = d.firstKey; drawn(k); ++k) {
+        const int position = static_cast<int>(k % 7);
+        if (!HasBlackKeyAfter(position)) continue;
+        const int64_t x0 = (k + 1) * d.noteWidth - half + BlackKeyOffsets[position];
+        d.Key(x0, 0, x0 + d.metrics.BlackWidth, d.metrics.BlackDepth,
+              d.BlackColor(d.WhiteNote(k) + 1));
+    }
+}
+
+void DrawVertical(const KeyDrawing& d, int64_t width) noexcept {
+    const int64_t half = d.metrics.BlackWidth / 2;
+    // The lowest key sits at the bottom; y0 is the top edge of white key k.
+    const auto top = [&](int64_t k) {
+        return d.metrics.Length - d.noteWidth - 1 - k * d.noteWidth;
+    };
+    const auto drawn = [&](int64_t k) {
+        return top(k) > -d.noteWidth && k * d.noteWidth < d.alongLimit;
+    };
+    for (int64_t k = d.firstKey; drawn(k); ++k) {
+        d.Key(0, top(k), width, top(k) + d.noteWidth + 1, d.WhiteColor(d.WhiteNote(k)));
+    }
+    // Black keys lie against the left edge; going up the keyboard is going up the screen,
+    // so the shift is subtracted.
+    for (int64_t k = d.firstKey; drawn(k); ++k) {
+        const int position = static_cast<int>(k % 7);
+        if (!HasBlackKeyAfter(position)) continue;
+        const int64_t y1 = top(k) - half - BlackKeyOffsets[position];
+        d.Key(0, y1, d.metrics.BlackDepth, y1 + d.metrics.BlackWidth,
+              d.BlackColor(d.WhiteNote(k) + 1));
+    }
+}
+
+} // namespace
+
+void TKeys::Paint() {
+    fw::PixelSurface* surface = host_.BackBuffer();
+    if (surface == nullptr || width_ <= 0 || height_ <= 0) return;
+
+    const fw::PixelRect bounds{left_, top_, fw::ClampToInt(int64_t{left_} + width_),
+                               fw::ClampToInt(int64_t{top_} + height_)};
+    // Drawing stays inside the control: the back buffer around it belongs to the frame and
+    // the fader, and only the control's rectangle is presented.
+    const fw::PixelRect clip = fw::Intersect(bounds, {0, 0, surface->width, surface->height});
+    const fw::OutlinePen pen{SkinConfig.KeysOutlineColorRef, SkinConfig.KeysOutlineWidth};
+
+    if (fw::IsDrawable(*surface) && !fw::IsEmpty(clip)) {
+        KeyDrawing drawing{*surface,     clip,         left_,      top_,        pen,
+                           orientation_, GetMetrics(), noteWidth_, baseOctave_, downNotes_};
+        LimitToVisibleKeys(drawing);
+        if (orientation_ == kbHorizontal) {
+            DrawHorizontal(drawing);
+        } else {
+            DrawVertical(drawing, width_);
+        }
+        fw::Rectangle(*surface, bounds, pen, std::nullopt, clip);
+    }
+    host_.Present(left_, top_, width_, height_);
+}

@@ -1,0 +1,79 @@
+#include "keyboard/MIDIKeys.h"
+
+#include "keyboard/MidiMessages.h"
+
+#include <algorithm>
+
+namespace {
+
+// The name field of the device capabilities holds 31 characters and a terminating zero.
+constexpr size_t MaxPortNameLength = 31;
+
+// A MIDI data byte holds 0..127; a velocity outside it would corrupt the message.
+int DataByte(int value) {
+    return std::clamp(value, 0, 127);
+}
+
+} // namespace
+
+TMIDIKeys::TMIDIKeys(KeysHost& host, MidiOut& midi) : TKeys(host), midi_(midi) {
+    OnNoteOn = [this](TKeys&, int note, int velocity) { MIDINoteOn(note, velocity); };
+    OnNoteOff = [this](TKeys&, int note, int velocity) { MIDINoteOff(note, velocity); };
+}
+
+// The port member resets and closes the port on its way out.
+TMIDIKeys::~TMIDIKeys() = default;
+
+void TMIDIKeys::SetMIDIDevice(int value) {
+    if (value == device_) return;
+    port_.Close();
+    device_ = value;
+    // Signed against the count, so the mapper (-1) always has a name to look up.
+    portName_.clear();
+    if (int64_t{value} < int64_t{midi_.DeviceCount()}) {
+        std::string name;
+        if (midi_.DeviceName(value, name) == MidiOut::NoError) {
+            portName_ = name.substr(0, std::min(name.find('\0'), MaxPortNameLength));
+        }
+    }
+}
+
+void TMIDIKeys::SetMIDIChannel(int value) {
+    channel_ = static_cast<TMIDIChannel>(std::clamp(value, 1, 16));
+}
+
+void TMIDIKeys::OpenPort() {
+    port_.Close();
+    portOk_ = false;
+    // The library reports the count as a 16-bit number.
+    const auto count = static_cast<uint16_t>(midi_.DeviceCount());
+    // The mapper (-1) is tried even when no device is installed.
+    if (device_ >= int{count}) return;
+    const MidiOut::OpenResult opened = midi_.Open(device_);
+    if ((opened.result & 0xFFFFu) != MidiOut::NoError) return;
+    portOk_ = true;
+    port_ = MidiOutPort(midi_, opened.port);
+}
+
+// Notes outside 0..127 (octave shift and transposition past the ends, or a mouse release
+// before any mouse press) have no MIDI number: they are dropped here before anything is
+// tried, so they neither open the port nor blink.
+void TMIDIKeys::MIDINoteOn(int note, int velocity) {
+    if (!IsMidiNote(note)) return;
+    // Every note-on while no port is open tries again, silently.
+    if (!port_.IsOpen()) OpenPort();
+    Send(midi::NoteOn(channel_, note, DataByte(velocity)));
+}
+
+void TMIDIKeys::MIDINoteOff(int note, int velocity) {
+    if (!IsMidiNote(note)) return;
+    Send(midi::NoteOff(channel_, note, DataByte(velocity)));
+}
+
+// MIDIPortOk stays true after a device change closed the port; nothing goes out until a
+// port is open again.
+void TMIDIKeys::Send(uint32_t message) {
+    if (!portOk_ || !port_.IsOpen()) return;
+    if (Blink) Blink();
+    static_cast<void>(midi_.ShortMessage(port_.Get(), message)); // a lost message is not reported
+}

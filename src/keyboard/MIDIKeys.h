@@ -1,0 +1,58 @@
+// The keyboard control bound to one MIDI output port: every note the control starts
+// becomes a note-on message on the chosen channel, every note it ends a note-off. No other
+// message is ever sent; the sustain pedal works inside the control by holding note-offs.
+#pragma once
+
+#include "keyboard/Keys.h"
+#include "keyboard/MidiOut.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// A MIDI channel, counted from 1.
+using TMIDIChannel = uint8_t;
+
+class TMIDIKeys : public TKeys {
+public:
+    static constexpr const char* MapperName = "Microsoft MIDI Mapper";
+
+    // The port is not opened here; the owner sets the device and calls OpenPort.
+    TMIDIKeys(KeysHost& host, MidiOut& midi);
+    // Resets and closes the port if one is open.
+    ~TMIDIKeys() override;
+
+    // -1 is the system MIDI mapper, 0 .. count - 1 a device.
+    [[nodiscard]] int MIDIDevice() const noexcept { return device_; }
+    // A new value closes the port (MIDIPortOk keeps its value until the next OpenPort) and
+    // looks up the device's name; the same value changes nothing.
+    void SetMIDIDevice(int value);
+
+    [[nodiscard]] int MIDIChannel() const noexcept { return channel_; }
+    // Read at the moment of sending, so notes sounding across a change end on the new
+    // channel. Values outside 1..16 are held at the nearer end.
+    void SetMIDIChannel(int value);
+
+    // Empty for a device at or above the device count, or whose name cannot be read.
+    [[nodiscard]] const std::string& MIDIPortName() const noexcept { return portName_; }
+    // True after a successful open, until the next close by OpenPort.
+    [[nodiscard]] bool MIDIPortOk() const noexcept { return portOk_; }
+
+    // Closes any open port and opens MIDIDevice; the outcome is MIDIPortOk.
+    void OpenPort();
+
+    // Called right before every message that is sent.
+    std::function<void()> Blink;
+
+private:
+    void MIDINoteOn(int note, int velocity);
+    void MIDINoteOff(int note, int velocity);
+    void Send(uint32_t message);
+
+    MidiOut& midi_;
+    MidiOutPort port_;
+    int device_ = MidiOut::Mapper;
+    TMIDIChannel channel_ = 1;
+    std::string portName_ = MapperName;
+    bool portOk_ = false;
+};

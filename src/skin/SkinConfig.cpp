@@ -1,0 +1,3 @@
+#include "skin/SkinConfig.h"
+
+TSkinConfig SkinConfig;
