@@ -1,0 +1,12 @@
+// The program's one error report and the activity signal of every MIDI message.
+#pragma once
+
+#include <string>
+
+// A modal message box captioned "Error" with the error symbol and an OK button, owned by
+// the main window once there is one.
+void ShowError(const std::string& text);
+void SetErrorOwner(void* window);
+
+// Called right before every MIDI message that goes out.
+void Blink();

@@ -1,0 +1,257 @@
+// The main window in this process, with a recording MIDI library and an in-memory settings
+// store: what its creation leaves behind, and what each kind of menu item does.
+#include "engine/Settings.h"
+#include "framework/win/Application.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/win/KeysForm.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+class RecordingMidi final : public MidiOut {
+public:
+    int devices = 1;
+    bool openFails = false;
+    std::vector<int> opened;
+    std::vector<uint32_t> messages;
+
+    uint32_t DeviceCount() override { return static_cast<uint32_t>(devices); }
+    Result DeviceName(int device, std::string& name) override {
+        if (device >= devices) return 2;
+        name = device < 0 ? "Microsoft MIDI Mapper" : "Synth " + std::to_string(device);
+        return NoError;
+    }
+    OpenResult Open(int device) override {
+        opened.push_back(device);
+        if (openFails || device >= devices) return {4, 0};
+        return {NoError, static_cast<Handle>(0x100 + device + 1)};
+    }
+    Result ShortMessage(Handle, uint32_t message) override {
+        messages.push_back(message);
+        return NoError;
+    }
+    Result Reset(Handle) override { return NoError; }
+    Result Close(Handle) override { return NoError; }
+};
+
+class MemoryRegistry final : public SettingsRegistry {
+public:
+    std::map<std::string, std::map<std::string, std::string>> keys; // "hive:path" -> values
+    std::string open;
+
+    static std::string Name(RegistryHive hive, std::string_view path) {
+        return (hive == RegistryHive::CurrentUser ? "HKCU:" : "HKLM:") + std::string(path);
+    }
+    bool KeyExists(RegistryHive hive, std::string_view path) override {
+        return keys.count(Name(hive, path)) != 0;
+    }
+    bool OpenKey(RegistryHive hive, std::string_view path, bool forWriting) override {
+        open = Name(hive, path);
+        if (forWriting) keys[open];
+        return keys.count(open) != 0;
+    }
+    RegistryText ReadString(const std::string& name) override {
+        auto& values = keys[open];
+        auto found = values.find(name);
+        if (found == values.end()) return {};
+        return {RegistryText::Kind::Text, found->second};
+    }
+    bool WriteString(const std::string& name, const std::string& text) override {
+        keys[open][name] = text;
+        return true;
+    }
+    void CloseKey() override { open.clear(); }
+    std::map<std::string, std::string>& User() { return keys[Name(RegistryHive::CurrentUser,
+                                                                  SettingsKeyPath)]; }
+};
+
+std::vector<std::string> shownMessages;
+int RecordMessage(HWND, const char* text, const char* caption, UINT type) noexcept {
+    shownMessages.push_back(std::string(caption) + ": " + text +
+                            ((type & MB_ICONERROR) ? " (error icon)" : ""));
+    return IDOK;
+}
+
+class KeysForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::Settings = TSettings{};
+        ::Minimized = false;
+        shownMessages.clear();
+        previousBox = fw::SetMessageBoxFunction(&RecordMessage);
+    }
+    void TearDown() override {
+        form.reset();
+        fw::SetMessageBoxFunction(previousBox);
+        fw::ClearTerminationRequest();
+    }
+    TKeysForm& Start() {
+        form = std::make_unique<TKeysForm>(KeysFormOptions{&midi, &registry});
+        EXPECT_TRUE(form->Create());
+        return *form;
+    }
+    fw::MenuItem& Item(const char* name) { return form->Menu().Item(name); }
+    std::vector<int> CheckedTags(const char* submenu) {
+        std::vector<int> tags;
+        fw::MenuItem& menu = Item(submenu);
+        for (size_t i = 0; i < menu.Count(); ++i)
+            if (menu[i].Checked()) tags.push_back(menu[i].Tag());
+        return tags;
+    }
+    RECT Bounds() const {
+        RECT r{};
+        GetWindowRect(form->Handle(), &r);
+        return r;
+    }
+
+    RecordingMidi midi;
+    MemoryRegistry registry;
+    std::unique_ptr<TKeysForm> form;
+    fw::MessageBoxFunction previousBox = nullptr;
+};
+
+TEST_F(KeysForm, AFirstStartIsCentredWithTheFactoryChoicesChecked) {
+    Start();
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    RECT r = Bounds();
+    EXPECT_EQ(r.right - r.left, 716);
+    EXPECT_EQ(r.bottom - r.top, 140);
+    EXPECT_EQ(r.left, sw / 2 - 716 / 2);
+    EXPECT_EQ(r.top, sh / 2 - 140 / 2);
+    EXPECT_TRUE(Item("C4").Checked());
+    EXPECT_EQ(form->MIDIKeys().BaseOctave(), 4);
+    EXPECT_EQ(CheckedTags("mnuChannel"), std::vector<int>{1});
+    EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{0});
+    EXPECT_EQ(midi.opened, std::vector<int>{0});
+    EXPECT_TRUE(form->MIDIKeys().MIDIPortOk());
+    EXPECT_TRUE(Item("mnuEnabled").Checked());
+    EXPECT_TRUE(Item("mnuOff").Checked());
+    EXPECT_TRUE(shownMessages.empty());
+}
+
+TEST_F(KeysForm, AStoredPositionPastTheScreenMovesToTheBottomRightCorner) {
+    registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Top", "5000"}, {"Left", "10"},
+                       {"Channel", "1"}, {"Note Width", "16"}};
+    Start();
+    RECT r = Bounds();
+    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(KeysForm, AnUnknownStoredBaseOctaveClicksNothing) {
+    registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Base Octave", "7"},
+                       {"Channel", "1"}, {"Note Width", "16"}};
+    Start();
+    EXPECT_TRUE(Item("C4").Checked()) << "C4 keeps its check mark from the start";
+    EXPECT_EQ(form->MIDIKeys().BaseOctave(), 2);
+    EXPECT_EQ(::Settings.BaseOctave, 7);
+}
+
+TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
+    midi.devices = 3;
+    Start();
+    Item("mnuChannel")[15].Click();
+    EXPECT_EQ(::Settings.Channel, 16);
+    EXPECT_EQ(form->MIDIKeys().MIDIChannel(), 16);
+    EXPECT_EQ(CheckedTags("mnuChannel"), std::vector<int>{16});
+
+    Item("C5").Click();
+    EXPECT_EQ(::Settings.BaseOctave, 12);
+    EXPECT_EQ(form->MIDIKeys().BaseOctave(), 5);
+    Item("C5").Click(); // the checked item stays checked
+    EXPECT_TRUE(Item("C5").Checked());
+    EXPECT_FALSE(Item("C4").Checked());
+
+    fw::MenuItem& transpose = Item("mnuTranspose");
+    for (size_t i = 0; i < transpose.Count(); ++i)
+        if (transpose[i].Tag() == 17) transpose[i].Click();
+    EXPECT_EQ(form->Player().Transpose(), 17);
+    EXPECT_EQ(CheckedTags("mnuTranspose"), std::vector<int>{17});
+
+    Item("mnuShift").Click();
+    EXPECT_EQ(::Settings.PedalKey, 16);
+    EXPECT_TRUE(Item("mnuShift").Checked());
+    EXPECT_FALSE(Item("mnuOff").Checked());
+
+    Item("mnuPush").Click();
+    EXPECT_TRUE(form->Player().PedalDown());
+    EXPECT_TRUE(Item("mnuPush").Checked());
+    Item("mnuPush").Click();
+    EXPECT_FALSE(form->Player().PedalDown());
+
+    Item("mnuEnabled").Click();
+    EXPECT_FALSE(::Settings.Enabled);
+    EXPECT_FALSE(Item("mnuEnabled").Checked());
+    EXPECT_EQ(IconName, "TRAYDISABLED");
+
+    const int width = ::Settings.NoteWidth;
+    Item("mnuZoomIn").Click();
+    EXPECT_EQ(form->MIDIKeys().NoteWidth(), width + 1);
+
+    RECT before = Bounds();
+    Item("mnuVertical").Click();
+    RECT after = Bounds();
+    EXPECT_TRUE(::Settings.Vertical);
+    EXPECT_EQ(after.right - after.left, before.bottom - before.top);
+    EXPECT_EQ(after.bottom - after.top, before.right - before.left);
+    EXPECT_EQ(form->MIDIKeys().Orientation(), kbVertical);
+}
+
+TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {
+    midi.devices = 0;
+    midi.openFails = true;
+    Start();
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_EQ(shownMessages[0], "Error: Selected MIDI port could't be opened. (error icon)");
+    fw::MenuItem& devices = Item("mnuDevice");
+    ASSERT_EQ(devices.Count(), 1u);
+    EXPECT_EQ(devices[0].Tag(), -1);
+    EXPECT_EQ(devices[0].Caption(), "Microsoft MIDI Mapper");
+    EXPECT_EQ(::Settings.Device, 0) << "0 is not below a count of 0 and stays";
+
+    devices[0].Click();
+    EXPECT_EQ(::Settings.Device, -1);
+    EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{-1});
+    EXPECT_EQ(shownMessages.size(), 2u) << "the mapper cannot be opened either";
+}
+
+TEST_F(KeysForm, ThreeDevicesGiveFourItemsAndChoosingTheLastChecksOnlyIt) {
+    midi.devices = 3;
+    Start();
+    fw::MenuItem& devices = Item("mnuDevice");
+    ASSERT_EQ(devices.Count(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(devices[i].Tag(), i - 1);
+    EXPECT_EQ(devices[3].Caption(), "Synth 2");
+    devices[3].Click();
+    EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{2});
+    EXPECT_EQ(midi.opened.back(), 2);
+    EXPECT_TRUE(shownMessages.empty());
+}
+
+TEST_F(KeysForm, ShutdownStoresTheWindowAndTheFaderInAllValues) {
+    Start();
+    SetWindowPos(form->Handle(), nullptr, 33, 44, 500, 200, SWP_NOZORDER);
+    SendMessageA(form->Velocity(), TBM_SETPOS, TRUE, 40);
+    form->FormDestroy();
+    auto& values = registry.User();
+    EXPECT_EQ(values.size(), 23u);
+    EXPECT_EQ(values["Left"], "33");
+    EXPECT_EQ(values["Top"], "44");
+    EXPECT_EQ(values["Width"], "500");
+    EXPECT_EQ(values["Height"], "200");
+    EXPECT_EQ(values["Velocity"], "40");
+    EXPECT_EQ(values["Pedal Key"], "-1");
+}
+
+TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettings) {
+    Start();
+    SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(registry.User().size(), 23u);
+}
+
+} // namespace
