@@ -7,6 +7,8 @@
 #include "skin/SkinConfig.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <optional>
 
 namespace {
@@ -113,6 +115,46 @@ void DrawVertical(const KeyDrawing& d, int64_t width) noexcept {
     }
 }
 
+// Rows of a horizontal keyboard change only at the top and bottom edges of its three kinds
+// of rectangle (white keys, black keys, the control's outline) and along the pen bands of
+// those edges. Between two such rows every row is the same, so one row of each run is drawn
+// key by key and copied down the run: a few hundred narrow fills per run instead of per row.
+void DrawHorizontalByRuns(const KeyDrawing& d, const fw::PixelRect& bounds) noexcept {
+    const int64_t penWidth = std::max(d.pen.width, 1);
+    const int64_t before = penWidth / 2;
+    std::array<int64_t, 20> breaks{};
+    size_t count = 0;
+    const auto addEdges = [&](int64_t top, int64_t bottom) {
+        for (int64_t row : {top, bottom, top - before, top - before + penWidth, bottom - 1 - before,
+                            bottom - 1 - before + penWidth}) {
+            breaks[count++] = std::clamp<int64_t>(row, d.clip.top, d.clip.bottom);
+        }
+    };
+    addEdges(d.originY, d.originY + d.metrics.Depth);      // white keys
+    addEdges(d.originY, d.originY + d.metrics.BlackDepth); // black keys
+    addEdges(bounds.top, bounds.bottom);                   // the outline
+    breaks[count++] = d.clip.top;
+    breaks[count++] = d.clip.bottom;
+    std::sort(breaks.begin(), breaks.begin() + static_cast<std::ptrdiff_t>(count));
+
+    const fw::PixelSurface& surface = d.surface;
+    const auto row = [&](int64_t y) {
+        return surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.stride + d.clip.left;
+    };
+    const auto columns = static_cast<std::ptrdiff_t>(d.clip.right - d.clip.left);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        const int64_t first = breaks[i];
+        const int64_t end = breaks[i + 1];
+        if (first >= end) continue;
+        KeyDrawing line = d;
+        line.clip = {d.clip.left, static_cast<int>(first), d.clip.right,
+                     static_cast<int>(first) + 1};
+        DrawHorizontal(line);
+        fw::Rectangle(surface, bounds, d.pen, std::nullopt, line.clip);
+        for (int64_t y = first + 1; y < end; ++y) std::copy_n(row(first), columns, row(y));
+    }
+}
+
 } // namespace
 
 void TKeys::Paint() {
@@ -131,11 +173,11 @@ void TKeys::Paint() {
                            orientation_, GetMetrics(), noteWidth_, baseOctave_, downNotes_};
         LimitToVisibleKeys(drawing);
         if (orientation_ == kbHorizontal) {
-            DrawHorizontal(drawing);
+            DrawHorizontalByRuns(drawing, bounds);
         } else {
             DrawVertical(drawing, width_);
+            fw::Rectangle(*surface, bounds, pen, std::nullopt, clip);
         }
-        fw::Rectangle(*surface, bounds, pen, std::nullopt, clip);
     }
     host_.Present(left_, top_, width_, height_);
 }

@@ -303,16 +303,4 @@ TEST_F(KeysMouse, ADragOntoNotesAbove127KeepsTheLastPlayableOne) {
     EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(127, 101)}));
 }
 
-TEST_F(KeysMouse, AReleaseWithThePedalDownLeavesTheNoteSounding) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.KeysMouseDown(mbLeft, ssLeft, 5, 40);
-    host.pedalDown = true;
-    keys.KeysMouseUp(mbLeft, 0, 5, 40);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(36, 101)}));
-    EXPECT_TRUE(keys.IsNoteSounding(36));
-    EXPECT_FALSE(keys.DownNotes().Contains(36));
-}
-
 } // namespace

@@ -198,6 +198,70 @@ TEST_F(KeysPaint, DrawsOneWhiteKeyOverTheControlForAHugeKeyWidth) {
     EXPECT_EQ(host.Color(Left + 199, Top + 10), Outline);
 }
 
+// Every key drawn whole, one rectangle after another, clipped to the control: the plain way
+// the horizontal keyboard must look however the control speeds its drawing up.
+std::vector<uint32_t> DrawnKeyByKey(const TKeys& keys, int bufferWidth, int bufferHeight) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(bufferWidth) * bufferHeight, Background);
+    const fw::PixelSurface surface{pixels.data(), bufferWidth, bufferHeight, bufferWidth};
+    const fw::PixelRect bounds{keys.Left(), keys.Top(), keys.Left() + keys.Width(),
+                               keys.Top() + keys.Height()};
+    const fw::PixelRect clip = fw::Intersect(bounds, {0, 0, bufferWidth, bufferHeight});
+    const fw::OutlinePen pen{SkinConfig.KeysOutlineColorRef, SkinConfig.KeysOutlineWidth};
+    const TKeyMetrics m = keys.GetMetrics();
+    const int w = keys.NoteWidth();
+    const int half = m.BlackWidth / 2;
+    const auto note = [&](int k) {
+        return keys.BaseOctave() * 12 + 12 * (k / 7) + WhiteKeySemitones[k % 7];
+    };
+    const auto key = [&](int x0, int x1, int depth, ColorRef color) {
+        fw::Rectangle(surface, {keys.Left() + x0, keys.Top(), keys.Left() + x1, keys.Top() + depth},
+                      pen, color, clip);
+    };
+    for (int k = 0; k * w < m.Length; ++k) {
+        key(k * w, (k + 1) * w + 1, m.Depth,
+            keys.DownNotes().Contains(note(k)) ? SkinConfig.WhiteKeyDownColorRef
+                                               : SkinConfig.WhiteKeyColorRef);
+    }
+    for (int k = 0; k * w < m.Length; ++k) {
+        if (!HasBlackKeyAfter(k % 7)) continue;
+        const int x0 = (k + 1) * w - half + BlackKeyOffsets[k % 7];
+        key(x0, x0 + m.BlackWidth, m.BlackDepth,
+            keys.DownNotes().Contains(note(k) + 1) ? SkinConfig.BlackKeyDownColorRef
+                                                   : SkinConfig.BlackKeyColorRef);
+    }
+    fw::Rectangle(surface, bounds, pen, std::nullopt, clip);
+    return pixels;
+}
+
+TEST_F(KeysPaint, DrawsAHorizontalKeyboardExactlyAsKeyByKeyDrawingWould) {
+    struct Case {
+        int noteWidth, outlineWidth, blackKeysHeight, left, top, width, height;
+    };
+    const Case cases[] = {
+        {10, 1, 62, 5, 3, 200, 50},   {7, 1, 62, 0, 0, 230, 60},  {16, 2, 62, 4, 4, 211, 57},
+        {1, 1, 62, 2, 2, 100, 40},    {2, 3, 100, 3, 1, 120, 33}, {13, 5, 30, 6, 6, 150, 45},
+        {9, 4, 150, 1, 5, 180, 20},   {12, 1, 0, 0, 0, 240, 70},  {11, 3, 62, -17, -9, 260, 61},
+        {20, 2, 62, 30, 40, 300, 90}, {8, 1, 62, 0, 0, 240, 1},   {8, 2, 62, 0, 0, 240, 2},
+    };
+    for (const Case& c : cases) {
+        constexpr int BufferWidth = 240;
+        constexpr int BufferHeight = 70;
+        RecordingHost host(BufferWidth, BufferHeight, Background);
+        TKeys keys(host);
+        keys.SetBounds(c.left, c.top, c.width, c.height);
+        keys.SetNoteWidth(c.noteWidth);
+        SkinConfig.KeysOutlineWidth = c.outlineWidth;
+        SkinConfig.BlackKeysHeight = c.blackKeysHeight;
+        host.minimized = true; // draw once, below
+        for (int note : {36, 37, 43, 46, 51, 58, 63}) keys.PressNote(note, 1);
+        keys.Paint();
+        EXPECT_EQ(host.Pixels(), DrawnKeyByKey(keys, BufferWidth, BufferHeight))
+            << "key width " << c.noteWidth << ", outline " << c.outlineWidth << ", black keys "
+            << c.blackKeysHeight << "%, bounds " << c.left << ", " << c.top << ", " << c.width
+            << " x " << c.height;
+    }
+}
+
 TEST_F(KeysPaint, DrawsAndPresentsNothingWithoutABackBufferOrArea) {
     RecordingHost noBuffer;
     TKeys keys(noBuffer);

@@ -285,17 +285,4 @@ TEST_F(MIDIKeysTest, DestructionWithoutAnOpenPortCallsNothing) {
     EXPECT_TRUE(midi.calls.empty());
 }
 
-TEST(MidiOutPortOwner, ResetsAndClosesOnceAndMovesOwnership) {
-    FakeMidiOut library;
-    {
-        MidiOutPort first(library, 7);
-        MidiOutPort second(std::move(first));
-        EXPECT_FALSE(first.IsOpen()); // NOLINT(bugprone-use-after-move): moved-from is empty
-        EXPECT_TRUE(second.IsOpen());
-        second.Close();
-        second.Close();
-    }
-    EXPECT_EQ(library.calls, (Calls{"reset 7", "close 7"}));
-}
-
 } // namespace

@@ -231,20 +231,4 @@ TEST(FillRectangle, FillsOnlyThePartOnTheSurface) {
     EXPECT_TRUE(canvas.RimUntouched());
 }
 
-TEST(RectangleOperations, IntersectKeepsTheCommonPartAndEmptyMeansNoPixel) {
-    EXPECT_TRUE(fw::IsEmpty(fw::Intersect({0, 0, 4, 4}, {4, 0, 8, 4})));
-    const PixelRect common = fw::Intersect({0, 0, 4, 4}, {2, 1, 8, 3});
-    EXPECT_EQ(common.left, 2);
-    EXPECT_EQ(common.top, 1);
-    EXPECT_EQ(common.right, 4);
-    EXPECT_EQ(common.bottom, 3);
-    EXPECT_FALSE(fw::IsEmpty(common));
-}
-
-TEST(RectangleOperations, ClampToIntSaturatesAtTheEndsOfTheRange) {
-    EXPECT_EQ(fw::ClampToInt(int64_t{INT_MAX} + 1), INT_MAX);
-    EXPECT_EQ(fw::ClampToInt(int64_t{INT_MIN} - 1), INT_MIN);
-    EXPECT_EQ(fw::ClampToInt(-42), -42);
-}
-
 } // namespace

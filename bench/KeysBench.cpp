@@ -1,0 +1,87 @@
+// The cost of the keyboard's note path: every press and release redraws the whole keyboard
+// into the back buffer before the note event fires, so this is latency a player hears.
+#include "framework/PixelSurface.h"
+#include "keyboard/Keys.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr int KeyboardLength = 1920;
+constexpr int KeyboardDepth = 100;
+
+// A window whose back buffer is a real pixel buffer and whose presentation costs nothing.
+class BufferHost : public KeysHost {
+public:
+    BufferHost(int width, int height)
+        : pixels_(static_cast<size_t>(width) * static_cast<size_t>(height)) {
+        surface_ = {pixels_.data(), width, height, width};
+    }
+    fw::PixelSurface* BackBuffer() override { return &surface_; }
+    void Present(int, int, int, int) override { benchmark::ClobberMemory(); }
+    void Invalidate() override {}
+    void CaptureMouse() override {}
+    void ReleaseMouseCapture() override {}
+    void SetSkinCursor() override {}
+    [[nodiscard]] bool Minimized() const override { return false; }
+    [[nodiscard]] bool PedalDown() const override { return false; }
+
+private:
+    std::vector<uint32_t> pixels_;
+    fw::PixelSurface surface_{};
+};
+
+// A keyboard filling the buffer: horizontal 1920 x 100 or vertical 100 x 1920.
+struct Keyboard {
+    explicit Keyboard(const benchmark::State& state)
+        : vertical(state.range(1) != 0), host(vertical ? KeyboardDepth : KeyboardLength,
+                                              vertical ? KeyboardLength : KeyboardDepth),
+          keys(host) {
+        keys.SetNoteWidth(static_cast<int>(state.range(0)));
+        keys.SetOrientation(vertical ? kbVertical : kbHorizontal);
+        keys.SetBounds(0, 0, host.BackBuffer()->width, host.BackBuffer()->height);
+        keys.SetBaseOctave(2);
+    }
+    bool vertical;
+    BufferHost host;
+    TKeys keys;
+};
+
+void BM_PressAndReleaseOneNote(benchmark::State& state) {
+    Keyboard keyboard(state);
+    int events = 0;
+    keyboard.keys.OnNoteOn = [&](TKeys&, int, int) { ++events; };
+    keyboard.keys.OnNoteOff = [&](TKeys&, int, int) { ++events; };
+    for (auto _ : state) {
+        keyboard.keys.PressNote(60, 100);
+        keyboard.keys.ReleaseNote(60);
+    }
+    benchmark::DoNotOptimize(events);
+    state.SetLabel(keyboard.vertical ? "vertical" : "horizontal");
+}
+
+void BM_Paint(benchmark::State& state) {
+    Keyboard keyboard(state);
+    keyboard.keys.PressNote(61, 100);
+    for (auto _ : state) keyboard.keys.Paint();
+    state.SetLabel(keyboard.vertical ? "vertical" : "horizontal");
+}
+
+// The floor for a full redraw: one fill of the same number of pixels.
+void BM_FillWholeBuffer(benchmark::State& state) {
+    BufferHost host(KeyboardLength, KeyboardDepth);
+    for (auto _ : state) {
+        fw::FillRect(*host.BackBuffer(), {0, 0, KeyboardLength, KeyboardDepth}, 0x00FFFFFF);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_FillWholeBuffer)->Unit(benchmark::kMicrosecond);
+
+// Arguments: key width, vertical.
+BENCHMARK(BM_PressAndReleaseOneNote)->ArgsProduct({{7, 16}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Paint)->ArgsProduct({{7, 16}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
+} // namespace
