@@ -262,4 +262,39 @@ POINT ClientOrigin(HWND window) {
 
 void ForgetSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey); }
 
+void StoreSetting(const std::string& name, const std::string& value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, name.c_str(), REG_SZ, value.c_str(),
+                    static_cast<DWORD>(value.size() + 1));
+}
+
+std::string StoredSetting(const std::string& name) {
+    char buffer[512] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey, name.c_str(), RRF_RT_REG_SZ, nullptr, buffer,
+                     &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return buffer;
+}
+
+ForeignWindow::ForeignWindow() {
+    window_ = CreateWindowExA(0, "STATIC", "Another application", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              20, 20, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    Activate();
+}
+
+ForeignWindow::~ForeignWindow() {
+    if (window_) DestroyWindow(window_);
+}
+
+void ForeignWindow::Activate() const {
+    SetForegroundWindow(window_);
+    SetActiveWindow(window_);
+    SetFocus(window_);
+}
+
+void Tap(WORD virtualKey) {
+    KeyDown(virtualKey);
+    KeyUp(virtualKey);
+}
+
 } // namespace e2e

@@ -84,5 +84,27 @@ void KeyUp(WORD virtualKey, WORD scanCode = 0, bool extended = false);
 
 // Deletes the program's settings key, so a test starts as a first run.
 void ForgetSettings();
+// Writes one of the program's stored values (the key must exist: a first run that ended
+// creates it with all its values).
+void StoreSetting(const std::string& name, const std::string& value);
+[[nodiscard]] std::string StoredSetting(const std::string& name);
+
+// A plain window of the test's own that takes the focus, so the program plays while
+// another application is active.
+class ForeignWindow {
+public:
+    ForeignWindow();
+    ~ForeignWindow();
+    ForeignWindow(const ForeignWindow&) = delete;
+    ForeignWindow& operator=(const ForeignWindow&) = delete;
+    void Activate() const;
+    [[nodiscard]] HWND Handle() const { return window_; }
+
+private:
+    HWND window_ = nullptr;
+};
+
+// Taps a key: down then up.
+void Tap(WORD virtualKey);
 
 } // namespace e2e

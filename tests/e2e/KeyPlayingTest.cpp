@@ -1,0 +1,115 @@
+// The real program and the real hook library under Wine, played from the computer
+// keyboard while another window has the focus: the exact note messages recorded.
+#include "ProgramUnderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using e2e::ProgramUnderTest;
+
+// The shipped Piano layout: Z X C on the lower row are C, D, E from note 48, S is C sharp.
+constexpr WORD KeyZ = 'Z';
+constexpr WORD KeyX = 'X';
+constexpr WORD KeyQ = 'Q';
+
+uint32_t NoteOn(int note, int velocity = 127) { return 0x90u | (note << 8) | (velocity << 16); }
+uint32_t NoteOff(int note) { return 0x80u | (note << 8); }
+using Messages = std::vector<uint32_t>;
+
+class KeyPlaying : public ::testing::Test {
+protected:
+    // Starts from stored settings: a first run creates all values, then the test's own
+    // values are written over them.
+    void StartWith(const std::map<std::string, std::string>& values = {}) {
+        e2e::ForgetSettings();
+        if (!values.empty()) {
+            ASSERT_TRUE(program.Start());
+            program.Close();
+            for (const auto& [name, value] : values) e2e::StoreSetting(name, value);
+        }
+        ASSERT_TRUE(program.Start());
+        program.ClearMidiLog();
+        foreign.Activate();
+        program.Settle(300);
+    }
+    Messages Played(size_t expected) {
+        program.WaitForShortMessages(expected, 3000);
+        program.Settle(300); // anything more that would arrive
+        return program.ShortMessages();
+    }
+
+    ProgramUnderTest program{"KeyPlaying"};
+    e2e::ForeignWindow foreign;
+};
+
+TEST_F(KeyPlaying, AHeldKeyGivesOneNoteOnAndOneNoteOffWhateverItsAutoRepeats) {
+    StartWith();
+    e2e::KeyDown(KeyZ);
+    for (int i = 0; i < 4; ++i) e2e::KeyDown(KeyZ); // auto-repeats
+    e2e::KeyUp(KeyZ);
+    EXPECT_EQ(Played(2), (Messages{NoteOn(48), NoteOff(48)}));
+}
+
+TEST_F(KeyPlaying, AKeyUpEndsTheNoteOfItsOwnKeyDownAcrossAnOctaveShortcut) {
+    StartWith();
+    e2e::KeyDown(KeyZ);
+    e2e::KeyDown(VK_CONTROL);
+    e2e::Tap(VK_F5); // base octave C5
+    e2e::KeyUp(VK_CONTROL);
+    e2e::KeyUp(KeyZ);
+    e2e::Tap(KeyZ);
+    EXPECT_EQ(Played(4), (Messages{NoteOn(48), NoteOff(48), NoteOn(60), NoteOff(60)}));
+}
+
+TEST_F(KeyPlaying, PageUpInTheMainWindowEndsTheHeldNoteAndTransposes) {
+    StartWith();
+    SetForegroundWindow(program.MainWindow());
+    program.Settle(300);
+    e2e::KeyDown(KeyZ);
+    e2e::Tap(VK_PRIOR); // Page Up
+    e2e::KeyUp(KeyZ);   // finds nothing sounding under the new numbers
+    e2e::Tap(KeyZ);
+    EXPECT_EQ(Played(4), (Messages{NoteOn(48), NoteOff(48), NoteOn(49), NoteOff(49)}));
+}
+
+TEST_F(KeyPlaying, CtrlAsThePedalSustainsUntilItGoesUp) {
+    StartWith({{"Pedal Key", "17"}});
+    e2e::KeyDown(VK_CONTROL);
+    e2e::Tap(KeyZ);
+    e2e::Tap(KeyX);
+    program.Settle(200);
+    EXPECT_EQ(program.ShortMessages(), (Messages{NoteOn(48), NoteOn(50)}));
+    e2e::KeyUp(VK_CONTROL);
+    EXPECT_EQ(Played(4), (Messages{NoteOn(48), NoteOn(50), NoteOff(48), NoteOff(50)}));
+}
+
+TEST_F(KeyPlaying, ShiftAsThePedalSustainsUntilItGoesUp) {
+    StartWith({{"Pedal Key", "16"}});
+    e2e::KeyDown(VK_SHIFT);
+    e2e::Tap(KeyX);
+    program.Settle(200);
+    EXPECT_EQ(program.ShortMessages(), (Messages{NoteOn(50)}));
+    e2e::KeyUp(VK_SHIFT);
+    EXPECT_EQ(Played(2), (Messages{NoteOn(50), NoteOff(50)}));
+}
+
+TEST_F(KeyPlaying, CtrlBlocksNotesWhenItIsNotThePedal) {
+    StartWith();
+    e2e::KeyDown(VK_CONTROL);
+    e2e::Tap(KeyQ);
+    e2e::KeyUp(VK_CONTROL);
+    e2e::Tap(KeyZ);
+    EXPECT_EQ(Played(2), (Messages{NoteOn(48), NoteOff(48)}));
+}
+
+TEST_F(KeyPlaying, AShortcutOnAMappedKeyRunsTheShortcutAndPlaysNothing) {
+    StartWith({{"Shortcut Base Octave C5", std::to_string(KeyZ)}});
+    e2e::Tap(KeyZ); // base octave C5, no note
+    e2e::Tap(KeyX);
+    EXPECT_EQ(Played(2), (Messages{NoteOn(62), NoteOff(62)}));
+}
+
+} // namespace
