@@ -97,26 +97,27 @@ void TKeys::FireNoteOff(int note) {
     if (OnNoteOff) OnNoteOff(*this, note, 0);
 }
 
+// The note goes out before the redraw: a musician feels the latency of the sound, not the
+// order of the paint, and the keys show the same thing once the call returns.
 void TKeys::PressNote(int note, int velocity) {
-    if (!downNotes_.Contains(note)) {
-        downNotes_.Add(note);
-        ShowChange();
-    }
+    const bool drawnUp = !downNotes_.Contains(note);
+    downNotes_.Add(note);
     // A note struck again while it sounds (held, or sustained by the pedal) ends first.
     if (soundingNotes_.Contains(note)) FireNoteOff(note);
     soundingNotes_.Add(note);
     if (OnNoteOn) OnNoteOn(*this, note, velocity);
+    if (drawnUp) ShowChange();
 }
 
 void TKeys::ReleaseNote(int note) {
-    if (downNotes_.Contains(note)) {
-        downNotes_.Remove(note);
-        ShowChange();
-    }
+    const bool drawnDown = downNotes_.Contains(note);
+    downNotes_.Remove(note);
     // The pedal keeps the note sounding; the key is drawn released all the same.
-    if (host_.PedalDown()) return;
-    soundingNotes_.Remove(note);
-    FireNoteOff(note);
+    if (!host_.PedalDown()) {
+        soundingNotes_.Remove(note);
+        FireNoteOff(note);
+    }
+    if (drawnDown) ShowChange();
 }
 
 void TKeys::ReleaseAllNotes() {
