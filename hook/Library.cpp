@@ -1,9 +1,24 @@
+// The six entry points of the hook library. The exports are named by vivuvav.def, so
+// that variants of the library can be linked from these sources with fewer exports.
 #include <windows.h>
+
+#include "HookThread.h"
+#include "SharedReceiver.h"
+
 extern "C" {
-__declspec(dllexport) BOOL WINAPI SetReceiver(HWND) { return TRUE; }
-__declspec(dllexport) HWND WINAPI GetReceiver() { return nullptr; }
-__declspec(dllexport) void WINAPI StartWatching(int) {}
-__declspec(dllexport) void WINAPI StopWatching(int) {}
-__declspec(dllexport) BOOL WINAPI StillWatching() { return FALSE; }
-__declspec(dllexport) void WINAPI StopAll() {}
+
+void WINAPI StartWatching(int kind) noexcept { vivuvav::StartKind(kind); }
+
+void WINAPI StopWatching(int kind) noexcept { vivuvav::StopKind(kind); }
+
+BOOL WINAPI StillWatching() noexcept { return vivuvav::AnyKindActive() ? TRUE : FALSE; }
+
+void WINAPI StopAll() noexcept { vivuvav::StopAllKinds(); }
+
+BOOL WINAPI SetReceiver(HWND window) noexcept {
+    return vivuvav::SetSharedReceiver(window) ? TRUE : FALSE;
 }
+
+HWND WINAPI GetReceiver() noexcept { return vivuvav::SharedReceiver(); }
+
+} // extern "C"
