@@ -153,8 +153,12 @@ void HookSet::OnKey(const KBDLLHOOKSTRUCT& key) noexcept {
     watch::RawKeystroke keystroke;
     keystroke.virtualKey = key.vkCode;
     keystroke.scanCode = key.scanCode;
-    if (key.scanCode == 0) keystroke.mappedScanCode = MapVirtualKeyA(key.vkCode, MAPVK_VK_TO_VSC);
     keystroke.extended = (key.flags & LLKHF_EXTENDED) != 0;
+    if (key.scanCode == 0) keystroke.mappedScanCode = MapVirtualKeyA(key.vkCode, MAPVK_VK_TO_VSC);
+    if (key.vkCode == 0) {
+        const UINT scan = (key.scanCode & 0xFF) | (keystroke.extended ? 0xE000 : 0);
+        keystroke.mappedVirtualKey = MapVirtualKeyA(scan, MAPVK_VSC_TO_VK_EX);
+    }
     keystroke.released = (key.flags & LLKHF_UP) != 0;
     // The state is kept even while nothing is posted, so repeats stay marked right.
     const watch::KeyMessage message = keys_.Apply(keystroke);

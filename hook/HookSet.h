@@ -36,9 +36,8 @@ public:
 private:
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
-    static void CALLBACK WindowEventProc(HWINEVENTHOOK hook, DWORD event, HWND window,
-                                         LONG object, LONG child, DWORD thread,
-                                         DWORD time) noexcept;
+    static void CALLBACK WindowEventProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
+                                         LONG child, DWORD thread, DWORD time) noexcept;
     static BOOL CALLBACK CollectTopLevel(HWND window, LPARAM windows) noexcept;
     static void CALLBACK SweepProc(HWND window, UINT message, UINT_PTR timer, DWORD time) noexcept;
 

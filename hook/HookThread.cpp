@@ -114,7 +114,9 @@ void StopKind(int kind) noexcept {
     if (activeKinds == 0) JoinHookThread();
 }
 
-bool AnyKindActive() noexcept { return activeKinds != 0; }
+bool AnyKindActive() noexcept {
+    return activeKinds != 0;
+}
 
 void StopAllKinds() noexcept {
     ControlScope scope;

@@ -7,18 +7,28 @@
 
 extern "C" {
 
-void WINAPI StartWatching(int kind) noexcept { vivuvav::StartKind(kind); }
+void WINAPI StartWatching(int kind) noexcept {
+    vivuvav::StartKind(kind);
+}
 
-void WINAPI StopWatching(int kind) noexcept { vivuvav::StopKind(kind); }
+void WINAPI StopWatching(int kind) noexcept {
+    vivuvav::StopKind(kind);
+}
 
-BOOL WINAPI StillWatching() noexcept { return vivuvav::AnyKindActive() ? TRUE : FALSE; }
+BOOL WINAPI StillWatching() noexcept {
+    return vivuvav::AnyKindActive() ? TRUE : FALSE;
+}
 
-void WINAPI StopAll() noexcept { vivuvav::StopAllKinds(); }
+void WINAPI StopAll() noexcept {
+    vivuvav::StopAllKinds();
+}
 
 BOOL WINAPI SetReceiver(HWND window) noexcept {
     return vivuvav::SetSharedReceiver(window) ? TRUE : FALSE;
 }
 
-HWND WINAPI GetReceiver() noexcept { return vivuvav::SharedReceiver(); }
+HWND WINAPI GetReceiver() noexcept {
+    return vivuvav::SharedReceiver();
+}
 
 } // extern "C"

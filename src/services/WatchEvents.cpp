@@ -24,25 +24,26 @@ bool IsShift(uint32_t virtualKey) noexcept {
     return virtualKey == VkShift || virtualKey == VkLeftShift || virtualKey == VkRightShift;
 }
 
-uint32_t ScanCodeOf(const RawKeystroke& keystroke) noexcept {
+uint32_t ScanCodeOf(const RawKeystroke& keystroke, uint32_t key) noexcept {
     if (keystroke.scanCode != 0) return keystroke.scanCode & 0xFF;
     if (keystroke.mappedScanCode != 0) return keystroke.mappedScanCode & 0xFF;
     // The player tells the Shift keys apart by scan code alone, so they never go
     // without one even where the platform's map has none.
-    if (keystroke.virtualKey == VkRightShift) return RightShiftScanCode;
-    if (IsShift(keystroke.virtualKey)) return LeftShiftScanCode;
+    if (key == VkRightShift) return RightShiftScanCode;
+    if (IsShift(key)) return LeftShiftScanCode;
     return 0;
 }
 
 } // namespace
 
 KeyMessage KeyStateTracker::Apply(const RawKeystroke& keystroke) noexcept {
-    const uint32_t key = keystroke.virtualKey;
+    const uint32_t key =
+        keystroke.virtualKey != 0 ? keystroke.virtualKey : keystroke.mappedVirtualKey;
     const bool tracked = key < down_.size();
     const bool wasDown = tracked && down_[key];
     if (tracked) down_[key] = !keystroke.released;
 
-    uint32_t flags = KeyRepeatCountOne | (ScanCodeOf(keystroke) << KeyScanCodeShift);
+    uint32_t flags = KeyRepeatCountOne | (ScanCodeOf(keystroke, key) << KeyScanCodeShift);
     // Neither Shift key is an extended key; some hooks flag the right one regardless.
     if (keystroke.extended && !IsShift(key)) flags |= KeyExtendedBit;
     // Alt counts as held on its own press but no longer on its release.

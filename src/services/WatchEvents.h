@@ -49,12 +49,15 @@ inline constexpr uint32_t RightShiftScanCode = 0x36;
 
 // One transition as a low-level keyboard hook sees it.
 struct RawKeystroke {
-    uint32_t virtualKey = 0; // sided codes for the modifiers (160..165)
+    uint32_t virtualKey = 0; // sided codes for the modifiers (160..165); 0 if none
     uint32_t scanCode = 0;   // 0 when the input carried none
     // What the platform maps the virtual key to; only used when scanCode is 0.
     uint32_t mappedScanCode = 0;
     bool extended = false;
     bool released = false;
+    // What the platform maps the scan code to; only used when virtualKey is 0 (input
+    // injected by scan code alone reaches some hooks without a key code).
+    uint32_t mappedVirtualKey = 0;
 };
 
 // wParam and lParam of one "WATCH_KEY_EVENT" message.
@@ -100,7 +103,13 @@ struct MouseEvent {
 
 // ---- Shell events ----
 
-enum class ShellEvent { None, WindowCreated, WindowDestroyed, ActivateShellWindow, WindowActivated };
+enum class ShellEvent {
+    None,
+    WindowCreated,
+    WindowDestroyed,
+    ActivateShellWindow,
+    WindowActivated
+};
 inline constexpr int32_t ShellCodeWindowCreated = 1;
 inline constexpr int32_t ShellCodeWindowDestroyed = 2;
 inline constexpr int32_t ShellCodeActivateShellWindow = 3;

@@ -38,7 +38,9 @@ TEST_P(KeyMessageComposition, ReportsEachTransitionWithThePlatformKeyFlags) {
     }
 }
 
-constexpr int32_t L(uint32_t flags) { return static_cast<int32_t>(flags); }
+constexpr int32_t L(uint32_t flags) {
+    return static_cast<int32_t>(flags);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Sequences, KeyMessageComposition,
@@ -49,23 +51,19 @@ INSTANTIATE_TEST_SUITE_P(
                          {'A', L(0x401E0001)},
                          {'A', L(0x401E0001)},
                          {'A', L(0xC01E0001)}}},
-        KeySequenceCase{"LeftAndRightShiftBecomeSixteenWithTheirScanCodes",
-                        {Down(VkLeftShift, 0x2A), Down(VkRightShift, 0x36),
-                         Up(VkRightShift, 0x36), Up(VkLeftShift, 0x2A)},
-                        {{16, L(0x002A0001)},
-                         {16, L(0x00360001)},
-                         {16, L(0xC0360001)},
-                         {16, L(0xC02A0001)}}},
+        KeySequenceCase{
+            "LeftAndRightShiftBecomeSixteenWithTheirScanCodes",
+            {Down(VkLeftShift, 0x2A), Down(VkRightShift, 0x36), Up(VkRightShift, 0x36),
+             Up(VkLeftShift, 0x2A)},
+            {{16, L(0x002A0001)}, {16, L(0x00360001)}, {16, L(0xC0360001)}, {16, L(0xC02A0001)}}},
         KeySequenceCase{"RightShiftNeverCarriesTheExtendedBit",
                         {Down(VkRightShift, 0x36, true), Up(VkRightShift, 0x36, true)},
                         {{16, L(0x00360001)}, {16, L(0xC0360001)}}},
-        KeySequenceCase{"SidedControlAndAltBecomeGenericCodes",
-                        {Down(VkLeftControl, 0x1D), Down(VkRightControl, 0x1D, true),
-                         Up(VkRightControl, 0x1D, true), Up(VkLeftControl, 0x1D)},
-                        {{17, L(0x001D0001)},
-                         {17, L(0x011D0001)},
-                         {17, L(0xC11D0001)},
-                         {17, L(0xC01D0001)}}},
+        KeySequenceCase{
+            "SidedControlAndAltBecomeGenericCodes",
+            {Down(VkLeftControl, 0x1D), Down(VkRightControl, 0x1D, true),
+             Up(VkRightControl, 0x1D, true), Up(VkLeftControl, 0x1D)},
+            {{17, L(0x001D0001)}, {17, L(0x011D0001)}, {17, L(0xC11D0001)}, {17, L(0xC01D0001)}}},
         KeySequenceCase{"AltContextCoversAltsOwnPressAndKeysWhileHeldButNotItsRelease",
                         {Down(VkLeftMenu, 0x38), Down('A', 0x1E), Up('A', 0x1E),
                          Up(VkLeftMenu, 0x38), Down('A', 0x1E)},
@@ -74,17 +72,17 @@ INSTANTIATE_TEST_SUITE_P(
                          {'A', L(0xE01E0001)},
                          {18, L(0xC0380001)},
                          {'A', L(0x001E0001)}}},
-        KeySequenceCase{"RightAltIsExtendedAndHoldsTheAltContext",
-                        {Down(VkRightMenu, 0x38, true), Down('B', 0x30),
-                         Up(VkRightMenu, 0x38, true)},
-                        {{18, L(0x21380001)}, {'B', L(0x20300001)}, {18, L(0xC1380001)}}},
+        KeySequenceCase{
+            "RightAltIsExtendedAndHoldsTheAltContext",
+            {Down(VkRightMenu, 0x38, true), Down('B', 0x30), Up(VkRightMenu, 0x38, true)},
+            {{18, L(0x21380001)}, {'B', L(0x20300001)}, {18, L(0xC1380001)}}},
         KeySequenceCase{"ReleaseOfAKeyNeverSeenDownStillCarriesThePreviousStateBit",
                         {Up('Q', 0x10)},
                         {{'Q', L(0xC0100001)}}},
-        KeySequenceCase{"OneShiftHeldDoesNotMarkTheOthersPressAsARepeat",
-                        {Down(VkLeftShift, 0x2A), Down(VkLeftShift, 0x2A),
-                         Down(VkRightShift, 0x36)},
-                        {{16, L(0x002A0001)}, {16, L(0x402A0001)}, {16, L(0x00360001)}}}),
+        KeySequenceCase{
+            "OneShiftHeldDoesNotMarkTheOthersPressAsARepeat",
+            {Down(VkLeftShift, 0x2A), Down(VkLeftShift, 0x2A), Down(VkRightShift, 0x36)},
+            {{16, L(0x002A0001)}, {16, L(0x402A0001)}, {16, L(0x00360001)}}}),
     [](const testing::TestParamInfo<KeySequenceCase>& info) { return info.param.name; });
 
 TEST(KeyStateTracker, FillsAMissingScanCodeFromThePlatformMapThenForShiftFromItsOwnCodes) {
@@ -96,6 +94,16 @@ TEST(KeyStateTracker, FillsAMissingScanCodeFromThePlatformMapThenForShiftFromIts
     EXPECT_EQ(tracker.Apply({VkShift, 0, 0, false, false}).lParam, 0x002A0001);
     // Extended scan codes from the platform map carry a prefix byte that has no place here.
     EXPECT_EQ(tracker.Apply({VkRightControl, 0, 0xE01D, true, false}).lParam, 0x011D0001);
+}
+
+TEST(KeyStateTracker, TakesTheKeyFromTheScanCodeWhenTheInputCarriedNone) {
+    KeyStateTracker tracker;
+    EXPECT_EQ(tracker.Apply({0, 0x36, 0, false, false, VkRightShift}),
+              (KeyMessage{16, 0x00360001}));
+    EXPECT_TRUE(tracker.IsDown(VkRightShift));
+    EXPECT_EQ(tracker.Apply({0, 0x36, 0, false, true, VkRightShift}),
+              (KeyMessage{16, L(0xC0360001)}));
+    EXPECT_EQ(tracker.Apply({'A', 0x1E, 0, false, false, 'Z'}).wParam, 'A');
 }
 
 TEST(KeyStateTracker, TracksDownKeysAndForgetsThemOnReset) {
@@ -119,8 +127,8 @@ TEST(KeyStateTracker, PassesCodesBeyondTheTableWithoutTrackingThem) {
 
 TEST(GenericKeyCode, MapsOnlyTheSidedModifiers) {
     const std::vector<std::pair<uint32_t, uint32_t>> cases = {
-        {160, 16}, {161, 16}, {162, 17}, {163, 17}, {164, 18}, {165, 18},
-        {16, 16},  {17, 17},  {18, 18},  {'A', 'A'}, {159, 159}, {166, 166}, {0, 0}};
+        {160, 16}, {161, 16}, {162, 17},  {163, 17},  {164, 18},  {165, 18}, {16, 16},
+        {17, 17},  {18, 18},  {'A', 'A'}, {159, 159}, {166, 166}, {0, 0}};
     for (auto [key, expected] : cases) EXPECT_EQ(GenericKeyCode(key), expected) << key;
 }
 

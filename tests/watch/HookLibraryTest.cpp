@@ -64,9 +64,9 @@ TEST_F(HookLibraryContract, StillWatchingWhileAnyKindIsOn) {
         bool stillAfter;
     };
     const Step steps[] = {
-        {Start, 1, true}, {Start, 2, true},  {Stop, 2, true},   {Stop, 2, true},
-        {Start, 1, true}, {Stop, 1, false},  {Stop, 1, false},  {Start, 3, true},
-        {Start, 2, true}, {All, 0, false},   {Start, 0, false}, {Start, 4, false},
+        {Start, 1, true},   {Start, 2, true}, {Stop, 2, true},   {Stop, 2, true},
+        {Start, 1, true},   {Stop, 1, false}, {Stop, 1, false},  {Start, 3, true},
+        {Start, 2, true},   {All, 0, false},  {Start, 0, false}, {Start, 4, false},
         {Start, -1, false}, {Stop, 3, false},
     };
     EXPECT_FALSE(library_.StillWatching());

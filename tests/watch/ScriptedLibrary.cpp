@@ -28,23 +28,35 @@ void WINAPI ScriptReset(int refusals, BOOL still) {
     stillWatching = still;
 }
 
-void WINAPI ScriptSetStillWatching(BOOL still) { stillWatching = still; }
+void WINAPI ScriptSetStillWatching(BOOL still) {
+    stillWatching = still;
+}
 
 // Another program's window takes the registration.
-void WINAPI ScriptHold(HWND other) { registered = other; }
+void WINAPI ScriptHold(HWND other) {
+    registered = other;
+}
 
-const char* WINAPI ScriptLog() { return calls.c_str(); }
+const char* WINAPI ScriptLog() {
+    return calls.c_str();
+}
 
-void WINAPI StartWatching(int kind) { Note("StartWatching(" + std::to_string(kind) + ")"); }
+void WINAPI StartWatching(int kind) {
+    Note("StartWatching(" + std::to_string(kind) + ")");
+}
 
-void WINAPI StopWatching(int kind) { Note("StopWatching(" + std::to_string(kind) + ")"); }
+void WINAPI StopWatching(int kind) {
+    Note("StopWatching(" + std::to_string(kind) + ")");
+}
 
 BOOL WINAPI StillWatching() {
     Note("StillWatching");
     return stillWatching;
 }
 
-void WINAPI StopAll() { Note("StopAll"); }
+void WINAPI StopAll() {
+    Note("StopAll");
+}
 
 BOOL WINAPI SetReceiver(HWND window) {
     Note(window ? "SetReceiver(window)" : "SetReceiver(0)");

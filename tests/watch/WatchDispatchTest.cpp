@@ -119,8 +119,9 @@ TEST_F(WatchDispatch, EventsAboutTheApplicationWindowAreDroppedUnlessOwnEventsAr
     Shell(sibling.get(), 1);
     watch_.NotifyOwnEvents = true;
     Shell(application.get(), 2);
-    EXPECT_EQ(shell_, (std::vector<ShellRecord>{{'c', HandleOf(sibling.get()), "Sibling"},
-                                                {'d', HandleOf(application.get()), "Application"}}));
+    EXPECT_EQ(shell_,
+              (std::vector<ShellRecord>{{'c', HandleOf(sibling.get()), "Sibling"},
+                                        {'d', HandleOf(application.get()), "Application"}}));
 }
 
 TEST_F(WatchDispatch, MouseMessagesBecomeButtonEventsByTheirLowFourBits) {
@@ -132,9 +133,13 @@ TEST_F(WatchDispatch, MouseMessagesBecomeButtonEventsByTheirLowFourBits) {
                (doubleClick ? " double " : " ") + std::to_string(x) + "," + std::to_string(y);
     };
     watch_.OnMouseDown = [&](TWatch&, watch::MouseButton button, bool doubleClick, int32_t x,
-                             int32_t y) { events.push_back(describe("down", button, doubleClick, x, y)); };
+                             int32_t y) {
+        events.push_back(describe("down", button, doubleClick, x, y));
+    };
     watch_.OnMouseUp = [&](TWatch&, watch::MouseButton button, bool doubleClick, int32_t x,
-                           int32_t y) { events.push_back(describe("up", button, doubleClick, x, y)); };
+                           int32_t y) {
+        events.push_back(describe("up", button, doubleClick, x, y));
+    };
 
     Mouse(0x200, 0x00020001); // a move with no move handler: nothing at all
     for (uint32_t message = 0x201; message <= 0x20F; ++message)

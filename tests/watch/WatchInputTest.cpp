@@ -37,8 +37,10 @@ void Send(const Stroke& stroke) {
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = stroke.key;
     input.ki.wScan = stroke.scan;
+    // No key code: the input names the key by its scan code alone.
     input.ki.dwFlags = (stroke.up ? KEYEVENTF_KEYUP : 0) |
-                       (stroke.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+                       (stroke.extended ? KEYEVENTF_EXTENDEDKEY : 0) |
+                       (stroke.key == 0 ? KEYEVENTF_SCANCODE : 0);
     SendInput(1, &input, sizeof(input));
 }
 
@@ -111,6 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
                 {{16, 0x002A0001}, {16, 0xC02A0001}}},
         KeyCase{"RightShift",
                 {{VK_RSHIFT, 0x36, false, false}, {VK_RSHIFT, 0x36, true, false}},
+                {{16, 0x00360001}, {16, 0xC0360001}}},
+        KeyCase{"RightShiftByScanCodeAlone",
+                {{0, 0x36, false, false}, {0, 0x36, true, false}},
                 {{16, 0x00360001}, {16, 0xC0360001}}},
         KeyCase{"AltContext",
                 {{VK_LMENU, 0x38, false, false},

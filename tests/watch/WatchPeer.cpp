@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "MKWatchPeer";
     RegisterClassA(&windowClass);
-    fw::Window window(CreateWindowExA(0, "MKWatchPeer", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                      nullptr, GetModuleHandleA(nullptr), nullptr));
+    fw::Window window(CreateWindowExA(0, "MKWatchPeer", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr));
     if (!window) return 101;
     if (!setReceiver(window.get())) return 100;
     if (counting) startWatching(watch::KindKeyboard);

@@ -13,13 +13,17 @@ std::string TestFolder() {
     return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
-std::string RealLibraryPath() { return TestFolder() + "vivuvav.dll"; }
+std::string RealLibraryPath() {
+    return TestFolder() + "vivuvav.dll";
+}
 
 std::string LackingLibraryPath(const std::string& missingExport) {
     return TestFolder() + "lacking_" + missingExport + "\\vivuvav.dll";
 }
 
-std::string ScriptedLibraryPath() { return TestFolder() + "scripted\\vivuvav.dll"; }
+std::string ScriptedLibraryPath() {
+    return TestFolder() + "scripted\\vivuvav.dll";
+}
 
 HookLibrary::HookLibrary(const std::string& path) : module_(LoadLibraryA(path.c_str())) {
     if (!module_) return;
@@ -56,9 +60,13 @@ MessageBoxCapture::~MessageBoxCapture() {
     fw::ClearTerminationRequest();
 }
 
-const std::vector<ShownBox>& MessageBoxCapture::Shown() const { return shownBoxes; }
+const std::vector<ShownBox>& MessageBoxCapture::Shown() const {
+    return shownBoxes;
+}
 
-void MessageBoxCapture::Clear() { shownBoxes.clear(); }
+void MessageBoxCapture::Clear() {
+    shownBoxes.clear();
+}
 
 std::vector<std::string> MessageBoxCapture::Texts() const {
     std::vector<std::string> texts;
@@ -95,9 +103,8 @@ fw::Window MakeTopLevelWindow(const std::string& title, bool visible) {
     }();
     (void)atom;
     return fw::Window(CreateWindowExA(0, "MKWatchTestWindow", title.c_str(),
-                                      WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 10, 10,
-                                      200, 100, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                      nullptr));
+                                      WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 10, 10, 200,
+                                      100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
 }
 
 PeerProcess::PeerProcess(const char* mode) {
@@ -114,8 +121,8 @@ PeerProcess::PeerProcess(const char* mode) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return;
     process_.reset(info.hProcess);
     fw::KernelHandle thread(info.hThread);

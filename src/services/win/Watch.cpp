@@ -62,7 +62,9 @@ TWatch::TWatch() noexcept
       keyMessage_(RegisterWindowMessageA("WATCH_KEY_EVENT")),
       mouseMessage_(RegisterWindowMessageA("WATCH_MOUSE_EVENT")) {}
 
-TWatch::~TWatch() { Release(); }
+TWatch::~TWatch() {
+    Release();
+}
 
 std::string TWatch::DefaultLibraryPath() {
     std::vector<char> buffer(MAX_PATH);
@@ -150,8 +152,8 @@ void TWatch::Release() noexcept {
 bool TWatch::CreateReceiver() noexcept {
     if (!RegisterReceiverClass(&ReceiverProc)) return false;
     // A message-only window: never shown, never in any window list.
-    receiver_.reset(CreateWindowExA(0, ReceiverClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                    nullptr, GetModuleHandleA(nullptr), this));
+    receiver_.reset(CreateWindowExA(0, ReceiverClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    GetModuleHandleA(nullptr), this));
     return receiver_.valid();
 }
 

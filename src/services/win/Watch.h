@@ -16,8 +16,7 @@
 class TWatch;
 
 // Handle is the window concerned; AppName its title, at most 299 characters.
-using TShellEvent =
-    std::function<void(TWatch& sender, int32_t handle, const std::string& appName)>;
+using TShellEvent = std::function<void(TWatch& sender, int32_t handle, const std::string& appName)>;
 // wParam and lParam exactly as the library delivered them.
 using TKeyNativeEvent = std::function<void(TWatch& sender, int32_t wParam, int32_t lParam)>;
 using TWatchMouseEvent = std::function<void(TWatch& sender, watch::MouseButton button,
