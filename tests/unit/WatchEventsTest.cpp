@@ -125,13 +125,6 @@ TEST(KeyStateTracker, PassesCodesBeyondTheTableWithoutTrackingThem) {
     EXPECT_EQ(tracker.Apply(Down(300, 0x10)), (KeyMessage{300, 0x00100001}));
 }
 
-TEST(GenericKeyCode, MapsOnlyTheSidedModifiers) {
-    const std::vector<std::pair<uint32_t, uint32_t>> cases = {
-        {160, 16}, {161, 16}, {162, 17},  {163, 17},  {164, 18},  {165, 18}, {16, 16},
-        {17, 17},  {18, 18},  {'A', 'A'}, {159, 159}, {166, 166}, {0, 0}};
-    for (auto [key, expected] : cases) EXPECT_EQ(GenericKeyCode(key), expected) << key;
-}
-
 TEST(DecodeMouse, MapsEveryLowNibbleToItsEvent) {
     using A = MouseAction;
     using B = MouseButton;
@@ -173,14 +166,6 @@ TEST(MousePositionParam, CutsEachCoordinateToSixteenBitsAndRoundTrips) {
     const MouseEvent event = DecodeMouse(0x200, MousePositionParam(1919, 1079));
     EXPECT_EQ(event.x, 1919);
     EXPECT_EQ(event.y, 1079);
-}
-
-TEST(ShellCodes, DecodeOneToFourAndNothingElse) {
-    EXPECT_EQ(DecodeShellCode(1), ShellEvent::WindowCreated);
-    EXPECT_EQ(DecodeShellCode(2), ShellEvent::WindowDestroyed);
-    EXPECT_EQ(DecodeShellCode(3), ShellEvent::ActivateShellWindow);
-    EXPECT_EQ(DecodeShellCode(4), ShellEvent::WindowActivated);
-    for (int32_t code : {0, 5, 6, 32772, -1}) EXPECT_EQ(DecodeShellCode(code), ShellEvent::None);
 }
 
 TEST(ShellCodes, ComeFromWindowCreationDestructionAndForegroundEventsOnly) {
