@@ -78,6 +78,8 @@ private:
 };
 
 std::vector<double> Measure(const std::string& stage, const Target& target, int keystrokes) {
+    // Factory settings: a stored shortcut or pedal key must not change what Z does.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Zevaver\\MIDI Keyboard");
     std::string log = stage + "\\latency-" + target.name + ".log";
     DeleteFileA(log.c_str());
     SetEnvironmentVariableA("FAKEMIDI_LOG", log.c_str());
