@@ -100,8 +100,8 @@ std::vector<double> Measure(const std::string& stage, const Target& target, int 
     Sleep(1500); // start-up settles, the hook is in place
 
     // Another application has the focus, as when a musician plays into a sequencer.
-    HWND foreign = CreateWindowExA(0, "STATIC", "foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                   0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND foreign = CreateWindowExA(0, "STATIC", "foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   200, 100, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(foreign);
     Sleep(300);
 

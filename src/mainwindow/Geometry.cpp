@@ -31,5 +31,9 @@ Placement CorrectPlacement(int left, int top, int width, int height, int screenW
     return {left, top};
 }
 
-int ZoomedIn(int noteWidth) noexcept { return std::min(noteWidth + 1, MaxNoteWidth); }
-int ZoomedOut(int noteWidth) noexcept { return std::max(noteWidth - 1, MinNoteWidth); }
+int ZoomedIn(int noteWidth) noexcept {
+    return std::min(noteWidth + 1, MaxNoteWidth);
+}
+int ZoomedOut(int noteWidth) noexcept {
+    return std::max(noteWidth - 1, MinNoteWidth);
+}

@@ -34,8 +34,8 @@ struct Placement {
     int left;
     int top;
 };
-[[nodiscard]] Placement CorrectPlacement(int left, int top, int width, int height,
-                                         int screenWidth, int screenHeight) noexcept;
+[[nodiscard]] Placement CorrectPlacement(int left, int top, int width, int height, int screenWidth,
+                                         int screenHeight) noexcept;
 
 // The zoom commands keep the white-key width within these bounds.
 inline constexpr int MinNoteWidth = 7;

@@ -15,8 +15,12 @@ constexpr WORD KeyZ = 'Z';
 constexpr WORD KeyX = 'X';
 constexpr WORD KeyQ = 'Q';
 
-uint32_t NoteOn(int note, int velocity = 127) { return 0x90u | (note << 8) | (velocity << 16); }
-uint32_t NoteOff(int note) { return 0x80u | (note << 8); }
+uint32_t NoteOn(int note, int velocity = 127) {
+    return 0x90u | (note << 8) | (velocity << 16);
+}
+uint32_t NoteOff(int note) {
+    return 0x80u | (note << 8);
+}
 using Messages = std::vector<uint32_t>;
 
 class KeyPlaying : public ::testing::Test {

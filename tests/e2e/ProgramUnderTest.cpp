@@ -59,7 +59,9 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
     return TRUE;
 }
 
-void SendOne(INPUT input) { SendInput(1, &input, sizeof input); }
+void SendOne(INPUT input) {
+    SendInput(1, &input, sizeof input);
+}
 
 } // namespace
 
@@ -137,7 +139,8 @@ std::vector<MidiCall> ProgramUnderTest::MidiCalls() const {
         call.text = line.substr(std::min(line.size(), line.find(' ') + 1));
         std::string field;
         while (fields >> field) {
-            if (field.rfind("msg=", 0) == 0) call.message = std::stoul(field.substr(4), nullptr, 16);
+            if (field.rfind("msg=", 0) == 0)
+                call.message = std::stoul(field.substr(4), nullptr, 16);
             if (field.rfind("dev=", 0) == 0) call.device = std::stoi(field.substr(4));
         }
         calls.push_back(call);
@@ -185,7 +188,9 @@ void ProgramUnderTest::DismissMessageBox() const {
     }
 }
 
-void ProgramUnderTest::ClearMidiLog() const { DeleteFileA(log_.c_str()); }
+void ProgramUnderTest::ClearMidiLog() const {
+    DeleteFileA(log_.c_str());
+}
 
 void ProgramUnderTest::Settle(int milliseconds) const {
     // Let our own queue run too: input we inject passes through it.
@@ -209,27 +214,23 @@ void MouseMoveTo(int screenX, int screenY) {
     SendOne(input);
 }
 
-void MouseLeftDown() {
+static void SendMouseButton(DWORD flags) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input.mi.dwFlags = flags;
     SendOne(input);
 }
 
+void MouseLeftDown() {
+    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+}
 void MouseLeftUp() {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendOne(input);
+    SendMouseButton(MOUSEEVENTF_LEFTUP);
 }
 
 void MouseRightClick() {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    SendOne(input);
-    input.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendOne(input);
+    SendMouseButton(MOUSEEVENTF_RIGHTDOWN);
+    SendMouseButton(MOUSEEVENTF_RIGHTUP);
 }
 
 static void SendKey(WORD virtualKey, WORD scanCode, bool extended, bool up) {
@@ -260,7 +261,9 @@ POINT ClientOrigin(HWND window) {
     return origin;
 }
 
-void ForgetSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey); }
+void ForgetSettings() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+}
 
 void StoreSetting(const std::string& name, const std::string& value) {
     RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, name.c_str(), REG_SZ, value.c_str(),

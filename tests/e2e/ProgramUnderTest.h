@@ -52,7 +52,8 @@ public:
 
     // Waits for a message box of the program and returns its caption and text ("" when
     // none came).
-    [[nodiscard]] std::string WaitForMessageBox(int timeoutMs = 5000, std::string* caption = nullptr) const;
+    [[nodiscard]] std::string WaitForMessageBox(int timeoutMs = 5000,
+                                                std::string* caption = nullptr) const;
     // Presses OK on the program's message box.
     void DismissMessageBox() const;
     [[nodiscard]] DWORD ProcessId() const { return processId_; }

@@ -59,9 +59,9 @@ TEST(SettingsKept, DeviceChannelOctaveAndPedalChosenFromTheMenuAreUsedAndRestore
     OpenMenu(program);
     Keys(program, {'C', VK_UP, VK_RETURN}); // up from "1" wraps round to "16"
     OpenMenu(program);
-    Keys(program, {'B', '5', VK_RETURN});   // base octave C&5
+    Keys(program, {'B', '5', VK_RETURN}); // base octave C&5
     OpenMenu(program);
-    Keys(program, {'P', 'S'});              // Use &Shift
+    Keys(program, {'P', 'S'}); // Use &Shift
 
     EXPECT_EQ(e2e::StoredSetting("Device"), "<missing>") << "nothing is written before exit";
     program.ClearMidiLog();

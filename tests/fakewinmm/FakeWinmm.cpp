@@ -114,8 +114,10 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT handle, UINT id, DWORD_PTR callback, DWOR
                             DWORD flags) {
     int device = static_cast<int>(id);
     MMRESULT result = MMSYSERR_NOERROR;
-    if (device != -1 && (device < 0 || device >= DeviceCount())) result = MMSYSERR_BADDEVICEID;
-    else if (OpenFails(device)) result = MMSYSERR_ALLOCATED;
+    if (device != -1 && (device < 0 || device >= DeviceCount()))
+        result = MMSYSERR_BADDEVICEID;
+    else if (OpenFails(device))
+        result = MMSYSERR_ALLOCATED;
     UINT_PTR value = 0;
     if (result == MMSYSERR_NOERROR) value = nextHandle++;
     if (handle) *handle = reinterpret_cast<HMIDIOUT>(value);

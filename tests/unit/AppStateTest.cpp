@@ -11,8 +11,9 @@ TEST(AppState, OnlyTheFirstArgumentInAnyCaseStartsInTheTray) {
         bool minimized;
     };
     const Case cases[] = {
-        {{"prog"}, false},          {{"prog", "/M"}, true},         {{"prog", "/m"}, true},
-        {{"prog", "x", "/M"}, false}, {{"prog", "/MM"}, false},     {{"prog", "-M"}, false},
+        {{"prog"}, false},        {{"prog", "/M"}, true},
+        {{"prog", "/m"}, true},   {{"prog", "x", "/M"}, false},
+        {{"prog", "/MM"}, false}, {{"prog", "-M"}, false},
         {{"prog", ""}, false},
     };
     for (const Case& c : cases)

@@ -35,8 +35,8 @@ TEST(Geometry, APositionPastTheScreenGoesToTheBottomRightCorner) {
     const Case cases[] = {
         {100, 5000, {1920 - 716, 1080 - 140}}, // Top past the bottom: Left corrected too
         {5000, 100, {1920 - 716, 1080 - 140}},
-        {1920, 0, {1920 - 716, 1080 - 140}},   // exactly at the edge counts as past it
-        {-300, 100, {-300, 100}},               // off the left edge: kept
+        {1920, 0, {1920 - 716, 1080 - 140}}, // exactly at the edge counts as past it
+        {-300, 100, {-300, 100}},            // off the left edge: kept
         {1203, 939, {1203, 939}},
     };
     for (const Case& c : cases) {

@@ -16,7 +16,9 @@ static_assert(std::is_nothrow_move_constructible_v<fw::RegKey>);
 static_assert(!std::is_copy_constructible_v<fw::WindowDc>);
 static_assert(!std::is_copy_constructible_v<fw::BackBuffer>);
 
-bool IsGdiObject(HGDIOBJ object) { return GetObjectType(object) != 0; }
+bool IsGdiObject(HGDIOBJ object) {
+    return GetObjectType(object) != 0;
+}
 
 TEST(Handles, AGdiObjectIsDeletedWhenItsOwnerGoesAway) {
     HBRUSH raw = nullptr;
@@ -95,8 +97,8 @@ TEST(Handles, AWindowAndAMenuAreDestroyed) {
     HWND raw = nullptr;
     HMENU menu = nullptr;
     {
-        fw::Window window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr,
-                                          nullptr, nullptr));
+        fw::Window window(
+            CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
         fw::Menu popup(CreatePopupMenu());
         raw = window.get();
         menu = popup.get();
@@ -108,8 +110,8 @@ TEST(Handles, AWindowAndAMenuAreDestroyed) {
 }
 
 TEST(Handles, AWindowDcIsGivenBack) {
-    fw::Window window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                      nullptr));
+    fw::Window window(
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
     for (int i = 0; i < 200; ++i) {
         fw::WindowDc dc(window.get());
         ASSERT_TRUE(dc) << "DCs leak when ReleaseDC is not called";

@@ -66,8 +66,9 @@ public:
         return true;
     }
     void CloseKey() override { open.clear(); }
-    std::map<std::string, std::string>& User() { return keys[Name(RegistryHive::CurrentUser,
-                                                                  SettingsKeyPath)]; }
+    std::map<std::string, std::string>& User() {
+        return keys[Name(RegistryHive::CurrentUser, SettingsKeyPath)];
+    }
 };
 
 std::vector<std::string> shownMessages;
@@ -135,8 +136,8 @@ TEST_F(KeysForm, AFirstStartIsCentredWithTheFactoryChoicesChecked) {
 }
 
 TEST_F(KeysForm, AStoredPositionPastTheScreenMovesToTheBottomRightCorner) {
-    registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Top", "5000"}, {"Left", "10"},
-                       {"Channel", "1"}, {"Note Width", "16"}};
+    registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Top", "5000"},
+                       {"Left", "10"},   {"Channel", "1"},  {"Note Width", "16"}};
     Start();
     RECT r = Bounds();
     EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
@@ -144,8 +145,11 @@ TEST_F(KeysForm, AStoredPositionPastTheScreenMovesToTheBottomRightCorner) {
 }
 
 TEST_F(KeysForm, AnUnknownStoredBaseOctaveClicksNothing) {
-    registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Base Octave", "7"},
-                       {"Channel", "1"}, {"Note Width", "16"}};
+    registry.User() = {{"Width", "716"},
+                       {"Height", "140"},
+                       {"Base Octave", "7"},
+                       {"Channel", "1"},
+                       {"Note Width", "16"}};
     Start();
     EXPECT_TRUE(Item("C4").Checked()) << "C4 keeps its check mark from the start";
     EXPECT_EQ(form->MIDIKeys().BaseOctave(), 2);

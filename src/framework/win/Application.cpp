@@ -8,8 +8,7 @@ namespace {
 std::atomic<bool> terminationRequested{false};
 DWORD mainThreadId = GetCurrentThreadId();
 
-int DefaultMessageBox(HWND owner, const char* text, const char* caption,
-                             UINT type) noexcept {
+int DefaultMessageBox(HWND owner, const char* text, const char* caption, UINT type) noexcept {
     return MessageBoxA(owner, text, caption, type);
 }
 
@@ -23,9 +22,13 @@ void RequestTermination() noexcept {
     PostThreadMessageA(mainThreadId, WM_NULL, 0, 0);
 }
 
-bool TerminationRequested() noexcept { return terminationRequested; }
+bool TerminationRequested() noexcept {
+    return terminationRequested;
+}
 
-void ClearTerminationRequest() noexcept { terminationRequested = false; }
+void ClearTerminationRequest() noexcept {
+    terminationRequested = false;
+}
 
 int RunMessageLoop() noexcept {
     mainThreadId = GetCurrentThreadId();

@@ -48,7 +48,8 @@ template <typename T, typename Fn, Fn closer> struct NullTraits {
 
 #define FW_NULL_TRAITS(Type, Closer) NullTraits<Type, decltype(&Closer), &Closer>
 
-template <typename T> using GdiObject = UniqueHandle<NullTraits<T, BOOL(WINAPI*)(HGDIOBJ), &DeleteObject>>;
+template <typename T>
+using GdiObject = UniqueHandle<NullTraits<T, BOOL(WINAPI*)(HGDIOBJ), &DeleteObject>>;
 using Bitmap = GdiObject<HBITMAP>;
 using Pen = GdiObject<HPEN>;
 using Brush = GdiObject<HBRUSH>;

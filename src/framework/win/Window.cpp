@@ -2,7 +2,9 @@
 
 namespace fw {
 
-HINSTANCE ModuleInstance() noexcept { return GetModuleHandleA(nullptr); }
+HINSTANCE ModuleInstance() noexcept {
+    return GetModuleHandleA(nullptr);
+}
 
 WindowBase::~WindowBase() {
     // The derived part is gone: detach before destroying so no message reaches it.

@@ -11,8 +11,8 @@ namespace fw {
 struct WindowClassOptions {
     const char* name = nullptr;
     UINT style = 0;
-    HCURSOR cursor = nullptr;     // null: the arrow
-    HBRUSH background = nullptr;  // null: no background erase
+    HCURSOR cursor = nullptr;    // null: the arrow
+    HBRUSH background = nullptr; // null: no background erase
     HICON icon = nullptr;
     HICON smallIcon = nullptr;
 };

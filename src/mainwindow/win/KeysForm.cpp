@@ -86,9 +86,9 @@ void TKeysForm::CreateVelocityTrackbar() {
 
 void TKeysForm::FormCreate() {
     // The settings come first: the layout, the keyboard and the placement read them.
-    LoadSettings(::Settings, *options_.registry, PrimaryScreen(), [](const std::string& message) {
-        ShowError(message);
-    }, options_.settingsKeyPath);
+    LoadSettings(
+        ::Settings, *options_.registry, PrimaryScreen(),
+        [](const std::string& message) { ShowError(message); }, options_.settingsKeyPath);
     SendMessageA(velocity_.get(), TBM_SETPOS, TRUE, ::Settings.Velocity);
     LoadLayout();
 
@@ -107,12 +107,23 @@ void TKeysForm::FormCreate() {
     // Only the five known base octaves click their item; any other stored value stays in
     // force for the computer keys while the on-screen keyboard keeps its first octave.
     switch (::Settings.BaseOctave) {
-    case -24: menu_->Item("C2").Click(); break;
-    case -12: menu_->Item("C3").Click(); break;
-    case 0: menu_->Item("C4").Click(); break;
-    case 12: menu_->Item("C5").Click(); break;
-    case 24: menu_->Item("C6").Click(); break;
-    default: break;
+    case -24:
+        menu_->Item("C2").Click();
+        break;
+    case -12:
+        menu_->Item("C3").Click();
+        break;
+    case 0:
+        menu_->Item("C4").Click();
+        break;
+    case 12:
+        menu_->Item("C5").Click();
+        break;
+    case 24:
+        menu_->Item("C6").Click();
+        break;
+    default:
+        break;
     }
     SetPedalKey(::Settings.PedalKey);
     SetEnabledState(::Settings.Enabled);
@@ -124,7 +135,8 @@ void TKeysForm::BuildMenus() {
     std::vector<std::string> names;
     for (int id = -1; id < deviceCount_; ++id) {
         std::string name;
-        if (options_.midiOut->DeviceName(id, name) != MidiOut::NoError) name = "MIDI output " + std::to_string(id);
+        if (options_.midiOut->DeviceName(id, name) != MidiOut::NoError)
+            name = "MIDI output " + std::to_string(id);
         names.push_back(name);
     }
     menu_ = std::make_unique<MainMenu>(static_cast<MainMenuActions&>(*this), names);
@@ -186,9 +198,9 @@ void TKeysForm::FormDestroy() {
     ::Settings.Top = bounds.top;
     ::Settings.Left = bounds.left;
     ::Settings.Velocity = VelocityPosition();
-    (void)SaveSettings(::Settings, *options_.registry,
-                       [](const std::string& message) { ShowError(message); },
-                       options_.settingsKeyPath);
+    (void)SaveSettings(
+        ::Settings, *options_.registry, [](const std::string& message) { ShowError(message); },
+        options_.settingsKeyPath);
 }
 
 LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -257,38 +269,37 @@ void TKeysForm::OnPaint() {
     EndPaint(Handle(), &paint);
 }
 
+// The keyboard control is windowless: mouse messages reach it when they fall inside its
+// rectangle, or anywhere while it holds the mouse after a press on it.
+bool TKeysForm::KeysPoint(int x, int y, int& kx, int& ky) const noexcept {
+    kx = x - midiKeys_->Left();
+    ky = y - midiKeys_->Top();
+    return kx >= 0 && ky >= 0 && kx < midiKeys_->Width() && ky < midiKeys_->Height();
+}
+
 void TKeysForm::OnMouseButton(UINT message, int x, int y, WPARAM keys) {
     if (!midiKeys_) return;
+    int kx = 0, ky = 0;
+    const bool inside = KeysPoint(x, y, kx, ky);
     const TShiftState shift = MouseShiftState(keys);
-    const int kx = x - midiKeys_->Left(), ky = y - midiKeys_->Top();
-    const bool inside = kx >= 0 && ky >= 0 && kx < midiKeys_->Width() && ky < midiKeys_->Height();
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
+    const TMouseButton button = (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)   ? mbLeft
+                                : (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) ? mbRight
+                                                                                         : mbMiddle;
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
         if (!inside) return;
         keysHaveMouse_ = true;
-        midiKeys_->KeysMouseDown(message == WM_LBUTTONDOWN   ? mbLeft
-                                 : message == WM_RBUTTONDOWN ? mbRight
-                                                             : mbMiddle,
-                                 shift, kx, ky);
-        break;
-    default:
-        if (!keysHaveMouse_) return;
+        midiKeys_->KeysMouseDown(button, shift, kx, ky);
+    } else if (keysHaveMouse_) {
         keysHaveMouse_ = false;
-        midiKeys_->KeysMouseUp(message == WM_LBUTTONUP   ? mbLeft
-                               : message == WM_RBUTTONUP ? mbRight
-                                                         : mbMiddle,
-                               shift, kx, ky);
-        break;
+        midiKeys_->KeysMouseUp(button, shift, kx, ky);
     }
 }
 
 void TKeysForm::OnMouseMove(int x, int y, WPARAM keys) {
     if (!midiKeys_) return;
-    const int kx = x - midiKeys_->Left(), ky = y - midiKeys_->Top();
-    const bool inside = kx >= 0 && ky >= 0 && kx < midiKeys_->Width() && ky < midiKeys_->Height();
-    if (inside || keysHaveMouse_) midiKeys_->KeysMouseMove(MouseShiftState(keys), kx, ky);
+    int kx = 0, ky = 0;
+    if (KeysPoint(x, y, kx, ky) || keysHaveMouse_)
+        midiKeys_->KeysMouseMove(MouseShiftState(keys), kx, ky);
 }
 
 bool TKeysForm::OnKeyDown(WPARAM key) {
@@ -326,11 +337,21 @@ void TKeysForm::Present(int left, int top, int width, int height) {
     backBuffer_.CopyTo(dc.get(), left, top, width, height);
 }
 
-void TKeysForm::Invalidate() { InvalidateRect(Handle(), nullptr, FALSE); }
-void TKeysForm::CaptureMouse() { SetCapture(Handle()); }
+void TKeysForm::Invalidate() {
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+void TKeysForm::CaptureMouse() {
+    SetCapture(Handle());
+}
 void TKeysForm::ReleaseMouseCapture() {
     if (GetCapture() == Handle()) ReleaseCapture();
 }
-void TKeysForm::SetSkinCursor() { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); }
-bool TKeysForm::Minimized() const { return ::Minimized; }
-bool TKeysForm::PedalDown() const { return player_.PedalDown(); }
+void TKeysForm::SetSkinCursor() {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+bool TKeysForm::Minimized() const {
+    return ::Minimized;
+}
+bool TKeysForm::PedalDown() const {
+    return player_.PedalDown();
+}

@@ -77,6 +77,7 @@ private:
     void OnPaint();
     void OnMouseButton(UINT message, int x, int y, WPARAM keys);
     void OnMouseMove(int x, int y, WPARAM keys);
+    [[nodiscard]] bool KeysPoint(int x, int y, int& kx, int& ky) const noexcept;
     [[nodiscard]] bool OnKeyDown(WPARAM key);
     static LRESULT CALLBACK VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data) noexcept;

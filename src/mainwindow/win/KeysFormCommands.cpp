@@ -33,15 +33,31 @@ void TKeysForm::PopupAtCursor() {
 
 // --- What the key player asks of the window. ---
 
-void TKeysForm::PressNote(int32_t note, int32_t velocity) { midiKeys_->PressNote(note, velocity); }
-void TKeysForm::ReleaseNote(int32_t note) { midiKeys_->ReleaseNote(note); }
-bool TKeysForm::IsNoteSounding(int32_t note) { return midiKeys_->IsNoteSounding(note); }
-void TKeysForm::ReleaseAllNotes() { midiKeys_->ReleaseAllNotes(); }
-void TKeysForm::ClickCommand(KeyCommand command) { menu_->Click(command); }
-void TKeysForm::SetPushChecked(bool checked) { menu_->SetPushChecked(checked); }
-void TKeysForm::CheckTransposeItem(int32_t value) { menu_->CheckTranspose(value); }
+void TKeysForm::PressNote(int32_t note, int32_t velocity) {
+    midiKeys_->PressNote(note, velocity);
+}
+void TKeysForm::ReleaseNote(int32_t note) {
+    midiKeys_->ReleaseNote(note);
+}
+bool TKeysForm::IsNoteSounding(int32_t note) {
+    return midiKeys_->IsNoteSounding(note);
+}
+void TKeysForm::ReleaseAllNotes() {
+    midiKeys_->ReleaseAllNotes();
+}
+void TKeysForm::ClickCommand(KeyCommand command) {
+    menu_->Click(command);
+}
+void TKeysForm::SetPushChecked(bool checked) {
+    menu_->SetPushChecked(checked);
+}
+void TKeysForm::CheckTransposeItem(int32_t value) {
+    menu_->CheckTranspose(value);
+}
 
-bool TKeysForm::IsMainWindowActive() { return GetActiveWindow() == Handle() && Handle(); }
+bool TKeysForm::IsMainWindowActive() {
+    return GetActiveWindow() == Handle() && Handle();
+}
 
 bool TKeysForm::IsSettingsDialogOpen() {
     return false; // the settings dialog comes later
@@ -49,17 +65,27 @@ bool TKeysForm::IsSettingsDialogOpen() {
 
 // --- The popup menu's handlers. ---
 
-void TKeysForm::DeviceClick(int32_t id) { SelectDevice(id); }
-void TKeysForm::ChannelClick(int32_t channel) { SelectChannel(channel); }
+void TKeysForm::DeviceClick(int32_t id) {
+    SelectDevice(id);
+}
+void TKeysForm::ChannelClick(int32_t channel) {
+    SelectChannel(channel);
+}
 
 void TKeysForm::BaseOctaveClick(int32_t baseOctave) {
     ::Settings.BaseOctave = baseOctave;
     midiKeys_->SetBaseOctave(4 + baseOctave / 12);
 }
 
-void TKeysForm::TransposeClick(int32_t value) { player_.SetTranspose(value); }
-void TKeysForm::PushClick() { player_.TogglePedalLatch(); }
-void TKeysForm::PedalKeyClick(int32_t key) { SetPedalKey(key); }
+void TKeysForm::TransposeClick(int32_t value) {
+    player_.SetTranspose(value);
+}
+void TKeysForm::PushClick() {
+    player_.TogglePedalLatch();
+}
+void TKeysForm::PedalKeyClick(int32_t key) {
+    SetPedalKey(key);
+}
 
 void TKeysForm::SkinClick(fw::MenuItem&) {
     // Skins come later.
@@ -91,8 +117,14 @@ void TKeysForm::SettingsClick() {
     // The shortcuts dialog comes later.
 }
 
-void TKeysForm::EnabledClick() { SetEnabledState(!::Settings.Enabled); }
+void TKeysForm::EnabledClick() {
+    SetEnabledState(!::Settings.Enabled);
+}
 
-void TKeysForm::MinimizeClick() { ShowWindow(Handle(), SW_MINIMIZE); }
+void TKeysForm::MinimizeClick() {
+    ShowWindow(Handle(), SW_MINIMIZE);
+}
 
-void TKeysForm::CloseClick() { PostMessageA(Handle(), WM_CLOSE, 0, 0); }
+void TKeysForm::CloseClick() {
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+}

@@ -8,7 +8,9 @@ namespace {
 HWND errorOwner = nullptr;
 }
 
-void SetErrorOwner(void* window) { errorOwner = static_cast<HWND>(window); }
+void SetErrorOwner(void* window) {
+    errorOwner = static_cast<HWND>(window);
+}
 
 void ShowError(const std::string& text) {
     (void)fw::ShowMessageBox(errorOwner && IsWindow(errorOwner) ? errorOwner : nullptr,
