@@ -122,4 +122,28 @@ TEST_F(KeyPlaying, AShortcutOnAMappedKeyRunsTheShortcutAndPlaysNothing) {
     EXPECT_EQ(Played(2), (Messages{NoteOn(62), NoteOff(62)}));
 }
 
+TEST_F(KeyPlaying, SwitchedOffKeysPlayOnlyInTheMainWindowAndTheShortcutSwitchesThemOn) {
+    StartWith({{"Enabled", "No"}});
+    e2e::Tap(KeyZ); // another application is active: nothing
+    program.Settle(200);
+    EXPECT_TRUE(program.ShortMessages().empty());
+
+    SetForegroundWindow(program.MainWindow());
+    program.Settle(300);
+    e2e::Tap(KeyX); // the main window itself is active: plays
+    ASSERT_TRUE(program.WaitForShortMessages(2));
+
+    foreign.Activate();
+    program.Settle(300);
+    e2e::KeyDown(VK_CONTROL);
+    e2e::KeyDown(VK_SHIFT);
+    e2e::Tap('E'); // Ctrl+Shift+E switches playing on
+    e2e::KeyUp(VK_SHIFT);
+    e2e::KeyUp(VK_CONTROL);
+    e2e::Tap(KeyZ);
+    EXPECT_EQ(Played(4), (Messages{NoteOn(50), NoteOff(50), NoteOn(48), NoteOff(48)}));
+    EXPECT_EQ(program.Close(), 0);
+    EXPECT_EQ(e2e::StoredSetting("Enabled"), "Yes");
+}
+
 } // namespace

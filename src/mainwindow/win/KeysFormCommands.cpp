@@ -55,8 +55,10 @@ void TKeysForm::CheckTransposeItem(int32_t value) {
     menu_->CheckTranspose(value);
 }
 
+// The system's active window: a thread may still remember its own window as active while
+// another program is in front.
 bool TKeysForm::IsMainWindowActive() {
-    return GetActiveWindow() == Handle() && Handle();
+    return Handle() != nullptr && GetForegroundWindow() == Handle();
 }
 
 bool TKeysForm::IsSettingsDialogOpen() {
