@@ -3,42 +3,39 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 using testing::ElementsAre;
 using testing::IsEmpty;
+using Vk = KeyPlayer;
+using Strings = std::vector<std::string>;
 
 namespace {
 
-// Flags of a first key-down and of a key-up, with scan code 0x10 and repeat count 1.
+// A first key-down and a key-up, scan code 0x10, repeat count 1.
 constexpr uint32_t DownFlags = 0x00100001;
 constexpr uint32_t UpFlags = 0xC0100001;
-constexpr uint32_t AutoRepeatFlags = 0x40100001;
-constexpr uint32_t AltContextUpFlags = 0xE0100001;
 
-constexpr int32_t KeyQ = 'Q';
-constexpr int32_t KeyW = 'W';
-constexpr int32_t KeyE = 'E';
-constexpr int32_t KeyF5 = 0x74;
+std::string Join(const Strings& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
 
-// Plays the keyboard control and the menu: notes go into a sounding set that the pedal holds
-// back from, and menu clicks have the effect of the real handlers.
-class FakeHost final : public KeyPlayerHost {
-public:
-    explicit FakeHost(TSettings& settings) : settings_(settings) {}
-
-    KeyPlayer* player = nullptr;
-    std::vector<std::string> midi; // "on N V" and "off N", as the port would send them
-    std::vector<std::string> clicks;
-    std::set<int32_t> sounding;
-    int releaseAllCount = 0;
-    bool pushChecked = false;
-    int32_t checkedTranspose = 0;
-    bool mainWindowActive = false;
-    bool settingsDialogOpen = false;
-    int32_t velocityPosition = 0;
+// A player with Q, W and E mapped to 60, 62 and 64, and its host: the keyboard control,
+// whose sounding notes the pedal holds back, and the menu, whose clicks have the effect of
+// the real handlers.
+struct Rig : KeyPlayerHost {
+    Rig() {
+        notes['Q'] = 60;
+        notes['W'] = 62;
+        notes['E'] = 64;
+    }
 
     void PressNote(int32_t note, int32_t velocity) override {
         if (sounding.count(note)) midi.push_back("off " + std::to_string(note));
@@ -46,38 +43,23 @@ public:
         midi.push_back("on " + std::to_string(note) + " " + std::to_string(velocity));
     }
     void ReleaseNote(int32_t note) override {
-        if (player->PedalDown()) return;
+        if (player.PedalDown()) return;
         sounding.erase(note);
         midi.push_back("off " + std::to_string(note));
     }
     bool IsNoteSounding(int32_t note) override { return sounding.count(note) != 0; }
     void ReleaseAllNotes() override {
         ++releaseAllCount;
-        const std::set<int32_t> notes = sounding;
-        for (int32_t note : notes) ReleaseNote(note);
+        for (int32_t note : std::set<int32_t>(sounding)) ReleaseNote(note);
     }
     void ClickCommand(KeyCommand command) override {
         static const char* const names[] = {"Enabled", "C2",   "C3",     "C4",      "C5",
                                             "C6",      "Push", "ZoomIn", "ZoomOut", "Settings"};
-        clicks.push_back(names[static_cast<int>(command)]);
-        switch (command) {
-        case KeyCommand::Enabled:
-            settings_.Enabled = !settings_.Enabled;
-            break;
-        case KeyCommand::C2:
-        case KeyCommand::C3:
-        case KeyCommand::C4:
-        case KeyCommand::C5:
-        case KeyCommand::C6:
-            settings_.BaseOctave =
-                12 * (static_cast<int>(command) - static_cast<int>(KeyCommand::C4));
-            break;
-        case KeyCommand::Push:
-            player->TogglePedalLatch();
-            break;
-        default:
-            break;
-        }
+        const int index = static_cast<int>(command);
+        clicks.push_back(names[index]);
+        if (command == KeyCommand::Enabled) settings.Enabled = !settings.Enabled;
+        if (index >= 1 && index <= 5) settings.BaseOctave = 12 * (index - 3);
+        if (command == KeyCommand::Push) player.TogglePedalLatch();
     }
     void SetPushChecked(bool checked) override { pushChecked = checked; }
     void CheckTransposeItem(int32_t value) override { checkedTranspose = value; }
@@ -85,512 +67,277 @@ public:
     bool IsSettingsDialogOpen() override { return settingsDialogOpen; }
     int32_t VelocityPosition() override { return velocityPosition; }
 
-private:
-    TSettings& settings_;
-};
-
-class KeyPlayerTest : public testing::Test {
-protected:
-    KeyPlayerTest() {
-        host.player = &player;
-        notes[KeyQ] = 60;
-        notes[KeyW] = 62;
-        notes[KeyE] = 64;
+    void Key(int32_t key, uint32_t flags) { player.KeyWatchKeyNative(key, flags); }
+    // A command key of the focused window; returns what is left of the key.
+    uint16_t Form(uint16_t key, ModifierSet modifiers = {}) {
+        player.FormKeyDown(key, modifiers);
+        return key;
     }
 
-    void Down(int32_t key) { player.KeyWatchKeyNative(key, DownFlags); }
-    void Up(int32_t key) { player.KeyWatchKeyNative(key, UpFlags); }
-    void Tap(int32_t key) {
-        Down(key);
-        Up(key);
+    // Plays a line of events, separated by spaces:
+    //   Q, Ctrl, Shift, Alt, Win, F2..F6  a first key-down (left Shift, Alt in Alt context)
+    //   Q^, Q~, Q@               its key-up, an auto-repeat, a key-up in Alt context
+    //   [PgUp] [Ins] [Space]     command keys of the focused window
+    //   latch                    the Push command
+    //   off, on, active, dialog  playing switched off or on, the main window active, the
+    //                            settings dialog open
+    //   pedal=Ctrl, pedal=Shift  the pedal key
+    //   |                        a mark in the MIDI log
+    //   ?                        the state in the MIDI log: [pedal push ctrl alt] as far as set
+    void Play(const std::string& events) {
+        std::istringstream in(events);
+        for (std::string event; in >> event;) {
+            if (event == "|") midi.push_back("|");
+            if (event == "?") midi.push_back(State());
+            if (event == "latch") player.TogglePedalLatch();
+            if (event == "off" || event == "on") settings.Enabled = event == "on";
+            if (event == "active") mainWindowActive = true;
+            if (event == "dialog") settingsDialogOpen = true;
+            if (event.starts_with("pedal=")) settings.PedalKey = Code(event.substr(6));
+            if (event[0] == '[') Form(static_cast<uint16_t>(Code(event)));
+            if (std::isupper(static_cast<unsigned char>(event[0]))) Press(event);
+        }
     }
-    void PageKey(uint16_t key, bool ctrl) {
-        uint16_t k = key;
-        player.FormKeyDown(k, ModifierSet{false, ctrl, false});
+    static int32_t Code(const std::string& name) {
+        static const std::map<std::string, int32_t> named = {
+            {"Ctrl", Vk::VkControl}, {"Shift", Vk::VkShift},   {"Alt", Vk::VkMenu},
+            {"Win", Vk::VkLeftWin},  {"[PgUp]", Vk::VkPageUp}, {"[Ins]", Vk::VkInsert},
+            {"[Space]", Vk::VkSpace}};
+        if (name.size() == 1) return name[0];
+        if (name[0] == 'F') return Vk::VkF2 + std::stoi(name.substr(1)) - 2;
+        return named.at(name);
+    }
+    void Press(const std::string& event) {
+        const char mark =
+            event.size() > 1 && std::string("^~@").find(event.back()) != std::string::npos
+                ? event.back()
+                : 0;
+        const int32_t key = Code(mark ? event.substr(0, event.size() - 1) : event);
+        const bool up = mark == '^';
+        uint32_t flags = up ? UpFlags : DownFlags;
+        if (key == Vk::VkControl) flags = up ? 0xC01D0001 : 0x001D0001;
+        if (key == Vk::VkShift) flags = up ? Vk::LeftShiftUp : Vk::LeftShiftDown;
+        if (key == Vk::VkMenu) flags = up ? 0xC0380001 : 0x20380001;
+        if (mark == '~') flags = 0x40100001;
+        if (mark == '@') flags = 0xE0100001;
+        Key(key, flags);
+    }
+    std::string State() const {
+        std::string state;
+        for (auto [set, name] : {std::pair{player.PedalDown(), "pedal"},
+                                 {pushChecked, "push"},
+                                 {player.CtrlHeld(), "ctrl"},
+                                 {player.AltHeld(), "alt"}}) {
+            if (set) state += (state.empty() ? "" : " ") + std::string(name);
+        }
+        return "[" + state + "]";
     }
 
+    Strings midi; // "on N V" and "off N"
+    Strings clicks;
+    std::set<int32_t> sounding;
+    int releaseAllCount = 0;
+    bool pushChecked = false, mainWindowActive = false, settingsDialogOpen = false;
+    int32_t checkedTranspose = 0, velocityPosition = 0;
     TSettings settings;
     KeyNoteTable notes{};
-    FakeHost host{settings};
-    KeyPlayer player{host, settings, notes};
+    KeyPlayer player{*this, settings, notes};
 };
+
+class KeyPlayerTest : public testing::Test, protected Rig {};
 
 } // namespace
 
-// --- The filter on the top four bits of the keystroke flags. ---
+TEST(KeyPlayerScenarios, PlayTheNotesAndCommandsOfEachLineOfEvents) {
+    struct Scenario {
+        const char* what;
+        const char* events;
+        const char* midi;
+        const char* clicks;
+    };
+    // clang-format off
+    const Scenario scenarios[] = {
+        {"auto-repeats of a held key play nothing more",
+         "Q Q~ Q~ Q^", "on 60 127, off 60", ""},
+        {"a key-up ends the note of its own key-down after an octave shortcut",
+         "Q Ctrl F5 F5^ Ctrl^ Q^ Q Q^", "on 60 127, off 60, on 72 127, off 72", "C5"},
+        {"Page Up while a key is held ends its note; the key-up sends nothing",
+         "Q [PgUp] | Q^", "on 60 127, off 60, |", ""},
+        {"Ctrl, the left Windows key and Alt block notes while held",
+         "Ctrl Q Q^ Ctrl^ Win W W^ Win^ Alt E E^ Alt^ Q Q^", "on 60 127, off 60", ""},
+        {"with Ctrl as the pedal keys play, sound until Ctrl goes up and Ctrl shortcuts work",
+         "pedal=Ctrl Ctrl Q Q^ ? F5 | Ctrl^ ?", "on 60 127, [pedal], |, off 60, []", "C5"},
+        {"with Shift as the pedal notes sound until Shift goes up and Push stays unchecked",
+         "pedal=Shift Shift ? Q W Q^ W^ | Shift^ ?",
+         "[pedal], on 60 127, on 62 127, |, off 60, off 62, []", ""},
+        {"Push latches the pedal and a second Push releases the sustained notes",
+         "Q [Space] ? Q^ | [Space] ?", "on 60 127, [pedal push], |, off 60, []", "Push, Push"},
+        {"Push while the pedal key is held inverts the pedal and the key-up clears it",
+         "pedal=Ctrl Ctrl latch ? latch ? Ctrl^ ?", "[], [pedal push], []", ""},
+        {"a transposition change while the pedal is latched keeps notes sounding",
+         "Q latch [PgUp] ?", "on 60 127, [pedal push]", ""},
+        {"when playing is off keys play only while the main window is active",
+         "off Q Q^ active Q Q^", "on 60 127, off 60", ""},
+        {"the enable shortcut works while playing is off",
+         "off Ctrl Shift E E^ Shift^ Ctrl^ Q Q^", "on 60 127, off 60", "Enabled"},
+        {"with the settings dialog open only the pedal and modifiers move",
+         "pedal=Shift dialog active Q Q^ Ctrl F5 Shift ? Shift^ ?", "[pedal ctrl], [ctrl]", ""},
+        {"a key-up while playing is gated off is ignored",
+         "Q off Q^ on W dialog W^", "on 60 127, on 62 127", ""},
+        {"a key released in Alt context sounds on until a release-all",
+         "Q Alt Q@ | [Ins]", "on 60 127, |, off 60", ""},
+        {"each shortcut slot clicks its own command",
+         "Ctrl F2 F2^ F3 F3^ F4 F4^ F5 F5^ F6 F6^ Shift E", "", "C2, C3, C4, C5, C6, Enabled"},
+    };
+    // clang-format on
+    for (const Scenario& s : scenarios) {
+        Rig r;
+        r.Play(s.events);
+        EXPECT_EQ(Join(r.midi), s.midi) << s.what;
+        EXPECT_EQ(Join(r.clicks), s.clicks) << s.what;
+    }
+}
 
-struct FilterCase {
-    uint32_t topBits;
-    bool accepted;
-    bool up;
-};
-
-class KeyPlayerFilter : public KeyPlayerTest, public testing::WithParamInterface<FilterCase> {
-protected:
-    uint32_t Flags(uint32_t low) const { return (GetParam().topBits << 28) | low; }
-};
-
-TEST_P(KeyPlayerFilter, OnlyFirstDownsAndPlainKeyUpsChangeTheModifierState) {
-    const FilterCase c = GetParam();
-    for (bool startDown : {false, true}) {
-        KeyNoteTable table{};
-        TSettings localSettings;
-        FakeHost localHost(localSettings);
-        KeyPlayer local(localHost, localSettings, table);
-        localHost.player = &local;
-        if (startDown) {
-            local.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-            local.KeyWatchKeyNative(KeyPlayer::VkMenu, 0x20380001);
+TEST(KeyPlayerFilter, OnlyFirstDownsAndPlainKeyUpsMoveModifiersPedalAndNotes) {
+    struct Case {
+        uint32_t topBits;
+        bool accepted, up;
+    };
+    const Case cases[] = {
+        {0x0, true, false},  {0x1, false, false}, {0x2, true, false},  {0x3, true, false},
+        {0x4, false, false}, {0x5, false, false}, {0x6, false, false}, {0x7, false, false},
+        {0x8, false, true},  {0x9, false, true},  {0xA, false, true},  {0xB, false, true},
+        {0xC, true, true},   {0xD, false, true},  {0xE, false, true},  {0xF, false, true},
+    };
+    for (const Case& c : cases) {
+        const uint32_t top = c.topBits << 28;
+        for (bool startDown : {false, true}) {
+            Rig r;
+            r.settings.PedalKey = Vk::VkShift;
+            if (startDown) r.Play("Ctrl Alt Shift");
+            r.Key(Vk::VkControl, top | 0x001D0001);
+            r.Key(Vk::VkMenu, top | 0x00380001);
+            r.Key(Vk::VkShift, top | 0x002A0001);
+            const bool down = c.accepted ? !c.up : startDown;
+            EXPECT_EQ(r.State(), down ? "[pedal ctrl alt]" : "[]") << c.topBits << startDown;
+            EXPECT_EQ(r.player.HeldModifiers(), (ModifierSet{down, down, down})) << c.topBits;
+            EXPECT_EQ(r.releaseAllCount, c.accepted && c.up ? 1 : 0) << c.topBits;
         }
-
-        local.KeyWatchKeyNative(KeyPlayer::VkControl, Flags(0x001D0001));
-        local.KeyWatchKeyNative(KeyPlayer::VkMenu, Flags(0x00380001));
-
-        const bool expectDown = c.accepted ? !c.up : startDown;
-        EXPECT_EQ(local.CtrlHeld(), expectDown) << std::hex << c.topBits << " from " << startDown;
-        EXPECT_EQ(local.AltHeld(), expectDown) << std::hex << c.topBits << " from " << startDown;
-        EXPECT_EQ(local.HeldModifiers(), (ModifierSet{false, expectDown, expectDown}));
+        Rig r;
+        r.sounding = {60};
+        r.Key('Q', top | 0x00100001);
+        EXPECT_EQ(Join(r.midi), !c.accepted ? ""
+                                : c.up      ? "off 60"
+                                            : "off 60, on 60 127")
+            << c.topBits;
     }
 }
 
-TEST_P(KeyPlayerFilter, OnlyAcceptedTransitionsMoveThePedal) {
-    const FilterCase c = GetParam();
-    settings.PedalKey = KeyPlayer::VkShift;
-    for (bool startDown : {false, true}) {
-        player.KeyWatchKeyNative(KeyPlayer::VkShift, startDown ? DownFlags : UpFlags);
-        const int releasesBefore = host.releaseAllCount;
-
-        player.KeyWatchKeyNative(KeyPlayer::VkShift, Flags(0x002A0001));
-
-        const bool expectDown = c.accepted ? !c.up : startDown;
-        EXPECT_EQ(player.PedalDown(), expectDown) << std::hex << c.topBits;
-        EXPECT_EQ(player.HeldModifiers().Shift, expectDown) << std::hex << c.topBits;
-        EXPECT_EQ(host.releaseAllCount - releasesBefore, c.accepted && c.up ? 1 : 0);
-    }
-}
-
-TEST_P(KeyPlayerFilter, OnlyAcceptedTransitionsStartOrEndNotes) {
-    const FilterCase c = GetParam();
-    player.KeyWatchKeyNative(KeyQ, Flags(0x00100001));
-    if (c.accepted && !c.up) {
-        EXPECT_THAT(host.midi, ElementsAre("on 60 127"));
-    } else {
-        EXPECT_THAT(host.midi, IsEmpty());
-    }
-
-    host.midi.clear();
-    host.sounding = {60};
-    player.KeyWatchKeyNative(KeyQ, Flags(0x00100001));
-    if (c.accepted && c.up) {
-        EXPECT_THAT(host.midi, ElementsAre("off 60"));
-    } else if (c.accepted) {
-        EXPECT_THAT(host.midi, ElementsAre("off 60", "on 60 127"));
-    } else {
-        EXPECT_THAT(host.midi, IsEmpty());
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryValueOfTheTopFourBits, KeyPlayerFilter,
-    testing::Values(FilterCase{0x0, true, false}, FilterCase{0x1, false, false},
-                    FilterCase{0x2, true, false}, FilterCase{0x3, true, false},
-                    FilterCase{0x4, false, false}, FilterCase{0x5, false, false},
-                    FilterCase{0x6, false, false}, FilterCase{0x7, false, false},
-                    FilterCase{0x8, false, true}, FilterCase{0x9, false, true},
-                    FilterCase{0xA, false, true}, FilterCase{0xB, false, true},
-                    FilterCase{0xC, true, true}, FilterCase{0xD, false, true},
-                    FilterCase{0xE, false, true}, FilterCase{0xF, false, true}),
-    [](const testing::TestParamInfo<FilterCase>& info) {
-        const char* digits = "0123456789ABCDEF";
-        return std::string("Top") + digits[info.param.topBits];
-    });
-
-// --- Playing notes. ---
-
-TEST_F(KeyPlayerTest, HoldingAKeyPlaysOneNoteAndReleasingItEndsIt) {
-    Down(KeyQ);
-    for (int i = 0; i < 5; ++i) player.KeyWatchKeyNative(KeyQ, AutoRepeatFlags);
-    Up(KeyQ);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-}
-
-TEST_F(KeyPlayerTest, TheNoteAddsBaseOctaveAndTransposeAndTheVelocityMirrorsTheFader) {
+TEST_F(KeyPlayerTest, TheNoteIsBaseOctavePlusTransposeAndTheVelocityMirrorsTheFader) {
     settings.BaseOctave = -12;
     player.SetTranspose(5);
-    host.velocityPosition = 40;
-    Down(KeyQ);
-    EXPECT_THAT(host.midi, ElementsAre("on 53 87"));
+    velocityPosition = 40;
+    Key(-'Q', DownFlags); // a negative key code counts as its positive value
+    Key(-'Q', UpFlags);
+    EXPECT_THAT(midi, ElementsAre("on 53 87", "off 53"));
 }
 
-TEST_F(KeyPlayerTest, ANegativeKeyCodeCountsAsItsPositiveValue) {
-    player.KeyWatchKeyNative(-KeyQ, DownFlags);
-    player.KeyWatchKeyNative(-KeyQ, UpFlags);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-}
-
-TEST_F(KeyPlayerTest, KeyCodesOutsideTheTableDoNothing) {
-    settings.Shortcuts = {0, 0, 0, 0, 0, 0};
-    for (int32_t key : {256, 100000, INT32_MAX, INT32_MIN}) {
-        player.KeyWatchKeyNative(key, DownFlags);
-        player.KeyWatchKeyNative(key, UpFlags);
-    }
-    EXPECT_THAT(host.midi, IsEmpty());
-    EXPECT_THAT(host.clicks, IsEmpty());
-}
-
-TEST_F(KeyPlayerTest, TheKeyUpEndsTheNoteOfItsOwnKeyDownAfterAnOctaveShortcut) {
-    Down(KeyQ);
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    Down(KeyF5);
-    Up(KeyF5);
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0xC01D0001);
-    Up(KeyQ);
-
-    EXPECT_THAT(host.clicks, ElementsAre("C5"));
-    EXPECT_EQ(settings.BaseOctave, 12);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-
-    Tap(KeyQ);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60", "on 72 127", "off 72"));
-}
-
-TEST_F(KeyPlayerTest, TheOctaveIsRememberedAsASignedByte) {
+TEST_F(KeyPlayerTest, TheOctaveIsRememberedAsASignedByteEvenForABlockedKeyDown) {
     settings.BaseOctave = 0x1F4; // low byte 0xF4, read back as -12
-    Down(KeyQ);
+    Play("Q");
     EXPECT_EQ(player.PressOctave(60), -12);
-    EXPECT_THAT(host.midi, ElementsAre("on 48 127"));
-}
-
-TEST_F(KeyPlayerTest, PageUpWhileAKeyIsHeldEndsTheNoteAndItsKeyUpSendsNothing) {
-    Down(KeyQ);
-    PageKey(KeyPlayer::VkPageUp, false);
-    Up(KeyQ);
-    EXPECT_EQ(player.Transpose(), 1);
-    EXPECT_EQ(host.checkedTranspose, 1);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-}
-
-TEST_F(KeyPlayerTest, CtrlBlocksNotesWhenItIsNotThePedal) {
-    settings.PedalKey = -1;
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    Tap(KeyQ);
-    EXPECT_THAT(host.midi, IsEmpty());
-    EXPECT_THAT(host.clicks, IsEmpty());
-}
-
-TEST_F(KeyPlayerTest, ABlockedKeyDownStillRemembersItsOctave) {
     settings.BaseOctave = 12;
-    player.KeyWatchKeyNative(KeyPlayer::VkMenu, 0x20380001);
-    Down(KeyQ);
-    EXPECT_TRUE(player.AltHeld());
-    EXPECT_EQ(player.PressOctave(60), 12);
-    EXPECT_THAT(host.midi, IsEmpty());
+    Play("Alt E");
+    EXPECT_EQ(player.PressOctave(64), 12);
+    EXPECT_THAT(midi, ElementsAre("on 48 127"));
 }
 
-TEST_F(KeyPlayerTest, TheLeftWindowsKeyBlocksNotesWhileHeld) {
-    Down(KeyPlayer::VkLeftWin);
-    Tap(KeyQ);
-    Up(KeyPlayer::VkLeftWin);
-    Tap(KeyW);
-    EXPECT_THAT(host.midi, ElementsAre("on 62 127", "off 62"));
+TEST_F(KeyPlayerTest, KeyCodesOutsideTheTableAndEmptyShortcutSlotsDoNothing) {
+    settings.Shortcuts = {0, 0, 0, 0, 0, 0};
+    notes[0] = 61;
+    for (int32_t key : {256, 300, 100000, INT32_MAX, INT32_MIN}) Key(key, DownFlags);
+    EXPECT_THAT(midi, IsEmpty());
+    Key(0, DownFlags);
+    EXPECT_THAT(midi, ElementsAre("on 61 127"));
+    EXPECT_THAT(clicks, IsEmpty());
 }
 
-TEST_F(KeyPlayerTest, AShortcutOnCtrlAndAMappedKeyRunsInsteadOfTheNote) {
-    settings.PedalKey = -1;
-    settings.Shortcuts[3] = ShortcutCtrl + KeyQ;
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    Tap(KeyQ);
-    EXPECT_THAT(host.clicks, ElementsAre("C4"));
-    EXPECT_THAT(host.midi, IsEmpty());
-}
-
-TEST_F(KeyPlayerTest, WithCtrlAsThePedalKeysPlayAndSoundUntilCtrlGoesUp) {
-    settings.PedalKey = KeyPlayer::VkControl;
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    Tap(KeyQ);
-    EXPECT_FALSE(player.CtrlHeld());
-    EXPECT_TRUE(player.PedalDown());
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127"));
-
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0xC01D0001);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-    EXPECT_FALSE(player.PedalDown());
-    EXPECT_FALSE(host.pushChecked);
-}
-
-TEST_F(KeyPlayerTest, WithCtrlAsThePedalCtrlShortcutsStillWork) {
-    settings.PedalKey = KeyPlayer::VkControl;
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    Down(KeyF5);
-    EXPECT_THAT(host.clicks, ElementsAre("C5"));
-}
-
-TEST_F(KeyPlayerTest, WithShiftAsThePedalNotesSoundUntilShiftGoesUp) {
-    settings.PedalKey = KeyPlayer::VkShift;
-    notes[KeyPlayer::VkShift] = 50;
-    notes[LeftShiftEntry] = 40;
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftDown);
-    for (int32_t key : {KeyQ, KeyW, KeyE}) Down(key);
-    for (int32_t key : {KeyQ, KeyW, KeyE}) Up(key);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "on 62 127", "on 64 127"));
-    EXPECT_EQ(host.sounding, (std::set<int32_t>{60, 62, 64}));
-
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftUp);
-    EXPECT_THAT(host.midi,
-                ElementsAre("on 60 127", "on 62 127", "on 64 127", "off 60", "off 62", "off 64"));
-}
-
-TEST_F(KeyPlayerTest, PushTwiceLatchesThenReleasesTheSustainedNotes) {
-    Down(KeyQ);
-    uint16_t space = KeyPlayer::VkSpace;
-    player.FormKeyDown(space, {});
-    EXPECT_EQ(space, KeyPlayer::VkSpace); // not consumed
-    EXPECT_TRUE(player.PedalDown());
-    EXPECT_TRUE(host.pushChecked);
-    Up(KeyQ);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127"));
-
-    player.FormKeyDown(space, {});
-    EXPECT_FALSE(player.PedalDown());
-    EXPECT_FALSE(host.pushChecked);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-}
-
-TEST_F(KeyPlayerTest, PushWhileThePedalKeyIsHeldInvertsThePedalAndTheKeyUpClearsIt) {
-    settings.PedalKey = KeyPlayer::VkControl;
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    player.TogglePedalLatch();
-    EXPECT_FALSE(player.PedalDown());
-    player.TogglePedalLatch();
-    EXPECT_TRUE(host.pushChecked);
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0xC01D0001);
-    EXPECT_FALSE(player.PedalDown());
-    EXPECT_FALSE(host.pushChecked);
-}
-
-TEST_F(KeyPlayerTest, PressingThePedalKeyLeavesThePushMarkAlone) {
-    settings.PedalKey = KeyPlayer::VkShift;
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftDown);
-    EXPECT_TRUE(player.PedalDown());
-    EXPECT_FALSE(host.pushChecked);
-    EXPECT_EQ(host.releaseAllCount, 0);
-}
-
-TEST_F(KeyPlayerTest, WhenDisabledKeysPlayOnlyWhileTheMainWindowIsActive) {
-    settings.Enabled = false;
-    Tap(KeyQ);
-    EXPECT_THAT(host.midi, IsEmpty());
-
-    host.mainWindowActive = true;
-    Tap(KeyQ);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-}
-
-TEST_F(KeyPlayerTest, TheEnableShortcutWorksWhilePlayingIsOff) {
-    settings.Enabled = false;
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftDown);
-    Down(KeyE);
-    EXPECT_THAT(host.clicks, ElementsAre("Enabled"));
-    EXPECT_TRUE(settings.Enabled);
-    Up(KeyE);
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftUp);
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0xC01D0001);
-
-    Tap(KeyQ);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-}
-
-TEST_F(KeyPlayerTest, WhileTheSettingsDialogIsOpenOnlyThePedalAndModifiersMove) {
-    settings.PedalKey = KeyPlayer::VkShift;
-    host.settingsDialogOpen = true;
-    host.mainWindowActive = true;
-
-    Tap(KeyQ);
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    Down(KeyF5);
-    EXPECT_TRUE(player.CtrlHeld());
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftDown);
-    EXPECT_TRUE(player.PedalDown());
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftUp);
-    EXPECT_FALSE(player.PedalDown());
-
-    EXPECT_THAT(host.midi, IsEmpty());
-    EXPECT_THAT(host.clicks, IsEmpty());
+TEST_F(KeyPlayerTest, AShortcutRunsInsteadOfTheNoteOfItsKeyAndOnlyItsFirstSlotActs) {
+    settings.Shortcuts[3] = ShortcutCtrl + 'Q';
+    settings.Shortcuts[2] = 'W';
+    settings.Shortcuts[5] = 'W';
+    Play("Ctrl Q Q^ Ctrl^ W W^");
+    EXPECT_THAT(clicks, ElementsAre("C4", "C3"));
+    EXPECT_THAT(midi, IsEmpty());
 }
 
 TEST_F(KeyPlayerTest, TheShiftEntriesPlayOnlyForExactShiftFlags) {
     notes[LeftShiftEntry] = 40;
     notes[RightShiftEntry] = 45;
-    notes[KeyPlayer::VkShift] = 50;
+    notes[Vk::VkShift] = 50;
     struct Case {
-        uint32_t down;
-        uint32_t up;
-        std::vector<std::string> midi;
+        uint32_t down, up;
+        const char* midi;
     };
     const Case cases[] = {
-        {KeyPlayer::LeftShiftDown,
-         KeyPlayer::LeftShiftUp,
-         {"on 40 127", "on 50 127", "off 40", "off 50"}},
-        {KeyPlayer::RightShiftDown,
-         KeyPlayer::RightShiftUp,
-         {"on 45 127", "on 50 127", "off 45", "off 50"}},
-        {0x012A0001, 0xC12A0001, {"on 50 127", "off 50"}}, // extended bit
-        {0x002A0002, 0xC02A0002, {"on 50 127", "off 50"}}, // repeat count 2
+        {Vk::LeftShiftDown, Vk::LeftShiftUp, "on 40 127, on 50 127, off 40, off 50"},
+        {Vk::RightShiftDown, Vk::RightShiftUp, "on 45 127, on 50 127, off 45, off 50"},
+        {0x012A0001, 0xC12A0001, "on 50 127, off 50"}, // extended bit
+        {0x002A0002, 0xC02A0002, "on 50 127, off 50"}, // repeat count 2
     };
     for (const Case& c : cases) {
-        host.midi.clear();
-        player.KeyWatchKeyNative(KeyPlayer::VkShift, c.down);
-        player.KeyWatchKeyNative(KeyPlayer::VkShift, c.up);
-        EXPECT_EQ(host.midi, c.midi) << std::hex << c.down;
+        midi.clear();
+        Key(Vk::VkShift, c.down);
+        Key(Vk::VkShift, c.up);
+        EXPECT_EQ(Join(midi), c.midi) << std::hex << c.down;
     }
-}
-
-TEST_F(KeyPlayerTest, AKeyReleasedInAltContextSoundsOnUntilAReleaseAll) {
-    Down(KeyQ);
-    player.KeyWatchKeyNative(KeyPlayer::VkMenu, 0x20380001);
-    player.KeyWatchKeyNative(KeyQ, AltContextUpFlags);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127"));
-
-    uint16_t insert = KeyPlayer::VkInsert;
-    player.FormKeyDown(insert, {});
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "off 60"));
-}
-
-TEST_F(KeyPlayerTest, AKeyUpWhilePlayingIsGatedOffIsIgnored) {
-    Down(KeyQ);
-    settings.Enabled = false;
-    Up(KeyQ);
-    settings.Enabled = true;
-    Down(KeyW);
-    host.settingsDialogOpen = true;
-    Up(KeyW);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127", "on 62 127"));
-}
-
-// --- Shortcuts. ---
-
-TEST_F(KeyPlayerTest, AShortcutOnAMappedKeyPlaysNothingDownOrUp) {
-    settings.Shortcuts[5] = KeyQ;
-    Tap(KeyQ);
-    EXPECT_THAT(host.clicks, ElementsAre("C6"));
-    EXPECT_THAT(host.midi, IsEmpty());
-}
-
-TEST_F(KeyPlayerTest, OfTwoSlotsWithTheSameValueOnlyTheFirstActs) {
-    settings.Shortcuts[2] = KeyQ;
-    settings.Shortcuts[4] = KeyQ;
-    Down(KeyQ);
-    EXPECT_THAT(host.clicks, ElementsAre("C3"));
-}
-
-TEST_F(KeyPlayerTest, EachSlotClicksItsOwnCommand) {
-    settings.PedalKey = -1;
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    for (int32_t key = 0x71; key <= 0x75; ++key) Tap(key); // F2..F6
-    player.KeyWatchKeyNative(KeyPlayer::VkShift, KeyPlayer::LeftShiftDown);
-    Tap('E');
-    EXPECT_THAT(host.clicks, ElementsAre("C2", "C3", "C4", "C5", "C6", "Enabled"));
-}
-
-TEST_F(KeyPlayerTest, EmptyShortcutSlotsNeverFire) {
-    settings.Shortcuts = {0, 0, 0, 0, 0, 0};
-    notes[0] = 61;
-    player.KeyWatchKeyNative(0, DownFlags);
-    player.KeyWatchKeyNative(300, DownFlags);
-    EXPECT_THAT(host.clicks, IsEmpty());
-    EXPECT_THAT(host.midi, ElementsAre("on 61 127"));
 }
 
 TEST(ShortcutValueTest, AddsTheModifierBitsToTheKeyCode) {
     EXPECT_EQ(ShortcutValue('E', {true, true, false}), 24645);
-    EXPECT_EQ(ShortcutValue(0x71, {false, true, false}), 16497);
     EXPECT_EQ(ShortcutValue(0x41, {false, false, true}), 0x8041);
     EXPECT_EQ(ShortcutValue(256, {true, true, true}), 0);
 }
 
-// --- Command keys of the focused window. ---
-
-TEST_F(KeyPlayerTest, CommandKeysClickTheirItemsAndOnlyPageKeysAreConsumed) {
-    struct Case {
-        uint16_t key;
-        const char* click;
+TEST_F(KeyPlayerTest, CommandKeysClickTheirItemsWithoutBeingConsumed) {
+    const std::pair<uint16_t, const char*> cases[] = {
+        {Vk::VkAdd, "ZoomIn"}, {Vk::VkSubtract, "ZoomOut"}, {Vk::VkSpace, "Push"}, {Vk::VkF2, "C2"},
+        {Vk::VkF6, "C6"},      {Vk::VkF9, "Settings"},
     };
-    const Case cases[] = {
-        {KeyPlayer::VkAdd, "ZoomIn"},
-        {KeyPlayer::VkSubtract, "ZoomOut"},
-        {KeyPlayer::VkSpace, "Push"},
-        {0x71, "C2"},
-        {0x72, "C3"},
-        {0x73, "C4"},
-        {0x74, "C5"},
-        {0x75, "C6"},
-        {KeyPlayer::VkF9, "Settings"},
-    };
-    for (const Case& c : cases) {
-        host.clicks.clear();
-        uint16_t key = c.key;
-        player.FormKeyDown(key, {});
-        EXPECT_THAT(host.clicks, ElementsAre(c.click)) << c.key;
-        EXPECT_EQ(key, c.key);
+    for (const auto& [key, click] : cases) {
+        clicks.clear();
+        EXPECT_EQ(Form(key), key);
+        EXPECT_THAT(clicks, ElementsAre(click)) << key;
     }
-
-    host.clicks.clear();
-    for (uint16_t unused : {uint16_t{0x70}, uint16_t{0x76}, uint16_t{'A'}, uint16_t{0}}) {
-        uint16_t key = unused;
-        player.FormKeyDown(key, {true, true, true});
-        EXPECT_EQ(key, unused);
-    }
-    EXPECT_THAT(host.clicks, IsEmpty());
+    clicks.clear();
+    for (uint16_t key : {0x70, 0x76, 0x41, 0}) EXPECT_EQ(Form(key, {true, true, true}), key);
+    EXPECT_THAT(clicks, IsEmpty());
 }
 
-TEST_F(KeyPlayerTest, PageKeysAndInsertMoveTheTranspositionWithinItsRange) {
+TEST_F(KeyPlayerTest, PageKeysAndInsertReleaseAllAndMoveTheTranspositionWithinItsRange) {
     struct Case {
         int32_t start;
         uint16_t key;
         bool ctrl;
         int32_t expected;
-        bool consumed;
     };
     const Case cases[] = {
-        {0, KeyPlayer::VkPageUp, false, 1, true},
-        {0, KeyPlayer::VkPageDown, false, -1, true},
-        {0, KeyPlayer::VkPageUp, true, 12, true},
-        {0, KeyPlayer::VkPageDown, true, -12, true},
-        {-30, KeyPlayer::VkPageDown, true, -36, true},
-        {30, KeyPlayer::VkPageUp, true, 36, true},
-        {36, KeyPlayer::VkPageUp, false, 36, true},
-        {-36, KeyPlayer::VkPageDown, false, -36, true},
-        {17, KeyPlayer::VkInsert, false, 0, false},
-        {0, KeyPlayer::VkInsert, true, 0, false},
+        {0, Vk::VkPageUp, false, 1},      {0, Vk::VkPageDown, false, -1},
+        {0, Vk::VkPageUp, true, 12},      {0, Vk::VkPageDown, true, -12},
+        {-30, Vk::VkPageDown, true, -36}, {30, Vk::VkPageUp, true, 36},
+        {36, Vk::VkPageUp, false, 36},    {-36, Vk::VkPageDown, false, -36},
+        {17, Vk::VkInsert, false, 0},     {0, Vk::VkInsert, true, 0},
     };
+    Play("Ctrl"); // the step follows the event's modifiers, not the watched keys
     for (const Case& c : cases) {
         player.SetTranspose(c.start);
-        host.sounding = {60};
-        host.midi.clear();
-        const int releasesBefore = host.releaseAllCount;
-
-        uint16_t key = c.key;
-        player.FormKeyDown(key, ModifierSet{false, c.ctrl, false});
-
+        sounding = {60};
+        midi.clear();
+        const int releasesBefore = releaseAllCount;
+        EXPECT_EQ(Form(c.key, {false, c.ctrl, false}) == 0, c.key != Vk::VkInsert);
         EXPECT_EQ(player.Transpose(), c.expected) << c.start << " key " << c.key;
-        EXPECT_EQ(host.checkedTranspose, c.expected);
-        EXPECT_EQ(key == 0, c.consumed);
-        EXPECT_EQ(host.releaseAllCount - releasesBefore, 1); // even when the value stays
-        EXPECT_THAT(host.midi, ElementsAre("off 60"));
+        EXPECT_EQ(checkedTranspose, c.expected);
+        EXPECT_EQ(releaseAllCount - releasesBefore, 1) << "even when the value stays";
+        EXPECT_THAT(midi, ElementsAre("off 60"));
     }
-}
-
-TEST_F(KeyPlayerTest, CtrlForThePageStepComesFromTheEventNotFromWatchedKeys) {
-    player.KeyWatchKeyNative(KeyPlayer::VkControl, 0x001D0001);
-    PageKey(KeyPlayer::VkPageUp, false);
-    EXPECT_EQ(player.Transpose(), 1);
-}
-
-TEST_F(KeyPlayerTest, ATranspositionChangeWhileThePedalIsLatchedKeepsNotesSounding) {
-    Down(KeyQ);
-    player.TogglePedalLatch();
-    PageKey(KeyPlayer::VkPageUp, false);
-    EXPECT_THAT(host.midi, ElementsAre("on 60 127"));
-    EXPECT_TRUE(host.pushChecked);
 }

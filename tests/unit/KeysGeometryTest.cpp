@@ -5,45 +5,31 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 using keystest::BuiltInSkin;
+using keystest::PresentedRect;
 using keystest::RecordingHost;
 
 using KeysGeometry = BuiltInSkin;
-using KeysWriters = BuiltInSkin;
 
-TEST_F(KeysGeometry, ANewControlHasTheDocumentedDefaults) {
-    RecordingHost host;
-    TKeys keys(host);
-    EXPECT_EQ(keys.Orientation(), kbHorizontal);
-    EXPECT_EQ(keys.NoteWidth(), 10);
-    EXPECT_EQ(keys.BaseOctave(), 3);
-    EXPECT_EQ(keys.Width(), 200);
-    EXPECT_EQ(keys.Height(), 50);
-    EXPECT_TRUE(keys.VelocityMode);
-    EXPECT_FALSE(keys.OnNoteOn);
-    EXPECT_FALSE(keys.OnNoteOff);
-    EXPECT_TRUE(keys.DownNotes().Empty());
-    EXPECT_TRUE(keys.SoundingNotes().Empty());
-    EXPECT_EQ(keys.MouseNote(), -1);
-}
+constexpr int Huge = 2'000'000'000;
 
 TEST_F(KeysGeometry, MetricsFollowTheOrientationKeyWidthAndBlackKeyLength) {
     struct Case {
-        const char* what;
         TKeyboardOrientation orientation;
         int width, height, noteWidth, blackKeysHeight;
-        TKeyMetrics expected;
+        TKeyMetrics m;
     };
     const Case cases[] = {
-        {"the default 200 x 50 control", kbHorizontal, 200, 50, 10, 62, {200, 50, 31, 6}},
-        {"key width 16", kbHorizontal, 200, 100, 16, 62, {200, 100, 62, 9}},
-        {"vertical swaps length and depth", kbVertical, 50, 200, 10, 62, {200, 50, 31, 6}},
-        {"depth times percent truncates", kbHorizontal, 300, 99, 7, 62, {300, 99, 61, 4}},
-        {"black keys as long as white ones", kbHorizontal, 100, 40, 10, 100, {100, 40, 40, 6}},
-        {"key width 1 has no black width", kbHorizontal, 100, 40, 1, 62, {100, 40, 24, 0}},
+        {kbHorizontal, 200, 50, 10, 62, {200, 50, 31, 6}},
+        {kbVertical, 50, 200, 10, 62, {200, 50, 31, 6}},
+        {kbHorizontal, 300, 99, 7, 62, {300, 99, 61, 4}},
+        {kbHorizontal, 100, 40, 1, 100, {100, 40, 40, 0}},
+        {kbHorizontal, 10, Huge, Huge, 1000, {10, Huge, INT_MAX, 1'200'000'000}},
     };
     for (const Case& c : cases) {
         RecordingHost host;
@@ -53,78 +39,114 @@ TEST_F(KeysGeometry, MetricsFollowTheOrientationKeyWidthAndBlackKeyLength) {
         keys.SetBounds(0, 0, c.width, c.height);
         keys.SetNoteWidth(c.noteWidth);
         const TKeyMetrics m = keys.GetMetrics();
-        EXPECT_EQ(m.Length, c.expected.Length) << c.what;
-        EXPECT_EQ(m.Depth, c.expected.Depth) << c.what;
-        EXPECT_EQ(m.BlackDepth, c.expected.BlackDepth) << c.what;
-        EXPECT_EQ(m.BlackWidth, c.expected.BlackWidth) << c.what;
+        EXPECT_EQ((std::tuple{m.Length, m.Depth, m.BlackDepth, m.BlackWidth}),
+                  (std::tuple{c.m.Length, c.m.Depth, c.m.BlackDepth, c.m.BlackWidth}))
+            << c.width << " x " << c.height << ", key width " << c.noteWidth;
     }
 }
 
-TEST_F(KeysGeometry, HugeSizesSaturateInsteadOfOverflowing) {
-    RecordingHost host;
-    TKeys keys(host);
-    SkinConfig.BlackKeysHeight = 1000;
-    keys.SetBounds(0, 0, 10, 2'000'000'000);
-    keys.SetNoteWidth(2'000'000'000);
-    const TKeyMetrics m = keys.GetMetrics();
-    EXPECT_EQ(m.BlackDepth, INT_MAX);
-    EXPECT_EQ(m.BlackWidth, 1'200'000'000);
-}
-
-TEST_F(KeysWriters, KeepTheKeyWidthAtLeastOnePixel) {
-    struct Case {
-        int written;
-        int stored;
-        int noteAt25; // the white key under (25, 45); the hit test divides by the width
-    };
-    const Case cases[] = {{16, 16, 38}, {1, 1, 79}, {0, 1, 79}, {-5, 1, 79}, {INT_MIN, 1, 79}};
-    for (const Case& c : cases) {
+TEST_F(KeysGeometry, AKeyWidthBelowOneIsStoredAsOne) {
+    for (int written : {0, -5, INT_MIN}) {
         RecordingHost host;
         TKeys keys(host);
-        keys.SetNoteWidth(c.written);
-        EXPECT_EQ(keys.NoteWidth(), c.stored) << c.written;
-        EXPECT_EQ(keys.NoteAt(25, 45).Note, c.noteAt25) << c.written;
+        keys.SetNoteWidth(written);
+        EXPECT_EQ(keys.NoteWidth(), 1) << written;
+        EXPECT_EQ(keys.NoteAt(25, 45).Note, 79) << written;
     }
 }
 
-TEST_F(KeysWriters, InvalidateOnlyWhenTheValueChanges) {
+TEST_F(KeysGeometry, WritersInvalidateOnChangeTheBaseOctaveRepaintsAndHeldNotesStay) {
     RecordingHost host(300, 100);
     TKeys keys(host);
-
+    keys.PressNote(40, 90);
+    host.presented.clear();
     keys.SetOrientation(kbHorizontal);
-    keys.SetNoteWidth(10);
     keys.SetNoteWidth(-3); // stored as 1: a change
     keys.SetNoteWidth(0);  // stored as 1 again: none
     keys.SetBounds(0, 0, 200, 50);
+    keys.SetBaseOctave(3);
     EXPECT_EQ(host.invalidations, 1);
-
     keys.SetOrientation(kbVertical);
     keys.SetBounds(1, 0, 200, 50);
-    keys.SetBounds(1, 0, 200, 51);
-    EXPECT_EQ(host.invalidations, 4);
-    EXPECT_TRUE(host.presented.empty()) << "invalidating writers draw later, not now";
-}
+    EXPECT_EQ(host.invalidations, 3);
+    EXPECT_TRUE(host.presented.empty()) << "invalidating writers draw later";
 
-TEST_F(KeysWriters, ABaseOctaveChangeRepaintsAtOnce) {
-    RecordingHost host(300, 100);
-    TKeys keys(host);
-    keys.SetBaseOctave(3);
-    EXPECT_TRUE(host.presented.empty());
     keys.SetBaseOctave(5);
-    ASSERT_EQ(host.presented.size(), 1u);
-    EXPECT_EQ(host.presented[0], (keystest::PresentedRect{0, 0, 200, 50}));
-    EXPECT_EQ(host.invalidations, 0);
-}
-
-TEST_F(KeysWriters, LeaveHeldNotesAlone) {
-    RecordingHost host;
-    TKeys keys(host);
-    keys.PressNote(40, 90);
-    keys.SetBaseOctave(5);
-    keys.SetNoteWidth(30);
-    keys.SetOrientation(kbVertical);
+    EXPECT_EQ(host.presented, (std::vector<PresentedRect>{{1, 0, 200, 50}}));
+    EXPECT_EQ(host.invalidations, 3);
     EXPECT_TRUE(keys.DownNotes().Contains(40));
     EXPECT_TRUE(keys.IsNoteSounding(40));
+}
+
+// BaseOctave 4, key width 16, depth 100, black keys 62 long and 9 wide. Points are given
+// along and across the keyboard so that each case runs in both orientations.
+struct HitCase {
+    const char* what;
+    int along, across, note, velocity;
+};
+const HitCase HitCases[] = {
+    {"the right part of C is C sharp", 12, 5, 49, 5 * 127 / 62},
+    {"below the black keys it is white C", 12, 70, 48, 70 * 127 / 100},
+    {"the left part of C has no black key before it", 3, 5, 48, 5 * 127 / 100},
+    {"the left part of D is the C sharp", 19, 5, 49, 5 * 127 / 62},
+    {"the right part of C starts at 16 - 4 - 1", 11, 5, 49, 10},
+    {"one pixel left of it is white C", 10, 5, 48, 6},
+    {"the left part of D ends before 9 - 4 - 1", 20, 5, 50, 6},
+    {"E has no black key after it", 44, 5, 52, 6},
+    {"F has none before it", 48, 5, 53, 6},
+    {"F sharp lies in the right part of F", 63, 30, 54, 30 * 127 / 62},
+    {"A sharp is shifted one pixel right", 92, 5, 57, 6},
+    {"A sharp right after that", 93, 5, 58, 10},
+    {"B is the last key of the octave", 111, 5, 59, 6},
+    {"the next octave starts with C", 112, 70, 60, 88},
+    {"the far end gives velocity 0", 12, 0, 49, 0},
+    {"the near edge of a white key gives at most 126", 3, 99, 48, 125},
+    {"the last row of a black key gives at most 126", 12, 61, 49, 124},
+    {"less than a key width before the start is the first C", -1, 70, 48, 88},
+    {"a key width before the start but one pixel", -15, 5, 48, 6},
+    {"a full key width before the start plays nothing", -16, 5, NoNote, 0},
+    {"a whole octave before the start plays nothing", -112, 70, NoNote, 0},
+    {"far before the start plays nothing", -100000, 5, NoNote, 0},
+    {"a drag past the end keeps counting keys", 16 * 7 * 20, 70, 48 + 12 * 20, 88},
+    {"above the keys the velocity is clamped at 0", 12, -30, 49, 0},
+    {"beyond the keys the velocity is clamped at 127", 20, 500, 50, 127},
+};
+
+TEST_F(KeysGeometry, TheHitTestFindsKeyAndVelocityInBothOrientations) {
+    for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
+        RecordingHost host;
+        TKeys keys(host);
+        keys.SetBaseOctave(4);
+        keys.SetNoteWidth(16);
+        keys.SetOrientation(orientation);
+        const bool vertical = orientation == kbVertical;
+        keys.SetBounds(0, 0, vertical ? 100 : 700, vertical ? 700 : 100);
+        for (const HitCase& c : HitCases) {
+            const TNoteHit hit =
+                vertical ? keys.NoteAt(c.across, 699 - c.along) : keys.NoteAt(c.along, c.across);
+            const char* where = vertical ? "vertical: " : "horizontal: ";
+            EXPECT_EQ(hit.Note, c.note) << where << c.what;
+            EXPECT_EQ(hit.Note == NoNote ? 0 : hit.Velocity, c.velocity) << where << c.what;
+        }
+    }
+}
+
+TEST_F(KeysGeometry, TheHitTestCopesWithoutVelocityModeDepthOrMidiRange) {
+    RecordingHost host;
+    TKeys keys(host);
+    keys.VelocityMode = false;
+    for (int y : {0, 30, 49}) EXPECT_EQ(keys.NoteAt(7, y).Velocity, 127) << y;
+
+    keys.SetBaseOctave(10);
+    EXPECT_EQ(keys.NoteAt(75, 45).Note, 132);
+    keys.SetBaseOctave(-2);
+    EXPECT_EQ(keys.NoteAt(5, 45).Note, -24);
+
+    keys.VelocityMode = true;
+    SkinConfig.BlackKeysHeight = 0;
+    keys.SetBounds(0, 0, 200, 0);
+    EXPECT_EQ(keys.NoteAt(8, -1).Velocity, 0);
+    EXPECT_EQ(keys.NoteAt(3, 0).Velocity, 0);
 }
 
 } // namespace

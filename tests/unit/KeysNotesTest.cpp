@@ -4,157 +4,98 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <vector>
+#include <cstdio>
+#include <sstream>
+#include <string>
 
 namespace {
 
 using keystest::BuiltInSkin;
-using keystest::EventLog;
-using keystest::NoteEvent;
-using keystest::Off;
-using keystest::On;
+using keystest::Calls;
+using keystest::Join;
+using keystest::LogNotes;
 using keystest::RecordingHost;
 
 using KeysNotes = BuiltInSkin;
 using KeysMouse = BuiltInSkin;
 
-constexpr int Note = 60;
+enum Start { Silent, Held, Sustained };
+enum Action { Press, Release, ReleaseAll };
 
-// Brings note 60 into one of the three states a note can be in.
-enum class Start { Silent, Held, Sustained };
-
-void Prepare(TKeys& keys, RecordingHost& host, Start start) {
-    if (start == Start::Silent) return;
-    keys.PressNote(Note, 80);
-    if (start == Start::Sustained) {
-        host.pedalDown = true;
-        keys.ReleaseNote(Note);
-        host.pedalDown = false;
-    }
-}
-
+// Note 60 acted on from each of its states, with the pedal up or down: whether it is then
+// drawn down, whether it sounds, and which events report that.
 TEST_F(KeysNotes, FollowTheStateTableOfDrawnAndSoundingNotes) {
     struct Case {
-        const char* what;
         Start start;
         bool pedal;
-        std::function<void(TKeys&)> action;
-        bool down;
-        bool sounding;
-        std::vector<NoteEvent> events;
+        Action action;
+        bool down, sounding;
+        Calls events;
     };
-    const auto press = [](TKeys& keys) { keys.PressNote(Note, 100); };
-    const auto release = [](TKeys& keys) { keys.ReleaseNote(Note); };
-    const auto releaseAll = [](TKeys& keys) { keys.ReleaseAllNotes(); };
     const Case cases[] = {
-        {"a press starts a silent note", Start::Silent, false, press, true, true, {On(Note, 100)}},
-        {"a press of a held note ends it first",
-         Start::Held,
-         false,
-         press,
-         true,
-         true,
-         {Off(Note), On(Note, 100)}},
-        {"a release ends a held note", Start::Held, false, release, false, false, {Off(Note)}},
-        {"the pedal keeps a released note sounding", Start::Held, true, release, false, true, {}},
-        {"a press of a sustained note ends it first",
-         Start::Sustained,
-         false,
-         press,
-         true,
-         true,
-         {Off(Note), On(Note, 100)}},
-        {"releasing all ends a sustained note",
-         Start::Sustained,
-         false,
-         releaseAll,
-         false,
-         false,
-         {Off(Note)}},
-        {"releasing all with the pedal down keeps it",
-         Start::Sustained,
-         true,
-         releaseAll,
-         false,
-         true,
-         {}},
-        {"a release ends even a silent note",
-         Start::Silent,
-         false,
-         release,
-         false,
-         false,
-         {Off(Note)}},
-        {"a release with the pedal down of a silent note fires nothing",
-         Start::Silent,
-         true,
-         release,
-         false,
-         false,
-         {}},
-        {"releasing all leaves silent notes alone",
-         Start::Silent,
-         false,
-         releaseAll,
-         false,
-         false,
-         {}},
+        {Silent, false, Press, true, true, {"on 60 100"}},
+        {Held, false, Press, true, true, {"off 60", "on 60 100"}},
+        {Held, false, Release, false, false, {"off 60"}},
+        {Held, true, Release, false, true, {}},
+        {Sustained, false, Press, true, true, {"off 60", "on 60 100"}},
+        {Sustained, false, ReleaseAll, false, false, {"off 60"}},
+        {Sustained, true, ReleaseAll, false, true, {}},
+        {Silent, false, Release, false, false, {"off 60"}},
+        {Silent, true, Release, false, false, {}},
+        {Silent, false, ReleaseAll, false, false, {}},
     };
-    for (const Case& c : cases) {
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
         RecordingHost host;
         TKeys keys(host);
-        EventLog log(keys);
-        Prepare(keys, host, c.start);
-        log.Take();
+        Calls log;
+        LogNotes(keys, log);
+        if (c.start != Silent) keys.PressNote(60, 80);
+        host.pedalDown = c.start == Sustained;
+        if (c.start == Sustained) keys.ReleaseNote(60);
+        log.clear();
         host.pedalDown = c.pedal;
-        c.action(keys);
-        EXPECT_EQ(keys.DownNotes().Contains(Note), c.down) << c.what;
-        EXPECT_EQ(keys.SoundingNotes().Contains(Note), c.sounding) << c.what;
-        EXPECT_EQ(keys.IsNoteSounding(Note), c.sounding) << c.what;
-        EXPECT_EQ(log.Take(), c.events) << c.what;
+        if (c.action == Press) keys.PressNote(60, 100);
+        if (c.action == Release) keys.ReleaseNote(60);
+        if (c.action == ReleaseAll) keys.ReleaseAllNotes();
+        EXPECT_EQ(keys.DownNotes().Contains(60), c.down) << "row " << i;
+        EXPECT_EQ(keys.SoundingNotes().Contains(60), c.sounding) << "row " << i;
+        EXPECT_EQ(keys.IsNoteSounding(60), c.sounding) << "row " << i;
+        EXPECT_EQ(log, c.events) << "row " << i;
     }
 }
 
 TEST_F(KeysNotes, ReleaseAllEndsEverySoundingNoteFromTheLowestUp) {
     RecordingHost host;
     TKeys keys(host);
-    EventLog log(keys);
+    Calls log;
+    LogNotes(keys, log);
     for (int note : {90, 0, 127, 45}) keys.PressNote(note, 1);
     host.pedalDown = true;
     keys.ReleaseNote(45);
     host.pedalDown = false;
-    log.Take();
+    log.clear();
     keys.ReleaseAllNotes();
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{Off(0), Off(45), Off(90), Off(127)}));
+    EXPECT_EQ(log, (Calls{"off 0", "off 45", "off 90", "off 127"}));
     EXPECT_TRUE(keys.SoundingNotes().Empty());
     EXPECT_TRUE(keys.DownNotes().Empty());
 }
 
-TEST_F(KeysNotes, ReportNotesOutsideTheMidiRangeButNeverHoldThem) {
+TEST_F(KeysNotes, NotesOutsideTheMidiRangeAreReportedButNeverHeld) {
     RecordingHost host;
     TKeys keys(host);
-    EventLog log(keys);
+    Calls log;
+    LogNotes(keys, log);
     keys.PressNote(128, 70);
     keys.PressNote(-1, 70);
     keys.ReleaseNote(128);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(128, 70), On(-1, 70), Off(128)}));
+    EXPECT_EQ(log, (Calls{"on 128 70", "on -1 70", "off 128"}));
     EXPECT_TRUE(keys.DownNotes().Empty());
     EXPECT_TRUE(keys.SoundingNotes().Empty());
-    EXPECT_FALSE(keys.IsNoteSounding(128));
     EXPECT_FALSE(keys.IsNoteSounding(-1));
 }
 
-TEST_F(KeysNotes, WorkWithoutEventHandlers) {
-    RecordingHost host;
-    TKeys keys(host);
-    keys.PressNote(60, 1);
-    keys.PressNote(60, 1);
-    keys.ReleaseNote(60);
-    EXPECT_TRUE(keys.SoundingNotes().Empty());
-}
-
-TEST_F(KeysNotes, RedrawAtOnceWhenAKeyChangesUnlessMinimized) {
+TEST_F(KeysNotes, AKeyChangeRedrawsAtOnceUnlessMinimizedAndNeedsNoHandlers) {
     RecordingHost host(300, 100);
     TKeys keys(host);
     keys.PressNote(60, 1);
@@ -162,7 +103,6 @@ TEST_F(KeysNotes, RedrawAtOnceWhenAKeyChangesUnlessMinimized) {
     EXPECT_EQ(host.presented.size(), 1u);
     host.pedalDown = true;
     keys.ReleaseNote(60); // drawn up although it keeps sounding
-    EXPECT_EQ(host.presented.size(), 2u);
     keys.ReleaseNote(60); // already drawn up
     EXPECT_EQ(host.presented.size(), 2u);
 
@@ -173,134 +113,78 @@ TEST_F(KeysNotes, RedrawAtOnceWhenAKeyChangesUnlessMinimized) {
     EXPECT_EQ(host.invalidations, 0);
 }
 
-// Mouse: the default control (200 x 50, key width 10, base octave 3: the first C is 36),
-// black keys 31 pixels long and 6 wide.
-
-TEST_F(KeysMouse, ALeftPressPlaysTheKeyUnderThePointAndCapturesTheMouse) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.KeysMouseDown(mbLeft, ssLeft, 15, 40);
-    EXPECT_EQ(host.captures, 1);
-    EXPECT_EQ(keys.MouseNote(), 38);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(38, 40 * 127 / 50)}));
-}
-
-TEST_F(KeysMouse, OtherButtonsCaptureButPlayNothing) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.KeysMouseDown(mbRight, ssRight, 15, 40);
-    keys.KeysMouseDown(mbMiddle, ssMiddle, 15, 40);
-    keys.KeysMouseUp(mbRight, 0, 15, 40);
-    EXPECT_EQ(host.captures, 2);
-    EXPECT_EQ(host.captureReleases, 1);
-    EXPECT_EQ(keys.MouseNote(), -1);
-    EXPECT_TRUE(log.events.empty());
-}
-
-TEST_F(KeysMouse, ADragEndsThePreviousKeyAndPlaysEachNewOneWithItsOwnVelocity) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.KeysMouseDown(mbLeft, ssLeft, 5, 40); // C
-    keys.KeysMouseMove(ssLeft, 6, 45);         // still C: nothing
-    keys.KeysMouseMove(ssLeft, 9, 10);         // C sharp
-    keys.KeysMouseMove(ssLeft, 25, 20);        // E
-    keys.KeysMouseUp(mbLeft, 0, 25, 20);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(36, 101), Off(36), On(37, 10 * 127 / 31),
-                                                  Off(37), On(40, 20 * 127 / 50), Off(40)}));
-    EXPECT_EQ(host.captureReleases, 1);
-    EXPECT_TRUE(keys.SoundingNotes().Empty());
-}
-
-TEST_F(KeysMouse, AMoveSetsTheSkinCursorAndPlaysOnlyWithTheLeftButtonHeld) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.KeysMouseMove(0, 5, 40);
-    keys.KeysMouseMove(ssRight | ssShift, 25, 40);
-    EXPECT_EQ(host.cursorSets, 2);
-    EXPECT_TRUE(log.events.empty());
-    keys.KeysMouseMove(ssLeft, 25, 40);
-    EXPECT_EQ(host.cursorSets, 3);
-    // No press came first: the drag ends MouseNote (-1) before its first note.
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{Off(-1), On(40, 101)}));
-}
-
-TEST_F(KeysMouse, ADragHoldsOnlyTheAcrossCoordinateInsideTheControl) {
+// Mouse events on the default control (200 x 50, key width 10, first C 36, black keys 31
+// long), or on the same control stood upright (50 x 200): "L15,40" a left press, "R" and
+// "C" a right and a middle press, ">15,40" a move with the left button held, "~" one with
+// no button, "r" one with the right button and Shift, "U" and "RU" left and right release.
+TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
     struct Case {
         const char* what;
-        TKeyboardOrientation orientation;
-        int x, y;
-        NoteEvent played;
+        bool vertical;
+        int baseOctave;
+        const char* events;
+        const char* expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {"below a horizontal keyboard: its last row", kbHorizontal, 15, 500, On(38, 49 * 127 / 50)},
-        {"above a horizontal keyboard: its far end", kbHorizontal, 8, -20, On(37, 0)},
-        {"past the right end: keys beyond those drawn", kbHorizontal, 215, 40, On(72, 101)},
-        {"right of a vertical keyboard", kbVertical, 400, 195, On(36, 49 * 127 / 50)},
-        {"left of a vertical keyboard", kbVertical, -9, 190, On(37, 0)},
-        {"above a vertical keyboard", kbVertical, 40, -20, On(72, 101)},
+        {"a left press captures and plays, a drag moves from key to key, the release ends it",
+         false, 3, "L15,40 >16,45 >9,10 >25,20 U",
+         "capture, on 38 101, off 38, on 37 40, off 37, on 40 50, release, off 40"},
+        {"other buttons capture but play nothing", false, 3, "R15,40 C15,40 RU",
+         "capture, capture, release"},
+        {"a move plays only with the left button held, ending note -1 before any press", false, 3,
+         "~5,40 r25,40 >25,40", "off -1, on 40 101"},
+        {"a drag just before the first key plays it and further out nothing", false, 3,
+         "L25,40 >-9,40 >-10,40 >-3000,10 U",
+         "capture, on 40 101, off 40, on 36 101, release, off 36"},
+        {"a press above 127 plays nothing and its release ends note -1", false, 10, "L55,40 U",
+         "capture, release, off -1"},
+        {"a drag onto notes above 127 keeps the last playable one", false, 10,
+         "L45,40 >55,40 >150,40 U L55,40 U",
+         "capture, on 127 101, release, off 127, capture, release, off 127"},
+        {"a drag below a horizontal keyboard plays its last row", false, 3, ">15,500",
+         "off -1, on 38 124"},
+        {"a drag above a horizontal keyboard plays its far end", false, 3, ">8,-20",
+         "off -1, on 37 0"},
+        {"a drag past the right end plays keys beyond those drawn", false, 3, ">215,40",
+         "off -1, on 72 101"},
+        {"a drag right of a vertical keyboard plays its last row", true, 3, ">400,195",
+         "off -1, on 36 124"},
+        {"a drag left of a vertical keyboard plays its far end", true, 3, ">-9,190",
+         "off -1, on 37 0"},
+        {"a drag above a vertical keyboard plays keys beyond those drawn", true, 3, ">40,-20",
+         "off -1, on 72 101"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         RecordingHost host;
         TKeys keys(host);
-        if (c.orientation == kbVertical) {
+        LogNotes(keys, host.calls);
+        keys.SetBaseOctave(c.baseOctave);
+        if (c.vertical) {
             keys.SetOrientation(kbVertical);
             keys.SetBounds(0, 0, 50, 200);
         }
-        EventLog log(keys);
-        keys.KeysMouseMove(ssLeft, c.x, c.y);
-        ASSERT_EQ(log.events.size(), 2u) << c.what;
-        EXPECT_EQ(log.events[1], c.played) << c.what;
+        std::istringstream in(c.events);
+        int moves = 0;
+        for (std::string event; in >> event;) {
+            const size_t at = event.find_first_of("-0123456789");
+            const std::string what = event.substr(0, at);
+            int x = 0, y = 0;
+            if (at != std::string::npos) std::sscanf(event.c_str() + at, "%d,%d", &x, &y);
+            if (what == "L") keys.KeysMouseDown(mbLeft, ssLeft, x, y);
+            if (what == "R") keys.KeysMouseDown(mbRight, ssRight, x, y);
+            if (what == "C") keys.KeysMouseDown(mbMiddle, ssMiddle, x, y);
+            if (what == ">") keys.KeysMouseMove(ssLeft, x, y);
+            if (what == "~") keys.KeysMouseMove(0, x, y);
+            if (what == "r") keys.KeysMouseMove(ssRight | ssShift, x, y);
+            if (what == "U") keys.KeysMouseUp(mbLeft, 0, x, y);
+            if (what == "RU") keys.KeysMouseUp(mbRight, 0, x, y);
+            moves += what == ">" || what == "~" || what == "r";
+        }
+        EXPECT_EQ(Join(host.calls), c.expected) << c.what;
+        EXPECT_EQ(host.cursorSets, moves) << c.what << ": every move sets the skin cursor";
     }
-}
-
-TEST_F(KeysMouse, ADragJustBeforeTheStartPlaysTheFirstCAndFurtherOutNothing) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.KeysMouseDown(mbLeft, ssLeft, 25, 40); // E
-    keys.KeysMouseMove(ssLeft, -9, 40);
-    EXPECT_EQ(keys.MouseNote(), 36);
-    keys.KeysMouseMove(ssLeft, -10, 40);
-    keys.KeysMouseMove(ssLeft, -95, 40);
-    keys.KeysMouseMove(ssLeft, -3000, 10);
-    EXPECT_EQ(keys.MouseNote(), 36);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(40, 101), Off(40), On(36, 101)}));
-}
-
-TEST_F(KeysMouse, APressAbove127PlaysNothingAndTheReleaseEndsTheEarlierMouseNote) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.SetBaseOctave(10); // the first C is 120; G (x 45) is 127, A (x 55) is 129
-    keys.KeysMouseDown(mbLeft, ssLeft, 55, 40);
-    EXPECT_EQ(keys.MouseNote(), -1);
-    EXPECT_TRUE(log.events.empty());
-    EXPECT_EQ(host.captures, 1);
-    keys.KeysMouseUp(mbLeft, 0, 55, 40);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{Off(-1)}));
-
-    keys.KeysMouseDown(mbLeft, ssLeft, 45, 40);
-    keys.KeysMouseUp(mbLeft, 0, 45, 40);
-    keys.KeysMouseDown(mbLeft, ssLeft, 55, 40);
-    EXPECT_EQ(keys.MouseNote(), 127);
-    keys.KeysMouseUp(mbLeft, 0, 55, 40);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(127, 101), Off(127), Off(127)}));
-}
-
-TEST_F(KeysMouse, ADragOntoNotesAbove127KeepsTheLastPlayableOne) {
-    RecordingHost host;
-    TKeys keys(host);
-    EventLog log(keys);
-    keys.SetBaseOctave(10);
-    keys.KeysMouseDown(mbLeft, ssLeft, 45, 40);
-    keys.KeysMouseMove(ssLeft, 55, 40);
-    keys.KeysMouseMove(ssLeft, 150, 40);
-    EXPECT_EQ(keys.MouseNote(), 127);
-    EXPECT_EQ(log.Take(), (std::vector<NoteEvent>{On(127, 101)}));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-// Stand-ins the keyboard control's tests share: a host that records what the control asks
-// of its window and owns a real pixel buffer, a recorder of note events, and a fixture that
-// gives every test the built-in skin and puts the global skin back afterwards.
+// Shared by the keyboard control's tests: a host that records what the control asks of its
+// window and owns a real pixel buffer, a note event log, and a fixture that gives every test
+// the built-in skin and puts the global skin back afterwards.
 #pragma once
 
 #include "framework/PixelSurface.h"
@@ -10,11 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <ostream>
-#include <utility>
+#include <string>
 #include <vector>
 
 namespace keystest {
+
+using Calls = std::vector<std::string>;
 
 struct PresentedRect {
     int left, top, width, height;
@@ -25,91 +26,61 @@ class RecordingHost : public KeysHost {
 public:
     // A buffer of width x height pixels, or none at all when either is 0.
     explicit RecordingHost(int width = 0, int height = 0, uint32_t background = 0x00ABCDEF)
-        : pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), background) {
-        surface_ = {pixels_.data(), width, height, width};
-    }
+        : pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), background),
+          surface_{pixels_.data(), width, height, width} {}
 
     fw::PixelSurface* BackBuffer() override { return pixels_.empty() ? nullptr : &surface_; }
     void Present(int left, int top, int width, int height) override {
         presented.push_back({left, top, width, height});
     }
     void Invalidate() override { ++invalidations; }
-    void CaptureMouse() override { ++captures; }
-    void ReleaseMouseCapture() override { ++captureReleases; }
+    void CaptureMouse() override { calls.push_back("capture"); }
+    void ReleaseMouseCapture() override { calls.push_back("release"); }
     void SetSkinCursor() override { ++cursorSets; }
     [[nodiscard]] bool Minimized() const override { return minimized; }
     [[nodiscard]] bool PedalDown() const override { return pedalDown; }
 
-    [[nodiscard]] uint32_t Pixel(int x, int y) const {
-        return pixels_[static_cast<size_t>(y) * static_cast<size_t>(surface_.width) +
-                       static_cast<size_t>(x)];
-    }
-    // The colour value of a pixel, comparable with the skin's colours.
     [[nodiscard]] fw::ColorRef Color(int x, int y) const {
-        return fw::ColorRefFromPixel(Pixel(x, y));
+        return fw::ColorRefFromPixel(pixels_[static_cast<size_t>(y * surface_.width + x)]);
     }
     [[nodiscard]] const std::vector<uint32_t>& Pixels() const { return pixels_; }
 
-    bool minimized = false;
-    bool pedalDown = false;
+    bool minimized = false, pedalDown = false;
     std::vector<PresentedRect> presented;
-    int invalidations = 0;
-    int captures = 0;
-    int captureReleases = 0;
-    int cursorSets = 0;
+    int invalidations = 0, cursorSets = 0;
+    Calls calls; // mouse captures and their releases
 
 private:
     std::vector<uint32_t> pixels_;
-    fw::PixelSurface surface_{};
+    fw::PixelSurface surface_;
 };
 
-struct NoteEvent {
-    bool on;
-    int note;
-    int velocity;
-    bool operator==(const NoteEvent&) const = default;
-};
-
-inline NoteEvent On(int note, int velocity) {
-    return {true, note, velocity};
-}
-inline NoteEvent Off(int note) {
-    return {false, note, 0};
-}
-
-inline std::ostream& operator<<(std::ostream& out, const NoteEvent& e) {
-    return out << (e.on ? "On(" : "Off(") << e.note << ", " << e.velocity << ")";
+// Logs the control's events as "on <note> <velocity>" and "off <note>".
+inline void LogNotes(TKeys& keys, Calls& log) {
+    keys.OnNoteOn = [&log, &keys](TKeys& sender, int note, int velocity) {
+        EXPECT_EQ(&sender, &keys);
+        log.push_back("on " + std::to_string(note) + " " + std::to_string(velocity));
+    };
+    keys.OnNoteOff = [&log, &keys](TKeys& sender, int note, int velocity) {
+        EXPECT_EQ(&sender, &keys);
+        EXPECT_EQ(velocity, 0);
+        log.push_back("off " + std::to_string(note));
+    };
 }
 
-// Binds itself to a control's two events.
-class EventLog {
-public:
-    explicit EventLog(TKeys& keys) {
-        keys.OnNoteOn = [this, &keys](TKeys& sender, int note, int velocity) {
-            EXPECT_EQ(&sender, &keys);
-            events.push_back(On(note, velocity));
-        };
-        keys.OnNoteOff = [this, &keys](TKeys& sender, int note, int velocity) {
-            EXPECT_EQ(&sender, &keys);
-            events.push_back({false, note, velocity});
-        };
-    }
-    // Returns and forgets what was recorded.
-    std::vector<NoteEvent> Take() { return std::exchange(events, {}); }
-
-    std::vector<NoteEvent> events;
-};
+inline std::string Join(const Calls& calls) {
+    std::string text;
+    for (const std::string& call : calls) text += (text.empty() ? "" : ", ") + call;
+    return text;
+}
 
 class BuiltInSkin : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_ = SkinConfig;
-        SkinConfig = TSkinConfig{};
-    }
+    void SetUp() override { SkinConfig = TSkinConfig{}; }
     void TearDown() override { SkinConfig = saved_; }
 
 private:
-    TSkinConfig saved_;
+    TSkinConfig saved_ = SkinConfig;
 };
 
 } // namespace keystest

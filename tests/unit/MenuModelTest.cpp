@@ -4,58 +4,47 @@
 #include <gtest/gtest.h>
 
 using fw::MenuItem;
+using testing::ElementsAre;
 
 namespace {
 
-// Five radio items of one group under one submenu, the middle one checked.
+// Five auto-check radio items of group 1 in one submenu, the middle one checked.
 struct RadioMenu {
-    MenuItem root{"", "root"};
-    MenuItem& submenu = root.Add("&Sub", "sub");
-    MenuItem* items[5]{};
-
     RadioMenu() {
-        for (int i = 0; i < 5; ++i) {
-            items[i] = &submenu.Add("Item " + std::to_string(i))
-                            .SetAutoCheck(true)
-                            .SetRadioItem(true)
-                            .SetGroupIndex(1);
+        for (MenuItem*& item : items) {
+            item = &submenu.Add("Item").SetAutoCheck(true).SetRadioItem(true).SetGroupIndex(1);
         }
         items[2]->SetChecked(true);
     }
-
     std::vector<bool> Marks() const {
         std::vector<bool> marks;
         for (const MenuItem* item : items) marks.push_back(item->Checked());
         return marks;
     }
+
+    MenuItem root{"", "root"};
+    MenuItem& submenu = root.Add("&Sub", "sub");
+    MenuItem* items[5]{};
 };
 
 } // namespace
 
-TEST(MenuItemClick, AnAutoCheckItemFlipsItsMarkBeforeItsHandlerRuns) {
+TEST(MenuItemClick, AnAutoCheckItemFlipsItsMarkBeforeItsHandlerRunsAndAPlainOneKeepsIt) {
     MenuItem root;
-    std::vector<bool> seenByHandler;
-    MenuItem& item = root.Add("&Vertical").SetAutoCheck(true).OnClick([&](MenuItem& clicked) {
-        seenByHandler.push_back(clicked.Checked());
-    });
-
-    item.Click();
-    item.Click();
-
-    EXPECT_THAT(seenByHandler, testing::ElementsAre(true, false));
-    EXPECT_FALSE(item.Checked());
-}
-
-TEST(MenuItemClick, APlainItemKeepsItsMarkAndPassesItselfToTheHandler) {
-    MenuItem root;
+    std::vector<bool> seen;
     MenuItem* received = nullptr;
-    MenuItem& item =
-        root.Add("&Push").SetChecked(true).OnClick([&](MenuItem& clicked) { received = &clicked; });
-
-    item.Click();
-
-    EXPECT_EQ(received, &item);
-    EXPECT_TRUE(item.Checked());
+    const auto handler = [&](MenuItem& clicked) {
+        seen.push_back(clicked.Checked());
+        received = &clicked;
+    };
+    MenuItem& autoCheck = root.Add("&Vertical").SetAutoCheck(true).OnClick(handler);
+    MenuItem& plain = root.Add("&Push").SetChecked(true).OnClick(handler);
+    autoCheck.Click();
+    autoCheck.Click();
+    plain.Click();
+    EXPECT_THAT(seen, ElementsAre(true, false, true));
+    EXPECT_EQ(received, &plain);
+    EXPECT_TRUE(plain.Checked());
 }
 
 TEST(MenuItemClick, DisabledItemsAndSeparatorsDoNothing) {
@@ -65,44 +54,14 @@ TEST(MenuItemClick, DisabledItemsAndSeparatorsDoNothing) {
         root.Add("").SetEnabled(false).SetAutoCheck(true).OnClick([&](MenuItem&) { ++calls; });
     MenuItem& separator =
         root.AddSeparator().SetAutoCheck(true).OnClick([&](MenuItem&) { ++calls; });
-
     disabled.Click();
     separator.Click();
-
     EXPECT_EQ(calls, 0);
     EXPECT_FALSE(disabled.Checked());
     EXPECT_FALSE(separator.Checked());
 }
 
-TEST(MenuItemRadio, CheckingARadioItemUnchecksTheOthersOfItsGroup) {
-    RadioMenu menu;
-    menu.items[4]->SetChecked(true);
-    EXPECT_THAT(menu.Marks(), testing::ElementsAre(false, false, false, false, true));
-}
-
-TEST(MenuItemRadio, ClickingAnUncheckedRadioItemMovesTheMark) {
-    RadioMenu menu;
-    menu.items[0]->Click();
-    EXPECT_THAT(menu.Marks(), testing::ElementsAre(true, false, false, false, false));
-}
-
-TEST(MenuItemRadio, ClickingTheCheckedAutoCheckItemUnchecksItUnlessTheHandlerChecksItAgain) {
-    RadioMenu menu;
-    menu.items[2]->Click();
-    EXPECT_THAT(menu.Marks(), testing::Each(false));
-
-    menu.items[2]->SetChecked(true);
-    bool checkedInHandler = true;
-    menu.items[2]->OnClick([&](MenuItem& item) {
-        checkedInHandler = item.Checked();
-        item.SetChecked(true);
-    });
-    menu.items[2]->Click();
-    EXPECT_FALSE(checkedInHandler);
-    EXPECT_THAT(menu.Marks(), testing::ElementsAre(false, false, true, false, false));
-}
-
-TEST(MenuItemRadio, OtherGroupsPlainItemsAndOtherSubmenusKeepTheirMarks) {
+TEST(MenuItemRadio, CheckingOrClickingARadioItemMovesTheMarkWithinItsGroupAndSubmenuOnly) {
     RadioMenu menu;
     MenuItem& otherGroup = menu.submenu.Add("g2").SetRadioItem(true).SetGroupIndex(2);
     otherGroup.SetChecked(true);
@@ -110,47 +69,42 @@ TEST(MenuItemRadio, OtherGroupsPlainItemsAndOtherSubmenusKeepTheirMarks) {
     MenuItem& elsewhere = menu.root.Add("other").Add("x").SetRadioItem(true).SetGroupIndex(1);
     elsewhere.SetChecked(true);
 
-    menu.items[0]->SetChecked(true);
-
+    menu.items[4]->SetChecked(true);
+    EXPECT_THAT(menu.Marks(), ElementsAre(false, false, false, false, true));
+    menu.items[0]->Click();
+    EXPECT_THAT(menu.Marks(), ElementsAre(true, false, false, false, false));
     EXPECT_TRUE(otherGroup.Checked());
     EXPECT_TRUE(plain.Checked());
     EXPECT_TRUE(elsewhere.Checked());
-    EXPECT_THAT(menu.Marks(), testing::ElementsAre(true, false, false, false, false));
-}
 
-TEST(MenuItemRadio, ACheckedItemJoiningAGroupTakesTheMarkFromIt) {
-    RadioMenu menu;
     MenuItem& late = menu.submenu.Add("late").SetChecked(true);
     late.SetRadioItem(true).SetGroupIndex(1);
+    EXPECT_THAT(menu.Marks(), testing::Each(false)) << "a checked item joining takes the mark";
+}
+
+TEST(MenuItemRadio, ClickingTheCheckedItemUnchecksItUnlessTheHandlerChecksItAgain) {
+    RadioMenu menu;
+    menu.items[2]->Click();
     EXPECT_THAT(menu.Marks(), testing::Each(false));
-    EXPECT_TRUE(late.Checked());
+
+    menu.items[2]->SetChecked(true).OnClick([](MenuItem& item) {
+        EXPECT_FALSE(item.Checked());
+        item.SetChecked(true);
+    });
+    menu.items[2]->Click();
+    EXPECT_THAT(menu.Marks(), ElementsAre(false, false, true, false, false));
 }
 
-TEST(MenuItemTree, FindSearchesDepthFirstAndIncludesTheItemItself) {
-    MenuItem root{"", "Menu"};
-    MenuItem& a = root.Add("A", "a");
-    MenuItem& deep = a.Add("Deep", "same");
-    root.Add("Later", "same");
-
-    EXPECT_EQ(root.Find("Menu"), &root);
-    EXPECT_EQ(root.Find("a"), &a);
-    EXPECT_EQ(root.Find("same"), &deep);
-    EXPECT_EQ(root.Find("missing"), nullptr);
-}
-
-TEST(MenuItemTree, TheShapeVersionChangesWhenItemsAreAddedOrRemovedAnywhere) {
+TEST(MenuItemTree, TheShapeVersionChangesOnlyWhenItemsAreAddedOrRemovedAnywhere) {
     MenuItem root;
     MenuItem& sub = root.Add("sub");
     const uint32_t before = root.ShapeVersion();
-
     sub.Add("x");
     const uint32_t afterAdd = root.ShapeVersion();
     sub.SetCaption("renamed").SetChecked(true).SetVisible(false);
-    const uint32_t afterProperties = root.ShapeVersion();
-    sub.Clear();
-
     EXPECT_NE(afterAdd, before);
-    EXPECT_EQ(afterProperties, afterAdd);
+    EXPECT_EQ(root.ShapeVersion(), afterAdd);
+    sub.Clear();
     EXPECT_NE(root.ShapeVersion(), afterAdd);
     EXPECT_EQ(sub.ShapeVersion(), root.ShapeVersion());
     EXPECT_EQ(sub.Count(), 0u);

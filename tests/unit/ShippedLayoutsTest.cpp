@@ -52,9 +52,9 @@ void AddChromaticRow(Entries& entries, const Row& row, int firstNote) {
 }
 
 Entries LoadShipped(const std::string& name) {
-    const std::filesystem::path folder =
-        std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "data" / "Layouts";
-    std::ifstream file(folder / (name + ".txt"), std::ios::binary);
+    std::ifstream file(std::filesystem::path(__FILE__).parent_path() / "../../data/Layouts" /
+                           (name + ".txt"),
+                       std::ios::binary);
     EXPECT_TRUE(file) << name;
     std::stringstream text;
     text << file.rdbuf();
