@@ -9,32 +9,28 @@ namespace {
 std::string calls;
 HWND registered = nullptr;
 int refusalsLeft = 0;
-BOOL stillWatching = FALSE;
+BOOL stillWatching = TRUE;
 
 void Note(const std::string& call) {
-    if (!calls.empty()) calls += ' ';
-    calls += call;
+    calls += (calls.empty() ? "" : " ") + call;
 }
 
 } // namespace
 
 extern "C" {
 
-// Forgets all calls; the next refusals non-zero SetReceiver calls fail whatever the state.
-void WINAPI ScriptReset(int refusals, BOOL still) {
+// Forgets all calls; the next `refusals` SetReceiver calls with a window fail regardless.
+void WINAPI ScriptReset(int refusals) {
     calls.clear();
     registered = nullptr;
     refusalsLeft = refusals;
-    stillWatching = still;
+    stillWatching = TRUE;
 }
 
-void WINAPI ScriptSetStillWatching(BOOL still) {
+// What StillWatching answers, and who holds the registration now.
+void WINAPI ScriptAnswer(BOOL still, HWND holder) {
     stillWatching = still;
-}
-
-// Another program's window takes the registration.
-void WINAPI ScriptHold(HWND other) {
-    registered = other;
+    registered = holder;
 }
 
 const char* WINAPI ScriptLog() {
@@ -60,15 +56,11 @@ void WINAPI StopAll() {
 
 BOOL WINAPI SetReceiver(HWND window) {
     Note(window ? "SetReceiver(window)" : "SetReceiver(0)");
-    if (!window) {
-        registered = nullptr;
-        return TRUE;
-    }
-    if (refusalsLeft > 0) {
+    if (window && refusalsLeft > 0) {
         --refusalsLeft;
         return FALSE;
     }
-    if (registered && registered != window) return FALSE;
+    if (window && registered && registered != window) return FALSE;
     registered = window;
     return TRUE;
 }

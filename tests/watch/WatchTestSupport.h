@@ -1,11 +1,15 @@
-// Shared pieces of the watch tests: where the built files are, a direct handle on a hook
-// library, captured message boxes, message pumping with an upper bound, and a second
-// watching process.
+// Shared pieces of the watch tests: the built files, direct calls into a hook library, one
+// fixture that records message boxes and leaves the shared registration clean, bounded
+// message pumping, test windows and injected keystrokes.
 #pragma once
 
 #include <windows.h>
 
+#include "framework/win/Application.h"
 #include "framework/win/Handles.h"
+#include "services/win/Watch.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -13,92 +17,121 @@
 
 namespace watchtest {
 
-// The folder of the test program, with a trailing separator.
-[[nodiscard]] std::string TestFolder();
-[[nodiscard]] std::string RealLibraryPath();
-[[nodiscard]] std::string LackingLibraryPath(const std::string& missingExport);
-[[nodiscard]] std::string ScriptedLibraryPath();
+using Events = std::vector<std::string>;
 
-// The library's exports, called directly as a second user of the library would.
+// The folder of the test program, with a trailing separator.
+inline std::string TestFolder() {
+    char buffer[MAX_PATH * 4];
+    const std::string path(buffer, GetModuleFileNameA(nullptr, buffer, sizeof(buffer)));
+    return path.substr(0, path.find_last_of("\\/") + 1);
+}
+inline std::string RealLibraryPath() {
+    return TestFolder() + "vivuvav.dll";
+}
+inline std::string ScriptedLibraryPath() {
+    return TestFolder() + "scripted\\vivuvav.dll";
+}
+
+// A library's exports, called directly as another user of the library would.
 class HookLibrary {
 public:
-    explicit HookLibrary(const std::string& path);
+    explicit HookLibrary(const std::string& path) : module_(LoadLibraryA(path.c_str())) {}
     [[nodiscard]] bool Loaded() const noexcept { return module_.valid(); }
-    [[nodiscard]] HMODULE Module() const noexcept { return module_.get(); }
-
-    void StartWatching(int kind) const { startWatching_(kind); }
-    void StopWatching(int kind) const { stopWatching_(kind); }
-    [[nodiscard]] bool StillWatching() const { return stillWatching_() != FALSE; }
-    void StopAll() const { stopAll_(); }
-    [[nodiscard]] bool SetReceiver(HWND window) const { return setReceiver_(window) != FALSE; }
-    [[nodiscard]] HWND GetReceiver() const { return getReceiver_(); }
-
     template <typename Function> [[nodiscard]] Function Entry(const char* name) const {
         return reinterpret_cast<Function>(
             reinterpret_cast<void (*)()>(GetProcAddress(module_.get(), name)));
     }
+    void StartWatching(int kind) const { Entry<void(WINAPI*)(int)>("StartWatching")(kind); }
+    void StopWatching(int kind) const { Entry<void(WINAPI*)(int)>("StopWatching")(kind); }
+    [[nodiscard]] bool StillWatching() const {
+        return Entry<BOOL(WINAPI*)()>("StillWatching")() != FALSE;
+    }
+    void StopAll() const { Entry<void(WINAPI*)()>("StopAll")(); }
+    [[nodiscard]] bool SetReceiver(HWND window) const {
+        return Entry<BOOL(WINAPI*)(HWND)>("SetReceiver")(window) != FALSE;
+    }
+    [[nodiscard]] HWND GetReceiver() const { return Entry<HWND(WINAPI*)()>("GetReceiver")(); }
 
 private:
     fw::Library module_;
-    void(WINAPI* startWatching_)(int) = nullptr;
-    void(WINAPI* stopWatching_)(int) = nullptr;
-    BOOL(WINAPI* stillWatching_)() = nullptr;
-    void(WINAPI* stopAll_)() = nullptr;
-    BOOL(WINAPI* setReceiver_)(HWND) = nullptr;
-    HWND(WINAPI* getReceiver_)() = nullptr;
 };
 
-struct ShownBox {
-    std::string text;
-    std::string caption;
-    UINT type;
-};
+// Texts of the message boxes shown during a test, marked unless shown as an error.
+inline Events shownBoxes;
 
-// Message boxes are recorded instead of shown while this lives; the termination request
-// of an earlier test is forgotten.
-class MessageBoxCapture {
-public:
-    MessageBoxCapture();
-    ~MessageBoxCapture();
-    MessageBoxCapture(const MessageBoxCapture&) = delete;
-    MessageBoxCapture& operator=(const MessageBoxCapture&) = delete;
-    [[nodiscard]] const std::vector<ShownBox>& Shown() const;
-    [[nodiscard]] std::vector<std::string> Texts() const;
-    void Clear();
-};
+inline int RecordBox(HWND, const char* text, const char* caption, UINT type) noexcept {
+    try {
+        const bool error = std::string(caption) == "Error" && type == (MB_OK | MB_ICONERROR);
+        shownBoxes.push_back((error ? "" : "(not an error box) ") + std::string(text));
+    } catch (...) {
+    }
+    return IDOK;
+}
 
-// Dispatches messages until done() holds; false if it still does not after a generous
-// bound (a lost event, not a slow one).
-[[nodiscard]] bool PumpUntil(const std::function<bool()>& done);
-// Dispatches whatever is waiting now and what the library posts in the next moments.
-void PumpBriefly();
+inline void ForgetBoxesAndTermination() {
+    shownBoxes.clear();
+    fw::ClearTerminationRequest();
+}
 
-// A plain top-level window of this process with the given title.
-[[nodiscard]] fw::Window MakeTopLevelWindow(const std::string& title, bool visible = false);
+// Dispatches messages until done() holds; false if it still does not after the given
+// rounds of at most 10 ms (by default far beyond any delivery that works at all).
+inline bool PumpUntil(const std::function<bool()>& done, int rounds = 1000) {
+    for (int round = 0; round < rounds; ++round) {
+        fw::ProcessMessages();
+        if (done()) return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    fw::ProcessMessages();
+    return done();
+}
 
-// watch_peer.exe in its own process: "hold" or "count" mode. The constructor waits until
-// the peer has registered (or ended).
-class PeerProcess {
-public:
-    explicit PeerProcess(const char* mode);
-    ~PeerProcess();
-    PeerProcess(const PeerProcess&) = delete;
-    PeerProcess& operator=(const PeerProcess&) = delete;
+// A plain top-level window of this process.
+inline fw::Window MakeTopLevelWindow(const std::string& title, bool visible = false) {
+    static const ATOM atom = [] {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "MKWatchTestWindow";
+        return RegisterClassA(&windowClass);
+    }();
+    (void)atom;
+    return fw::Window(CreateWindowExA(0, "MKWatchTestWindow", title.c_str(),
+                                      WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 10, 10, 200,
+                                      100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+}
 
-    // Whether the peer is up with its receiver registered.
-    [[nodiscard]] bool Ready() const noexcept { return ready_; }
-    // Asks the peer to end and returns its exit code (-1 if it would not end).
-    int Finish();
-    // Waits for the peer to end by itself and returns its exit code (-1 if it would not).
-    int AwaitExit();
-    // Ends the peer the hard way, as a crash would.
-    void Kill();
+// One keystroke through SendInput; without a key code it is named by its scan code alone.
+inline void SendKey(WORD key, WORD scan, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = scan;
+    input.ki.dwFlags = flags | (key == 0 ? KEYEVENTF_SCANCODE : 0);
+    SendInput(1, &input, sizeof(input));
+}
 
-private:
-    fw::KernelHandle readyEvent_;
-    fw::KernelHandle quitEvent_;
-    fw::KernelHandle process_;
-    bool ready_ = false;
+// Each test starts and ends with nothing watched and nobody registered, and message boxes
+// are recorded instead of shown.
+class WatchTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(real_.Loaded());
+        Clean();
+        ForgetBoxesAndTermination();
+        fw::SetMessageBoxFunction(&RecordBox);
+    }
+    void TearDown() override {
+        Clean();
+        fw::SetMessageBoxFunction(nullptr);
+        fw::ClearTerminationRequest();
+    }
+    void Clean() const {
+        real_.StopAll();
+        (void)real_.SetReceiver(nullptr);
+    }
+
+    HookLibrary real_{RealLibraryPath()};
+    TWatch watch_;
 };
 
 } // namespace watchtest
