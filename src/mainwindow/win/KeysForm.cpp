@@ -165,6 +165,8 @@ void TKeysForm::FormResize() {
     RECT client{};
     GetClientRect(Handle(), &client);
     ClientSize size{client.right, client.bottom};
+    // The back buffer follows the window's size here, the one place the size changes.
+    (void)backBuffer_.Resize(size.width, size.height);
     WindowRect keys = KeyboardRect(frame_, size, ::Settings.Vertical);
     WindowRect bar = TrackbarRect(frame_, size, ::Settings.Vertical);
     midiKeys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
@@ -260,12 +262,7 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
 void TKeysForm::OnPaint() {
     PAINTSTRUCT paint;
     BeginPaint(Handle(), &paint);
-    if (!::Minimized && midiKeys_) {
-        RECT client{};
-        GetClientRect(Handle(), &client);
-        (void)backBuffer_.Resize(client.right, client.bottom);
-        midiKeys_->Paint();
-    }
+    if (!::Minimized && midiKeys_) midiKeys_->Paint();
     EndPaint(Handle(), &paint);
 }
 
@@ -322,11 +319,6 @@ LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wPara
 }
 
 fw::PixelSurface* TKeysForm::BackBuffer() {
-    if (backBuffer_.Width() == 0) {
-        RECT client{};
-        GetClientRect(Handle(), &client);
-        if (!backBuffer_.Resize(client.right, client.bottom)) return nullptr;
-    }
     surface_ = {backBuffer_.Pixels(), backBuffer_.Width(), backBuffer_.Height(),
                 backBuffer_.Width()};
     return surface_.pixels ? &surface_ : nullptr;
