@@ -1,6 +1,11 @@
 // Where the keyboard control and the velocity trackbar sit in the main window, for both
-// kinds of skin and both orientations, and the first placement of the window.
+// kinds of skin and both orientations, the frame strips a bitmap skin copies to the
+// window, and the first placement of the window.
 #pragma once
+
+#include "framework/PixelSurface.h"
+
+#include <vector>
 
 struct WindowRect {
     int left = 0;
@@ -27,13 +32,37 @@ struct ClientSize {
 [[nodiscard]] WindowRect TrackbarRect(const FrameMetrics& frame, ClientSize client,
                                       bool vertical) noexcept;
 
-// The window's first placement: a stored position at or past the screen's right or bottom
-// edge moves the window into the bottom-right corner; positions above or left of the
-// screen are kept.
+// The client rectangle shrunk by the border on each side: what lies outside it is the
+// resize strip of a bitmap skin.
+[[nodiscard]] fw::PixelRect InnerRect(ClientSize client, int border) noexcept;
+
+// What a bitmap skin's frame copies from the back buffer to the window after the chrome:
+// four strips along the edges (the border and the free column and row beside the
+// keyboard), then a one-pixel separator line from (left, y) to (right, y), right excluded.
+struct FrameStrips {
+    fw::PixelRect strips[4]; // top, left, right, bottom
+    int lineLeft = 0;
+    int lineRight = 0;
+    int lineY = 0;
+};
+// faderTrackHeight is the height of the horizontal fader's track, the strip that lies
+// between the title and a vertical keyboard.
+[[nodiscard]] FrameStrips FrameStripsFor(int width, int height, int border, int title,
+                                         bool vertical, int faderTrackHeight) noexcept;
+
+// The window's first placement. A window that would lie on no monitor at all (a monitor
+// unplugged since, a smaller screen) goes to the bottom-right corner of the primary
+// screen; a window that touches any monitor, even one left of or above the primary one,
+// stays where the user put it.
 struct Placement {
     int left;
     int top;
+    friend bool operator==(const Placement&, const Placement&) = default;
 };
+[[nodiscard]] Placement CorrectPlacement(int left, int top, int width, int height,
+                                         ClientSize primaryScreen,
+                                         const std::vector<fw::PixelRect>& monitors) noexcept;
+// With the primary screen as the only monitor.
 [[nodiscard]] Placement CorrectPlacement(int left, int top, int width, int height, int screenWidth,
                                          int screenHeight) noexcept;
 

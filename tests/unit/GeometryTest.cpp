@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 TEST(Geometry, ControlsSitWhereTheTablesPutThem) {
@@ -27,23 +29,60 @@ TEST(Geometry, ControlsSitWhereTheTablesPutThem) {
     }
 }
 
-TEST(Geometry, APositionPastTheScreenGoesToTheBottomRightCorner) {
+TEST(Geometry, InnerRectIsTheClientShrunkByTheBorder) {
+    const fw::PixelRect inner = InnerRect({700, 120}, 4);
+    EXPECT_EQ(inner.left, 4);
+    EXPECT_EQ(inner.top, 4);
+    EXPECT_EQ(inner.right, 696);
+    EXPECT_EQ(inner.bottom, 116);
+}
+
+TEST(Geometry, AWindowOnNoMonitorGoesToThePrimaryScreensBottomRightCorner) {
+    const ClientSize primary{1920, 1080};
+    const std::vector<fw::PixelRect> one{{0, 0, 1920, 1080}};
+    // A second monitor left of, right of or above the primary one.
+    const std::vector<fw::PixelRect> left{{0, 0, 1920, 1080}, {-1280, 0, 0, 1024}};
+    const std::vector<fw::PixelRect> right{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
+    const std::vector<fw::PixelRect> above{{0, 0, 1920, 1080}, {0, -1200, 1920, 0}};
+    const Placement corner{1920 - 716, 1080 - 140};
     struct Case {
+        const char* what;
         int left, top;
+        const std::vector<fw::PixelRect>& monitors;
         Placement expected;
     };
     const Case cases[] = {
-        {100, 5000, {1920 - 716, 1080 - 140}}, // Top past the bottom: Left corrected too
-        {5000, 100, {1920 - 716, 1080 - 140}},
-        {1920, 0, {1920 - 716, 1080 - 140}}, // exactly at the edge counts as past it
-        {-300, 100, {-300, 100}},            // off the left edge: kept
-        {1203, 939, {1203, 939}},
+        {"left at 5000 on one 1920-pixel screen", 5000, 100, one, corner},
+        {"top past the bottom: left corrected too", 100, 5000, one, corner},
+        {"exactly at the right edge lies on no monitor", 1920, 0, one, corner},
+        {"partly off the left edge stays", -300, 100, one, {-300, 100}},
+        {"wholly left of a lone screen", -2000, 100, one, corner},
+        {"in the corner already", 1204, 940, one, {1204, 940}},
+        {"on a monitor left of the primary", -1000, 200, left, {-1000, 200}},
+        {"on a monitor right of the primary", 2500, 300, right, {2500, 300}},
+        {"on a monitor above the primary", 400, -900, above, {400, -900}},
+        {"beyond the monitor on the right", 3300, 300, right, corner},
+        {"far away in the registry", 2147483000, 2147483000, one, corner},
     };
-    for (const Case& c : cases) {
-        Placement p = CorrectPlacement(c.left, c.top, 716, 140, 1920, 1080);
-        EXPECT_EQ(p.left, c.expected.left) << c.left << "," << c.top;
-        EXPECT_EQ(p.top, c.expected.top) << c.left << "," << c.top;
+    for (const Case& c : cases)
+        EXPECT_EQ(CorrectPlacement(c.left, c.top, 716, 140, primary, c.monitors), c.expected)
+            << c.what;
+}
+
+TEST(Geometry, TheFrameStripsFollowTheBorderAndTheSeparatorTheOrientation) {
+    const FrameStrips horizontal = FrameStripsFor(716, 140, 4, 18, false, 20);
+    const fw::PixelRect expected[4] = {
+        {0, 0, 716, 4}, {0, 4, 5, 136}, {710, 4, 716, 136}, {0, 135, 716, 140}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(horizontal.strips[i].left, expected[i].left) << i;
+        EXPECT_EQ(horizontal.strips[i].top, expected[i].top) << i;
+        EXPECT_EQ(horizontal.strips[i].right, expected[i].right) << i;
+        EXPECT_EQ(horizontal.strips[i].bottom, expected[i].bottom) << i;
     }
+    EXPECT_EQ(horizontal.lineLeft, 5);
+    EXPECT_EQ(horizontal.lineRight, 711);
+    EXPECT_EQ(horizontal.lineY, 22); // between the title and the keyboard
+    EXPECT_EQ(FrameStripsFor(140, 716, 4, 18, true, 20).lineY, 42); // under the fader strip
 }
 
 TEST(Geometry, ZoomStaysWithinSevenAndAHundred) {
