@@ -10,8 +10,8 @@ bool Inside(int x, int y, int left, int top, int right, int bottom) noexcept {
 
 } // namespace
 
-BorderHit BorderHitTest(int x, int y, ClientSize client, const fw::PixelRect& inner,
-                        int cornerArea, int border) noexcept {
+BorderHit BorderHitTest(int x, int y, ClientSize client, const fw::PixelRect& inner, int cornerArea,
+                        int border) noexcept {
     const int CW = client.width, CH = client.height, CA = cornerArea, B = border;
     BorderHit hit;
     if (Inside(x, y, inner.left, inner.top, inner.right, inner.bottom)) return hit;

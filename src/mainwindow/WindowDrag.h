@@ -7,11 +7,11 @@
 #include "mainwindow/Geometry.h"
 
 enum class ResizeCursor {
-    Arrow,        // inside: the default pointer
-    NorthWestSE,  // the top-left and bottom-right corners
-    NorthEastSW,  // the top-right and bottom-left corners
-    NorthSouth,   // the top and bottom edges
-    WestEast,     // the left and right edges
+    Arrow,       // inside: the default pointer
+    NorthWestSE, // the top-left and bottom-right corners
+    NorthEastSW, // the top-right and bottom-left corners
+    NorthSouth,  // the top and bottom edges
+    WestEast,    // the left and right edges
 };
 
 struct ResizeEdges {

@@ -75,8 +75,8 @@ void FaderModel::MouseDown(int x, int y) noexcept {
 int FaderModel::MouseMove(int x, int y) noexcept {
     const int moved = IsVertical ? y - bounds_.top - pressY_ : x - bounds_.left - pressX_;
     // The thumb's offset is a 16-bit number and the sum wraps like one.
-    thumbPos_ = static_cast<int16_t>(static_cast<uint16_t>(dragStartPos_) +
-                                     static_cast<uint16_t>(moved));
+    thumbPos_ =
+        static_cast<int16_t>(static_cast<uint16_t>(dragStartPos_) + static_cast<uint16_t>(moved));
     return ClampThumb();
 }
 

@@ -28,8 +28,14 @@ FaderModel VerticalFader(int height = 137) {
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-    for (auto [value, expected] : {std::pair{63.5, 64}, {62.5, 62}, {0.5, 0}, {1.5, 2},
-                                   {126.49, 126}, {126.51, 127}, {-0.5, 0}, {-1.5, -2}})
+    for (auto [value, expected] : {std::pair{63.5, 64},
+                                   {62.5, 62},
+                                   {0.5, 0},
+                                   {1.5, 2},
+                                   {126.49, 126},
+                                   {126.51, 127},
+                                   {-0.5, 0},
+                                   {-1.5, -2}})
         EXPECT_EQ(RoundHalfEven(value), expected) << value;
 }
 
