@@ -5,6 +5,7 @@
 #include "framework/win/Application.h"
 #include "keyboard/win/WinMidiOut.h"
 #include "mainwindow/AppState.h"
+#include "mainwindow/win/Monitors.h"
 #include "mainwindow/win/Tools.h"
 
 #include <commctrl.h>
@@ -145,7 +146,8 @@ void TKeysForm::BuildMenus() {
 void TKeysForm::PlaceWindow() {
     ScreenSize screen = PrimaryScreen();
     Placement place = CorrectPlacement(::Settings.Left, ::Settings.Top, ::Settings.Width,
-                                       ::Settings.Height, screen.Width, screen.Height);
+                                       ::Settings.Height, {screen.Width, screen.Height},
+                                       MonitorRects());
     ::Settings.Left = place.left;
     ::Settings.Top = place.top;
     SetWindowPos(Handle(), nullptr, ::Settings.Left, ::Settings.Top, ::Settings.Width,
