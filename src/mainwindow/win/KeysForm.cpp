@@ -145,9 +145,9 @@ void TKeysForm::BuildMenus() {
 
 void TKeysForm::PlaceWindow() {
     ScreenSize screen = PrimaryScreen();
-    Placement place = CorrectPlacement(::Settings.Left, ::Settings.Top, ::Settings.Width,
-                                       ::Settings.Height, {screen.Width, screen.Height},
-                                       MonitorRects());
+    Placement place =
+        CorrectPlacement(::Settings.Left, ::Settings.Top, ::Settings.Width, ::Settings.Height,
+                         {screen.Width, screen.Height}, MonitorRects());
     ::Settings.Left = place.left;
     ::Settings.Top = place.top;
     SetWindowPos(Handle(), nullptr, ::Settings.Left, ::Settings.Top, ::Settings.Width,
