@@ -1,3 +1,11 @@
 #include "skin/SkinConfig.h"
 
 TSkinConfig SkinConfig;
+
+void TSkinConfig::ResolveKeyColors() noexcept {
+    WhiteKeyColorRef = RGBValue(WhiteKeyColor);
+    BlackKeyColorRef = RGBValue(BlackKeyColor);
+    WhiteKeyDownColorRef = RGBValue(WhiteKeyDownColor);
+    BlackKeyDownColorRef = RGBValue(BlackKeyDownColor);
+    KeysOutlineColorRef = RGBValue(KeysOutlineColor);
+}

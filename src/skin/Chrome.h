@@ -1,0 +1,46 @@
+// Everything a bitmap skin draws the window with: the border bitmap and the five chrome
+// controls, created once in this order (which is also their first painting order), and
+// the list of the shown ones.
+#pragma once
+
+#include "skin/Ctrls.h"
+#include "skin/Fader.h"
+
+#include <array>
+#include <memory>
+
+// One bitmap file of a skin and the bitmap it is loaded into.
+struct SkinBitmapSlot {
+    const char* file;
+    TSkinBitmap* bitmap;
+};
+inline constexpr size_t SkinBitmapCount = 21;
+
+class TSkinChrome {
+public:
+    explicit TSkinChrome(TChromeHost& host);
+    TSkinChrome(const TSkinChrome&) = delete;
+    TSkinChrome& operator=(const TSkinChrome&) = delete;
+
+    // Declared first so it outlives the controls, which leave it when destroyed.
+    TCtrlsList CtrlsList;
+    std::unique_ptr<TSkinBitmap> BorderBitmap;
+    TTitleBox TitleBox;
+    TIconBox IconBox;
+    TCloseBtn CloseBtn;
+    TMinimizeBtn MinimizeBtn;
+    TFader Fader;
+
+    // The 21 bitmaps of a skin in loading order.
+    [[nodiscard]] std::array<SkinBitmapSlot, SkinBitmapCount> BitmapSlots();
+
+    // Shows the five controls in creation order (a control already shown keeps its place),
+    // then hides those whose main bitmap is empty.
+    void ShowCtrls();
+
+    // The frame from "Border.bmp" over the whole window of width x height.
+    void DrawBorder(int width, int height);
+
+private:
+    TChromeHost& host_;
+};
