@@ -1,9 +1,12 @@
-// The skinned velocity fader as far as the skin needs it: a chrome control that holds the
-// fader's bitmaps, so a skin load fills them and an empty track hides it. Its layout,
-// painting and dragging follow the window's geometry and pointer routing.
+// The skinned velocity fader: a chrome control drawn from the skin's fader bitmaps, which
+// the user drags and which writes its value into the velocity trackbar. The trackbar
+// always holds the value; the fader's thumb is placed from it or writes it back.
 #pragma once
 
 #include "skin/Ctrls.h"
+#include "skin/FaderModel.h"
+
+#include <functional>
 
 class TFader : public TCtrl {
 public:
@@ -19,8 +22,34 @@ public:
     std::unique_ptr<TSkinBitmap> CapRightBitmap;
     std::unique_ptr<TSkinBitmap> CapTopBitmap;
     std::unique_ptr<TSkinBitmap> CapBottomBitmap;
+
+    // Receives every value the fader writes: the velocity trackbar's new position.
+    std::function<void(int position)> OnChange;
+
+    // Runs top to bottom beside a horizontal keyboard, left to right above a vertical one.
     bool IsVertical = true;
 
-    // Nothing is drawn until the fader has a rectangle of its own.
-    void Paint() override {}
+    // The value 0..127 for the thumb's place.
+    [[nodiscard]] int FaderValue() const noexcept { return model_.FaderValue(); }
+    // Places the thumb for a value, without writing it anywhere.
+    void SetFaderValue(int value) noexcept { model_.SetFaderValue(value); }
+    // Keeps the thumb within its travel and writes the value to the trackbar.
+    void ClampThumb();
+
+    void Paint() override;
+    void UpdateBounds() override;
+    void MouseDown(int x, int y) override;
+    void MouseMove(int x, int y) override;
+    void MouseUp(int x, int y) override;
+
+    // The thumb's offset from the fader's start, in pixels.
+    [[nodiscard]] int16_t ThumbPos() const noexcept { return model_.ThumbPos(); }
+    [[nodiscard]] int Travel() const noexcept { return model_.Travel(); }
+
+private:
+    [[nodiscard]] FaderImages Images() const noexcept;
+    [[nodiscard]] FaderModel& Model() noexcept;
+    [[nodiscard]] const TSkinBitmap& CurrentThumb() const noexcept;
+
+    FaderModel model_;
 };
