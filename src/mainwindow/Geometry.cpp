@@ -29,20 +29,6 @@ fw::PixelRect InnerRect(ClientSize client, int border) noexcept {
     return {border, border, client.width - border, client.height - border};
 }
 
-FrameStrips FrameStripsFor(int width, int height, int border, int title, bool vertical,
-                           int faderTrackHeight) noexcept {
-    const int W = width, H = height, B = border;
-    FrameStrips frame;
-    frame.strips[0] = {0, 0, W, B};
-    frame.strips[1] = {0, B, B + 1, H - B};
-    frame.strips[2] = {W - B - 2, B, W, H - B};
-    frame.strips[3] = {0, H - B - 1, W, H};
-    frame.lineLeft = B + 1;
-    frame.lineRight = W - B - 1;
-    frame.lineY = vertical ? B + title + faderTrackHeight : B + title;
-    return frame;
-}
-
 namespace {
 
 // Stored positions come from the registry and may be anything: worked out in 64 bits.

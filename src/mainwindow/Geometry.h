@@ -1,6 +1,5 @@
 // Where the keyboard control and the velocity trackbar sit in the main window, for both
-// kinds of skin and both orientations, the frame strips a bitmap skin copies to the
-// window, and the first placement of the window.
+// kinds of skin and both orientations, and the first placement of the window.
 #pragma once
 
 #include "framework/PixelSurface.h"
@@ -35,20 +34,6 @@ struct ClientSize {
 // The client rectangle shrunk by the border on each side: what lies outside it is the
 // resize strip of a bitmap skin.
 [[nodiscard]] fw::PixelRect InnerRect(ClientSize client, int border) noexcept;
-
-// What a bitmap skin's frame copies from the back buffer to the window after the chrome:
-// four strips along the edges (the border and the free column and row beside the
-// keyboard), then a one-pixel separator line from (left, y) to (right, y), right excluded.
-struct FrameStrips {
-    fw::PixelRect strips[4]; // top, left, right, bottom
-    int lineLeft = 0;
-    int lineRight = 0;
-    int lineY = 0;
-};
-// faderTrackHeight is the height of the horizontal fader's track, the strip that lies
-// between the title and a vertical keyboard.
-[[nodiscard]] FrameStrips FrameStripsFor(int width, int height, int border, int title,
-                                         bool vertical, int faderTrackHeight) noexcept;
 
 // The window's first placement. A window that would lie on no monitor at all (a monitor
 // unplugged since, a smaller screen) goes to the bottom-right corner of the primary

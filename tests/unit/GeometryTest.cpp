@@ -69,22 +69,6 @@ TEST(Geometry, AWindowOnNoMonitorGoesToThePrimaryScreensBottomRightCorner) {
             << c.what;
 }
 
-TEST(Geometry, TheFrameStripsFollowTheBorderAndTheSeparatorTheOrientation) {
-    const FrameStrips horizontal = FrameStripsFor(716, 140, 4, 18, false, 20);
-    const fw::PixelRect expected[4] = {
-        {0, 0, 716, 4}, {0, 4, 5, 136}, {710, 4, 716, 136}, {0, 135, 716, 140}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(horizontal.strips[i].left, expected[i].left) << i;
-        EXPECT_EQ(horizontal.strips[i].top, expected[i].top) << i;
-        EXPECT_EQ(horizontal.strips[i].right, expected[i].right) << i;
-        EXPECT_EQ(horizontal.strips[i].bottom, expected[i].bottom) << i;
-    }
-    EXPECT_EQ(horizontal.lineLeft, 5);
-    EXPECT_EQ(horizontal.lineRight, 711);
-    EXPECT_EQ(horizontal.lineY, 22); // between the title and the keyboard
-    EXPECT_EQ(FrameStripsFor(140, 716, 4, 18, true, 20).lineY, 42); // under the fader strip
-}
-
 TEST(Geometry, ZoomStaysWithinSevenAndAHundred) {
     EXPECT_EQ(ZoomedOut(7), 7);
     EXPECT_EQ(ZoomedOut(16), 15);
