@@ -1,0 +1,102 @@
+// One step of a border drag on the real main window under Wine: the window takes a new
+// size, lays itself out and repaints everything (border, chrome, fader, keyboard) before
+// the step returns. A bitmap skin at 1920 x 200, alternating between two widths so every
+// step is a real change.
+//
+// Usage (from a folder holding "Skins\"): resize_step [skin] [steps]
+#include "engine/Settings.h"
+#include "framework/win/Application.h"
+#include "mainwindow/win/KeysForm.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SilentMidi final : public MidiOut {
+public:
+    uint32_t DeviceCount() override { return 1; }
+    Result DeviceName(int, std::string& name) override {
+        name = "Bench";
+        return NoError;
+    }
+    OpenResult Open(int) override { return {NoError, 1}; }
+    Result ShortMessage(Handle, uint32_t) override { return NoError; }
+    Result Reset(Handle) override { return NoError; }
+    Result Close(Handle) override { return NoError; }
+};
+
+// Settings from nowhere and to nowhere: the bench leaves the user's registry alone.
+class NoRegistry final : public SettingsRegistry {
+public:
+    bool KeyExists(RegistryHive, std::string_view) override { return false; }
+    bool OpenKey(RegistryHive, std::string_view, bool) override { return false; }
+    RegistryText ReadString(const std::string&) override { return {}; }
+    bool WriteString(const std::string&, const std::string&) override { return true; }
+    void CloseKey() override {}
+};
+
+double Milliseconds(long long ticks) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(ticks) * 1e3 / static_cast<double>(frequency.QuadPart);
+}
+
+long long Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string skin = argc > 1 ? argv[1] : "Zevizi";
+    const int steps = argc > 2 ? std::max(10, std::atoi(argv[2])) : 300;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    SilentMidi midi;
+    NoRegistry registry;
+    ::Settings = TSettings{};
+    ::Settings.Skin = skin;
+    TKeysForm form(KeysFormOptions{&midi, &registry});
+    if (!form.Create()) return 1;
+    HWND window = form.Handle();
+    SetWindowPos(window, nullptr, 0, 0, 1920, 200, SWP_NOZORDER);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    Pump();
+
+    std::vector<double> times;
+    for (int i = 0; i < steps; ++i) {
+        const long long start = Now();
+        SetWindowPos(window, nullptr, 0, 0, 1920 - (i & 1), 200,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        times.push_back(Milliseconds(Now() - start));
+        Pump();
+    }
+    std::sort(times.begin(), times.end());
+    double sum = 0;
+    for (double t : times) sum += t;
+    std::printf("resize step, skin %s, 1920 x 200, %d steps: median %.3f ms, mean %.3f ms, "
+                "90th percentile %.3f ms\n",
+                skin.c_str(), steps, times[times.size() / 2], sum / times.size(),
+                times[times.size() * 9 / 10]);
+    form.FormDestroy();
+    return 0;
+}
