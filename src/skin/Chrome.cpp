@@ -47,3 +47,11 @@ void TSkinChrome::DrawBorder(int width, int height) {
          BorderPieces(border.Width(), border.Height(), host_.Config().CornerSize, width, height))
         canvas.Draw(border, piece.source, piece.dest);
 }
+
+FrameFlush FrameFlushRects(const TSkinConfig& config, int W, int H, bool vertical,
+                           int faderTrackHeight) noexcept {
+    const int B = config.BorderSize, T = config.TitleHeight;
+    const int lineY = B + T + (vertical ? faderTrackHeight : 0);
+    return {{{{0, 0, W, B}, {0, B, B + 1, H - B}, {W - B - 2, B, W, H - B}, {0, H - B - 1, W, H}}},
+            {B + 1, lineY, W - B - 1, lineY + 1}};
+}

@@ -44,3 +44,13 @@ public:
 private:
     TChromeHost& host_;
 };
+
+// What FlushFrame copies from the back buffer to the window around the content of a
+// window of width x height: the four strips of the frame, and the one-pixel separator
+// line under the title (or under the fader strip of a vertical keyboard).
+struct FrameFlush {
+    std::array<fw::PixelRect, 4> strips; // top, left, right, bottom
+    fw::PixelRect line;
+};
+[[nodiscard]] FrameFlush FrameFlushRects(const TSkinConfig& config, int width, int height,
+                                         bool vertical, int faderTrackHeight) noexcept;

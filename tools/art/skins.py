@@ -131,8 +131,9 @@ def title_text_bitmap(p, active):
 
 
 def icon_bitmap(p, state):
-    """A small keyboard on a rounded plate; the blink lights its LED."""
-    w = TITLE_H + 4
+    """A small keyboard on a rounded plate; the blink lights its LED. Square: the icon box
+    is as wide as the title is high."""
+    w = TITLE_H
     img = title_bar(p, w)
     plate = {"normal": p["icon_plate"], "blink": p["icon_plate"], "disabled": p["icon_off"]}[state]
     led = {"normal": p["led_idle"], "blink": p["led_on"], "disabled": p["led_off"]}[state]
@@ -154,10 +155,10 @@ def icon_bitmap(p, state):
     )
     d = ImageDraw.Draw(img)
     # Five white keys with three black ones, under a strip holding the LED.
-    x0, y0, y1 = 6, 9, TITLE_H - 6
-    for k in range(5):
+    x0, y0, y1 = 5, 9, TITLE_H - 6
+    for k in range(4):
         d.rectangle([x0 + k * 3, y0, x0 + k * 3 + 1, y1], fill=keys_white)
-    for k in (0, 1, 3):
+    for k in (0, 1):
         d.rectangle([x0 + k * 3 + 2, y0, x0 + k * 3 + 2, y0 + 3], fill=keys_black)
     d.rectangle([w - 8, 6, w - 6, 8], fill=led)
     if state == "blink":

@@ -39,6 +39,10 @@ TShiftState MouseShiftState(WPARAM keys) noexcept {
 TKeysForm::TKeysForm(KeysFormOptions options)
     : options_(std::move(options)), keyWatch_(std::make_unique<TWatch>()),
       player_(static_cast<KeyPlayerHost&>(*this)) {
+    skin_ = std::make_unique<TWinSkin>(backBuffer_, [this](POINT at) {
+        if (menu_) (void)popup_.Show(menu_->Root(), Handle(), at);
+    });
+    skin_->SetErrorReport([](const std::string& message) { ShowError(message); });
     if (!options_.midiOut) {
         ownMidiOut_ = std::make_unique<WinMidiOut>();
         options_.midiOut = ownMidiOut_.get();
@@ -69,6 +73,7 @@ bool TKeysForm::Create() {
     SetErrorOwner(Handle());
     keyWatch_->SetApplicationWindow(Handle());
     CreateVelocityTrackbar();
+    skin_->Attach(Handle(), velocity_.get());
     FormCreate();
     created_ = true;
     return true;
@@ -93,15 +98,19 @@ void TKeysForm::FormCreate() {
     SendMessageA(velocity_.get(), TBM_SETPOS, TRUE, ::Settings.Velocity);
     LoadLayout();
 
+    // The menu exists before the skin, whose submenu it fills.
+    deviceCount_ = static_cast<int>(options_.midiOut->DeviceCount());
+    BuildMenus();
+    skin_->LoadSkin();
+    skin_->BuildSkinMenu(*menu_);
+    skin_->ApplySkin(menu_->Item("mnuSkin"));
+
     midiKeys_ = std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), *options_.midiOut);
     midiKeys_->Blink = &Blink;
     midiKeys_->SetBaseOctave(2);
     midiKeys_->SetNoteWidth(::Settings.NoteWidth);
     ApplyOrientation();
     PlaceWindow();
-
-    deviceCount_ = static_cast<int>(options_.midiOut->DeviceCount());
-    BuildMenus();
 
     menu_->Item("mnuVertical").SetChecked(::Settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(::Settings.Enabled);
@@ -128,6 +137,7 @@ void TKeysForm::FormCreate() {
     }
     SetPedalKey(::Settings.PedalKey);
     SetEnabledState(::Settings.Enabled);
+    skin_->Platform().LoadLogoCursor();
     SelectDevice(::Settings.Device);
     SelectChannel(::Settings.Channel);
 }
@@ -163,12 +173,15 @@ void TKeysForm::ApplyOrientation() {
 }
 
 void TKeysForm::FormResize() {
-    if (!midiKeys_) return;
+    if (!midiKeys_ || skin_->ApplyingSkin()) return;
     RECT client{};
     GetClientRect(Handle(), &client);
     ClientSize size{client.right, client.bottom};
     // The back buffer follows the window's size here, the one place the size changes.
     (void)backBuffer_.Resize(size.width, size.height);
+    frame_ = {::SkinConfig.WindowsStyle, ::SkinConfig.BorderSize, ::SkinConfig.TitleHeight,
+              ::SkinConfig.FaderWidth};
+    skin_->Layout(size.width, size.height, ::Settings.Vertical);
     WindowRect keys = KeyboardRect(frame_, size, ::Settings.Vertical);
     WindowRect bar = TrackbarRect(frame_, size, ::Settings.Vertical);
     midiKeys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
@@ -208,6 +221,8 @@ void TKeysForm::FormDestroy() {
 }
 
 LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    LRESULT result = 0;
+    if (skin_->TryHandle(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_PAINT:
         OnPaint();
@@ -236,6 +251,12 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
     case WM_MOUSEMOVE:
         OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
         return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && OverKeys()) {
+            SetCursor(skin_->KeysCursor());
+            return TRUE;
+        }
+        break;
     case WM_CAPTURECHANGED:
         keysHaveMouse_ = false;
         return 0;
@@ -264,7 +285,10 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
 void TKeysForm::OnPaint() {
     PAINTSTRUCT paint;
     BeginPaint(Handle(), &paint);
-    if (!::Minimized && midiKeys_) midiKeys_->Paint();
+    if (!::Minimized && midiKeys_) {
+        skin_->PaintChrome();
+        midiKeys_->Paint();
+    }
     EndPaint(Handle(), &paint);
 }
 
@@ -274,6 +298,13 @@ bool TKeysForm::KeysPoint(int x, int y, int& kx, int& ky) const noexcept {
     kx = x - midiKeys_->Left();
     ky = y - midiKeys_->Top();
     return kx >= 0 && ky >= 0 && kx < midiKeys_->Width() && ky < midiKeys_->Height();
+}
+
+bool TKeysForm::OverKeys() const noexcept {
+    POINT cursor{};
+    if (!midiKeys_ || !GetCursorPos(&cursor) || !ScreenToClient(Handle(), &cursor)) return false;
+    int kx = 0, ky = 0;
+    return KeysPoint(cursor.x, cursor.y, kx, ky);
 }
 
 void TKeysForm::OnMouseButton(UINT message, int x, int y, WPARAM keys) {
@@ -341,7 +372,7 @@ void TKeysForm::ReleaseMouseCapture() {
     if (GetCapture() == Handle()) ReleaseCapture();
 }
 void TKeysForm::SetSkinCursor() {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(skin_->KeysCursor());
 }
 bool TKeysForm::Minimized() const {
     return ::Minimized;

@@ -16,6 +16,7 @@
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
 #include "services/win/Watch.h"
+#include "skin/win/WinSkin.h"
 
 #include <memory>
 #include <string>
@@ -54,6 +55,7 @@ public:
     [[nodiscard]] TWatch& KeyWatch() noexcept { return *keyWatch_; }
     [[nodiscard]] HWND Velocity() const noexcept { return velocity_.get(); }
     [[nodiscard]] int DeviceCount() const noexcept { return deviceCount_; }
+    [[nodiscard]] TWinSkin& Skin() noexcept { return *skin_; }
 
     void SelectDevice(int32_t id);
     void SelectChannel(int32_t channel);
@@ -78,6 +80,7 @@ private:
     void OnMouseButton(UINT message, int x, int y, WPARAM keys);
     void OnMouseMove(int x, int y, WPARAM keys);
     [[nodiscard]] bool KeysPoint(int x, int y, int& kx, int& ky) const noexcept;
+    [[nodiscard]] bool OverKeys() const noexcept;
     [[nodiscard]] bool OnKeyDown(WPARAM key);
     static LRESULT CALLBACK VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data) noexcept;
@@ -124,6 +127,7 @@ private:
     std::unique_ptr<SettingsRegistry> ownRegistry_;
     fw::BackBuffer backBuffer_;
     fw::PixelSurface surface_;
+    std::unique_ptr<TWinSkin> skin_;
     fw::Window velocity_;
     std::unique_ptr<TWatch> keyWatch_;
     std::unique_ptr<TMIDIKeys> midiKeys_;

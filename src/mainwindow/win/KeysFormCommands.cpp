@@ -89,8 +89,14 @@ void TKeysForm::PedalKeyClick(int32_t key) {
     SetPedalKey(key);
 }
 
-void TKeysForm::SkinClick(fw::MenuItem&) {
-    // Skins come later.
+void TKeysForm::SkinClick(fw::MenuItem& item) {
+    // The hint holds the folder's exact name; the caption may carry an accelerator mark.
+    ::Settings.Skin = item.Hint();
+    skin_->LoadSkin();
+    skin_->ApplySkin(menu_->Item("mnuSkin"));
+    FormResize();
+    // Always repainted: even between two windows-style skins the key colours change.
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TKeysForm::ZoomInClick() {
@@ -121,6 +127,11 @@ void TKeysForm::SettingsClick() {
 
 void TKeysForm::EnabledClick() {
     SetEnabledState(!::Settings.Enabled);
+    if (!::SkinConfig.WindowsStyle && !::Minimized && skin_->Chrome().IconBox.Shown) {
+        TIconBox& icon = skin_->Chrome().IconBox;
+        icon.Paint();
+        icon.Flush();
+    }
 }
 
 void TKeysForm::MinimizeClick() {
