@@ -34,8 +34,7 @@ protected:
 
 class TWindowPointer {
 public:
-    TWindowPointer(HWND window, TWindowPointerHost& host) noexcept
-        : window_(window), host_(host) {}
+    TWindowPointer(HWND window, TWindowPointerHost& host) noexcept : window_(window), host_(host) {}
 
     // The window's pointer messages; true when handled here (result set), false to leave
     // the message to the keyboard routing and the default handling.
