@@ -9,6 +9,7 @@
 #include "mainwindow/win/KeysForm.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>

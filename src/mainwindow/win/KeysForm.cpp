@@ -74,6 +74,7 @@ bool TKeysForm::Create() {
     keyWatch_->SetApplicationWindow(Handle());
     CreateVelocityTrackbar();
     skin_->Attach(Handle(), velocity_.get());
+    ConnectPointer();
     FormCreate();
     created_ = true;
     return true;
@@ -170,6 +171,7 @@ void TKeysForm::ApplyOrientation() {
     LONG_PTR style = GetWindowLongPtrA(velocity_.get(), GWL_STYLE);
     style = ::Settings.Vertical ? (style & ~TBS_VERT) | TBS_HORZ : (style & ~TBS_HORZ) | TBS_VERT;
     SetWindowLongPtrA(velocity_.get(), GWL_STYLE, style);
+    skin_->Chrome().Fader.IsVertical = !::Settings.Vertical;
 }
 
 void TKeysForm::FormResize() {
@@ -223,6 +225,7 @@ void TKeysForm::FormDestroy() {
 LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     LRESULT result = 0;
     if (skin_->TryHandle(message, wParam, lParam, result)) return result;
+    if (pointer_ && pointer_->TryHandle(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_PAINT:
         OnPaint();

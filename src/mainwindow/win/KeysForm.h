@@ -15,6 +15,7 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
+#include "mainwindow/win/WindowPointer.h"
 #include "services/win/Watch.h"
 #include "skin/win/WinSkin.h"
 
@@ -32,7 +33,8 @@ struct KeysFormOptions {
 class TKeysForm final : public fw::WindowBase,
                         private KeysHost,
                         private KeyPlayerHost,
-                        private MainMenuActions {
+                        private MainMenuActions,
+                        private TWindowPointerHost {
 public:
     static constexpr const char* ClassName = "TKeysForm";
     static constexpr const char* Caption = "Zevaver MIDI Keyboard";
@@ -106,6 +108,15 @@ private:
     [[nodiscard]] bool IsMainWindowActive() override;
     [[nodiscard]] bool IsSettingsDialogOpen() override;
 
+    // TWindowPointerHost.
+    [[nodiscard]] bool IsBitmapSkin() const override;
+    [[nodiscard]] bool OnKeyboard(int x, int y) const override;
+    [[nodiscard]] fw::PixelRect TitleImageRect() const override;
+    [[nodiscard]] TCtrlsList& Ctrls() override;
+    [[nodiscard]] const TSkinConfig& SkinDescription() const override;
+    void RepaintNow() override;
+    void ConnectPointer();
+
     // MainMenuActions.
     void DeviceClick(int32_t id) override;
     void ChannelClick(int32_t channel) override;
@@ -128,6 +139,7 @@ private:
     fw::BackBuffer backBuffer_;
     fw::PixelSurface surface_;
     std::unique_ptr<TWinSkin> skin_;
+    std::unique_ptr<TWindowPointer> pointer_;
     fw::Window velocity_;
     std::unique_ptr<TWatch> keyWatch_;
     std::unique_ptr<TMIDIKeys> midiKeys_;

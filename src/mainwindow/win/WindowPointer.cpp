@@ -92,7 +92,7 @@ void TWindowPointer::FormMouseDown(int x, int y) noexcept {
         drag_.TitleDown(x - title.left, y - title.top, title.left, title.top);
         return;
     }
-    const TSkinConfig& skin = host_.Skin();
+    const TSkinConfig& skin = host_.SkinDescription();
     RECT client{};
     GetClientRect(window_, &client);
     const BorderHit hit = BorderHitTest(x, y, {client.right, client.bottom}, skin.InnerRect,
@@ -128,7 +128,7 @@ void TWindowPointer::FormMouseMove(int x, int y) noexcept {
         return;
     }
     if (!host_.IsBitmapSkin()) return;
-    const TSkinConfig& skin = host_.Skin();
+    const TSkinConfig& skin = host_.SkinDescription();
     RECT client{};
     GetClientRect(window_, &client);
     cursor_ = BorderHitTest(x, y, {client.right, client.bottom}, skin.InnerRect, skin.CornerArea,

@@ -17,13 +17,13 @@ struct TSkinConfig;
 class TWindowPointerHost {
 public:
     [[nodiscard]] virtual bool IsBitmapSkin() const = 0;
-    // The point (client coordinates) lies on the keyboard control, which takes its own
-    // pointer input.
+    // The keyboard control takes the pointer at this point (client coordinates): it lies on
+    // the keyboard, or the keyboard holds the pointer after a press on it.
     [[nodiscard]] virtual bool OnKeyboard(int x, int y) const = 0;
     // The invisible title image over the title box; empty while it is hidden.
     [[nodiscard]] virtual fw::PixelRect TitleImageRect() const = 0;
     [[nodiscard]] virtual TCtrlsList& Ctrls() = 0;
-    [[nodiscard]] virtual const TSkinConfig& Skin() const = 0;
+    [[nodiscard]] virtual const TSkinConfig& SkinDescription() const = 0;
     [[nodiscard]] virtual bool IsMainWindowActive() = 0;
     // Lays out and paints the whole window at once, so a border drag shows every step.
     virtual void RepaintNow() = 0;
