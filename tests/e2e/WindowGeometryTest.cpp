@@ -52,8 +52,9 @@ void WriteSkin(const std::filesystem::path& folder, const std::string& faderStyl
     std::filesystem::create_directories(folder);
     FILE* config = _wfopen((folder / "config.txt").c_str(), L"w");
     ASSERT_NE(config, nullptr);
-    fprintf(config, "WindowsStyle = No\nBorderSize = %d\nCornerSize = 8\n"
-                    "CornerArea = 16\nFaderStyle = %s\nFaderColor = 40, 40, 120\n",
+    fprintf(config,
+            "WindowsStyle = No\nBorderSize = %d\nCornerSize = 8\n"
+            "CornerArea = 16\nFaderStyle = %s\nFaderColor = 40, 40, 120\n",
             B, faderStyle.c_str());
     fclose(config);
     struct File {
@@ -104,12 +105,18 @@ protected:
         // The settings a run reads, written without a first run (a value that is missing
         // from an existing key reads as 0).
         e2e::ForgetSettings();
-        for (auto [name, value] :
-             {std::pair<std::string, std::string>{"Skin", "Frame"}, {"Left", "300"},
-              {"Top", "200"}, {"Width", std::to_string(Width)},
-              {"Height", std::to_string(Height)}, {"Velocity", velocity}, {"Note Width", "16"},
-              {"Vertical", "No"}, {"Enabled", "Yes"}, {"Layout", "Piano"}, {"Channel", "1"},
-              {"Pedal Key", "-1"}})
+        for (auto [name, value] : {std::pair<std::string, std::string>{"Skin", "Frame"},
+                                   {"Left", "300"},
+                                   {"Top", "200"},
+                                   {"Width", std::to_string(Width)},
+                                   {"Height", std::to_string(Height)},
+                                   {"Velocity", velocity},
+                                   {"Note Width", "16"},
+                                   {"Vertical", "No"},
+                                   {"Enabled", "Yes"},
+                                   {"Layout", "Piano"},
+                                   {"Channel", "1"},
+                                   {"Pedal Key", "-1"}})
             e2e::StoreSetting(name, value);
         ASSERT_TRUE(program.Start());
         window = program.MainWindow();

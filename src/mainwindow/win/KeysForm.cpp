@@ -171,6 +171,9 @@ void TKeysForm::ApplyOrientation() {
     LONG_PTR style = GetWindowLongPtrA(velocity_.get(), GWL_STYLE);
     style = ::Settings.Vertical ? (style & ~TBS_VERT) | TBS_HORZ : (style & ~TBS_HORZ) | TBS_VERT;
     SetWindowLongPtrA(velocity_.get(), GWL_STYLE, style);
+    // The trackbar takes its new style in now; a mere move or resize need not tell it.
+    SetWindowPos(velocity_.get(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     skin_->Chrome().Fader.IsVertical = !::Settings.Vertical;
 }
 
@@ -188,7 +191,7 @@ void TKeysForm::FormResize() {
     WindowRect bar = TrackbarRect(frame_, size, ::Settings.Vertical);
     midiKeys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
     SetWindowPos(velocity_.get(), nullptr, bar.left, bar.top, bar.width, bar.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TKeysForm::VelocityPosition() {
@@ -356,7 +359,7 @@ LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wPara
 
 fw::PixelSurface* TKeysForm::BackBuffer() {
     surface_ = {backBuffer_.Pixels(), backBuffer_.Width(), backBuffer_.Height(),
-                backBuffer_.Width()};
+                backBuffer_.Stride()};
     return surface_.pixels ? &surface_ : nullptr;
 }
 
