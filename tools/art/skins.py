@@ -357,7 +357,7 @@ SKINS = {
             "WhiteKeyDownColor": (176, 196, 222),
             "BlackKeyDownColor": (84, 104, 136),
             "KeysOutlineColor": (104, 106, 112),
-            "FaderStyle": "windows",
+            "FaderStyle": "skin",
         },
     },
     "Zevizi": {

@@ -58,7 +58,8 @@ void TWinSkin::BuildSkinMenu(MainMenu& menu) {
 void TWinSkin::SetFrame(bool windowsStyle) noexcept {
     constexpr LONG_PTR platformFrame = WS_CAPTION | WS_THICKFRAME;
     LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
-    style = windowsStyle ? (style & ~WS_POPUP) | platformFrame : (style & ~platformFrame) | WS_POPUP;
+    style =
+        windowsStyle ? (style & ~WS_POPUP) | platformFrame : (style & ~platformFrame) | WS_POPUP;
     SetWindowLongPtrA(window_, GWL_STYLE, style);
     SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -110,9 +111,9 @@ void TWinSkin::PaintChrome() {
 }
 
 void TWinSkin::FlushFrame() {
-    const FrameFlush frame = FrameFlushRects(::SkinConfig, backBuffer_.Width(),
-                                             backBuffer_.Height(), vertical_,
-                                             chrome_.Fader.TrackHBitmap->Height());
+    const FrameFlush frame =
+        FrameFlushRects(::SkinConfig, backBuffer_.Width(), backBuffer_.Height(), vertical_,
+                        chrome_.Fader.TrackHBitmap->Height());
     if (HDC dc = backBuffer_.Dc()) {
         const fw::PixelRect& line = frame.line;
         RECT rect{line.left, line.top, line.right, line.bottom};

@@ -48,7 +48,8 @@ std::optional<std::vector<std::string>> TWinSkinPlatform::SkinFolders() {
     if (search == INVALID_HANDLE_VALUE) return std::nullopt;
     std::vector<std::string> folders;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) folders.emplace_back(found.cFileName);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            folders.emplace_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return folders;
