@@ -34,10 +34,9 @@ public:
 // One key of stored settings, read and written in memory.
 class MapRegistry final : public SettingsRegistry {
 public:
-    std::map<std::string, std::string> values{{"Width", "716"},      {"Height", "140"},
-                                              {"Left", "100"},       {"Top", "100"},
-                                              {"Channel", "1"},      {"Note Width", "16"},
-                                              {"Enabled", "Yes"},    {"Layout", "Piano"}};
+    std::map<std::string, std::string> values{
+        {"Width", "716"}, {"Height", "140"},    {"Left", "100"},    {"Top", "100"},
+        {"Channel", "1"}, {"Note Width", "16"}, {"Enabled", "Yes"}, {"Layout", "Piano"}};
     bool KeyExists(RegistryHive hive, std::string_view) override {
         return hive == RegistryHive::CurrentUser;
     }
