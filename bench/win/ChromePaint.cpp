@@ -22,7 +22,7 @@ public:
         name = "Synth";
         return NoError;
     }
-    OpenResult Open(int) override { return {NoError, reinterpret_cast<Handle>(1)}; }
+    OpenResult Open(int) override { return {NoError, static_cast<Handle>(1)}; }
     Result ShortMessage(Handle, uint32_t) override { return NoError; }
     Result Reset(Handle) override { return NoError; }
     Result Close(Handle) override { return NoError; }
@@ -98,17 +98,35 @@ int main(int argc, char** argv) {
     std::printf("skin %s (%s)\n", ::Settings.Skin.c_str(),
                 ::SkinConfig.WindowsStyle ? "windows-style" : "bitmap");
 
-    const SIZE sizes[] = {{716, 140}, {1920, 200}};
-    for (const SIZE size : sizes) {
-        SetWindowPos(form.Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+    // The whole paint routine of a window of the given client size, in the current skin.
+    const auto fullRepaint = [&](SIZE client) {
+        RECT frame{0, 0, client.cx, client.cy};
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(form.Handle(), GWL_STYLE)),
+                           FALSE, 0);
+        SetWindowPos(form.Handle(), nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOMOVE);
         RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         Drain();
-        const double full = Median(repeats, [&] {
+        return Median(repeats, [&] {
             RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         });
-        const double keys = Median(repeats, [&] { form.MIDIKeys().Paint(); });
-        std::printf("%4ld x %3ld  full repaint %8.1f us   keyboard only %8.1f us   ratio %.2f\n",
-                    size.cx, size.cy, full, keys, keys > 0 ? full / keys : 0.0);
+    };
+    const SIZE sizes[] = {{716, 140}, {1920, 200}};
+    double bitmapSkin[2] = {}, keysAlone[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        bitmapSkin[i] = fullRepaint(sizes[i]);
+        keysAlone[i] = Median(repeats, [&] { form.MIDIKeys().Paint(); });
+        TWinSkin& skin = form.Skin();
+        const double border =
+            Median(repeats, [&] { skin.Chrome().DrawBorder(sizes[i].cx, sizes[i].cy); });
+        const double controls = Median(repeats, [&] { skin.Chrome().CtrlsList.PaintCtrls(); });
+        const double chrome = Median(repeats, [&] {
+            skin.BeginFrame();
+            skin.PaintChrome();
+            skin.EndFrame(nullptr);
+        });
+        std::printf("   parts: border %.1f us, controls %.1f us, chrome without copies %.1f us\n",
+                    border, controls, chrome);
     }
     TCloseBtn& close = form.Skin().Chrome().CloseBtn;
     const double control = Median(repeats, [&] {
@@ -117,7 +135,21 @@ int main(int argc, char** argv) {
         close.Flush();
     });
     close.Pressed = false;
-    std::printf("one control's repaint and copy (close button)  %8.1f us\n", control);
+
+    // The same windows through a windows-style skin: the keyboard is all the routine paints.
+    fw::MenuItem& skins = form.Menu().Item("mnuSkin");
+    for (size_t i = 0; i < skins.Count(); ++i)
+        if (skins[i].Hint() == "Classic") skins[i].Click();
+    Drain();
+    for (int i = 0; i < 2; ++i) {
+        const double keysOnly = fullRepaint(sizes[i]);
+        std::printf("%4ld x %3ld  full repaint, bitmap skin %7.1f us | windows-style skin "
+                    "(keyboard only) %7.1f us | ratio %.2f | the keyboard's own repaint and "
+                    "copy %6.1f us\n",
+                    sizes[i].cx, sizes[i].cy, bitmapSkin[i], keysOnly,
+                    keysOnly > 0 ? bitmapSkin[i] / keysOnly : 0.0, keysAlone[i]);
+    }
+    std::printf("one control's repaint and copy (close button)  %7.1f us\n", control);
     form.FormDestroy();
     return 0;
 }

@@ -284,8 +284,10 @@ void TKeysForm::OnPaint() {
     PAINTSTRUCT paint;
     BeginPaint(Handle(), &paint);
     if (!::Minimized && midiKeys_) {
+        skin_->BeginFrame();
         skin_->PaintChrome();
         midiKeys_->Paint();
+        skin_->EndFrame(paint.hdc);
     }
     EndPaint(Handle(), &paint);
 }
@@ -356,8 +358,7 @@ fw::PixelSurface* TKeysForm::BackBuffer() {
 }
 
 void TKeysForm::Present(int left, int top, int width, int height) {
-    fw::WindowDc dc(Handle());
-    backBuffer_.CopyTo(dc.get(), left, top, width, height);
+    skin_->Present({left, top, left + width, top + height});
 }
 
 void TKeysForm::Invalidate() {
