@@ -1,5 +1,8 @@
 #include "skin/GraphicUtils.h"
 
+#include <algorithm>
+#include <cstddef>
+
 void TChromeCanvas::DrawAt(const TSkinBitmap& bitmap, int x, int y) {
     const int w = bitmap.Width(), h = bitmap.Height();
     Draw(bitmap, {0, 0, w, h}, {x, y, x + w, y + h});
@@ -40,4 +43,42 @@ void TileHorizontal(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSki
     if (rest != 0)
         canvas.Draw(bitmap, {0, 0, rest, h},
                     {rect.right - rest, rect.top, rect.right, rect.top + h});
+}
+
+void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
+                   const Pixels24& bitmap, const fw::PixelRect& source) noexcept {
+    if (!fw::IsDrawable(surface) || !bitmap.bits || bitmap.width <= 0 || bitmap.height <= 0) return;
+    const int64_t dw = int64_t{dest.right} - dest.left, dh = int64_t{dest.bottom} - dest.top;
+    const int64_t sw = int64_t{source.right} - source.left;
+    const int64_t sh = int64_t{source.bottom} - source.top;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    const int64_t x0 = std::max<int64_t>(dest.left, 0);
+    const int64_t x1 = std::min<int64_t>(dest.right, surface.width);
+    const int64_t y0 = std::max<int64_t>(dest.top, 0);
+    const int64_t y1 = std::min<int64_t>(dest.bottom, surface.height);
+    if (x0 >= x1) return;
+    // The source column of the first drawn pixel, then stepped along without a division
+    // per pixel: sx = source.left + (x - dest.left) * sw / dw.
+    const int64_t firstNumerator = (x0 - dest.left) * sw;
+    const int64_t stepWhole = sw / dw, stepRest = sw % dw;
+    for (int64_t y = y0; y < y1; ++y) {
+        const int64_t sy = source.top + (y - dest.top) * sh / dh;
+        if (sy < 0 || sy >= bitmap.height) continue;
+        const int64_t row = bitmap.bottomUp ? bitmap.height - 1 - sy : sy;
+        const uint8_t* from = bitmap.bits + static_cast<std::ptrdiff_t>(row * bitmap.stride);
+        uint32_t* to = surface.pixels + static_cast<std::ptrdiff_t>(y * surface.stride);
+        int64_t sx = source.left + firstNumerator / dw, rest = firstNumerator % dw;
+        for (int64_t x = x0; x < x1; ++x) {
+            if (sx >= 0 && sx < bitmap.width) {
+                const uint8_t* p = from + sx * 3;
+                to[x] = uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+            }
+            sx += stepWhole;
+            rest += stepRest;
+            if (rest >= dw) {
+                rest -= dw;
+                ++sx;
+            }
+        }
+    }
 }

@@ -6,6 +6,7 @@
 #include "framework/PixelSurface.h"
 
 #include <array>
+#include <cstdint>
 
 // A bitmap of a skin. It is empty (0 x 0) until a file has been loaded into it.
 class TSkinBitmap {
@@ -48,6 +49,23 @@ struct BorderPiece {
 // (width) 0.
 void TileVertical(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSkinBitmap& bitmap);
 void TileHorizontal(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSkinBitmap& bitmap);
+
+// The pixels of a 24-bit bitmap as a DIB section holds them: three bytes blue, green, red,
+// rows padded to four bytes, stored bottom-up or top-down.
+struct Pixels24 {
+    const uint8_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0; // bytes from one stored row to the next
+    bool bottomUp = true;
+};
+
+// Copies `source` of the bitmap to `dest` of the surface, opaque, stretching by taking the
+// nearest source pixel (as GDI's colour-on-colour stretching does) when the sizes differ.
+// Parts of either rectangle that lie outside their picture are left out; any rectangles are
+// safe.
+void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
+                   const Pixels24& bitmap, const fw::PixelRect& source) noexcept;
 
 [[nodiscard]] constexpr bool PointIn(const fw::PixelRect& rect, int x, int y) noexcept {
     return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;

@@ -209,3 +209,62 @@ TEST_F(SkinCtrls, AButtonSpringsUpOutsideAndClicksOnlyWhenReleasedInside) {
 }
 
 } // namespace
+
+namespace {
+
+// A 3 x 2 bitmap stored bottom-up with its rows padded to 12 bytes; pixel (x, y) has blue
+// x + 1 and green y + 1.
+struct SmallBitmap {
+    uint8_t bytes[24] = {};
+    SmallBitmap() {
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) {
+                uint8_t* p = bytes + (1 - y) * 12 + x * 3;
+                p[0] = static_cast<uint8_t>(x + 1);
+                p[1] = static_cast<uint8_t>(y + 1);
+                p[2] = 0x80;
+            }
+    }
+    Pixels24 Pixels() const { return {bytes, 3, 2, 12, true}; }
+};
+
+constexpr uint32_t Px(int x, int y) {
+    return 0x800000u | (static_cast<uint32_t>(y + 1) << 8) | static_cast<uint32_t>(x + 1);
+}
+
+TEST(SkinBlit, CopiesOpaqueStretchesByNearestPixelAndStaysInsideBothPictures) {
+    const SmallBitmap bitmap;
+    std::vector<uint32_t> pixels(8 * 4, 0);
+    const fw::PixelSurface surface{pixels.data(), 8, 4, 8};
+    const auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * 8 + x)]; };
+
+    CopyStretched(surface, {1, 1, 4, 3}, bitmap.Pixels(), {0, 0, 3, 2});
+    EXPECT_EQ(at(1, 1), Px(0, 0));
+    EXPECT_EQ(at(3, 2), Px(2, 1));
+    EXPECT_EQ(at(0, 0), 0u);
+
+    // Twice as wide and high: each source pixel fills a 2 x 2 block.
+    std::fill(pixels.begin(), pixels.end(), 0);
+    CopyStretched(surface, {0, 0, 6, 4}, bitmap.Pixels(), {0, 0, 3, 2});
+    EXPECT_EQ(at(1, 1), Px(0, 0));
+    EXPECT_EQ(at(2, 1), Px(1, 0));
+    EXPECT_EQ(at(5, 3), Px(2, 1));
+    EXPECT_EQ(at(6, 0), 0u);
+
+    // One column stretched over a row, and a source reaching past the bitmap.
+    std::fill(pixels.begin(), pixels.end(), 0);
+    CopyStretched(surface, {0, 0, 8, 1}, bitmap.Pixels(), {1, 0, 2, 1});
+    EXPECT_EQ(at(0, 0), Px(1, 0));
+    EXPECT_EQ(at(7, 0), Px(1, 0));
+    CopyStretched(surface, {0, 2, 4, 3}, bitmap.Pixels(), {1, 1, 5, 2});
+    EXPECT_EQ(at(1, 2), Px(2, 1));
+    EXPECT_EQ(at(2, 2), 0u) << "nothing where the source lies outside the bitmap";
+
+    // Rectangles partly or wholly off the surface, or empty, are safe.
+    CopyStretched(surface, {-5, -5, 100, 100}, bitmap.Pixels(), {0, 0, 3, 2});
+    CopyStretched(surface, {4, 4, 2, 2}, bitmap.Pixels(), {0, 0, 3, 2});
+    CopyStretched(surface, {0, 0, 4, 4}, bitmap.Pixels(), {3, 0, 0, 2});
+    CopyStretched(surface, {0, 0, 4, 4}, Pixels24{}, {0, 0, 3, 2});
+}
+
+} // namespace

@@ -135,7 +135,12 @@ def icon_bitmap(p, state):
     is as wide as the title is high."""
     w = TITLE_H
     img = title_bar(p, w)
-    plate = {"normal": p["icon_plate"], "blink": p["icon_plate"], "disabled": p["icon_off"]}[state]
+    # A blink lights the whole plate as well as the LED, so it shows at a glance.
+    plate = {
+        "normal": p["icon_plate"],
+        "blink": lighter(p["icon_plate"], 0.35),
+        "disabled": p["icon_off"],
+    }[state]
     led = {"normal": p["led_idle"], "blink": p["led_on"], "disabled": p["led_off"]}[state]
     keys_white = (240, 240, 236) if state != "disabled" else (170, 170, 170)
     keys_black = (30, 30, 34) if state != "disabled" else (95, 95, 95)
@@ -357,7 +362,7 @@ SKINS = {
             "WhiteKeyDownColor": (176, 196, 222),
             "BlackKeyDownColor": (84, 104, 136),
             "KeysOutlineColor": (104, 106, 112),
-            "FaderStyle": "windows",
+            "FaderStyle": "skin",
         },
     },
     "Zevizi": {

@@ -4,6 +4,7 @@
 // microseconds.
 #pragma once
 
+#include "framework/PixelSurface.h"
 #include "framework/win/Handles.h"
 
 #include <cstdint>
@@ -30,6 +31,11 @@ public:
     [[nodiscard]] int Height() const noexcept { return height_; }
     // Pixels from one row to the next.
     [[nodiscard]] int Stride() const noexcept { return stride_; }
+    // The image for direct drawing, after any pending GDI drawing; no pixels before the
+    // first Resize.
+    [[nodiscard]] PixelSurface Surface() const noexcept {
+        return {Pixels(), width_, height_, stride_};
+    }
 
     // Copies a rectangle of the image to the same place in a window's DC.
     void CopyTo(HDC target, int left, int top, int width, int height) const noexcept;

@@ -292,8 +292,10 @@ void TKeysForm::OnPaint() {
     PAINTSTRUCT paint;
     BeginPaint(Handle(), &paint);
     if (!::Minimized && midiKeys_) {
+        skin_->BeginFrame();
         skin_->PaintChrome();
         midiKeys_->Paint();
+        skin_->EndFrame(paint.hdc);
     }
     EndPaint(Handle(), &paint);
 }
@@ -358,14 +360,12 @@ LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wPara
 }
 
 fw::PixelSurface* TKeysForm::BackBuffer() {
-    surface_ = {backBuffer_.Pixels(), backBuffer_.Width(), backBuffer_.Height(),
-                backBuffer_.Stride()};
+    surface_ = backBuffer_.Surface();
     return surface_.pixels ? &surface_ : nullptr;
 }
 
 void TKeysForm::Present(int left, int top, int width, int height) {
-    fw::WindowDc dc(Handle());
-    backBuffer_.CopyTo(dc.get(), left, top, width, height);
+    skin_->Present({left, top, left + width, top + height});
 }
 
 void TKeysForm::Invalidate() {

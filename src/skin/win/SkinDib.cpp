@@ -35,10 +35,12 @@ bool TSkinDib::LoadFromFile(const std::string& path) noexcept {
     if (GetObjectA(loaded.get(), sizeof section, &section) == 0) return false;
     const int width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
     if (width <= 0 || height <= 0) return false;
-    if (section.dsBm.bmBitsPixel != 24) {
+    if (section.dsBm.bmBitsPixel != 24 || !section.dsBm.bmBits) {
         loaded = To24Bit(loaded.get(), width, height);
-        if (!loaded) return false;
+        if (!loaded || GetObjectA(loaded.get(), sizeof section, &section) == 0) return false;
     }
+    pixels_ = {static_cast<const uint8_t*>(section.dsBm.bmBits), width, height,
+               section.dsBm.bmWidthBytes, section.dsBmih.biHeight > 0};
     bitmap_ = std::move(loaded);
     width_ = width;
     height_ = height;
@@ -46,6 +48,7 @@ bool TSkinDib::LoadFromFile(const std::string& path) noexcept {
 }
 
 void TSkinDib::Clear() noexcept {
+    pixels_ = {};
     bitmap_.reset();
     width_ = 0;
     height_ = 0;

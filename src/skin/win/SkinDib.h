@@ -12,6 +12,8 @@ public:
     [[nodiscard]] int Width() const noexcept override { return width_; }
     [[nodiscard]] int Height() const noexcept override { return height_; }
     [[nodiscard]] HBITMAP Handle() const noexcept { return bitmap_.get(); }
+    // The section's pixels, for drawing without a GDI call per copy.
+    [[nodiscard]] const Pixels24& Pixels() const noexcept { return pixels_; }
 
     // Replaces the picture with the file's. False when the file is not a bitmap Windows
     // can read; the bitmap is then empty.
@@ -22,4 +24,5 @@ private:
     fw::Bitmap bitmap_;
     int width_ = 0;
     int height_ = 0;
+    Pixels24 pixels_;
 };

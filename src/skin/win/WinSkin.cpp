@@ -7,27 +7,17 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 // --- Canvas. ---
 
-void TGdiChromeCanvas::Draw(const TSkinBitmap& bitmap, const fw::PixelRect& source,
-                            const fw::PixelRect& dest) {
+void TBackBufferCanvas::Draw(const TSkinBitmap& bitmap, const fw::PixelRect& source,
+                             const fw::PixelRect& dest) {
     const auto& dib = static_cast<const TSkinDib&>(bitmap);
     if (!dib.Handle() || fw::IsEmpty(source) || fw::IsEmpty(dest)) return;
-    HDC target = backBuffer_.Dc();
-    if (!target) return;
-    if (!source_) source_.reset(CreateCompatibleDC(nullptr));
-    if (!source_) return;
-    fw::SelectObjectScope select(source_.get(), dib.Handle());
-    const int sw = source.right - source.left, sh = source.bottom - source.top;
-    const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
-    if (sw == dw && sh == dh) {
-        BitBlt(target, dest.left, dest.top, dw, dh, source_.get(), source.left, source.top,
-               SRCCOPY);
-    } else {
-        SetStretchBltMode(target, COLORONCOLOR);
-        StretchBlt(target, dest.left, dest.top, dw, dh, source_.get(), source.left, source.top, sw,
-                   sh, SRCCOPY);
-    }
+    const fw::PixelSurface surface = backBuffer_.Surface(); // finishes any GDI drawing first
+    if (!surface.pixels) return;
+    CopyStretched(surface, dest, dib.Pixels(), source);
 }
 
 // --- Loading and applying. ---
@@ -119,11 +109,8 @@ void TWinSkin::FlushFrame() {
     const FrameFlush frame =
         FrameFlushRects(::SkinConfig, backBuffer_.Width(), backBuffer_.Height(), vertical_,
                         chrome_.Fader.TrackHBitmap->Height());
-    if (HDC dc = backBuffer_.Dc()) {
-        const fw::PixelRect& line = frame.line;
-        RECT rect{line.left, line.top, line.right, line.bottom};
-        FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
+    if (const fw::PixelSurface surface = backBuffer_.Surface(); surface.pixels)
+        fw::FillRect(surface, frame.line, fw::RGBValue(0, 0, 0));
     for (const fw::PixelRect& strip : frame.strips) FlushRect(strip);
     FlushRect(frame.line);
 }
@@ -190,8 +177,32 @@ std::unique_ptr<TSkinBitmap> TWinSkin::NewSkinBitmap() {
     return std::make_unique<TSkinDib>();
 }
 
+void TWinSkin::BeginFrame() noexcept {
+    framing_ = true;
+    pending_ = {};
+}
+
+void TWinSkin::EndFrame(HDC windowDc) noexcept {
+    framing_ = false;
+    if (fw::IsEmpty(pending_) || !windowDc) return;
+    backBuffer_.CopyTo(windowDc, pending_.left, pending_.top, pending_.right - pending_.left,
+                       pending_.bottom - pending_.top);
+}
+
+void TWinSkin::Present(const fw::PixelRect& rect) {
+    FlushRect(rect);
+}
+
 void TWinSkin::FlushRect(const fw::PixelRect& rect) {
     if (!window_ || fw::IsEmpty(rect) || ::Minimized) return;
+    if (framing_) {
+        pending_ = fw::IsEmpty(pending_) ? rect
+                                         : fw::PixelRect{std::min(pending_.left, rect.left),
+                                                         std::min(pending_.top, rect.top),
+                                                         std::max(pending_.right, rect.right),
+                                                         std::max(pending_.bottom, rect.bottom)};
+        return;
+    }
     fw::WindowDc dc(window_);
     backBuffer_.CopyTo(dc.get(), rect.left, rect.top, rect.right - rect.left,
                        rect.bottom - rect.top);

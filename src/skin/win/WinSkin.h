@@ -14,16 +14,15 @@
 #include <functional>
 #include <memory>
 
-// Draws skin bitmaps into the back buffer with GDI.
-class TGdiChromeCanvas final : public TChromeCanvas {
+// Draws skin bitmaps into the back buffer's pixels.
+class TBackBufferCanvas final : public TChromeCanvas {
 public:
-    explicit TGdiChromeCanvas(fw::BackBuffer& backBuffer) : backBuffer_(backBuffer) {}
+    explicit TBackBufferCanvas(fw::BackBuffer& backBuffer) : backBuffer_(backBuffer) {}
     void Draw(const TSkinBitmap& bitmap, const fw::PixelRect& source,
               const fw::PixelRect& dest) override;
 
 private:
     fw::BackBuffer& backBuffer_;
-    fw::MemoryDc source_;
 };
 
 class TWinSkin final : private TChromeHost {
@@ -53,6 +52,14 @@ public:
     void Layout(int width, int height, bool vertical);
     // The paint routine's chrome part (bitmap skins): border, controls, frame.
     void PaintChrome();
+    // While a whole window is painted, the copies to the window wait and go out as one at
+    // the end: copying the border, each control and the keyboard one by one costs more
+    // than drawing them.
+    void BeginFrame() noexcept;
+    void EndFrame(HDC windowDc) noexcept;
+    // A copy of the back buffer to the window, or part of the frame's one copy.
+    void Present(const fw::PixelRect& rect);
+
     // Activation changes redraw the title in its active or inactive look.
     void RefreshChrome();
     void RefreshChromeFromScreen();
@@ -83,7 +90,7 @@ private:
 
     fw::BackBuffer& backBuffer_;
     std::function<void(POINT)> popupMenu_;
-    TGdiChromeCanvas canvas_;
+    TBackBufferCanvas canvas_;
     TWinSkinPlatform platform_;
     TSkinLoader loader_{platform_};
     TSkinChrome chrome_;
@@ -91,6 +98,8 @@ private:
     HWND velocity_ = nullptr;
     fw::Brush faderBrush_;
     bool applyingSkin_ = false;
+    bool framing_ = false;
+    fw::PixelRect pending_{};
     bool active_ = false;
     bool vertical_ = false;
 };
