@@ -2,6 +2,7 @@
 // into the back buffer before the note event fires, so this is latency a player hears.
 #include "framework/PixelSurface.h"
 #include "keyboard/Keys.h"
+#include "skin/SkinConfig.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,7 +40,7 @@ struct Keyboard {
     explicit Keyboard(const benchmark::State& state)
         : vertical(state.range(1) != 0), host(vertical ? KeyboardDepth : KeyboardLength,
                                               vertical ? KeyboardLength : KeyboardDepth),
-          keys(host) {
+          keys(host, skin) {
         keys.SetNoteWidth(static_cast<int>(state.range(0)));
         keys.SetOrientation(vertical ? kbVertical : kbHorizontal);
         keys.SetBounds(0, 0, host.BackBuffer()->width, host.BackBuffer()->height);
@@ -47,6 +48,7 @@ struct Keyboard {
     }
     bool vertical;
     BufferHost host;
+    TSkinConfig skin;
     TKeys keys;
 };
 

@@ -73,8 +73,7 @@ public:
     static constexpr uint32_t RightShiftUp = 0xC0360001;
 
     // Settings and the layout table are read at every event, never copied.
-    explicit KeyPlayer(KeyPlayerHost& host, const TSettings& settings = ::Settings,
-                       const KeyNoteTable& keyNotes = ::KeyNotes) noexcept
+    KeyPlayer(KeyPlayerHost& host, const TSettings& settings, const KeyNoteTable& keyNotes) noexcept
         : host_(host), settings_(settings), keyNotes_(keyNotes) {}
 
     KeyPlayer(const KeyPlayer&) = delete;

@@ -1,6 +1,6 @@
-// The one settings record. Its field initialisers are the factory defaults; it is read
-// from the store once when the main window is created and written back once when it is
-// destroyed. Everything in between reads and changes the fields directly.
+// The settings record. Its field initialisers are the factory defaults; the application
+// core holds the one the program uses, reads it from the store once at start and writes it
+// back once at shutdown. Everything in between reads and changes the fields directly.
 #pragma once
 
 #include <array>
@@ -41,5 +41,3 @@ struct TSettings {
     bool KillKeystrokes = true;
     std::string Layout = "Piano";
 };
-
-extern TSettings Settings;

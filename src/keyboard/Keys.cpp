@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-TKeys::TKeys(KeysHost& host) : host_(host) {}
+TKeys::TKeys(KeysHost& host, const TSkinConfig& skin) : host_(host), skin_(skin) {}
 
 TKeys::~TKeys() = default;
 
@@ -41,7 +41,7 @@ TKeyMetrics TKeys::GetMetrics() const noexcept {
     TKeyMetrics metrics;
     metrics.Length = orientation_ == kbHorizontal ? width_ : height_;
     metrics.Depth = orientation_ == kbHorizontal ? height_ : width_;
-    metrics.BlackDepth = fw::ClampToInt(int64_t{metrics.Depth} * SkinConfig.BlackKeysHeight / 100);
+    metrics.BlackDepth = fw::ClampToInt(int64_t{metrics.Depth} * skin_.BlackKeysHeight / 100);
     metrics.BlackWidth = fw::ClampToInt(int64_t{noteWidth_} * 3 / 5);
     return metrics;
 }

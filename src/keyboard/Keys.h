@@ -13,6 +13,7 @@
 namespace fw {
 struct PixelSurface;
 }
+struct TSkinConfig;
 
 enum TKeyboardOrientation {
     kbHorizontal = 0, // lowest note at the left, black keys along the top
@@ -83,7 +84,8 @@ using TKeyboardNoteEvent = std::function<void(TKeys& sender, int note, int veloc
 
 class TKeys {
 public:
-    explicit TKeys(KeysHost& host);
+    // The skin is read at every paint and hit test, never copied.
+    TKeys(KeysHost& host, const TSkinConfig& skin);
     virtual ~TKeys();
     TKeys(const TKeys&) = delete;
     TKeys& operator=(const TKeys&) = delete;
@@ -142,6 +144,8 @@ public:
     void KeysMouseMove(TShiftState shift, int x, int y);
     void KeysMouseUp(TMouseButton button, TShiftState shift, int x, int y);
 
+    [[nodiscard]] const TSkinConfig& Skin() const noexcept { return skin_; }
+
 protected:
     [[nodiscard]] KeysHost& Host() const noexcept { return host_; }
 
@@ -151,6 +155,7 @@ private:
     void FireNoteOff(int note);
 
     KeysHost& host_;
+    const TSkinConfig& skin_;
     TKeyboardOrientation orientation_ = kbHorizontal;
     int noteWidth_ = 10;
     int baseOctave_ = 3;

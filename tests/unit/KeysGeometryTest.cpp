@@ -33,7 +33,7 @@ TEST_F(KeysGeometry, MetricsFollowTheOrientationKeyWidthAndBlackKeyLength) {
     };
     for (const Case& c : cases) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         SkinConfig.BlackKeysHeight = c.blackKeysHeight;
         keys.SetOrientation(c.orientation);
         keys.SetBounds(0, 0, c.width, c.height);
@@ -48,7 +48,7 @@ TEST_F(KeysGeometry, MetricsFollowTheOrientationKeyWidthAndBlackKeyLength) {
 TEST_F(KeysGeometry, AKeyWidthBelowOneIsStoredAsOne) {
     for (int written : {0, -5, INT_MIN}) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetNoteWidth(written);
         EXPECT_EQ(keys.NoteWidth(), 1) << written;
         EXPECT_EQ(keys.NoteAt(25, 45).Note, 79) << written;
@@ -57,7 +57,7 @@ TEST_F(KeysGeometry, AKeyWidthBelowOneIsStoredAsOne) {
 
 TEST_F(KeysGeometry, WritersInvalidateOnChangeTheBaseOctaveRepaintsAndHeldNotesStay) {
     RecordingHost host(300, 100);
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     keys.PressNote(40, 90);
     host.presented.clear();
     keys.SetOrientation(kbHorizontal);
@@ -115,7 +115,7 @@ const HitCase HitCases[] = {
 TEST_F(KeysGeometry, TheHitTestFindsKeyAndVelocityInBothOrientations) {
     for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetBaseOctave(4);
         keys.SetNoteWidth(16);
         keys.SetOrientation(orientation);
@@ -133,7 +133,7 @@ TEST_F(KeysGeometry, TheHitTestFindsKeyAndVelocityInBothOrientations) {
 
 TEST_F(KeysGeometry, TheHitTestCopesWithoutVelocityModeDepthOrMidiRange) {
     RecordingHost host;
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     keys.VelocityMode = false;
     for (int y : {0, 30, 49}) EXPECT_EQ(keys.NoteAt(7, y).Velocity, 127) << y;
 

@@ -47,7 +47,7 @@ TEST_F(KeysNotes, FollowTheStateTableOfDrawnAndSoundingNotes) {
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         Calls log;
         LogNotes(keys, log);
         if (c.start != Silent) keys.PressNote(60, 80);
@@ -67,7 +67,7 @@ TEST_F(KeysNotes, FollowTheStateTableOfDrawnAndSoundingNotes) {
 
 TEST_F(KeysNotes, ReleaseAllEndsEverySoundingNoteFromTheLowestUp) {
     RecordingHost host;
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     Calls log;
     LogNotes(keys, log);
     for (int note : {90, 0, 127, 45}) keys.PressNote(note, 1);
@@ -83,7 +83,7 @@ TEST_F(KeysNotes, ReleaseAllEndsEverySoundingNoteFromTheLowestUp) {
 
 TEST_F(KeysNotes, NotesOutsideTheMidiRangeAreReportedButNeverHeld) {
     RecordingHost host;
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     Calls log;
     LogNotes(keys, log);
     keys.PressNote(128, 70);
@@ -97,7 +97,7 @@ TEST_F(KeysNotes, NotesOutsideTheMidiRangeAreReportedButNeverHeld) {
 
 TEST_F(KeysNotes, AKeyChangeRedrawsAtOnceUnlessMinimizedAndNeedsNoHandlers) {
     RecordingHost host(300, 100);
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     keys.PressNote(60, 1);
     keys.PressNote(60, 1); // already drawn down
     EXPECT_EQ(host.presented.size(), 1u);
@@ -158,7 +158,7 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
     // clang-format on
     for (const Case& c : cases) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         LogNotes(keys, host.calls);
         keys.SetBaseOctave(c.baseOctave);
         if (c.vertical) {

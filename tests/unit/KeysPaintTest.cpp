@@ -60,7 +60,7 @@ TEST_F(KeysPaint, DrawsWhiteBlackPressedKeysAndOutlinesInBothOrientations) {
     };
     for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
         RecordingHost host(220, 220, Background);
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetOrientation(orientation);
         const bool vertical = orientation == kbVertical;
         keys.SetBounds(5, 3, vertical ? 50 : 200, vertical ? 200 : 50);
@@ -81,7 +81,7 @@ TEST_F(KeysPaint, DrawsWhiteBlackPressedKeysAndOutlinesInBothOrientations) {
 TEST_F(KeysPaint, NeverDrawsOutsideTheControl) {
     for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
         RecordingHost host(260, 260, Background);
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetOrientation(orientation);
         // 195 is not a whole number of keys: the last black key reaches past the end.
         keys.SetBounds(5, 3, 195, 203);
@@ -105,6 +105,7 @@ std::vector<uint32_t> DrawnKeyByKey(const TKeys& keys, int bufferWidth, int buff
     const fw::PixelRect bounds{keys.Left(), keys.Top(), keys.Left() + keys.Width(),
                                keys.Top() + keys.Height()};
     const fw::PixelRect clip = fw::Intersect(bounds, {0, 0, bufferWidth, bufferHeight});
+    const TSkinConfig& SkinConfig = keys.Skin();
     const fw::OutlinePen pen{SkinConfig.KeysOutlineColorRef, SkinConfig.KeysOutlineWidth};
     const TKeyMetrics m = keys.GetMetrics();
     const int w = keys.NoteWidth();
@@ -141,7 +142,7 @@ TEST_F(KeysPaint, DrawsAHorizontalKeyboardExactlyAsKeyByKeyDrawingWould) {
     };
     for (const Case& c : cases) {
         RecordingHost host(240, 70, Background);
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetBounds(c.left, c.top, c.width, c.height);
         keys.SetNoteWidth(c.noteWidth);
         SkinConfig = TSkinConfig{};
@@ -162,12 +163,12 @@ TEST_F(KeysPaint, DrawsAHorizontalKeyboardExactlyAsKeyByKeyDrawingWould) {
 
 TEST_F(KeysPaint, DrawsAndPresentsNothingWithoutABackBufferOrArea) {
     RecordingHost noBuffer;
-    TKeys keys(noBuffer);
+    TKeys keys(noBuffer, SkinConfig);
     keys.Paint();
     EXPECT_TRUE(noBuffer.presented.empty());
 
     RecordingHost host(50, 50, Background);
-    TKeys empty(host);
+    TKeys empty(host, SkinConfig);
     for (const auto& [width, height] : {std::pair{0, 30}, std::pair{30, -4}}) {
         empty.SetBounds(5, 5, width, height);
         empty.Paint();

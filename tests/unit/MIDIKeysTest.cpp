@@ -79,8 +79,9 @@ protected:
     }
 
     RecordingHost host;
+    TSkinConfig skin;
     FakeMidiOut midi;
-    std::optional<TMIDIKeys> keys{std::in_place, host, midi};
+    std::optional<TMIDIKeys> keys{std::in_place, host, skin, midi};
 };
 
 TEST_F(MIDIKeysTest, SendsEachNoteOnTheChannelSetAtTheMomentOfSendingHeldWithin1To16) {
@@ -124,7 +125,7 @@ TEST_F(MIDIKeysTest, ADeviceAtOrAboveTheCountIsNotOpened) {
     for (const Case& c : {Case{2, 2, ""}, Case{2, 7, ""}, Case{65536, 0, "Synth A"}}) {
         FakeMidiOut library;
         library.devices = c.devices;
-        TMIDIKeys port(host, library);
+        TMIDIKeys port(host, skin, library);
         port.SetMIDIDevice(c.device);
         EXPECT_EQ(port.MIDIPortName(), c.name) << c.devices << ", " << c.device;
         library.Take();
@@ -199,7 +200,7 @@ TEST_F(MIDIKeysTest, DestructionResetsThenClosesAnOpenPortAndOnlyThat) {
     keys.reset();
     EXPECT_EQ(midi.Take(), (Calls{"reset 1", "close 1"}));
 
-    keys.emplace(host, midi);
+    keys.emplace(host, skin, midi);
     keys->SetMIDIDevice(0);
     midi.Take();
     keys.reset();

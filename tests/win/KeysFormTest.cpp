@@ -1,8 +1,6 @@
 // The main window in this process, with a recording MIDI library and an in-memory settings
 // store: what its creation leaves behind, and what each kind of menu item does.
-#include "engine/Settings.h"
 #include "framework/win/Application.h"
-#include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 
 #include <commctrl.h>
@@ -81,8 +79,6 @@ int RecordMessage(HWND, const char* text, const char* caption, UINT type) noexce
 class KeysForm : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::Settings = TSettings{};
-        ::Minimized = false;
         shownMessages.clear();
         previousBox = fw::SetMessageBoxFunction(&RecordMessage);
     }
@@ -153,19 +149,19 @@ TEST_F(KeysForm, AnUnknownStoredBaseOctaveClicksNothing) {
     Start();
     EXPECT_TRUE(Item("C4").Checked()) << "C4 keeps its check mark from the start";
     EXPECT_EQ(form->MIDIKeys().BaseOctave(), 2);
-    EXPECT_EQ(::Settings.BaseOctave, 7);
+    EXPECT_EQ(form->State().Settings.BaseOctave, 7);
 }
 
 TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     midi.devices = 3;
     Start();
     Item("mnuChannel")[15].Click();
-    EXPECT_EQ(::Settings.Channel, 16);
+    EXPECT_EQ(form->State().Settings.Channel, 16);
     EXPECT_EQ(form->MIDIKeys().MIDIChannel(), 16);
     EXPECT_EQ(CheckedTags("mnuChannel"), std::vector<int>{16});
 
     Item("C5").Click();
-    EXPECT_EQ(::Settings.BaseOctave, 12);
+    EXPECT_EQ(form->State().Settings.BaseOctave, 12);
     EXPECT_EQ(form->MIDIKeys().BaseOctave(), 5);
     Item("C5").Click(); // the checked item stays checked
     EXPECT_TRUE(Item("C5").Checked());
@@ -178,7 +174,7 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     EXPECT_EQ(CheckedTags("mnuTranspose"), std::vector<int>{17});
 
     Item("mnuShift").Click();
-    EXPECT_EQ(::Settings.PedalKey, 16);
+    EXPECT_EQ(form->State().Settings.PedalKey, 16);
     EXPECT_TRUE(Item("mnuShift").Checked());
     EXPECT_FALSE(Item("mnuOff").Checked());
 
@@ -189,18 +185,18 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     EXPECT_FALSE(form->Player().PedalDown());
 
     Item("mnuEnabled").Click();
-    EXPECT_FALSE(::Settings.Enabled);
+    EXPECT_FALSE(form->State().Settings.Enabled);
     EXPECT_FALSE(Item("mnuEnabled").Checked());
-    EXPECT_EQ(IconName, "TRAYDISABLED");
+    EXPECT_EQ(form->State().IconName, "TRAYDISABLED");
 
-    const int width = ::Settings.NoteWidth;
+    const int width = form->State().Settings.NoteWidth;
     Item("mnuZoomIn").Click();
     EXPECT_EQ(form->MIDIKeys().NoteWidth(), width + 1);
 
     RECT before = Bounds();
     Item("mnuVertical").Click();
     RECT after = Bounds();
-    EXPECT_TRUE(::Settings.Vertical);
+    EXPECT_TRUE(form->State().Settings.Vertical);
     EXPECT_EQ(after.right - after.left, before.bottom - before.top);
     EXPECT_EQ(after.bottom - after.top, before.right - before.left);
     EXPECT_EQ(form->MIDIKeys().Orientation(), kbVertical);
@@ -216,10 +212,10 @@ TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {
     ASSERT_EQ(devices.Count(), 1u);
     EXPECT_EQ(devices[0].Tag(), -1);
     EXPECT_EQ(devices[0].Caption(), "Microsoft MIDI Mapper");
-    EXPECT_EQ(::Settings.Device, 0) << "0 is not below a count of 0 and stays";
+    EXPECT_EQ(form->State().Settings.Device, 0) << "0 is not below a count of 0 and stays";
 
     devices[0].Click();
-    EXPECT_EQ(::Settings.Device, -1);
+    EXPECT_EQ(form->State().Settings.Device, -1);
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{-1});
     EXPECT_EQ(shownMessages.size(), 2u) << "the mapper cannot be opened either";
 }

@@ -29,13 +29,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     EnterProgramFolder();
 
-    Minimized = StartsMinimized(__argc, __argv);
-
     int exitCode = 0;
     {
         TKeysForm form;
+        form.State().Minimized = StartsMinimized(__argc, __argv);
         if (!form.Create()) return 1;
-        if (!Minimized) {
+        if (!form.State().Minimized) {
             ShowWindow(form.Handle(), SW_SHOWNORMAL);
             UpdateWindow(form.Handle());
         }
