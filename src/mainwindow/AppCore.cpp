@@ -52,7 +52,8 @@ void AppCore::Start() {
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, *layoutFiles_);
 
-    midiKeys_ = std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig, midi_);
+    midiKeys_ =
+        std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig, midi_);
     midiKeys_->Blink = [this] { Blink(); };
     midiKeys_->SetBaseOctave(2);
     midiKeys_->SetNoteWidth(settings.NoteWidth);

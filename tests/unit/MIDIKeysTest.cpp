@@ -1,5 +1,6 @@
 #include "keyboard/MIDIKeys.h"
 #include "keyboard/MidiMessages.h"
+#include "support/FakeMidiOut.h"
 
 #include "KeysTestSupport.h"
 
@@ -26,43 +27,7 @@ TEST(MidiMessages, PackStatusNoteAndVelocityLowestByteFirst) {
     EXPECT_EQ(midi::NoteOn(0, 1, 1), 0x0001019Fu) << "channel 0 wraps";
 }
 
-// The platform's MIDI library, recording every call except the device count.
-class FakeMidiOut : public MidiOut {
-public:
-    uint32_t devices = 2;
-    std::vector<std::string> names = {"Synth A", "Synth B"};
-    std::set<int> failingOpens;
-    Result openResult = NoError; // for devices that open
-    Calls calls;
-
-    uint32_t DeviceCount() override { return devices; }
-    Result DeviceName(int device, std::string& name) override {
-        calls.push_back("caps " + std::to_string(device));
-        if (device != Mapper && (device < 0 || device >= static_cast<int>(names.size()))) return 2;
-        name = device == Mapper ? "Mapper" : names[static_cast<size_t>(device)];
-        return NoError;
-    }
-    OpenResult Open(int device) override {
-        calls.push_back("open " + std::to_string(device));
-        if (failingOpens.count(device) != 0) return {4, 0};
-        return {openResult, nextPort_++};
-    }
-    Result ShortMessage(Handle port, uint32_t message) override {
-        char hex[9];
-        std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(message));
-        return Log("send " + std::to_string(port) + " " + hex);
-    }
-    Result Reset(Handle port) override { return Log("reset " + std::to_string(port)); }
-    Result Close(Handle port) override { return Log("close " + std::to_string(port)); }
-    Result Log(const std::string& call) {
-        calls.push_back(call);
-        return NoError;
-    }
-    Calls Take() { return std::exchange(calls, {}); }
-
-private:
-    Handle nextPort_ = 1;
-};
+using fakes::FakeMidiOut;
 
 class MIDIKeysTest : public testing::Test {
 protected:
