@@ -1,20 +1,7 @@
 #include "mainwindow/AppCore.h"
 
 std::optional<KeyCommand> BaseOctaveCommand(int32_t baseOctave) noexcept {
-    switch (baseOctave) {
-    case -24:
-        return KeyCommand::C2;
-    case -12:
-        return KeyCommand::C3;
-    case 0:
-        return KeyCommand::C4;
-    case 12:
-        return KeyCommand::C5;
-    case 24:
-        return KeyCommand::C6;
-    default:
-        return std::nullopt;
-    }
+    return CommandForBaseOctave(baseOctave);
 }
 
 int KeyboardOctave(int32_t baseOctave) noexcept {

@@ -62,5 +62,4 @@ private:
     Key* current_ = nullptr;
 };
 
-
 } // namespace fakes

@@ -20,11 +20,12 @@ using fakes::FakeRegistry;
 
 TEST(AppDecisions, OnlyTheFiveKnownBaseOctavesClickAnItem) {
     const std::vector<std::pair<int32_t, std::optional<KeyCommand>>> cases = {
-        {-24, KeyCommand::C2}, {-12, KeyCommand::C3}, {0, KeyCommand::C4}, {12, KeyCommand::C5},
-        {24, KeyCommand::C6},  {7, std::nullopt},     {-36, std::nullopt}, {36, std::nullopt},
-        {1, std::nullopt},
+        {-24, KeyCommand::C2}, {-12, KeyCommand::C3}, {0, KeyCommand::C4},
+        {12, KeyCommand::C5},  {24, KeyCommand::C6},  {7, std::nullopt},
+        {-36, std::nullopt},   {36, std::nullopt},    {1, std::nullopt},
     };
-    for (const auto& [stored, command] : cases) EXPECT_EQ(BaseOctaveCommand(stored), command) << stored;
+    for (const auto& [stored, command] : cases)
+        EXPECT_EQ(BaseOctaveCommand(stored), command) << stored;
 }
 
 TEST(AppDecisions, DevicesAndChannelsOutsideTheirRangeFallBack) {
@@ -33,11 +34,11 @@ TEST(AppDecisions, DevicesAndChannelsOutsideTheirRangeFallBack) {
         int count;
         int32_t device;
     };
-    for (const Case& c : {Case{-1, 0, -1}, Case{0, 0, 0}, Case{1, 2, 1}, Case{2, 2, 0},
-                          Case{99, 3, 0}})
+    for (const Case& c :
+         {Case{-1, 0, -1}, Case{0, 0, 0}, Case{1, 2, 1}, Case{2, 2, 0}, Case{99, 3, 0}})
         EXPECT_EQ(ClampedDevice(c.id, c.count), c.device) << c.id << " of " << c.count;
-    for (const auto& [channel, kept] : std::vector<std::pair<int32_t, int32_t>>{
-             {1, 1}, {16, 16}, {0, 1}, {17, 1}, {-5, 1}})
+    for (const auto& [channel, kept] :
+         std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {16, 16}, {0, 1}, {17, 1}, {-5, 1}})
         EXPECT_EQ(ClampedChannel(channel), kept) << channel;
 }
 
@@ -87,8 +88,11 @@ TEST_F(AppCoreTest, AStoredBaseOctaveSetsTheKeyboardOnlyForTheFiveKnownValues) {
     for (const Case& c : {Case{"-24", 2, "C2"}, Case{"12", 5, "C5"}, Case{"7", 2, "C4"}}) {
         FakeAppHost windowHost;
         FakeRegistry store;
-        store.User() = {{"Base Octave", c.stored}, {"Channel", "1"}, {"Note Width", "16"},
-                        {"Width", "716"},         {"Height", "140"}};
+        store.User() = {{"Base Octave", c.stored},
+                        {"Channel", "1"},
+                        {"Note Width", "16"},
+                        {"Width", "716"},
+                        {"Height", "140"}};
         AppCore app(windowHost, midi, store, std::string(SettingsKeyPath), &files);
         app.Start();
         EXPECT_EQ(app.MIDIKeys().BaseOctave(), c.keyboardOctave) << c.stored;
@@ -98,8 +102,11 @@ TEST_F(AppCoreTest, AStoredBaseOctaveSetsTheKeyboardOnlyForTheFiveKnownValues) {
 }
 
 TEST_F(AppCoreTest, StoredDeviceAndChannelOutsideTheirRangeFallBackAndAFailedPortIsReported) {
-    registry.User() = {{"Device", "5"}, {"Channel", "40"}, {"Note Width", "16"},
-                       {"Width", "716"}, {"Height", "140"}};
+    registry.User() = {{"Device", "5"},
+                       {"Channel", "40"},
+                       {"Note Width", "16"},
+                       {"Width", "716"},
+                       {"Height", "140"}};
     midi.failingOpens = {0};
     Start();
     EXPECT_EQ(State().Settings.Device, 0);
