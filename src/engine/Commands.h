@@ -51,9 +51,9 @@ inline constexpr int NoShortcutSlot = -1;
 
 struct CommandInfo {
     KeyCommand id;
-    const char* itemName; // the menu item's name
-    const char* caption;  // the menu item's caption
-    int shortcutSlot;     // index into the settings' shortcuts, or NoShortcutSlot
+    const char* itemName;          // the menu item's name
+    const char* caption;           // the menu item's caption
+    int shortcutSlot;              // index into the settings' shortcuts, or NoShortcutSlot
     const char* shortcutValueName; // the shortcut's registry value name; null without a slot
     int32_t defaultShortcut;       // the factory shortcut; 0 for none
     uint16_t commandKey;           // the focused window's key that clicks it; 0 for none
@@ -138,15 +138,18 @@ inline constexpr std::array<CommandInfo, 13> CommandTable = {{
 }
 
 // The base-octave command of a stored base octave; only the five known values have one.
-[[nodiscard]] constexpr std::optional<KeyCommand> CommandForBaseOctave(int32_t baseOctave) noexcept {
+[[nodiscard]] constexpr std::optional<KeyCommand>
+CommandForBaseOctave(int32_t baseOctave) noexcept {
     for (const CommandInfo& command : CommandTable)
         if (command.handler == &commands::BaseOctave && command.tag == baseOctave)
             return command.id;
     return std::nullopt;
 }
 
-static_assert([] {
-    for (std::size_t i = 0; i < CommandTable.size(); ++i)
-        if (static_cast<std::size_t>(CommandTable[i].id) != i) return false;
-    return true;
-}(), "the table is indexed by KeyCommand");
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < CommandTable.size(); ++i)
+            if (static_cast<std::size_t>(CommandTable[i].id) != i) return false;
+        return true;
+    }(),
+    "the table is indexed by KeyCommand");

@@ -97,8 +97,8 @@ void TKeysForm::CreateVelocityTrackbar() {
 void TKeysForm::FormDestroy() {
     if (!created_ || destroyed_) return;
     destroyed_ = true;
-    keyWatch_->StopWatching(2);
-    keyWatch_->StopWatching(1);
+    keyWatch_->StopWatching(watch::KindMouse);
+    keyWatch_->StopWatching(watch::KindKeyboard);
     keyWatch_.reset();
     core_.Stop();
 }

@@ -39,8 +39,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             UpdateWindow(form.Handle());
         }
         // Every process is the first instance until the single-instance guard arrives.
-        form.KeyWatch().StartWatching(1);
-        form.KeyWatch().StartWatching(2);
+        form.KeyWatch().StartWatching(watch::KindKeyboard);
+        form.KeyWatch().StartWatching(watch::KindMouse);
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();
     }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr char LibraryFileName[] = "vivuvav.dll";
+using hookprotocol::LibraryFileName;
 constexpr char ReceiverClassName[] = "MKWatchReceiver";
 
 constexpr char NotFoundText[] = "Library vivuvav.dll not found.";
@@ -57,10 +57,7 @@ bool RegisterReceiverClass(WNDPROC procedure) noexcept {
 
 } // namespace
 
-TWatch::TWatch() noexcept
-    : shellMessage_(RegisterWindowMessageA("WATCH_SHELL_EVENT")),
-      keyMessage_(RegisterWindowMessageA("WATCH_KEY_EVENT")),
-      mouseMessage_(RegisterWindowMessageA("WATCH_MOUSE_EVENT")) {}
+TWatch::TWatch() noexcept : messages_(hookprotocol::RegisterMessages()) {}
 
 TWatch::~TWatch() {
     Release();
@@ -159,12 +156,13 @@ bool TWatch::CreateReceiver() noexcept {
 
 void TWatch::FindEntryPoints() noexcept {
     const HMODULE library = library_.get();
-    startWatching_ = Entry<KindFunction>(library, "StartWatching");
-    stopWatching_ = Entry<KindFunction>(library, "StopWatching");
-    stillWatching_ = Entry<StillWatchingFunction>(library, "StillWatching");
-    stopAll_ = Entry<StopAllFunction>(library, "StopAll");
-    setReceiver_ = Entry<SetReceiverFunction>(library, "SetReceiver");
-    getReceiver_ = Entry<GetReceiverFunction>(library, "GetReceiver");
+    using namespace hookprotocol;
+    startWatching_ = Entry<StartWatchingFunction>(library, StartWatchingExport);
+    stopWatching_ = Entry<StopWatchingFunction>(library, StopWatchingExport);
+    stillWatching_ = Entry<StillWatchingFunction>(library, StillWatchingExport);
+    stopAll_ = Entry<StopAllFunction>(library, StopAllExport);
+    setReceiver_ = Entry<SetReceiverFunction>(library, SetReceiverExport);
+    getReceiver_ = Entry<GetReceiverFunction>(library, GetReceiverExport);
 }
 
 bool TWatch::AllEntryPoints() const noexcept {
@@ -185,17 +183,17 @@ LRESULT CALLBACK TWatch::ReceiverProc(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT TWatch::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == shellMessage_) {
+    if (message == messages_.shell) {
         HandleShell(reinterpret_cast<HWND>(wParam), static_cast<int32_t>(lParam));
         return 0;
     }
-    if (message == keyMessage_) {
+    if (message == messages_.key) {
         // Straight through: every keystroke of the session passes here.
         if (OnKeyNative)
             OnKeyNative(*this, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
         return 0;
     }
-    if (message == mouseMessage_) {
+    if (message == messages_.mouse) {
         HandleMouse(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
         return 0;
     }

@@ -8,6 +8,7 @@
 
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"
+#include "services/win/HookProtocol.h"
 
 #include <cstdint>
 #include <functional>
@@ -61,17 +62,11 @@ public:
     [[nodiscard]] bool Disabled() const noexcept { return disabled_; }
     [[nodiscard]] bool LibraryLoaded() const noexcept { return library_.valid(); }
     [[nodiscard]] HWND ReceiverWindow() const noexcept { return receiver_.get(); }
-    [[nodiscard]] UINT ShellMessage() const noexcept { return shellMessage_; }
-    [[nodiscard]] UINT KeyMessage() const noexcept { return keyMessage_; }
-    [[nodiscard]] UINT MouseMessage() const noexcept { return mouseMessage_; }
+    [[nodiscard]] UINT ShellMessage() const noexcept { return messages_.shell; }
+    [[nodiscard]] UINT KeyMessage() const noexcept { return messages_.key; }
+    [[nodiscard]] UINT MouseMessage() const noexcept { return messages_.mouse; }
 
 private:
-    using KindFunction = void(WINAPI*)(int32_t kind);
-    using StillWatchingFunction = BOOL(WINAPI*)();
-    using StopAllFunction = void(WINAPI*)();
-    using SetReceiverFunction = BOOL(WINAPI*)(HWND window);
-    using GetReceiverFunction = HWND(WINAPI*)();
-
     static LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) noexcept;
     LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -88,15 +83,13 @@ private:
     fw::Window receiver_;
     fw::Library library_;
     bool disabled_ = false;
-    UINT shellMessage_ = 0;
-    UINT keyMessage_ = 0;
-    UINT mouseMessage_ = 0;
-    KindFunction startWatching_ = nullptr;
-    KindFunction stopWatching_ = nullptr;
-    StopAllFunction stopAll_ = nullptr;
-    StillWatchingFunction stillWatching_ = nullptr;
-    SetReceiverFunction setReceiver_ = nullptr;
-    GetReceiverFunction getReceiver_ = nullptr;
+    hookprotocol::Messages messages_;
+    hookprotocol::StartWatchingFunction startWatching_ = nullptr;
+    hookprotocol::StopWatchingFunction stopWatching_ = nullptr;
+    hookprotocol::StopAllFunction stopAll_ = nullptr;
+    hookprotocol::StillWatchingFunction stillWatching_ = nullptr;
+    hookprotocol::SetReceiverFunction setReceiver_ = nullptr;
+    hookprotocol::GetReceiverFunction getReceiver_ = nullptr;
     watch::ActivationFilter activations_;
     HWND applicationWindow_ = nullptr;
     std::string libraryPath_;
