@@ -2,6 +2,7 @@
 #include "framework/win/Application.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
+#include "mainwindow/win/WatchReport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -39,8 +40,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             UpdateWindow(form.Handle());
         }
         // Every process is the first instance until the single-instance guard arrives.
-        form.KeyWatch().StartWatching(watch::KindKeyboard);
-        form.KeyWatch().StartWatching(watch::KindMouse);
+        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
+        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();
     }

@@ -1,7 +1,5 @@
 #include "services/win/Watch.h"
 
-#include "framework/win/Application.h"
-
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -11,16 +9,6 @@ namespace {
 
 using hookprotocol::LibraryFileName;
 constexpr char ReceiverClassName[] = "MKWatchReceiver";
-
-constexpr char NotFoundText[] = "Library vivuvav.dll not found.";
-constexpr char NotValidText[] = "Library vivuvav.dll is not valid.";
-constexpr char InUseText[] = "Another application already uses vivuvav.dll.\r\n"
-                             "Try restarting the program.";
-constexpr char CannotOverrideText[] = "Unable to override.\r\nSystem watching is disabled.";
-
-void ShowError(const char* text) noexcept {
-    fw::ShowMessageBox(nullptr, text, "Error", MB_OK | MB_ICONERROR);
-}
 
 // GetProcAddress answers with one generic function type; going through void(*)() is the
 // conversion the compiler accepts without complaint.
@@ -76,9 +64,10 @@ std::string TWatch::DefaultLibraryPath() {
     }
 }
 
-void TWatch::StartWatching(int32_t kind) noexcept {
-    Open();
+WatchStatus TWatch::StartWatching(int32_t kind) noexcept {
+    const WatchStatus status = Open();
     if (startWatching_) startWatching_(kind);
+    return status;
 }
 
 void TWatch::StopWatching(int32_t kind) noexcept {
@@ -87,8 +76,9 @@ void TWatch::StopWatching(int32_t kind) noexcept {
     if (!stillWatching_()) Release();
 }
 
-void TWatch::Open() noexcept {
-    if (disabled_ || library_) return;
+WatchStatus TWatch::Open() noexcept {
+    if (disabled_) return WatchStatus::Disabled;
+    if (library_) return WatchStatus::Ok;
     std::string path;
     try {
         path = libraryPath_.empty() ? DefaultLibraryPath() : libraryPath_;
@@ -99,35 +89,36 @@ void TWatch::Open() noexcept {
     if (!path.empty()) library_.reset(LoadLibraryA(path.c_str()));
 
     bool receiverMade = false;
+    WatchStatus status = WatchStatus::Ok;
     if (library_) {
         receiverMade = CreateReceiver();
         FindEntryPoints();
         // Registering no window would clear another program's registration and pass
         // for success.
-        if (setReceiver_ && receiverMade) TakeOver();
+        if (setReceiver_ && receiverMade) status = TakeOver();
     }
-    if (library_ && !disabled_ && receiverMade && AllEntryPoints()) return;
+    if (library_ && !disabled_ && receiverMade && AllEntryPoints()) return status;
 
     if (!library_) {
-        ShowError(NotFoundText);
-        fw::RequestTermination();
+        status = WatchStatus::NotFound;
     } else if (!disabled_ && !AllEntryPoints()) {
-        ShowError(NotValidText);
-        fw::RequestTermination();
+        status = WatchStatus::NotValid;
+    } else if (status == WatchStatus::Ok) {
+        status = WatchStatus::Disabled;
     }
     disabled_ = true;
     Release();
+    return status;
 }
 
-void TWatch::TakeOver() noexcept {
-    if (setReceiver_(receiver_.get())) return;
-    ShowError(InUseText);
+WatchStatus TWatch::TakeOver() noexcept {
+    if (setReceiver_(receiver_.get())) return WatchStatus::Ok;
     (void)setReceiver_(nullptr);
-    fw::RequestTermination();
     if (!setReceiver_(receiver_.get())) {
-        ShowError(CannotOverrideText);
         disabled_ = true;
+        return WatchStatus::CannotOverride;
     }
+    return WatchStatus::InUse;
 }
 
 void TWatch::Release() noexcept {

@@ -8,6 +8,7 @@
 
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"
+#include "services/WatchStatus.h"
 #include "services/win/HookProtocol.h"
 
 #include <cstdint>
@@ -33,8 +34,10 @@ public:
     TWatch(const TWatch&) = delete;
     TWatch& operator=(const TWatch&) = delete;
 
-    // Opens the library if it is not open, then switches the kind on.
-    void StartWatching(int32_t kind) noexcept;
+    // Opens the library if it is not open, then switches the kind on. The status is that
+    // of opening: Ok once open, Disabled after a failure already returned; the caller
+    // decides what to show (ReportFor).
+    WatchStatus StartWatching(int32_t kind) noexcept;
     // Switches the kind off; releases the library once nothing is watched any more.
     void StopWatching(int32_t kind) noexcept;
 
@@ -73,8 +76,8 @@ private:
     void HandleShell(HWND window, int32_t code) noexcept;
     void HandleMouse(uint32_t message, uint32_t position) noexcept;
 
-    void Open() noexcept;
-    void TakeOver() noexcept;
+    [[nodiscard]] WatchStatus Open() noexcept;
+    [[nodiscard]] WatchStatus TakeOver() noexcept;
     void Release() noexcept;
     [[nodiscard]] bool CreateReceiver() noexcept;
     void FindEntryPoints() noexcept;
