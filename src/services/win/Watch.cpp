@@ -1,5 +1,7 @@
 #include "services/win/Watch.h"
 
+#include "framework/win/Window.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -31,21 +33,36 @@ std::string ReadTitle(HWND window) {
     return watch::CutTitle(std::string_view(buffer, written));
 }
 
-bool RegisterReceiverClass(WNDPROC procedure) noexcept {
-    static const ATOM atom = [procedure] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = ReceiverClassName;
-        return RegisterClassExA(&windowClass);
-    }();
-    return atom != 0;
-}
-
 } // namespace
 
+// The hidden window the library posts to: a message-only window, never shown, never in
+// any window list.
+class TWatch::Receiver final : public fw::WindowBase {
+public:
+    explicit Receiver(TWatch& watch) noexcept : watch_(watch) {}
+    ~Receiver() override { DestroyHandle(); }
+    [[nodiscard]] bool Create() noexcept {
+        fw::WindowClassOptions windowClass;
+        windowClass.name = ReceiverClassName;
+        return CreateHandle(windowClass, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        LRESULT result = 0;
+        if (watch_.Dispatch(message, wParam, lParam, result)) return result;
+        return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+
+private:
+    TWatch& watch_;
+};
+
 TWatch::TWatch() noexcept : messages_(hookprotocol::RegisterMessages()) {}
+
+HWND TWatch::ReceiverWindow() const noexcept {
+    return receiver_ ? receiver_->Handle() : nullptr;
+}
 
 TWatch::~TWatch() {
     Release();
@@ -112,9 +129,9 @@ WatchStatus TWatch::Open() noexcept {
 }
 
 WatchStatus TWatch::TakeOver() noexcept {
-    if (setReceiver_(receiver_.get())) return WatchStatus::Ok;
+    if (setReceiver_(ReceiverWindow())) return WatchStatus::Ok;
     (void)setReceiver_(nullptr);
-    if (!setReceiver_(receiver_.get())) {
+    if (!setReceiver_(ReceiverWindow())) {
         disabled_ = true;
         return WatchStatus::CannotOverride;
     }
@@ -123,7 +140,7 @@ WatchStatus TWatch::TakeOver() noexcept {
 
 void TWatch::Release() noexcept {
     // A program that is no longer the registered receiver leaves the library alone.
-    if (getReceiver_ && receiver_ && getReceiver_() == receiver_.get()) {
+    if (getReceiver_ && receiver_ && getReceiver_() == ReceiverWindow()) {
         if (setReceiver_) (void)setReceiver_(nullptr);
         if (stopAll_) stopAll_();
     }
@@ -138,11 +155,14 @@ void TWatch::Release() noexcept {
 }
 
 bool TWatch::CreateReceiver() noexcept {
-    if (!RegisterReceiverClass(&ReceiverProc)) return false;
-    // A message-only window: never shown, never in any window list.
-    receiver_.reset(CreateWindowExA(0, ReceiverClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    GetModuleHandleA(nullptr), this));
-    return receiver_.valid();
+    try {
+        receiver_ = std::make_unique<Receiver>(*this);
+    } catch (...) {
+        return false;
+    }
+    if (receiver_->Create()) return true;
+    receiver_.reset();
+    return false;
 }
 
 void TWatch::FindEntryPoints() noexcept {
@@ -161,34 +181,23 @@ bool TWatch::AllEntryPoints() const noexcept {
            getReceiver_;
 }
 
-LRESULT CALLBACK TWatch::ReceiverProc(HWND window, UINT message, WPARAM wParam,
-                                      LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TWatch*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return self->Dispatch(window, message, wParam, lParam);
-}
-
-LRESULT TWatch::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+bool TWatch::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
+    result = 0;
     if (message == messages_.shell) {
         HandleShell(reinterpret_cast<HWND>(wParam), static_cast<int32_t>(lParam));
-        return 0;
+        return true;
     }
     if (message == messages_.key) {
         // Straight through: every keystroke of the session passes here.
         if (OnKeyNative)
             OnKeyNative(*this, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 0;
+        return true;
     }
     if (message == messages_.mouse) {
         HandleMouse(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
-        return 0;
+        return true;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return false;
 }
 
 void TWatch::HandleShell(HWND window, int32_t code) noexcept {

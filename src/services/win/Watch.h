@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class TWatch;
@@ -64,15 +65,15 @@ public:
 
     [[nodiscard]] bool Disabled() const noexcept { return disabled_; }
     [[nodiscard]] bool LibraryLoaded() const noexcept { return library_.valid(); }
-    [[nodiscard]] HWND ReceiverWindow() const noexcept { return receiver_.get(); }
+    [[nodiscard]] HWND ReceiverWindow() const noexcept;
     [[nodiscard]] UINT ShellMessage() const noexcept { return messages_.shell; }
     [[nodiscard]] UINT KeyMessage() const noexcept { return messages_.key; }
     [[nodiscard]] UINT MouseMessage() const noexcept { return messages_.mouse; }
 
 private:
-    static LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) noexcept;
-    LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    class Receiver;
+    // The library's messages; false for any other.
+    bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
     void HandleShell(HWND window, int32_t code) noexcept;
     void HandleMouse(uint32_t message, uint32_t position) noexcept;
 
@@ -83,7 +84,7 @@ private:
     void FindEntryPoints() noexcept;
     [[nodiscard]] bool AllEntryPoints() const noexcept;
 
-    fw::Window receiver_;
+    std::unique_ptr<Receiver> receiver_;
     fw::Library library_;
     bool disabled_ = false;
     hookprotocol::Messages messages_;
