@@ -42,7 +42,8 @@ struct Keyboard {
                                               vertical ? KeyboardLength : KeyboardDepth),
           keys(host, skin) {
         keys.SetNoteWidth(static_cast<int>(state.range(0)));
-        keys.SetOrientation(vertical ? kbVertical : kbHorizontal);
+        keys.SetOrientation(vertical ? TKeyboardOrientation::Vertical
+                                     : TKeyboardOrientation::Horizontal);
         keys.SetBounds(0, 0, host.BackBuffer()->width, host.BackBuffer()->height);
         keys.SetBaseOctave(2);
     }

@@ -7,17 +7,12 @@
 #include "engine/Commands.h"
 #include "engine/KeyNotes.h"
 #include "engine/Settings.h"
+#include "framework/Input.h"
 
 #include <array>
 #include <cstdint>
 
-// Shift, Ctrl and Alt, as held or as carried by one key event.
-struct ModifierSet {
-    bool Shift = false;
-    bool Ctrl = false;
-    bool Alt = false;
-    friend bool operator==(const ModifierSet&, const ModifierSet&) = default;
-};
+using fw::ModifierSet;
 
 // The key-with-modifiers number that shortcuts are stored as; 0 for a key code above 255.
 [[nodiscard]] int32_t ShortcutValue(int64_t key, ModifierSet modifiers) noexcept;

@@ -4,6 +4,7 @@
 // nothing of MIDI; TMIDIKeys builds on it.
 #pragma once
 
+#include "framework/Input.h"
 #include "keyboard/NoteSet.h"
 
 #include <array>
@@ -15,21 +16,13 @@ struct PixelSurface;
 }
 struct TSkinConfig;
 
-enum TKeyboardOrientation {
-    kbHorizontal = 0, // lowest note at the left, black keys along the top
-    kbVertical = 1,   // lowest note at the bottom, black keys along the left
+enum class TKeyboardOrientation {
+    Horizontal = 0, // lowest note at the left, black keys along the top
+    Vertical = 1,   // lowest note at the bottom, black keys along the left
 };
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Modifier keys and mouse buttons held during a mouse event.
-using TShiftState = unsigned;
-inline constexpr TShiftState ssShift = 0x01;
-inline constexpr TShiftState ssAlt = 0x02;
-inline constexpr TShiftState ssCtrl = 0x04;
-inline constexpr TShiftState ssLeft = 0x08;
-inline constexpr TShiftState ssRight = 0x10;
-inline constexpr TShiftState ssMiddle = 0x20;
+using TMouseButton = fw::MouseButton;
+using TShiftState = fw::ShiftState;
 
 // What the control needs from the window it sits on.
 struct KeysHost {
@@ -156,7 +149,7 @@ private:
 
     KeysHost& host_;
     const TSkinConfig& skin_;
-    TKeyboardOrientation orientation_ = kbHorizontal;
+    TKeyboardOrientation orientation_ = TKeyboardOrientation::Horizontal;
     int noteWidth_ = 10;
     int baseOctave_ = 3;
     int left_ = 0;

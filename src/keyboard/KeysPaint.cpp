@@ -51,7 +51,7 @@ struct KeyDrawing {
 // Limits the key loops to the keys that can reach the visible part of the keyboard, so the
 // cost follows the pixels shown, not the width of a control that sticks out of the buffer.
 void LimitToVisibleKeys(KeyDrawing& drawing) noexcept {
-    const bool horizontal = drawing.orientation == kbHorizontal;
+    const bool horizontal = drawing.orientation == TKeyboardOrientation::Horizontal;
     // The visible part along the keyboard, [from, to).
     int64_t from = 0;
     int64_t to = 0;
@@ -171,7 +171,7 @@ void TKeys::Paint() {
         KeyDrawing drawing{*surface,     clip,       left_,       top_,       pen,  orientation_,
                            GetMetrics(), noteWidth_, baseOctave_, downNotes_, skin_};
         LimitToVisibleKeys(drawing);
-        if (orientation_ == kbHorizontal) {
+        if (orientation_ == TKeyboardOrientation::Horizontal) {
             DrawHorizontalByRuns(drawing, bounds);
         } else {
             DrawVertical(drawing, width_);

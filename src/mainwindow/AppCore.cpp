@@ -82,7 +82,8 @@ void AppCore::PlaceWindow() {
 }
 
 void AppCore::ApplyOrientation() {
-    midiKeys_->SetOrientation(state_.Settings.Vertical ? kbVertical : kbHorizontal);
+    midiKeys_->SetOrientation(state_.Settings.Vertical ? TKeyboardOrientation::Vertical
+                                                       : TKeyboardOrientation::Horizontal);
 }
 
 void AppCore::Resized(ClientSize client) {

@@ -140,7 +140,7 @@ TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
     Item("mnuVertical").Click();
     EXPECT_TRUE(State().Settings.Vertical);
     EXPECT_EQ(host.bounds, TurnedBounds(before));
-    EXPECT_EQ(core.MIDIKeys().Orientation(), kbVertical);
+    EXPECT_EQ(core.MIDIKeys().Orientation(), TKeyboardOrientation::Vertical);
     EXPECT_TRUE(host.faderVertical);
     EXPECT_GT(core.MIDIKeys().Height(), core.MIDIKeys().Width());
 }
@@ -176,11 +176,11 @@ TEST_F(AppCoreTest, AMousePressOutsideTheKeyboardIsIgnoredAndADragEndsWhereverTh
     Start();
     midi.Take();
     const int x = core.MIDIKeys().Left() + 3, y = core.MIDIKeys().Top() + 60;
-    core.MouseDown(mbLeft, ssLeft, -5, -5);
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, -5, -5);
     EXPECT_TRUE(midi.Take().empty());
-    core.MouseDown(mbLeft, ssLeft, x, y);
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, x, y);
     EXPECT_EQ(midi.Take().size(), 1u);
-    core.MouseUp(mbLeft, 0, -100, -100);
+    core.MouseUp(TMouseButton::Left, TShiftState::None, -100, -100);
     EXPECT_EQ(midi.Take().size(), 1u) << "the note ends although the button went up outside";
 }
 

@@ -162,7 +162,7 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
         LogNotes(keys, host.calls);
         keys.SetBaseOctave(c.baseOctave);
         if (c.vertical) {
-            keys.SetOrientation(kbVertical);
+            keys.SetOrientation(TKeyboardOrientation::Vertical);
             keys.SetBounds(0, 0, 50, 200);
         }
         std::istringstream in(c.events);
@@ -172,14 +172,14 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
             const std::string what = event.substr(0, at);
             int x = 0, y = 0;
             if (at != std::string::npos) std::sscanf(event.c_str() + at, "%d,%d", &x, &y);
-            if (what == "L") keys.KeysMouseDown(mbLeft, ssLeft, x, y);
-            if (what == "R") keys.KeysMouseDown(mbRight, ssRight, x, y);
-            if (what == "C") keys.KeysMouseDown(mbMiddle, ssMiddle, x, y);
-            if (what == ">") keys.KeysMouseMove(ssLeft, x, y);
-            if (what == "~") keys.KeysMouseMove(0, x, y);
-            if (what == "r") keys.KeysMouseMove(ssRight | ssShift, x, y);
-            if (what == "U") keys.KeysMouseUp(mbLeft, 0, x, y);
-            if (what == "RU") keys.KeysMouseUp(mbRight, 0, x, y);
+            if (what == "L") keys.KeysMouseDown(TMouseButton::Left, TShiftState::Left, x, y);
+            if (what == "R") keys.KeysMouseDown(TMouseButton::Right, TShiftState::Right, x, y);
+            if (what == "C") keys.KeysMouseDown(TMouseButton::Middle, TShiftState::Middle, x, y);
+            if (what == ">") keys.KeysMouseMove(TShiftState::Left, x, y);
+            if (what == "~") keys.KeysMouseMove(TShiftState::None, x, y);
+            if (what == "r") keys.KeysMouseMove(TShiftState::Right | TShiftState::Shift, x, y);
+            if (what == "U") keys.KeysMouseUp(TMouseButton::Left, TShiftState::None, x, y);
+            if (what == "RU") keys.KeysMouseUp(TMouseButton::Right, TShiftState::None, x, y);
             moves += what == ">" || what == "~" || what == "r";
         }
         EXPECT_EQ(Join(host.calls), c.expected) << c.what;

@@ -35,51 +35,54 @@ TEST_F(KeysPaint, DrawsWhiteBlackPressedKeysAndOutlinesInBothOrientations) {
         ColorRef expected;
     };
     const Case cases[] = {
-        {kbHorizontal, "white key C", 5, 40, White},
-        {kbHorizontal, "pressed white key D", 15, 40, WhiteDown},
-        {kbHorizontal, "pressed black key C sharp", 8, 10, BlackDown},
-        {kbHorizontal, "black key D sharp", 21, 10, Black},
-        {kbHorizontal, "the outline shared by C and D", 10, 40, Outline},
-        {kbHorizontal, "the C sharp's left outline", 6, 10, Outline},
-        {kbHorizontal, "the C sharp's last row", 8, 30, Outline},
-        {kbHorizontal, "white below the black key", 8, 31, White},
-        {kbHorizontal, "E has no black key after it", 29, 10, White},
-        {kbVertical, "white key C", 40, 195, White},
-        {kbVertical, "the outline between C and D", 40, 189, Outline},
-        {kbVertical, "pressed white key D", 40, 185, WhiteDown},
-        {kbVertical, "pressed black key C sharp", 5, 190, BlackDown},
-        {kbVertical, "black key D sharp", 5, 178, Black},
-        {kbVertical, "the C sharp's top outline", 5, 187, Outline},
-        {kbVertical, "the C sharp's bottom outline", 5, 192, Outline},
-        {kbVertical, "the C sharp's far outline", 30, 190, Outline},
-        {kbVertical, "white beside the black key", 31, 190, White},
-        {kbVertical, "the control's left edge", 0, 195, Outline},
-        {kbVertical, "the control's right edge", 49, 195, Outline},
-        {kbVertical, "the control's bottom edge", 40, 199, Outline},
-        {kbVertical, "the control's top edge", 40, 0, Outline},
+        {TKeyboardOrientation::Horizontal, "white key C", 5, 40, White},
+        {TKeyboardOrientation::Horizontal, "pressed white key D", 15, 40, WhiteDown},
+        {TKeyboardOrientation::Horizontal, "pressed black key C sharp", 8, 10, BlackDown},
+        {TKeyboardOrientation::Horizontal, "black key D sharp", 21, 10, Black},
+        {TKeyboardOrientation::Horizontal, "the outline shared by C and D", 10, 40, Outline},
+        {TKeyboardOrientation::Horizontal, "the C sharp's left outline", 6, 10, Outline},
+        {TKeyboardOrientation::Horizontal, "the C sharp's last row", 8, 30, Outline},
+        {TKeyboardOrientation::Horizontal, "white below the black key", 8, 31, White},
+        {TKeyboardOrientation::Horizontal, "E has no black key after it", 29, 10, White},
+        {TKeyboardOrientation::Vertical, "white key C", 40, 195, White},
+        {TKeyboardOrientation::Vertical, "the outline between C and D", 40, 189, Outline},
+        {TKeyboardOrientation::Vertical, "pressed white key D", 40, 185, WhiteDown},
+        {TKeyboardOrientation::Vertical, "pressed black key C sharp", 5, 190, BlackDown},
+        {TKeyboardOrientation::Vertical, "black key D sharp", 5, 178, Black},
+        {TKeyboardOrientation::Vertical, "the C sharp's top outline", 5, 187, Outline},
+        {TKeyboardOrientation::Vertical, "the C sharp's bottom outline", 5, 192, Outline},
+        {TKeyboardOrientation::Vertical, "the C sharp's far outline", 30, 190, Outline},
+        {TKeyboardOrientation::Vertical, "white beside the black key", 31, 190, White},
+        {TKeyboardOrientation::Vertical, "the control's left edge", 0, 195, Outline},
+        {TKeyboardOrientation::Vertical, "the control's right edge", 49, 195, Outline},
+        {TKeyboardOrientation::Vertical, "the control's bottom edge", 40, 199, Outline},
+        {TKeyboardOrientation::Vertical, "the control's top edge", 40, 0, Outline},
     };
-    for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
+    for (TKeyboardOrientation orientation :
+         {TKeyboardOrientation::Horizontal, TKeyboardOrientation::Vertical}) {
         RecordingHost host(220, 220, Background);
         TKeys keys(host, SkinConfig);
         keys.SetOrientation(orientation);
-        const bool vertical = orientation == kbVertical;
+        const bool vertical = orientation == TKeyboardOrientation::Vertical;
         keys.SetBounds(5, 3, vertical ? 50 : 200, vertical ? 200 : 50);
         keys.PressNote(38, 100);
         keys.PressNote(37, 100);
         EXPECT_EQ(host.presented.back(), (PresentedRect{5, 3, keys.Width(), keys.Height()}));
         for (const Case& c : cases) {
             if (c.orientation != orientation) continue;
-            EXPECT_EQ(host.Color(5 + c.x, 3 + c.y), c.expected) << orientation << ": " << c.what;
+            EXPECT_EQ(host.Color(5 + c.x, 3 + c.y), c.expected)
+                << static_cast<int>(orientation) << ": " << c.what;
         }
         keys.SetNoteWidth(2'000'000'000);
         keys.Paint();
         EXPECT_EQ(host.Color(5 + keys.Width() / 2, 3 + keys.Height() / 2), White)
-            << orientation << ": a huge key width draws one white key";
+            << static_cast<int>(orientation) << ": a huge key width draws one white key";
     }
 }
 
 TEST_F(KeysPaint, NeverDrawsOutsideTheControl) {
-    for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
+    for (TKeyboardOrientation orientation :
+         {TKeyboardOrientation::Horizontal, TKeyboardOrientation::Vertical}) {
         RecordingHost host(260, 260, Background);
         TKeys keys(host, SkinConfig);
         keys.SetOrientation(orientation);

@@ -156,7 +156,8 @@ TEST_F(MIDIKeysTest, NeverSendsNotesOutsideTheMidiRange) {
     Select(0);
     keys->PressNote(-1, 100);
     keys->ReleaseNote(128);
-    keys->KeysMouseUp(mbLeft, 0, 0, 0); // a release before any mouse press ends note -1
+    keys->KeysMouseUp(TMouseButton::Left, TShiftState::None, 0,
+                      0); // a release before any mouse press ends note -1
     EXPECT_TRUE(midi.calls.empty());
 }
 

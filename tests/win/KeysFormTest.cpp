@@ -157,7 +157,7 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     EXPECT_TRUE(form->State().Settings.Vertical);
     EXPECT_EQ(after.right - after.left, before.bottom - before.top);
     EXPECT_EQ(after.bottom - after.top, before.right - before.left);
-    EXPECT_EQ(form->MIDIKeys().Orientation(), kbVertical);
+    EXPECT_EQ(form->MIDIKeys().Orientation(), TKeyboardOrientation::Vertical);
 }
 
 TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {

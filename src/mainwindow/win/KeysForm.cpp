@@ -16,13 +16,13 @@ ModifierSet ShiftState() noexcept {
 }
 
 TShiftState MouseShiftState(WPARAM keys) noexcept {
-    TShiftState shift = 0;
-    if (keys & MK_SHIFT) shift |= ssShift;
-    if (keys & MK_CONTROL) shift |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    if (keys & MK_LBUTTON) shift |= ssLeft;
-    if (keys & MK_RBUTTON) shift |= ssRight;
-    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    TShiftState shift = TShiftState::None;
+    if (keys & MK_SHIFT) shift |= TShiftState::Shift;
+    if (keys & MK_CONTROL) shift |= TShiftState::Ctrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= TShiftState::Alt;
+    if (keys & MK_LBUTTON) shift |= TShiftState::Left;
+    if (keys & MK_RBUTTON) shift |= TShiftState::Right;
+    if (keys & MK_MBUTTON) shift |= TShiftState::Middle;
     return shift;
 }
 
@@ -30,12 +30,12 @@ TMouseButton ButtonOf(UINT message) noexcept {
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-        return mbLeft;
+        return TMouseButton::Left;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-        return mbRight;
+        return TMouseButton::Right;
     default:
-        return mbMiddle;
+        return TMouseButton::Middle;
     }
 }
 
@@ -136,7 +136,8 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                       GET_Y_LPARAM(lParam));
         return 0;
     case WM_RBUTTONUP:
-        core_.MouseUp(mbRight, MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        core_.MouseUp(TMouseButton::Right, MouseShiftState(wParam), GET_X_LPARAM(lParam),
+                      GET_Y_LPARAM(lParam));
         break; // on to DefWindowProc, which turns it into WM_CONTEXTMENU
     case WM_MOUSEMOVE:
         core_.MouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
