@@ -6,6 +6,7 @@
 #include "keyboard/Keys.h"
 #include "mainwindow/Geometry.h"
 #include "skin/FaderModel.h"
+#include "skin/SkinConfig.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,7 +39,8 @@ private:
 
 void BM_ResizeStepLayoutAndKeyboard(benchmark::State& state) {
     BufferHost host;
-    TKeys keys(host);
+    const TSkinConfig skin;
+    TKeys keys(host, skin);
     keys.SetNoteWidth(16);
     keys.SetBaseOctave(2);
     const FrameMetrics frame{false, 4, 18, 20};

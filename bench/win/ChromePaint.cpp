@@ -3,7 +3,6 @@
 // chrome control's repaint and copy (what a button press or a blink costs).
 //
 // Usage: chrome_paint.exe STAGE_FOLDER [SKIN] [REPEATS]
-#include "engine/Settings.h"
 #include "mainwindow/win/KeysForm.h"
 
 #include <windows.h>
@@ -95,8 +94,8 @@ int main(int argc, char** argv) {
     if (!form.Create()) return 1;
     ShowWindow(form.Handle(), SW_SHOWNORMAL);
     Drain();
-    std::printf("skin %s (%s)\n", ::Settings.Skin.c_str(),
-                ::SkinConfig.WindowsStyle ? "windows-style" : "bitmap");
+    std::printf("skin %s (%s)\n", form.State().Settings.Skin.c_str(),
+                form.State().SkinConfig.WindowsStyle ? "windows-style" : "bitmap");
 
     // The whole paint routine of a window of the given client size, in the current skin.
     const auto fullRepaint = [&](SIZE client) {
@@ -116,19 +115,19 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 2; ++i) {
         bitmapSkin[i] = fullRepaint(sizes[i]);
         keysAlone[i] = Median(repeats, [&] { form.MIDIKeys().Paint(); });
-        TWinSkin& skin = form.Skin();
+        TSkin& skin = *form.Skin();
         const double border =
             Median(repeats, [&] { skin.Chrome().DrawBorder(sizes[i].cx, sizes[i].cy); });
         const double controls = Median(repeats, [&] { skin.Chrome().CtrlsList.PaintCtrls(); });
         const double chrome = Median(repeats, [&] {
             skin.BeginFrame();
             skin.PaintChrome();
-            skin.EndFrame(nullptr);
+            skin.EndFrame();
         });
         std::printf("   parts: border %.1f us, controls %.1f us, chrome without copies %.1f us\n",
                     border, controls, chrome);
     }
-    TCloseBtn& close = form.Skin().Chrome().CloseBtn;
+    TCloseBtn& close = form.Skin()->Chrome().CloseBtn;
     const double control = Median(repeats, [&] {
         close.Pressed = !close.Pressed;
         close.Paint();

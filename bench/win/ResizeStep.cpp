@@ -4,7 +4,6 @@
 // step is a real change.
 //
 // Usage (from a folder holding "Skins\"): resize_step [skin] [steps]
-#include "engine/Settings.h"
 #include "framework/win/Application.h"
 #include "mainwindow/win/KeysForm.h"
 
@@ -14,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,14 +32,30 @@ public:
     Result Close(Handle) override { return NoError; }
 };
 
-// Settings from nowhere and to nowhere: the bench leaves the user's registry alone.
-class NoRegistry final : public SettingsRegistry {
+// The bench's own settings, kept in memory: the user's registry is left alone.
+class BenchRegistry final : public SettingsRegistry {
 public:
-    bool KeyExists(RegistryHive, std::string_view) override { return false; }
-    bool OpenKey(RegistryHive, std::string_view, bool) override { return false; }
-    RegistryText ReadString(const std::string&) override { return {}; }
+    explicit BenchRegistry(const std::string& skin)
+        : values_{{"Skin", skin},     {"Width", "1920"},    {"Height", "200"},  {"Left", "0"},
+                  {"Top", "0"},       {"Note Width", "16"}, {"Vertical", "No"}, {"Velocity", "40"},
+                  {"Enabled", "Yes"}, {"Layout", "Piano"},  {"Channel", "1"},   {"Device", "0"},
+                  {"Pedal Key", "-1"}} {}
+    bool KeyExists(RegistryHive hive, std::string_view) override {
+        return hive == RegistryHive::CurrentUser;
+    }
+    bool OpenKey(RegistryHive hive, std::string_view, bool) override {
+        return hive == RegistryHive::CurrentUser;
+    }
+    RegistryText ReadString(const std::string& name) override {
+        const auto found = values_.find(name);
+        if (found == values_.end()) return {};
+        return {RegistryText::Kind::Text, found->second};
+    }
     bool WriteString(const std::string&, const std::string&) override { return true; }
     void CloseKey() override {}
+
+private:
+    std::map<std::string, std::string> values_;
 };
 
 double Milliseconds(long long ticks) {
@@ -71,9 +87,7 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&controls);
 
     SilentMidi midi;
-    NoRegistry registry;
-    ::Settings = TSettings{};
-    ::Settings.Skin = skin;
+    BenchRegistry registry(skin);
     TKeysForm form(KeysFormOptions{&midi, &registry});
     if (!form.Create()) return 1;
     HWND window = form.Handle();

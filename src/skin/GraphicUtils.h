@@ -8,12 +8,24 @@
 #include <array>
 #include <cstdint>
 
+// The pixels of a 24-bit bitmap as a DIB section holds them: three bytes blue, green, red,
+// rows padded to four bytes, stored bottom-up or top-down.
+struct Pixels24 {
+    const uint8_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0; // bytes from one stored row to the next
+    bool bottomUp = true;
+};
+
 // A bitmap of a skin. It is empty (0 x 0) until a file has been loaded into it.
 class TSkinBitmap {
 public:
     virtual ~TSkinBitmap() = default;
     [[nodiscard]] virtual int Width() const noexcept = 0;
     [[nodiscard]] virtual int Height() const noexcept = 0;
+    // Its pixels, where they can be read directly (none otherwise: nothing is drawn).
+    [[nodiscard]] virtual Pixels24 Pixels() const noexcept { return {}; }
     [[nodiscard]] bool Empty() const noexcept { return Width() <= 0 || Height() <= 0; }
 };
 
@@ -49,16 +61,6 @@ struct BorderPiece {
 // (width) 0.
 void TileVertical(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSkinBitmap& bitmap);
 void TileHorizontal(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSkinBitmap& bitmap);
-
-// The pixels of a 24-bit bitmap as a DIB section holds them: three bytes blue, green, red,
-// rows padded to four bytes, stored bottom-up or top-down.
-struct Pixels24 {
-    const uint8_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0; // bytes from one stored row to the next
-    bool bottomUp = true;
-};
 
 // Copies `source` of the bitmap to `dest` of the surface, opaque, stretching by taking the
 // nearest source pixel (as GDI's colour-on-colour stretching does) when the sizes differ.

@@ -1,7 +1,5 @@
 #include "skin/SkinConfig.h"
 
-TSkinConfig SkinConfig;
-
 void TSkinConfig::ResolveKeyColors() noexcept {
     WhiteKeyColorRef = RGBValue(WhiteKeyColor);
     BlackKeyColorRef = RGBValue(BlackKeyColor);

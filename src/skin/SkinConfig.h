@@ -62,8 +62,6 @@ struct TSkinConfig {
     void ResolveKeyColors() noexcept;
 };
 
-extern TSkinConfig SkinConfig;
-
 // FaderStyle values with a meaning of their own; any other text asks for the skinned fader.
 inline constexpr const char* FaderStyleWindows = "windows";
 inline constexpr const char* FaderStyleNone = "none";

@@ -117,9 +117,6 @@ protected:
         WriteText("Skins\\beta\\config.txt", "BorderSize=6\n");
         WriteBitmap("Skins\\beta\\Title Active.bmp", 50, 24, TitleColor, 32);
 
-        ::Settings = TSettings{};
-        ::SkinConfig = TSkinConfig{};
-        ::Minimized = false;
         shownMessages.clear();
         previousBox = fw::SetMessageBoxFunction(&RecordMessage);
     }
@@ -129,7 +126,6 @@ protected:
         fw::ClearTerminationRequest();
         SetCurrentDirectoryA(previousFolder);
         RemoveTree(folder);
-        ::SkinConfig = TSkinConfig{};
     }
 
     static void WriteBitmapSkin(const std::string& name, const std::string& extra) {
@@ -179,6 +175,8 @@ protected:
         UpdateWindow(form->Handle());
         fw::ProcessMessages();
     }
+    TSkinConfig& Config() { return form->State().SkinConfig; }
+    TSettings& Settings() { return form->State().Settings; }
     LONG_PTR Style() const { return GetWindowLongPtrA(form->Handle(), GWL_STYLE); }
     bool Topmost() const {
         return (GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -211,20 +209,20 @@ TEST_F(SkinWindow, ABitmapSkinIsBorderlessAndAWindowsStyleSkinHasTheSizeableFram
     EXPECT_EQ(Style() & (WS_CAPTION | WS_THICKFRAME), 0);
     EXPECT_NE(Style() & WS_POPUP, 0);
     EXPECT_TRUE(Topmost());
-    EXPECT_EQ(::SkinConfig.TitleHeight, 20);
-    EXPECT_EQ(::SkinConfig.CloseWidth, 22);
-    EXPECT_EQ(::SkinConfig.CornerSize, 8);
+    EXPECT_EQ(Config().TitleHeight, 20);
+    EXPECT_EQ(Config().CloseWidth, 22);
+    EXPECT_EQ(Config().CornerSize, 8);
     RECT client{}, window{};
     GetClientRect(form->Handle(), &client);
     GetWindowRect(form->Handle(), &window);
     EXPECT_EQ(client.right, window.right - window.left) << "no platform frame";
 
     form->Menu().Item("mnuSkin")[0].Click(); // Alpha
-    EXPECT_EQ(::Settings.Skin, "Alpha");
+    EXPECT_EQ(Settings().Skin, "Alpha");
     EXPECT_EQ(Style() & (WS_CAPTION | WS_THICKFRAME), WS_CAPTION | WS_THICKFRAME);
     EXPECT_TRUE(Topmost());
-    EXPECT_EQ(::SkinConfig.BorderSize, 0);
-    EXPECT_EQ(::SkinConfig.TitleHeight, 0);
+    EXPECT_EQ(Config().BorderSize, 0);
+    EXPECT_EQ(Config().TitleHeight, 0);
     EXPECT_NE(GetWindowLongPtrA(form->Velocity(), GWL_STYLE) & WS_VISIBLE, 0);
     EXPECT_TRUE(shownMessages.empty());
 }
@@ -235,9 +233,9 @@ TEST_F(SkinWindow, TheSkinSubmenuListsTheFoldersAndChecksTheCurrentOne) {
     EXPECT_EQ(SkinItems(&checked), (std::vector<std::string>{"Alpha", "beta", "Zevizi"}));
     EXPECT_EQ(checked, "beta");
     // beta's own title, everything else from Default; its 32-bit title is read all the same.
-    EXPECT_EQ(::SkinConfig.TitleHeight, 24);
-    EXPECT_EQ(::SkinConfig.BorderSize, 6);
-    EXPECT_EQ(::SkinConfig.IconWidth, 20);
+    EXPECT_EQ(Config().TitleHeight, 24);
+    EXPECT_EQ(Config().BorderSize, 6);
+    EXPECT_EQ(Config().IconWidth, 20);
 }
 
 TEST_F(SkinWindow, AMissingSkinRunsWithDefaultChecksNothingAndStoresDefault) {
@@ -245,8 +243,8 @@ TEST_F(SkinWindow, AMissingSkinRunsWithDefaultChecksNothingAndStoresDefault) {
     std::string checked;
     (void)SkinItems(&checked);
     EXPECT_EQ(checked, "");
-    EXPECT_EQ(::Settings.Skin, "Default");
-    EXPECT_FALSE(::SkinConfig.WindowsStyle);
+    EXPECT_EQ(Settings().Skin, "Default");
+    EXPECT_FALSE(Config().WindowsStyle);
 }
 
 TEST_F(SkinWindow, ASkinIsChosenFromTheRealPopupMenuOpenedByTheIcon) {
@@ -268,22 +266,22 @@ TEST_F(SkinWindow, ASkinIsChosenFromTheRealPopupMenuOpenedByTheIcon) {
         }
         typed = true;
     });
-    TIconBox& icon = form->Skin().Chrome().IconBox;
-    form->Skin().Chrome().CtrlsList.DispatchMouseDown(icon.Bounds.left + 2, icon.Bounds.top + 2);
+    TIconBox& icon = form->Skin()->Chrome().IconBox;
+    form->Skin()->Chrome().CtrlsList.DispatchMouseDown(icon.Bounds.left + 2, icon.Bounds.top + 2);
     typist.join();
     ASSERT_TRUE(typed);
-    EXPECT_EQ(::Settings.Skin, "beta");
+    EXPECT_EQ(Settings().Skin, "beta");
     std::string checked;
     (void)SkinItems(&checked);
     EXPECT_EQ(checked, "beta");
-    EXPECT_EQ(::SkinConfig.BorderSize, 6);
+    EXPECT_EQ(Config().BorderSize, 6);
 }
 
 TEST_F(SkinWindow, TheCloseButtonIsDrawnDownWhilePressedAndClosesWhenReleasedOnIt) {
     Start("Zevizi");
     Show();
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    TCloseBtn& close = form->Skin().Chrome().CloseBtn;
+    TCloseBtn& close = form->Skin()->Chrome().CloseBtn;
     const int x = close.Bounds.left + 5, y = close.Bounds.top + 5;
     EXPECT_EQ(ScreenPixel(x, y), CloseColor);
     EXPECT_EQ(ScreenPixel(1, 1), BorderColor);
@@ -319,8 +317,8 @@ TEST_F(SkinWindow, BitmapsBecome24BitAndAFileThatIsNoBitmapIsReportedOnce) {
     ASSERT_EQ(shownMessages.size(), 1u);
     EXPECT_NE(shownMessages[0].find("Error: "), std::string::npos);
     EXPECT_NE(shownMessages[0].find("Skins\\Zevizi\\Icon.bmp"), std::string::npos);
-    EXPECT_FALSE(form->Skin().Chrome().IconBox.Shown);
-    EXPECT_EQ(::SkinConfig.IconWidth, 0);
+    EXPECT_FALSE(form->Skin()->Chrome().IconBox.Shown);
+    EXPECT_EQ(Config().IconWidth, 0);
 }
 
 } // namespace

@@ -1,8 +1,5 @@
 #include "mainwindow/win/WindowPointer.h"
 
-#include "skin/Ctrls.h"
-#include "skin/SkinConfig.h"
-
 #include <windowsx.h>
 
 namespace {
@@ -31,151 +28,152 @@ ScreenPoint PointerPosition() noexcept {
 
 } // namespace
 
-bool TWindowPointer::TryHandle(UINT message, WPARAM wParam, LPARAM lParam,
-                               LRESULT& result) noexcept {
-    try {
-        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        switch (message) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: // a quick second press is a press all the same
-            if (!host_.IsBitmapSkin() || host_.OnKeyboard(x, y)) return false;
-            FormMouseDown(x, y);
-            result = 0;
-            return true;
-        case WM_MOUSEMOVE:
-            if (!holding_ && (!host_.IsBitmapSkin() || host_.OnKeyboard(x, y))) return false;
-            FormMouseMove(x, y);
-            result = 0;
-            return true;
-        case WM_LBUTTONUP:
-            if (!holding_) return false;
-            FormMouseUp(x, y);
-            result = 0;
-            return true;
-        case WM_CAPTURECHANGED:
-            // Another window took the pointer (a menu, a message box): no release will come.
-            if (holding_ && reinterpret_cast<HWND>(lParam) != window_) {
-                holding_ = false;
-                drag_.TitleUp();
-                drag_.BorderUp();
-            }
-            return false; // the keyboard routing hears of it too
-        case WM_SETCURSOR: {
-            if (LOWORD(lParam) != HTCLIENT || !host_.IsBitmapSkin()) return false;
-            if (reinterpret_cast<HWND>(wParam) != window_) return false;
-            POINT p{};
-            GetCursorPos(&p);
-            ScreenToClient(window_, &p);
-            if (!holding_ && host_.OnKeyboard(p.x, p.y)) return false;
-            ShowCursor();
-            result = TRUE;
-            return true;
+bool TWindowPointer::IsBitmapSkin() noexcept {
+    return core_.Skin() != nullptr && !core_.State().SkinConfig.WindowsStyle;
+}
+
+fw::PixelRect TWindowPointer::TitleImageRect() noexcept {
+    if (!IsBitmapSkin()) return {};
+    return core_.Skin()->Chrome().TitleBox.Bounds;
+}
+
+TCtrl* TWindowPointer::CapturedCtrl() noexcept {
+    TSkin* skin = core_.Skin();
+    return skin ? skin->Chrome().CtrlsList.CapturedCtrl : nullptr;
+}
+
+BorderHit TWindowPointer::HitTest(int x, int y) noexcept {
+    const TSkinConfig& skin = core_.State().SkinConfig;
+    RECT client{};
+    GetClientRect(window_, &client);
+    return BorderHitTest(x, y, {client.right, client.bottom}, skin.InnerRect, skin.CornerArea,
+                         skin.BorderSize);
+}
+
+bool TWindowPointer::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: // a quick second press is a press all the same
+        if (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y)) return false;
+        FormMouseDown(x, y);
+        result = 0;
+        return true;
+    case WM_MOUSEMOVE:
+        if (!holding_ && (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y))) return false;
+        FormMouseMove(x, y);
+        result = 0;
+        return true;
+    case WM_LBUTTONUP:
+        if (!holding_) return false;
+        FormMouseUp(x, y);
+        result = 0;
+        return true;
+    case WM_CAPTURECHANGED:
+        // Another window took the pointer (a menu, a message box): no release will come.
+        if (holding_ && reinterpret_cast<HWND>(lParam) != window_) {
+            holding_ = false;
+            Drag().TitleUp();
+            Drag().BorderUp();
         }
-        default:
+        return false; // the keyboard hears of it too
+    case WM_SETCURSOR: {
+        if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != window_ ||
+            !IsBitmapSkin())
             return false;
-        }
-    } catch (...) {
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(window_, &p);
+        if (!holding_ && core_.KeyboardTakesPointer(p.x, p.y)) return false;
+        ShowCursor();
+        result = TRUE;
+        return true;
+    }
+    default:
         return false;
     }
 }
 
-bool TWindowPointer::OnTitleImage(int x, int y) const noexcept {
-    return PointIn(host_.TitleImageRect(), x, y);
-}
-
-void TWindowPointer::FormMouseDown(int x, int y) noexcept {
+void TWindowPointer::FormMouseDown(int x, int y) {
     // The window holds the pointer until the release, so moves outside it still arrive.
     SetCapture(window_);
     holding_ = true;
-    if (OnTitleImage(x, y)) {
-        const fw::PixelRect title = host_.TitleImageRect();
-        drag_.TitleDown(x - title.left, y - title.top, title.left, title.top);
+    const fw::PixelRect title = TitleImageRect();
+    if (PointIn(title, x, y)) {
+        Drag().TitleDown(x - title.left, y - title.top, title.left, title.top);
         return;
     }
-    const TSkinConfig& skin = host_.SkinDescription();
-    RECT client{};
-    GetClientRect(window_, &client);
-    const BorderHit hit = BorderHitTest(x, y, {client.right, client.bottom}, skin.InnerRect,
-                                        skin.CornerArea, skin.BorderSize);
+    const BorderHit hit = HitTest(x, y);
     cursor_ = hit.cursor;
     if (hit.resizes) {
         RECT bounds{};
         GetWindowRect(window_, &bounds);
-        drag_.BorderDown(hit.edges, x, y, bounds.right - bounds.left, bounds.bottom - bounds.top);
+        Drag().BorderDown(hit.edges, x, y, bounds.right - bounds.left, bounds.bottom - bounds.top);
         return;
     }
-    host_.Ctrls().DispatchMouseDown(x, y);
+    core_.Skin()->Chrome().CtrlsList.DispatchMouseDown(x, y);
 }
 
-void TWindowPointer::FormMouseMove(int x, int y) noexcept {
-    if (drag_.DraggingTitle() || (!holding_ && OnTitleImage(x, y))) {
+void TWindowPointer::FormMouseMove(int x, int y) {
+    if (Drag().DraggingTitle() || (!holding_ && PointIn(TitleImageRect(), x, y))) {
         TitleBoxMouseMove();
         return;
     }
-    if (drag_.Resizing()) {
+    if (Drag().Resizing()) {
         RECT r{};
         GetWindowRect(window_, &r);
         fw::PixelRect bounds{};
-        if (drag_.BorderMove({r.left, r.top, r.right, r.bottom}, PointerPosition(), bounds)) {
+        if (Drag().BorderMove({r.left, r.top, r.right, r.bottom}, PointerPosition(), bounds)) {
             SetWindowPos(window_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                          bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            host_.RepaintNow();
+            // Every step is shown before the next: the border follows the pointer.
+            RedrawWindow(window_, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         }
         return;
     }
-    if (TCtrl* captured = host_.Ctrls().CapturedCtrl) {
+    if (TCtrl* captured = CapturedCtrl()) {
         captured->MouseMove(x, y);
         return;
     }
-    if (!host_.IsBitmapSkin()) return;
-    const TSkinConfig& skin = host_.SkinDescription();
-    RECT client{};
-    GetClientRect(window_, &client);
-    cursor_ = BorderHitTest(x, y, {client.right, client.bottom}, skin.InnerRect, skin.CornerArea,
-                            skin.BorderSize)
-                  .cursor;
+    if (!IsBitmapSkin()) return;
+    cursor_ = HitTest(x, y).cursor;
     ShowCursor();
 }
 
-void TWindowPointer::TitleBoxMouseMove() noexcept {
+void TWindowPointer::TitleBoxMouseMove() {
     ScreenPoint topLeft{};
-    if (drag_.TitleMove(PointerPosition(), topLeft))
+    if (Drag().TitleMove(PointerPosition(), topLeft))
         SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     cursor_ = ResizeCursor::Arrow;
     ShowCursor();
 }
 
-void TWindowPointer::FormMouseUp(int x, int y) noexcept {
+void TWindowPointer::FormMouseUp(int x, int y) {
     holding_ = false;
-    drag_.TitleUp();
-    drag_.BorderUp();
+    Drag().TitleUp();
+    Drag().BorderUp();
     // The release may already have come through the system-wide events, which leaves
     // nothing captured.
-    if (TCtrl* captured = host_.Ctrls().CapturedCtrl) captured->MouseUp(x, y);
+    if (TCtrl* captured = CapturedCtrl()) captured->MouseUp(x, y);
     if (GetCapture() == window_) ReleaseCapture();
 }
 
-void TWindowPointer::KeyWatchMouseMove(int x, int y) noexcept {
-    try {
-        TCtrl* captured = host_.Ctrls().CapturedCtrl;
-        if (!captured || !host_.IsMainWindowActive()) return;
-        RECT r{};
-        GetWindowRect(window_, &r);
-        captured->MouseMove(x - r.left, y - r.top);
-    } catch (...) {
-    }
+void TWindowPointer::KeyWatchMouseMove(int x, int y) {
+    TCtrl* captured = CapturedCtrl();
+    if (!captured || GetForegroundWindow() != window_) return;
+    RECT r{};
+    GetWindowRect(window_, &r);
+    captured->MouseMove(x - r.left, y - r.top);
 }
 
-void TWindowPointer::KeyWatchMouseUp(int x, int y) noexcept {
-    try {
-        TCtrl* captured = host_.Ctrls().CapturedCtrl;
-        if (!captured || !host_.IsMainWindowActive()) return;
-        RECT r{};
-        GetWindowRect(window_, &r);
-        captured->MouseUp(x - r.left, y - r.top);
-    } catch (...) {
-    }
+void TWindowPointer::KeyWatchMouseUp(int x, int y) {
+    TCtrl* captured = CapturedCtrl();
+    if (!captured || GetForegroundWindow() != window_) return;
+    RECT r{};
+    GetWindowRect(window_, &r);
+    captured->MouseUp(x - r.left, y - r.top);
 }
 
 void TWindowPointer::ShowCursor() const noexcept {

@@ -8,57 +8,38 @@
 #include <windows.h>
 
 #include "framework/PixelSurface.h"
-#include "mainwindow/WindowDrag.h"
+#include "framework/win/Window.h"
+#include "mainwindow/AppCore.h"
 
-class TCtrlsList;
-struct TSkinConfig;
-
-// What the pointer handling needs of the main window.
-class TWindowPointerHost {
+class TWindowPointer final : public fw::MessageHandler {
 public:
-    [[nodiscard]] virtual bool IsBitmapSkin() const = 0;
-    // The keyboard control takes the pointer at this point (client coordinates): it lies on
-    // the keyboard, or the keyboard holds the pointer after a press on it.
-    [[nodiscard]] virtual bool OnKeyboard(int x, int y) const = 0;
-    // The invisible title image over the title box; empty while it is hidden.
-    [[nodiscard]] virtual fw::PixelRect TitleImageRect() const = 0;
-    [[nodiscard]] virtual TCtrlsList& Ctrls() = 0;
-    [[nodiscard]] virtual const TSkinConfig& SkinDescription() const = 0;
-    [[nodiscard]] virtual bool IsMainWindowActive() = 0;
-    // Lays out and paints the whole window at once, so a border drag shows every step.
-    virtual void RepaintNow() = 0;
-
-protected:
-    ~TWindowPointerHost() = default;
-};
-
-class TWindowPointer {
-public:
-    TWindowPointer(HWND window, TWindowPointerHost& host) noexcept : window_(window), host_(host) {}
+    TWindowPointer(HWND window, AppCore& core) noexcept : window_(window), core_(core) {}
 
     // The window's pointer messages; true when handled here (result set), false to leave
-    // the message to the keyboard routing and the default handling.
-    [[nodiscard]] bool TryHandle(UINT message, WPARAM wParam, LPARAM lParam,
-                                 LRESULT& result) noexcept;
+    // the message to the keyboard and the default handling.
+    bool TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // System-wide pointer events, screen coordinates: they reach the captured chrome
     // control while the main window is active.
-    void KeyWatchMouseMove(int x, int y) noexcept;
-    void KeyWatchMouseUp(int x, int y) noexcept;
-
-    [[nodiscard]] const WindowDrag& Drag() const noexcept { return drag_; }
+    void KeyWatchMouseMove(int x, int y);
+    void KeyWatchMouseUp(int x, int y);
 
 private:
-    void FormMouseDown(int x, int y) noexcept;
-    void FormMouseMove(int x, int y) noexcept;
-    void FormMouseUp(int x, int y) noexcept;
-    void TitleBoxMouseMove() noexcept;
+    void FormMouseDown(int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseUp(int x, int y);
+    void TitleBoxMouseMove();
     void ShowCursor() const noexcept;
-    [[nodiscard]] bool OnTitleImage(int x, int y) const noexcept;
+
+    [[nodiscard]] bool IsBitmapSkin() noexcept;
+    // The invisible title image over the title box; empty while it is hidden.
+    [[nodiscard]] fw::PixelRect TitleImageRect() noexcept;
+    [[nodiscard]] TCtrl* CapturedCtrl() noexcept;
+    [[nodiscard]] BorderHit HitTest(int x, int y) noexcept;
+    [[nodiscard]] WindowDrag& Drag() noexcept { return core_.State().Drag; }
 
     HWND window_;
-    TWindowPointerHost& host_;
-    WindowDrag drag_;
+    AppCore& core_;
     ResizeCursor cursor_ = ResizeCursor::Arrow;
     bool holding_ = false; // the window holds the pointer after a press outside the keyboard
 };

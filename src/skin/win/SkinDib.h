@@ -13,7 +13,7 @@ public:
     [[nodiscard]] int Height() const noexcept override { return height_; }
     [[nodiscard]] HBITMAP Handle() const noexcept { return bitmap_.get(); }
     // The section's pixels, for drawing without a GDI call per copy.
-    [[nodiscard]] const Pixels24& Pixels() const noexcept { return pixels_; }
+    [[nodiscard]] Pixels24 Pixels() const noexcept override { return pixels_; }
 
     // Replaces the picture with the file's. False when the file is not a bitmap Windows
     // can read; the bitmap is then empty.

@@ -1,105 +1,72 @@
-// The skin on the main window: loads skins into the description and the chrome, applies
-// them to the window (frame, trackbar, topmost band), paints the chrome of a bitmap skin
-// through the back buffer and redraws it when the application's activation changes.
+// The skin's Win32 shell on the main window: skin files, bitmaps and the pointer through
+// the platform, the window's frame, band and trackbar for a skin, copies of the back
+// buffer to the screen, and the messages a skin answers (activation, the trackbar's
+// background, the pointer over the keyboard).
 #pragma once
 
-#include "framework/MenuModel.h"
 #include "framework/win/BackBuffer.h"
 #include "framework/win/Handles.h"
-#include "mainwindow/MainMenu.h"
-#include "skin/Chrome.h"
-#include "skin/Skin.h"
+#include "framework/win/Window.h"
+#include "skin/SkinFeature.h"
 #include "skin/win/WinSkinPlatform.h"
 
 #include <functional>
-#include <memory>
 
-// Draws skin bitmaps into the back buffer's pixels.
-class TBackBufferCanvas final : public TChromeCanvas {
+class TWinSkinShell final : public SkinShell, public fw::MessageHandler {
 public:
-    explicit TBackBufferCanvas(fw::BackBuffer& backBuffer) : backBuffer_(backBuffer) {}
-    void Draw(const TSkinBitmap& bitmap, const fw::PixelRect& source,
-              const fw::PixelRect& dest) override;
+    struct Window {
+        HWND handle = nullptr;
+        HWND velocity = nullptr;              // the standard trackbar
+        std::function<void(POINT)> popupMenu; // at a screen point
+        std::function<bool(POINT)> overKeys;  // a client point lies on the keyboard
+    };
 
-private:
-    fw::BackBuffer& backBuffer_;
-};
+    explicit TWinSkinShell(fw::BackBuffer& backBuffer) : backBuffer_(backBuffer) {}
+    TWinSkinShell(const TWinSkinShell&) = delete;
+    TWinSkinShell& operator=(const TWinSkinShell&) = delete;
+    ~TWinSkinShell() = default;
 
-class TWinSkin final : private TChromeHost {
-public:
-    // popupMenu opens the main window's popup menu at a screen point.
-    TWinSkin(fw::BackBuffer& backBuffer, std::function<void(POINT)> popupMenu);
-    TWinSkin(const TWinSkin&) = delete;
-    TWinSkin& operator=(const TWinSkin&) = delete;
-    ~TWinSkin() = default;
-
-    // The main window and its velocity trackbar; before any skin is applied.
-    void Attach(HWND window, HWND velocity) noexcept;
-    // Where load failures are reported.
+    void Attach(Window window);
+    // The skin the core made; activation changes redraw its chrome.
+    void SetSkin(TSkin* skin) noexcept { skin_ = skin; }
     void SetErrorReport(std::function<void(const std::string&)> report);
 
-    // Loads the skin Settings.Skin names (correcting the name when its folder is missing).
-    void LoadSkin();
-    // Fills the Skin submenu from the skin folders, once.
-    void BuildSkinMenu(MainMenu& menu);
-    // Applies SkinConfig to the window: frame, trackbar, sizes, check mark, topmost band.
-    void ApplySkin(fw::MenuItem& skinMenu);
-    // True while ApplySkin runs: the window's resize handling waits for it.
-    [[nodiscard]] bool ApplyingSkin() const noexcept { return applyingSkin_; }
-
-    // The window's size or orientation changed: the inner rectangle and the controls'
-    // rectangles follow.
-    void Layout(int width, int height, bool vertical);
-    // The paint routine's chrome part (bitmap skins): border, controls, frame.
-    void PaintChrome();
-    // While a whole window is painted, the copies to the window wait and go out as one at
-    // the end: copying the border, each control and the keyboard one by one costs more
-    // than drawing them.
-    void BeginFrame() noexcept;
-    void EndFrame(HDC windowDc) noexcept;
-    // A copy of the back buffer to the window, or part of the frame's one copy.
-    void Present(const fw::PixelRect& rect);
-
-    // Activation changes redraw the title in its active or inactive look.
-    void RefreshChrome();
-    void RefreshChromeFromScreen();
-    // Activation and the trackbar's background; false for every other message.
-    bool TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
-
-    [[nodiscard]] TSkinChrome& Chrome() noexcept { return chrome_; }
-    [[nodiscard]] TWinSkinPlatform& Platform() noexcept { return platform_; }
     // The pointer over the keyboard: the skin's, or the arrow.
     [[nodiscard]] HCURSOR KeysCursor() const noexcept;
+    [[nodiscard]] TWinSkinPlatform& Platform() noexcept { return platform_; }
 
-private:
-    // TChromeHost.
-    std::unique_ptr<TSkinBitmap> NewSkinBitmap() override;
-    TChromeCanvas& Canvas() override { return canvas_; }
+    // Activation, the trackbar's background and the pointer; false for anything else.
+    bool TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    // SkinPlatform.
+    [[nodiscard]] bool FileExists(const std::string& path) override;
+    [[nodiscard]] bool FolderExists(const std::string& path) override;
+    [[nodiscard]] std::optional<std::string> ReadFile(const std::string& path) override;
+    [[nodiscard]] std::optional<std::vector<std::string>> SkinFolders() override;
+    [[nodiscard]] bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override;
+    void LoadSkinCursor(const std::string& path) override;
+    void ReportError(const std::string& text) override;
+
+    // SkinShell.
+    [[nodiscard]] std::unique_ptr<TSkinBitmap> NewSkinBitmap() override;
+    [[nodiscard]] fw::PixelSurface* BackBuffer() override;
     void FlushRect(const fw::PixelRect& rect) override;
-    const TSkinConfig& Config() const override;
-    fw::PixelRect WindowBounds() const override;
-    bool IsMainWindowActive() const override { return active_; }
-    bool PlayingEnabled() const override;
+    void CopyScreenToBackBuffer() override;
+    [[nodiscard]] fw::PixelRect WindowBounds() override;
+    [[nodiscard]] bool IsMainWindowActive() override { return active_; }
+    [[nodiscard]] bool WindowShown() override;
     void PopupMenuAt(int screenX, int screenY) override;
     void CloseMainWindow() override;
     void MinimizeApplication() override;
+    void ApplyWindowLook(const TSkinConfig& config, bool trackbarVisible) override;
 
-    [[nodiscard]] bool ChromeVisible() const noexcept;
-    void FlushFrame();
-    void SetFrame(bool windowsStyle) noexcept;
-
+private:
     fw::BackBuffer& backBuffer_;
-    std::function<void(POINT)> popupMenu_;
-    TBackBufferCanvas canvas_;
+    fw::PixelSurface surface_{};
     TWinSkinPlatform platform_;
-    TSkinLoader loader_{platform_};
-    TSkinChrome chrome_;
-    HWND window_ = nullptr;
-    HWND velocity_ = nullptr;
+    Window window_;
+    TSkin* skin_ = nullptr;
     fw::Brush faderBrush_;
-    bool applyingSkin_ = false;
-    bool framing_ = false;
-    fw::PixelRect pending_{};
+    COLORREF faderColor_ = 0;
     bool active_ = false;
-    bool vertical_ = false;
 };

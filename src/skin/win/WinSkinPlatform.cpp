@@ -1,5 +1,6 @@
 #include "skin/win/WinSkinPlatform.h"
 
+#include "framework/win/Application.h"
 #include "skin/win/SkinDib.h"
 
 namespace {
@@ -75,5 +76,8 @@ void TWinSkinPlatform::LoadLogoCursor() {
 }
 
 void TWinSkinPlatform::ReportError(const std::string& text) {
-    if (onError) onError(text);
+    if (onError)
+        onError(text);
+    else
+        fw::ReportError(text);
 }
