@@ -1,7 +1,14 @@
+#include "mainwindow/AppCore.h"
 #include "mainwindow/Geometry.h"
+#include "support/FakeAppHost.h"
+#include "support/FakeFiles.h"
+#include "support/FakeMidiOut.h"
+#include "support/FakeRegistry.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -74,6 +81,33 @@ TEST(Geometry, ZoomStaysWithinSevenAndAHundred) {
     EXPECT_EQ(ZoomedOut(16), 15);
     EXPECT_EQ(ZoomedIn(100), 100);
     EXPECT_EQ(ZoomedIn(16), 17);
+}
+
+// The core places the window with every monitor the platform reports.
+class TwoMonitors final : public fakes::FakeAppHost {
+public:
+    std::vector<fw::PixelRect> Monitors() override {
+        return {{0, 0, screen.Width, screen.Height}, {-1280, 0, 0, 1024}};
+    }
+};
+
+TEST(Geometry, TheCoreKeepsAWindowOnASecondMonitorAndMovesALostOne) {
+    for (auto [left, expectedLeft, expectedTop] :
+         {std::tuple{-1000, -1000, 200}, std::tuple{-5000, 1024 - 716, 768 - 140}}) {
+        TwoMonitors host;
+        fakes::FakeMidiOut midi;
+        fakes::FakeRegistry registry;
+        fakes::FakeFiles files;
+        registry.User() = {{"Left", std::to_string(left)},
+                           {"Top", "200"},
+                           {"Width", "716"},
+                           {"Height", "140"},
+                           {"Note Width", "16"}};
+        AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+        core.Start();
+        EXPECT_EQ(host.bounds.left, expectedLeft) << left;
+        EXPECT_EQ(host.bounds.top, expectedTop) << left;
+    }
 }
 
 } // namespace

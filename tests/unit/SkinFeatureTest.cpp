@@ -159,4 +159,35 @@ TEST_F(SkinnedCore, ThePlayingSwitchRedrawsOnlyTheIconAndNothingWhileHidden) {
     EXPECT_TRUE(host.shell.flushes.empty());
 }
 
+// The skinned fader as the core drives it: it starts at the trackbar's value, writes every
+// value of a drag into the trackbar and turns with the keyboard.
+TEST_F(SkinnedCore, TheSkinnedFaderStartsAtTheTrackbarWritesItAndTurnsWithTheKeyboard) {
+    host.shell.skins.Add("Zevizi", "FaderV.bmp", "16 x 14");
+    host.shell.skins.Add("Zevizi", "FaderH BG.bmp", "8 x 20");
+    host.shell.skins.Add("Zevizi", "FaderH.bmp", "14 x 16");
+    core.Start();
+    TFader& fader = core.Skin()->Chrome().Fader;
+    ASSERT_TRUE(fader.Shown);
+    EXPECT_TRUE(fader.IsVertical);
+
+    host.fader = 127;
+    SkinItem("Zevizi").Click(); // reapplied: the thumb goes to the trackbar's value
+    EXPECT_EQ(fader.ThumbPos(), fader.Travel());
+
+    // A drag from the bottom end 10 pixels up writes the value at once.
+    const fw::PixelRect bounds = fader.Bounds;
+    core.Skin()->Chrome().CtrlsList.DispatchMouseDown(bounds.left + 2, bounds.bottom - 3);
+    ASSERT_EQ(core.Skin()->Chrome().CtrlsList.CapturedCtrl, &fader);
+    fader.MouseMove(bounds.left + 2, bounds.bottom - 13);
+    EXPECT_EQ(host.fader, fader.FaderValue());
+    EXPECT_LT(host.fader, 127);
+    fader.MouseUp(bounds.left + 2, bounds.bottom - 13);
+
+    const int value = fader.FaderValue();
+    core.Menu().Item("mnuVertical").Click();
+    EXPECT_FALSE(fader.IsVertical) << "across the top of a vertical keyboard";
+    EXPECT_EQ(fader.Bounds.top, 4 + 18);
+    EXPECT_NEAR(fader.FaderValue(), value, 1) << "the value survives the turn";
+}
+
 } // namespace
