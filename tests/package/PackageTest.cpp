@@ -63,13 +63,13 @@ std::string Command(const fs::path& program, const std::string& arguments) {
 }
 
 // The uninstaller copies itself away and works from there, so its end is seen by what it
-// removes.
-bool WaitUntilGone(const fs::path& path, int timeoutMs = 30000) {
+// removes: the folder first, the registration last.
+template <typename Condition> bool WaitUntil(Condition done, int timeoutMs = 30000) {
     for (int waited = 0; waited < timeoutMs; waited += 100) {
-        if (!fs::exists(path)) return true;
+        if (done()) return true;
         Sleep(100);
     }
-    return false;
+    return done();
 }
 
 bool KeyExists(HKEY root, const char* path) {
@@ -82,13 +82,12 @@ bool KeyExists(HKEY root, const char* path) {
 
 std::string ReadString(HKEY root, const char* path, const char* name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-        return {};
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return {};
     char buffer[MAX_PATH * 2] = {};
     DWORD size = sizeof buffer - 1;
     DWORD type = 0;
-    LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                                   &size);
+    LONG status =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS && type == REG_SZ ? std::string(buffer) : std::string();
 }
@@ -184,8 +183,8 @@ TEST_F(Release, APerUserInstallPlaysAndItsSilentUninstallRemovesEveryFileButKeep
     EXPECT_EQ(FilesUnder(folder), expected);
 
     ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /CurrentUser")), 0);
-    EXPECT_TRUE(WaitUntilGone(folder));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, UninstallKey));
+    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, UninstallKey); }));
+    EXPECT_FALSE(fs::exists(folder));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SettingsKey));
 }
 
@@ -198,11 +197,10 @@ TEST_F(Release, AnAllUsersInstallGoesToProgramFilesAndCanTakeTheSettingsAlong) {
 
     ExpectPlays(folder, "PackageAllUsers");
 
-    ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /AllUsers /RemoveSettings")),
-              0);
-    EXPECT_TRUE(WaitUntilGone(folder));
+    ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /AllUsers /RemoveSettings")), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, SettingsKey); }));
+    EXPECT_FALSE(fs::exists(folder));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, SettingsKey));
 }
 
 TEST_F(Release, TheZipUnpackedIntoAFreshFolderPlays) {
@@ -211,8 +209,8 @@ TEST_F(Release, TheZipUnpackedIntoAFreshFolderPlays) {
     fs::remove_all(folder, ignored);
     fs::create_directories(folder.parent_path());
     fs::copy(unzipped_, folder, fs::copy_options::recursive);
-    for (const char* file : {"MIDIKeyboard.exe", "vivuvav.dll", "MIDIKeyboard.html",
-                             "LICENSE.txt", "Layouts\\Piano.txt"})
+    for (const char* file : {"MIDIKeyboard.exe", "vivuvav.dll", "MIDIKeyboard.html", "LICENSE.txt",
+                             "Layouts\\Piano.txt"})
         EXPECT_TRUE(fs::exists(folder / file)) << file;
     ExpectPlays(folder, "PackageZip");
     fs::remove_all(folder, ignored);
