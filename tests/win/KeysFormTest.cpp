@@ -212,4 +212,22 @@ TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettings) {
     EXPECT_EQ(registry.User().size(), 23u);
 }
 
+TEST_F(KeysForm, TheVelocityTrackbarStepsByOneWithAnArrowAndByTwoWithAClickOnItsChannel) {
+    Start();
+    HWND bar = form->Velocity();
+    SetWindowPos(bar, nullptr, 0, 0, 36, 200, SWP_NOZORDER | SWP_SHOWWINDOW);
+    SendMessageA(bar, TBM_SETPOS, TRUE, 40);
+    SendMessageA(bar, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 41);
+    SendMessageA(bar, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 40);
+
+    RECT thumb{};
+    SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    const int x = (thumb.left + thumb.right) / 2, y = thumb.bottom + 20;
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 42);
+}
+
 } // namespace

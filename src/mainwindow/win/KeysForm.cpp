@@ -101,7 +101,9 @@ void TKeysForm::CreateVelocityTrackbar() {
                                 36, 100, Handle(), nullptr, fw::ModuleInstance(), nullptr);
     SendMessageA(velocity_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 127));
     SendMessageA(velocity_, TBM_SETTICFREQ, 10, 0);
-    SendMessageA(velocity_, TBM_SETPAGESIZE, 0, 10);
+    // The arrow keys move it by 1, a click on its channel by 2.
+    SendMessageA(velocity_, TBM_SETLINESIZE, 0, 1);
+    SendMessageA(velocity_, TBM_SETPAGESIZE, 0, 2);
     SetWindowSubclass(velocity_, &TKeysForm::VelocityProc, VelocitySubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
 }
