@@ -158,14 +158,44 @@ struct Stage final : KeysHost, KeyPlayerHost {
     }
     uint32_t EventTime() override { return clock; }
 
-    // A key transition the hook sees and reports, or one it never sees.
+    // A key transition the hook sees and reports, or one it never sees (on the secure
+    // desktop). The first event reported after a lost one is after a quiet spell, so from
+    // then on the player must know.
     void Key(const PhysicalKey& key, bool release, bool lost = false) {
         down[key.vk] = !release;
-        if (lost) return;
+        if (lost) {
+            lostPending[key.vk] = true;
+            return;
+        }
+        lostPending.reset();
         const watch::KeyMessage message =
             hook.Apply({.virtualKey = key.vk, .scanCode = key.scan, .extended = key.extended,
                         .released = release});
         player.KeyWatchKeyNative(message.wParam, static_cast<uint32_t>(message.lParam));
+    }
+    void DesktopReturns() {
+        lostPending.reset();
+        player.ReconcileHeldKeys();
+    }
+    // Held for real, or released where the player could not yet know.
+    [[nodiscard]] bool MayBeHeld(int32_t key) {
+        const auto either = [this](uint32_t a, uint32_t b) {
+            return down[a] || down[b] || lostPending[a] || lostPending[b];
+        };
+        switch (key) {
+        case LeftShiftEntry:
+            return down[LShift] || lostPending[LShift];
+        case RightShiftEntry:
+            return down[RShift] || lostPending[RShift];
+        case KeyPlayer::VkShift:
+            return either(LShift, RShift);
+        case KeyPlayer::VkControl:
+            return either(LCtrl, RCtrl);
+        case KeyPlayer::VkMenu:
+            return either(LAlt, RAlt);
+        default:
+            return key >= 0 && key < 256 && either(uint32_t(key), uint32_t(key));
+        }
     }
 
     // Mouse messages as the main window routes them to the control: presses on it, moves on
@@ -198,7 +228,7 @@ struct Stage final : KeysHost, KeyPlayerHost {
     TMIDIKeys keys{*this, synth};
     KeyPlayer player{*this, settings, notes};
     watch::KeyStateTracker hook;
-    std::bitset<256> down;
+    std::bitset<256> down, lostPending;
     std::array<bool, 3> mouse{};
     bool captured = false, pushChecked = false, active = false, dialogOpen = false;
     int32_t velocity = 0;
@@ -255,13 +285,16 @@ private:
                 s.Key(*key, true);
             }
         } else if (roll < 57) {
-            if (const PhysicalKey* key = AnyHeldKey()) {
-                Log("up " + std::to_string(key->vk) + " lost");
-                s.Key(*key, true, true);
+            // A visit to the secure desktop: releases and presses there go unseen.
+            Log("secure desktop visit");
+            for (const PhysicalKey& key : Keyboard) {
+                if (Pick(3) == 0) s.Key(key, s.down[key.vk], true);
             }
+            s.clock += KeyPlayer::QuietSpellMs + static_cast<uint32_t>(Pick(5000));
+            if (Pick(2) == 0) s.DesktopReturns();
         } else if (roll < 58) {
             Log("desktop returns");
-            s.player.ReconcileHeldKeys();
+            s.DesktopReturns();
         } else if (roll < 60) {
             Log("quiet spell");
             s.clock += KeyPlayer::QuietSpellMs + static_cast<uint32_t>(Pick(3000));
@@ -339,16 +372,41 @@ private:
         }
     }
 
-    // Every sound is one the control still counts as sounding on the open port, so that it
-    // can end it; at most one channel per note.
+    // Every sound has something that holds it and will end it: the pedal, the left mouse
+    // button, or a key still held (or released where the player could not know) whose press
+    // started it; the control still counts it as sounding on the open port, on one channel.
+    // The modifiers and the pedal are held only by keys that are held.
     std::string Check() {
         Stage& s = stage_;
         if (!s.synth.fault.empty()) return s.synth.fault;
+        if (s.player.CtrlHeld() && !s.MayBeHeld(KeyPlayer::VkControl)) return "Ctrl held";
+        if (s.player.AltHeld() && !s.MayBeHeld(KeyPlayer::VkMenu)) return "Alt held";
+        if (s.player.WinHeld() && !s.MayBeHeld(KeyPlayer::VkLeftWin)) return "Win held";
+        const ModifierSet held = s.player.HeldModifiers();
+        if ((held.Shift && !s.MayBeHeld(KeyPlayer::VkShift)) ||
+            (held.Ctrl && !s.MayBeHeld(KeyPlayer::VkControl)) ||
+            (held.Alt && !s.MayBeHeld(KeyPlayer::VkMenu))) {
+            return "a modifier held for shortcuts after its key was released";
+        }
+        if (s.player.PedalDown() != s.pushChecked && !s.MayBeHeld(s.settings.PedalKey)) {
+            return "the pedal is down with Push unchecked and no pedal key held";
+        }
+        if (s.synth.sounding.empty()) return "";
+
+        std::set<int32_t> heldNotes;
+        for (int32_t entry = 0; entry < 256; ++entry) {
+            const int32_t note = s.player.KeyNote(static_cast<std::size_t>(entry));
+            if (note != KeyPlayer::NoKeyNote && s.MayBeHeld(entry)) heldNotes.insert(note);
+        }
+        if (s.keys.HoldsButton(mbLeft)) heldNotes.insert(s.keys.MouseNote());
         std::set<std::pair<MidiOut::Handle, uint32_t>> notes;
         for (const auto& [port, channel, note] : s.synth.sounding) {
             if (!notes.insert({port, note}).second) return "a note sounding on two channels";
             if (!s.keys.IsNoteSounding(static_cast<int>(note))) {
                 return "note " + std::to_string(note) + " sounds but nothing can end it";
+            }
+            if (!s.player.PedalDown() && heldNotes.count(static_cast<int32_t>(note)) == 0) {
+                return "note " + std::to_string(note) + " sounds with nothing holding it";
             }
         }
         return "";
@@ -365,17 +423,18 @@ private:
             if (s.mouse[button]) s.MouseUp(button);
         }
         if (Pick(2) == 0) {
-            s.player.ReconcileHeldKeys();
+            s.DesktopReturns();
         } else {
             s.clock += KeyPlayer::QuietSpellMs;
             s.Key(UnmappedKey, false);
             s.Key(UnmappedKey, true);
         }
-        if (s.player.PedalDown() != s.pushChecked) return "the pedal is down with Push unchecked";
+        std::string fault = Check();
+        if (!fault.empty()) return fault;
         if (s.player.PedalDown()) s.ClickCommand(KeyCommand::Push);
         letGoEvery_ = 200 + static_cast<uint64_t>(Pick(2000));
 
-        std::string fault = Check();
+        fault = Check();
         if (!fault.empty()) return fault;
         if (!s.synth.sounding.empty()) return "notes sound after everything was let go";
         if (!s.keys.SoundingNotes().Empty() || !s.keys.DownNotes().Empty()) {
