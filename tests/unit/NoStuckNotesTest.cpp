@@ -209,9 +209,13 @@ struct Stage final : KeysHost, KeyPlayerHost {
         const bool inside = x >= 0 && y >= 0 && x < keys.Width() && y < keys.Height();
         if (inside || (captured && keys.HoldsMouse())) keys.KeysMouseMove(Shift(), x, y);
     }
-    void MouseUp(TMouseButton button) {
+    // Without the capture, a release off the window goes to another window.
+    void MouseUp(TMouseButton button, int x, int y) {
         mouse[button] = false;
-        if (keys.HoldsButton(button)) keys.KeysMouseUp(button, Shift(), 0, 0);
+        const bool inside = x >= 0 && y >= 0 && x < keys.Width() && y < keys.Height();
+        if ((inside || captured) && keys.HoldsButton(button)) {
+            keys.KeysMouseUp(button, Shift(), x, y);
+        }
     }
     void CaptureLost() {
         captured = false;
@@ -351,7 +355,7 @@ private:
     void MouseStep() {
         Stage& s = stage_;
         const auto button = static_cast<TMouseButton>(Pick(4) == 0 ? 1 + Pick(2) : 0);
-        const int x = Pick(260) - 30, y = Pick(80) - 15; // now and then beside the keys
+        const int x = Pick(260) - 30, y = Pick(80) - 15; // now and then off the keys
         const int roll = Pick(10);
         if (roll < 3) {
             if (s.mouse[button] || x < 0 || y < 0 || x >= 200 || y >= 50) return;
@@ -363,8 +367,9 @@ private:
             s.MouseMove(x, y);
         } else if (roll < 9) {
             if (!s.mouse[button]) return;
-            Log("release " + std::to_string(button));
-            s.MouseUp(button);
+            Log("release " + std::to_string(button) + " at " + std::to_string(x) + "," +
+                std::to_string(y));
+            s.MouseUp(button, x, y);
         } else {
             if (!s.captured) return;
             Log("capture lost");
@@ -420,7 +425,7 @@ private:
         Log("let go of everything");
         while (const PhysicalKey* key = AnyHeldKey()) s.Key(*key, true);
         for (TMouseButton button : {mbLeft, mbRight, mbMiddle}) {
-            if (s.mouse[button]) s.MouseUp(button);
+            if (s.mouse[button]) s.MouseUp(button, -1, -1);
         }
         if (Pick(2) == 0) {
             s.DesktopReturns();
