@@ -100,15 +100,23 @@ constexpr PhysicalKey UnmappedKey = {'M', 0x32, false};
 // physical keys and mouse buttons, the clock, the active window, the settings dialog.
 struct Stage final : KeysHost, KeyPlayerHost {
     Stage() {
-        for (auto [key, code] : {std::pair{'Z', 48}, {'X', 50}, {'C', 52}, {'S', 49}, {'Q', 60},
-                                 {'W', 62}, {'R', 60}, {'E', 64}, {'V', 53}, {'P', 250}}) {
+        for (auto [key, code] : {std::pair{'Z', 48},
+                                 {'X', 50},
+                                 {'C', 52},
+                                 {'S', 49},
+                                 {'Q', 60},
+                                 {'W', 62},
+                                 {'R', 60},
+                                 {'E', 64},
+                                 {'V', 53},
+                                 {'P', 250}}) {
             notes[static_cast<std::size_t>(key)] = static_cast<uint8_t>(code);
         }
         notes[LeftShiftEntry] = 40;
         notes[RightShiftEntry] = 45;
         notes[KeyPlayer::VkShift] = 50; // the same note as X
         notes[KeyPlayer::VkControl] = 55;
-        notes[0x73] = 70;           // F4: a note alone, a shortcut with Ctrl
+        notes[0x73] = 70;            // F4: a note alone, a shortcut with Ctrl
         settings.Shortcuts[5] = 'V'; // a mapped key that is a shortcut without modifiers
         keys.SetMIDIDevice(0);
         keys.OpenPort();
@@ -168,9 +176,10 @@ struct Stage final : KeysHost, KeyPlayerHost {
             return;
         }
         lostPending.reset();
-        const watch::KeyMessage message =
-            hook.Apply({.virtualKey = key.vk, .scanCode = key.scan, .extended = key.extended,
-                        .released = release});
+        const watch::KeyMessage message = hook.Apply({.virtualKey = key.vk,
+                                                      .scanCode = key.scan,
+                                                      .extended = key.extended,
+                                                      .released = release});
         player.KeyWatchKeyNative(message.wParam, static_cast<uint32_t>(message.lParam));
     }
     void DesktopReturns() {
@@ -485,6 +494,6 @@ TEST(NoStuckNotes, RandomPlayNeverLeavesANoteSoundingOrEndsOneTwice) {
         EXPECT_EQ(fault, "") << "seed " << seed << ", last events:" << play.LastEvents();
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::cout << "random play: " << events << " events for each of " << seeds.size()
-              << " seeds in " << took.count() << " s\n";
+    std::cout << "random play: " << events << " events for each of " << seeds.size() << " seeds in "
+              << took.count() << " s\n";
 }
