@@ -41,7 +41,7 @@ bool KeyPlayer::IsWantedTransition(uint32_t lParam) noexcept {
     case 0x3:
         return true;
     default:
-        return (lParam & 0x80000000u) != 0;
+        return (lParam & ReleaseBit) != 0;
     }
 }
 
@@ -51,8 +51,15 @@ void KeyPlayer::KeyWatchKeyNative(int32_t wParam, uint32_t lParam) {
     if (key < 0) key = -key;
 
     ReconcileAfterQuietSpell();
+    // The hook keeps its own key state, which misses the same key-ups: after a return from
+    // another desktop it reports the next press of such a key as an auto-repeat. A repeat
+    // of a key not held is that key's first down.
+    const uint32_t top = lParam >> 28;
+    if (top >= 0x4 && top <= 0x7 && key <= 255 && !KeyHeld(static_cast<int32_t>(key))) {
+        lParam &= ~PreviousDownBit;
+    }
     if (!IsWantedTransition(lParam)) return;
-    if ((lParam & 0x80000000u) != 0) {
+    if ((lParam & ReleaseBit) != 0) {
         KeyUp(key, lParam);
     } else {
         KeyDown(key, lParam);

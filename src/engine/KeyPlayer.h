@@ -80,6 +80,9 @@ public:
     static constexpr uint32_t RightShiftDown = 0x00360001;
     static constexpr uint32_t RightShiftUp = 0xC0360001;
 
+    static constexpr uint32_t ReleaseBit = 0x80000000u;
+    static constexpr uint32_t PreviousDownBit = 0x40000000u;
+
     // Key-ups can be lost (a switch to the secure desktop swallows them), and a watched
     // event after this long a silence is the first chance to notice.
     static constexpr uint32_t QuietSpellMs = 500;
