@@ -19,6 +19,7 @@ public:
     bool openFails = false;
     std::vector<int> opened;
     std::vector<uint32_t> messages;
+    int resets = 0;
 
     uint32_t DeviceCount() override { return static_cast<uint32_t>(devices); }
     Result DeviceName(int device, std::string& name) override {
@@ -35,7 +36,10 @@ public:
         messages.push_back(message);
         return NoError;
     }
-    Result Reset(Handle) override { return NoError; }
+    Result Reset(Handle) override {
+        ++resets;
+        return NoError;
+    }
     Result Close(Handle) override { return NoError; }
 };
 
@@ -252,10 +256,84 @@ TEST_F(KeysForm, ShutdownStoresTheWindowAndTheFaderInAllValues) {
     EXPECT_EQ(values["Pedal Key"], "-1");
 }
 
-TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettings) {
+TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettingsAndSilencesThePort) {
     Start();
     SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(registry.User().size(), 23u);
+    EXPECT_EQ(midi.resets, 1);
+}
+
+// Mouse messages at a white key in the middle of the keyboard: "L" "M" and "D" a left press,
+// a middle press and a left double-click, "l" and "m" their releases, "X" the capture taken
+// by another window (marked "|"). The notes that go out, as on and off.
+TEST_F(KeysForm, EveryLeftPressPlaysAndItsNoteEndsOnItsReleaseOrWhenTheCaptureIsLost) {
+    struct Case {
+        const char* what;
+        const char* events;
+        const char* notes;
+    };
+    const Case cases[] = {
+        {"a double-click plays a second time", "L l D l", "on off on off"},
+        {"a left release after another button's press and release ends the note", "L M m l",
+         "on off"},
+        {"a lost capture ends the note, and the release then ends nothing", "L X l", "on off |"},
+    };
+    Start();
+    const TMIDIKeys& keys = form->MIDIKeys();
+    const LPARAM point =
+        MAKELPARAM(keys.Left() + keys.Width() / 2, keys.Top() + keys.Height() * 9 / 10);
+    fw::Window other(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr));
+    for (const Case& c : cases) {
+        midi.messages.clear();
+        for (const char* e = c.events; *e != 0; ++e) {
+            const auto send = [&](UINT message, WPARAM buttons) {
+                SendMessageA(form->Handle(), message, buttons, point);
+            };
+            if (*e == 'L') send(WM_LBUTTONDOWN, MK_LBUTTON);
+            if (*e == 'D') send(WM_LBUTTONDBLCLK, MK_LBUTTON);
+            if (*e == 'l') send(WM_LBUTTONUP, 0);
+            if (*e == 'M') send(WM_MBUTTONDOWN, MK_LBUTTON | MK_MBUTTON);
+            if (*e == 'm') {
+                send(WM_MBUTTONUP, MK_LBUTTON);
+                EXPECT_EQ(GetCapture(), form->Handle()) << "held for the left release";
+            }
+            if (*e == 'X') {
+                SetCapture(other.get());
+                midi.messages.push_back(0); // a mark in the log
+            }
+        }
+        std::string notes;
+        for (uint32_t message : midi.messages) {
+            const auto status = message & 0xF0;
+            notes += std::string(notes.empty() ? "" : " ") + (message == 0     ? "|"
+                                                              : status == 0x90 ? "on"
+                                                                               : "off");
+        }
+        EXPECT_EQ(notes, c.notes) << c.what;
+        EXPECT_NE(GetCapture(), form->Handle()) << c.what;
+        ReleaseCapture();
+    }
+}
+
+TEST_F(KeysForm, ChoosingAnotherPedalKeyWhileThePedalKeyIsHeldLetsThePedalUp) {
+    Start();
+    Item("mnuCtrl").Click();
+    form->Player().KeyWatchKeyNative(VK_CONTROL, 0x001D0001);
+    ASSERT_TRUE(form->Player().PedalDown());
+    Item("mnuShift").Click();
+    EXPECT_FALSE(form->Player().PedalDown());
+    EXPECT_FALSE(Item("mnuPush").Checked());
+}
+
+// The player was told of a Ctrl press whose release never came: the system's own key state
+// says Ctrl is up, and reading it back lets go of Ctrl.
+TEST_F(KeysForm, HeldKeysAreReadBackFromTheSystemsKeyState) {
+    Start();
+    form->Player().KeyWatchKeyNative(VK_CONTROL, 0x001D0001);
+    ASSERT_TRUE(form->Player().CtrlHeld());
+    form->Player().ReconcileHeldKeys();
+    EXPECT_FALSE(form->Player().CtrlHeld());
 }
 
 } // namespace

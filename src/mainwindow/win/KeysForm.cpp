@@ -69,6 +69,9 @@ bool TKeysForm::Create() {
     keyWatch_->SetApplicationWindow(Handle());
     CreateVelocityTrackbar();
     FormCreate();
+    // Keys released on another desktop are never reported: the key state is read back
+    // whenever the desktop changes.
+    (void)desktopSwitch_.Start([this] { player_.ReconcileHeldKeys(); });
     created_ = true;
     return true;
 }
@@ -181,6 +184,7 @@ int TKeysForm::VelocityPosition() {
 void TKeysForm::FormDestroy() {
     if (!created_ || destroyed_) return;
     destroyed_ = true;
+    desktopSwitch_.Stop();
     keyWatch_->StopWatching(2);
     keyWatch_->StopWatching(1);
     keyWatch_.reset();
@@ -221,6 +225,9 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
         info->ptMinTrackSize = {MinWidth, MinHeight};
         return 0;
     }
+    case WM_LBUTTONDBLCLK: // a quick second press is a press like any other
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -235,7 +242,8 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
         OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
         return 0;
     case WM_CAPTURECHANGED:
-        keysHaveMouse_ = false;
+        // lParam is the window that gains the capture; taking it again is no loss.
+        if (midiKeys_ && reinterpret_cast<HWND>(lParam) != Handle()) midiKeys_->KeysCaptureLost();
         return 0;
     case WM_CONTEXTMENU:
         PopupAtCursor();
@@ -250,8 +258,12 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        // The process may end as soon as this returns: keep the settings now.
-        if (wParam) FormDestroy();
+        // The process may end as soon as this returns: keep the settings now, and silence
+        // the port, whose notes could otherwise hang on an external synthesizer.
+        if (wParam) {
+            FormDestroy();
+            if (midiKeys_) midiKeys_->ResetPort();
+        }
         return 0;
     default:
         break;
@@ -279,15 +291,18 @@ void TKeysForm::OnMouseButton(UINT message, int x, int y, WPARAM keys) {
     int kx = 0, ky = 0;
     const bool inside = KeysPoint(x, y, kx, ky);
     const TShiftState shift = MouseShiftState(keys);
-    const TMouseButton button = (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)   ? mbLeft
-                                : (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) ? mbRight
-                                                                                         : mbMiddle;
-    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
-        if (!inside) return;
-        keysHaveMouse_ = true;
-        midiKeys_->KeysMouseDown(button, shift, kx, ky);
-    } else if (keysHaveMouse_) {
-        keysHaveMouse_ = false;
+    const bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+                      message == WM_MBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
+                      message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+    const TMouseButton button =
+        (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK)
+            ? mbLeft
+        : (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_RBUTTONDBLCLK)
+            ? mbRight
+            : mbMiddle;
+    if (down) {
+        if (inside) midiKeys_->KeysMouseDown(button, shift, kx, ky);
+    } else if (midiKeys_->HoldsButton(button)) {
         midiKeys_->KeysMouseUp(button, shift, kx, ky);
     }
 }
@@ -295,7 +310,7 @@ void TKeysForm::OnMouseButton(UINT message, int x, int y, WPARAM keys) {
 void TKeysForm::OnMouseMove(int x, int y, WPARAM keys) {
     if (!midiKeys_) return;
     int kx = 0, ky = 0;
-    if (KeysPoint(x, y, kx, ky) || keysHaveMouse_)
+    if (KeysPoint(x, y, kx, ky) || midiKeys_->HoldsMouse())
         midiKeys_->KeysMouseMove(MouseShiftState(keys), kx, ky);
 }
 
@@ -333,7 +348,7 @@ void TKeysForm::Invalidate() {
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 void TKeysForm::CaptureMouse() {
-    SetCapture(Handle());
+    if (GetCapture() != Handle()) SetCapture(Handle());
 }
 void TKeysForm::ReleaseMouseCapture() {
     if (GetCapture() == Handle()) ReleaseCapture();

@@ -15,6 +15,7 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
+#include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
 
 #include <memory>
@@ -102,6 +103,8 @@ private:
     void CheckTransposeItem(int32_t value) override;
     [[nodiscard]] bool IsMainWindowActive() override;
     [[nodiscard]] bool IsSettingsDialogOpen() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override;
+    [[nodiscard]] uint32_t EventTime() override;
 
     // MainMenuActions.
     void DeviceClick(int32_t id) override;
@@ -130,9 +133,9 @@ private:
     KeyPlayer player_;
     std::unique_ptr<MainMenu> menu_;
     fw::PopupMenu popup_;
+    DesktopSwitch desktopSwitch_;
     FrameMetrics frame_;
     int deviceCount_ = 0;
-    bool keysHaveMouse_ = false;
     bool created_ = false;
     bool destroyed_ = false;
 };

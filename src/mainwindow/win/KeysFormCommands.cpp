@@ -21,6 +21,7 @@ void TKeysForm::SelectChannel(int32_t channel) {
 }
 
 void TKeysForm::SetPedalKey(int32_t key) {
+    player_.PedalKeyChanging();
     ::Settings.PedalKey = key;
     menu_->CheckPedalKey(key);
 }
@@ -63,6 +64,17 @@ bool TKeysForm::IsMainWindowActive() {
 
 bool TKeysForm::IsSettingsDialogOpen() {
     return false; // the settings dialog comes later
+}
+
+// The key state as the system has it now, whichever program has the focus.
+bool TKeysForm::IsKeyDown(int32_t key) {
+    return key >= 0 && key <= 255 && (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+// The hook library posts each key event as it happens, so the message's time is the
+// event's.
+uint32_t TKeysForm::EventTime() {
+    return static_cast<uint32_t>(GetMessageTime());
 }
 
 // --- The popup menu's handlers. ---
