@@ -9,6 +9,7 @@
 // MK_SOAK_SEEDS (comma-separated seeds), see README.md.
 #include "engine/KeyPlayer.h"
 #include "keyboard/MIDIKeys.h"
+#include "skin/SkinConfig.h"
 #include "services/WatchEvents.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,10 @@ private:
     std::set<Handle> open_;
     Handle nextPort_ = 1;
 };
+
+constexpr std::size_t Index(TMouseButton button) noexcept {
+    return static_cast<std::size_t>(button);
+}
 
 // A physical key: its sided key code, scan code and extended bit.
 struct PhysicalKey {
@@ -211,7 +216,7 @@ struct Stage final : KeysHost, KeyPlayerHost {
     // it or while it holds the mouse, releases of the buttons it holds, anything while it
     // has the capture.
     void MouseDown(TMouseButton button, int x, int y) {
-        mouse[button] = true;
+        mouse[Index(button)] = true;
         keys.KeysMouseDown(button, Shift(), x, y);
     }
     void MouseMove(int x, int y) {
@@ -220,7 +225,7 @@ struct Stage final : KeysHost, KeyPlayerHost {
     }
     // Without the capture, a release off the window goes to another window.
     void MouseUp(TMouseButton button, int x, int y) {
-        mouse[button] = false;
+        mouse[Index(button)] = false;
         const bool inside = x >= 0 && y >= 0 && x < keys.Width() && y < keys.Height();
         if ((inside || captured) && keys.HoldsButton(button)) {
             keys.KeysMouseUp(button, Shift(), x, y);
@@ -231,14 +236,18 @@ struct Stage final : KeysHost, KeyPlayerHost {
         keys.KeysCaptureLost();
     }
     [[nodiscard]] TShiftState Shift() const {
-        return (mouse[mbLeft] ? ssLeft : 0) | (mouse[mbRight] ? ssRight : 0) |
-               (mouse[mbMiddle] ? ssMiddle : 0);
+        TShiftState shift = TShiftState::None;
+        if (mouse[Index(TMouseButton::Left)]) shift |= TShiftState::Left;
+        if (mouse[Index(TMouseButton::Right)]) shift |= TShiftState::Right;
+        if (mouse[Index(TMouseButton::Middle)]) shift |= TShiftState::Middle;
+        return shift;
     }
 
     TSettings settings;
     KeyNoteTable notes{};
     ListeningSynth synth;
-    TMIDIKeys keys{*this, synth};
+    TSkinConfig skin;
+    TMIDIKeys keys{*this, skin, synth};
     KeyPlayer player{*this, settings, notes};
     watch::KeyStateTracker hook;
     std::bitset<256> down, lostPending;
@@ -367,16 +376,16 @@ private:
         const int x = Pick(260) - 30, y = Pick(80) - 15; // now and then off the keys
         const int roll = Pick(10);
         if (roll < 3) {
-            if (s.mouse[button] || x < 0 || y < 0 || x >= 200 || y >= 50) return;
-            Log("press " + std::to_string(button) + " at " + std::to_string(x) + "," +
+            if (s.mouse[Index(button)] || x < 0 || y < 0 || x >= 200 || y >= 50) return;
+            Log("press " + std::to_string(Index(button)) + " at " + std::to_string(x) + "," +
                 std::to_string(y));
             s.MouseDown(button, x, y);
         } else if (roll < 7) {
             Log("move to " + std::to_string(x) + "," + std::to_string(y));
             s.MouseMove(x, y);
         } else if (roll < 9) {
-            if (!s.mouse[button]) return;
-            Log("release " + std::to_string(button) + " at " + std::to_string(x) + "," +
+            if (!s.mouse[Index(button)]) return;
+            Log("release " + std::to_string(Index(button)) + " at " + std::to_string(x) + "," +
                 std::to_string(y));
             s.MouseUp(button, x, y);
         } else {
@@ -412,7 +421,7 @@ private:
             const int32_t note = s.player.KeyNote(static_cast<std::size_t>(entry));
             if (note != KeyPlayer::NoKeyNote && s.MayBeHeld(entry)) heldNotes.insert(note);
         }
-        if (s.keys.HoldsButton(mbLeft)) heldNotes.insert(s.keys.MouseNote());
+        if (s.keys.HoldsButton(TMouseButton::Left)) heldNotes.insert(s.keys.MouseNote());
         std::set<std::pair<MidiOut::Handle, uint32_t>> notes;
         for (const auto& [port, channel, note] : s.synth.sounding) {
             if (!notes.insert({port, note}).second) return "a note sounding on two channels";
@@ -433,8 +442,8 @@ private:
         Stage& s = stage_;
         Log("let go of everything");
         while (const PhysicalKey* key = AnyHeldKey()) s.Key(*key, true);
-        for (TMouseButton button : {mbLeft, mbRight, mbMiddle}) {
-            if (s.mouse[button]) s.MouseUp(button, -1, -1);
+        for (TMouseButton button : {TMouseButton::Left, TMouseButton::Right, TMouseButton::Middle}) {
+            if (s.mouse[Index(button)]) s.MouseUp(button, -1, -1);
         }
         if (Pick(2) == 0) {
             s.DesktopReturns();
