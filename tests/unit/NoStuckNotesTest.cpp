@@ -442,7 +442,8 @@ private:
         Stage& s = stage_;
         Log("let go of everything");
         while (const PhysicalKey* key = AnyHeldKey()) s.Key(*key, true);
-        for (TMouseButton button : {TMouseButton::Left, TMouseButton::Right, TMouseButton::Middle}) {
+        for (TMouseButton button :
+             {TMouseButton::Left, TMouseButton::Right, TMouseButton::Middle}) {
             if (s.mouse[Index(button)]) s.MouseUp(button, -1, -1);
         }
         if (Pick(2) == 0) {
