@@ -270,16 +270,6 @@ TEST_F(KeysForm, EveryLeftPressPlaysAndItsNoteEndsOnItsReleaseOrWhenTheCaptureIs
     }
 }
 
-TEST_F(KeysForm, ChoosingAnotherPedalKeyWhileThePedalKeyIsHeldLetsThePedalUp) {
-    Start();
-    Item("mnuCtrl").Click();
-    form->Player().KeyWatchKeyNative(VK_CONTROL, 0x001D0001);
-    ASSERT_TRUE(form->Player().PedalDown());
-    Item("mnuShift").Click();
-    EXPECT_FALSE(form->Player().PedalDown());
-    EXPECT_FALSE(Item("mnuPush").Checked());
-}
-
 // The player was told of a Ctrl press whose release never came: the system's own key state
 // says Ctrl is up, and reading it back lets go of Ctrl.
 TEST_F(KeysForm, HeldKeysAreReadBackFromTheSystemsKeyState) {
