@@ -13,6 +13,7 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/WindowPointer.h"
+#include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
 #include "skin/win/WinSkin.h"
 
@@ -77,6 +78,8 @@ private:
     void SetWindowBounds(const WindowRect& bounds) override;
     [[nodiscard]] ClientSize ClientArea() override;
     [[nodiscard]] bool IsActive() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override;
+    [[nodiscard]] uint32_t EventTime() override;
     void MinimizeWindow() override;
     void CloseWindow() override;
     [[nodiscard]] int32_t FaderPosition() override;
@@ -101,6 +104,7 @@ private:
     AppCore core_;
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     fw::PopupMenu popup_;
+    DesktopSwitch desktopSwitch_;
     bool created_ = false;
     bool destroyed_ = false;
 };
