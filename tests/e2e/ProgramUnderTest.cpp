@@ -81,6 +81,15 @@ void ProgramUnderTest::WithoutSkins() const {
     fs::remove_all(fs::path(folder_) / "Skins", ignored);
 }
 
+ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::string& installedFolder)
+    : name_(testName), folder_(installedFolder) {
+    fs::path logs = fs::temp_directory_path() / "mk-e2e" / testName;
+    std::error_code ignored;
+    fs::remove_all(logs, ignored);
+    fs::create_directories(logs);
+    log_ = (logs / "midi.log").string();
+}
+
 ProgramUnderTest::~ProgramUnderTest() {
     if (Running()) {
         Close();

@@ -12,6 +12,7 @@
 #include "framework/win/Window.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
+#include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
 #include "skin/win/WinSkin.h"
 
@@ -76,6 +77,8 @@ private:
     void SetWindowBounds(const WindowRect& bounds) override;
     [[nodiscard]] ClientSize ClientArea() override;
     [[nodiscard]] bool IsActive() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override;
+    [[nodiscard]] uint32_t EventTime() override;
     void MinimizeWindow() override;
     void CloseWindow() override;
     [[nodiscard]] int32_t FaderPosition() override;
@@ -98,6 +101,7 @@ private:
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     AppCore core_;
     fw::PopupMenu popup_;
+    DesktopSwitch desktopSwitch_;
     bool created_ = false;
     bool destroyed_ = false;
 };
