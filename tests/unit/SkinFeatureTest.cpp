@@ -82,9 +82,9 @@ protected:
         // The factory skin: border 4, title 18, a skinned fader 20 wide.
         MemorySkins& skins = host.shell.skins;
         skins.Add("Zevizi", "config.txt", "WindowsStyle=No\nBorderSize=4\nFaderStyle=skin");
-        for (const char* file : {"Title Active.bmp", "Title Inactive.bmp", "Title Box.bmp",
-                                 "Icon.bmp", "Icon Blink.bmp", "Icon Disabled.bmp",
-                                 "Close Btn.bmp", "Minimize Btn.bmp"})
+        for (const char* file :
+             {"Title Active.bmp", "Title Inactive.bmp", "Title Box.bmp", "Icon.bmp",
+              "Icon Blink.bmp", "Icon Disabled.bmp", "Close Btn.bmp", "Minimize Btn.bmp"})
             skins.Add("Zevizi", file, "18 x 18");
         skins.Add("Zevizi", "FaderV BG.bmp", "20 x 8");
         skins.Add("Plain", "config.txt", "WindowsStyle=Yes\nFaderStyle=windows\nFaderWidth=0");
