@@ -124,7 +124,9 @@ void KeyPlayer::PlayShiftEntries(uint32_t lParam) {
 
 void KeyPlayer::PlayCode(uint8_t code) {
     if (!settings_.Enabled && !host_.IsMainWindowActive()) return;
-    if (host_.IsSettingsDialogOpen()) return;
+    // With the settings dialog open nothing starts, but a key-up still ends the note its
+    // key-down started before, or the note would hang until the next release-all.
+    if (keyDown_ && host_.IsSettingsDialogOpen()) return;
 
     if (keyDown_) {
         pressOctaves_[code] = LowByteSigned(settings_.BaseOctave);
