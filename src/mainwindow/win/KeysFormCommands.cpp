@@ -2,9 +2,11 @@
 // the window.
 #include "mainwindow/win/KeysForm.h"
 
+#include "engine/Layout.h"
 #include "framework/win/Application.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/Tools.h"
+#include "services/win/SettingsDlg.h"
 
 void TKeysForm::SelectDevice(int32_t id) {
     ::Settings.Device = id < deviceCount_ ? id : 0;
@@ -62,7 +64,7 @@ bool TKeysForm::IsMainWindowActive() {
 }
 
 bool TKeysForm::IsSettingsDialogOpen() {
-    return false; // the settings dialog comes later
+    return frmSettings != nullptr;
 }
 
 // --- The popup menu's handlers. ---
@@ -116,7 +118,16 @@ void TKeysForm::VerticalClick() {
 }
 
 void TKeysForm::SettingsClick() {
-    // The shortcuts dialog comes later.
+    // One dialog at a time: asked again while it is open, it comes to the front.
+    if (frmSettings) {
+        if (frmSettings->Handle()) SetForegroundWindow(frmSettings->Handle());
+        return;
+    }
+    {
+        TfrmSettings dialog(Handle(), ::Settings, {[] { LoadLayout(); }, {}});
+        (void)dialog.ShowModal();
+    }
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TKeysForm::EnabledClick() {
