@@ -87,18 +87,6 @@ protected:
     ProgramUnderTest program{"SettingsDialog"};
 };
 
-TEST_F(SettingsDialog, F9OpensItAtTheStoredPositionAndEscClosesIt) {
-    StartWith({{"Shortcuts Dialog Left", "300"}, {"Shortcuts Dialog Top", "200"}});
-    HWND dialog = OpenWithF9();
-    ASSERT_NE(dialog, nullptr);
-    RECT bounds{};
-    GetWindowRect(dialog, &bounds);
-    EXPECT_EQ(bounds.left, 300);
-    EXPECT_EQ(bounds.top, 200);
-    e2e::Tap(VK_ESCAPE);
-    EXPECT_TRUE(WaitClosed());
-}
-
 // The base octave C5 shortcut starts as F8 and is edited in its field, the fifth.
 constexpr const char* C5Shortcut = "Shortcut Base Octave C5";
 
@@ -118,10 +106,15 @@ TEST_F(SettingsDialog, AShortcutTypedIntoAFieldAndOkDecidesWhichKeystrokeFiresTh
     EXPECT_EQ(e2e::StoredSetting(C5Shortcut), "118");
 }
 
-TEST_F(SettingsDialog, CancelChangesNothingButTheStoredPosition) {
-    StartWith({{C5Shortcut, "119"}});
+TEST_F(SettingsDialog, F9OpensItAtTheStoredPositionAndCancelChangesNothingButThePosition) {
+    StartWith(
+        {{C5Shortcut, "119"}, {"Shortcuts Dialog Left", "300"}, {"Shortcuts Dialog Top", "200"}});
     HWND dialog = OpenWithF9();
     ASSERT_NE(dialog, nullptr);
+    RECT bounds{};
+    GetWindowRect(dialog, &bounds);
+    EXPECT_EQ(bounds.left, 300);
+    EXPECT_EQ(bounds.top, 200);
     for (int i = 0; i < 4; ++i) e2e::Tap(VK_TAB);
     e2e::Tap(VK_F7);
     SetWindowPos(dialog, nullptr, 410, 320, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -41,11 +41,6 @@ TEST(SettingsDlgHotKeys, EveryStoredShortcutComesBackUnchangedThroughItsField) {
     EXPECT_EQ(HotKeyFromShortcut(-1), HotKey(0xFF, HotKeyShift | HotKeyControl | HotKeyAlt));
 }
 
-TEST(SettingsDlgHotKeys, DefaultGivesCtrlShiftEAndCtrlF2ToCtrlF6) {
-    EXPECT_EQ(DefaultShortcuts(),
-              (std::array<int32_t, 6>{0x6045, 0x4071, 0x4072, 0x4073, 0x4074, 0x4075}));
-}
-
 TEST(SettingsDlgLayouts, TheListHoldsTheNamesOfTheTxtFilesSortedWithoutRegardToCase) {
     const std::vector<std::string> found = {
         "Piano.txt", "chromatic.txt", "Single Row.txt", "My.Bass.txt", "notes.txtx",

@@ -218,21 +218,6 @@ TEST_F(SettingsDlgTest, CancelAfterDefaultChangesOnlyTheStoredPosition) {
     EXPECT_EQ(settings.ShortcutsDialogTop, 222);
 }
 
-TEST_F(SettingsDlgTest, AStoredPositionOnNoMonitorIsCentredOnTheMainMonitor) {
-    settings.ShortcutsDialogLeft = -30000;
-    settings.ShortcutsDialogTop = 200;
-    RECT bounds{};
-    Run([&bounds](HWND dialog) {
-        GetWindowRect(dialog, &bounds);
-        Click(dialog, Id::btnCancel);
-    });
-    MONITORINFO info{sizeof info};
-    GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    EXPECT_NEAR((bounds.left + bounds.right) / 2, (info.rcWork.left + info.rcWork.right) / 2, 1);
-    EXPECT_NEAR((bounds.top + bounds.bottom) / 2, (info.rcWork.top + info.rcWork.bottom) / 2, 1);
-    EXPECT_EQ(settings.ShortcutsDialogLeft, bounds.left);
-}
-
 TEST_F(SettingsDlgTest, TheLogoShowsItsPointerAndOpensTheUserGuideBesideTheProgram) {
     Run([](HWND dialog) {
         HWND logo = GetDlgItem(dialog, Id::Logo);

@@ -62,9 +62,10 @@ std::vector<ControlSpec> ControlSpecs() {
     }
     specs.push_back({Id::btnDefault, "BUTTON", "&Default", ButtonStyle, 0, GroupLeft + 164,
                      GroupTop + 169, 75, 24});
-    // Hidden: it only carries the stored flag through OK.
+    // Hidden, and disabled so that no mnemonic reaches it: it only carries the stored flag
+    // through OK.
     specs.push_back({Id::chkKillKeystrokes, "BUTTON", "&Kill keystrokes",
-                     BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, 14, 233, 96, 21});
+                     BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP | WS_DISABLED, 0, 14, 233, 96, 21});
     specs.push_back({Id::LayoutLabel, "STATIC", "&Layout:", LabelStyle, 0, 132, 216, 35, 13});
     specs.push_back({Id::Layouts, "COMBOBOX", "",
                      CBS_DROPDOWNLIST | WS_VSCROLL | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 132,
