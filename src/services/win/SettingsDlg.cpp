@@ -150,8 +150,8 @@ TfrmSettings::TfrmSettings(HWND owner, TSettings& settings, Options options)
     frmSettings = this;
 }
 
+// The window itself belongs to the modal loop, which has destroyed it by now.
 TfrmSettings::~TfrmSettings() {
-    if (window_) DestroyWindow(window_); // WM_DESTROY stores the position
     if (frmSettings == this) frmSettings = nullptr;
 }
 
