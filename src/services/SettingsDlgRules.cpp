@@ -53,10 +53,6 @@ uint32_t HotKeyFromShortcut(int32_t shortcut) noexcept {
     return (flags << 8) | (static_cast<uint32_t>(shortcut) & 0xFF);
 }
 
-std::array<int32_t, ShortcutCount> DefaultShortcuts() noexcept {
-    return TSettings{}.Shortcuts;
-}
-
 std::string LayoutNameOf(std::string_view fileName) {
     if (fileName.size() < LayoutExtension.size() ||
         !EqualNoCase(fileName.substr(fileName.size() - LayoutExtension.size()), LayoutExtension))

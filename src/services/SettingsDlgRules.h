@@ -30,9 +30,6 @@ inline constexpr uint32_t HotKeyExtended = 0x08;
 // modifiers are not shown.
 [[nodiscard]] uint32_t HotKeyFromShortcut(int32_t shortcut) noexcept;
 
-// What "&Default" puts into the six fields: the factory shortcuts.
-[[nodiscard]] std::array<int32_t, ShortcutCount> DefaultShortcuts() noexcept;
-
 // ---- The layout list ----
 
 // The layout name of a file found by "Layouts\*.txt": the name without everything from

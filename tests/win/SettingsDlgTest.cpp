@@ -17,18 +17,19 @@ namespace {
 using Id = TfrmSettings::ControlId;
 
 std::function<void(HWND)> driveDialog;
+TfrmSettings* shown = nullptr; // the dialog being shown
 bool driven = false;
 
 void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
     KillTimer(nullptr, timer);
     driven = true;
-    if (frmSettings && frmSettings->Handle()) driveDialog(frmSettings->Handle());
+    if (shown && shown->Handle()) driveDialog(shown->Handle());
 }
 
 // Ends a dialog that a failed test left open.
 void CALLBACK GiveUp(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
     KillTimer(nullptr, timer);
-    if (frmSettings && frmSettings->Handle()) EndDialog(frmSettings->Handle(), -2);
+    if (shown && shown->Handle()) EndDialog(shown->Handle(), -2);
 }
 
 class SettingsDlgTest : public ::testing::Test {
@@ -62,13 +63,14 @@ protected:
         int result = 0;
         {
             TfrmSettings dialog(nullptr, settings, options);
-            EXPECT_EQ(frmSettings, &dialog);
+            shown = &dialog;
             result = dialog.ShowModal();
+            EXPECT_EQ(dialog.Handle(), nullptr) << "the window is gone when ShowModal returns";
+            shown = nullptr;
         }
         KillTimer(nullptr, driveTimer);
         KillTimer(nullptr, giveUpTimer);
         EXPECT_TRUE(driven);
-        EXPECT_EQ(frmSettings, nullptr);
         return result;
     }
 
@@ -104,7 +106,7 @@ TEST_F(SettingsDlgTest, ItsControlsSitAtTheirPixelsScaledByTheDialogsDpi) {
     settings.Layout = "CHROMATIC";
     settings.KillKeystrokes = false;
     Run([](HWND dialog) {
-        auto s = [](int pixels) { return frmSettings->Scale(pixels); };
+        auto s = [](int pixels) { return shown->Scale(pixels); };
         EXPECT_EQ(Text(dialog), "Settings");
         RECT client{};
         GetClientRect(dialog, &client);

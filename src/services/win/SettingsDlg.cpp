@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <vector>
 
-TfrmSettings* frmSettings = nullptr;
-
 namespace {
 
 using namespace settingsdlg;
@@ -146,14 +144,7 @@ std::string ProgramPath() {
 } // namespace
 
 TfrmSettings::TfrmSettings(HWND owner, TSettings& settings, Options options)
-    : owner_(owner), settings_(settings), options_(std::move(options)) {
-    frmSettings = this;
-}
-
-// The window itself belongs to the modal loop, which has destroyed it by now.
-TfrmSettings::~TfrmSettings() {
-    if (frmSettings == this) frmSettings = nullptr;
-}
+    : owner_(owner), settings_(settings), options_(std::move(options)) {}
 
 int TfrmSettings::ShowModal() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
@@ -366,7 +357,7 @@ void TfrmSettings::btnOKClick() {
 }
 
 void TfrmSettings::btnDefaultClick() {
-    const auto defaults = DefaultShortcuts();
+    const auto defaults = ::DefaultShortcuts();
     for (int i = 0; i < ShortcutCount; ++i) {
         SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_SETHOTKEY,
                      HotKeyFromShortcut(defaults[static_cast<size_t>(i)]), 0);

@@ -40,9 +40,8 @@ public:
         std::function<void(HWND owner, const std::string& address)> openAddress;
     };
 
-    // From here until destruction the global frmSettings refers to this dialog.
+    // Nothing is shown before ShowModal.
     TfrmSettings(HWND owner, TSettings& settings, Options options);
-    ~TfrmSettings();
     TfrmSettings(const TfrmSettings&) = delete;
     TfrmSettings& operator=(const TfrmSettings&) = delete;
 
@@ -87,7 +86,3 @@ private:
     int dpi_ = 96;
     fw::Font logoFont_;
 };
-
-// The dialog while it exists, else null: watched keystrokes neither play nor fire
-// shortcuts while it is set.
-extern TfrmSettings* frmSettings;
