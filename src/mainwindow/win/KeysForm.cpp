@@ -337,7 +337,8 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
 
 void TKeysForm::ShowSettingsDialog(TSettings& settings,
                                    const std::function<void()>& layoutChanged) {
-    TfrmSettings dialog(Handle(), settings, {layoutChanged, {}});
+    TfrmSettings dialog(Handle(), settings,
+                        {layoutChanged, {}, skinShell_.Platform().LogoCursor()});
     (void)dialog.ShowModal();
 }
 
