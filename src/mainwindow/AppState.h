@@ -25,6 +25,9 @@ struct AppState {
     // The title drag or border resize under way (DraggingTitle, Resizing, the resize edges,
     // GrabX and GrabY).
     WindowDrag Drag;
+    // True exactly while the settings dialog exists (frmSettings): watched keystrokes then
+    // neither play nor fire shortcuts.
+    bool SettingsDialogOpen = false;
 };
 
 // The idle icon for the playing switch.

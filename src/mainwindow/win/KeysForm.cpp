@@ -4,6 +4,7 @@
 #include "framework/win/Application.h"
 #include "keyboard/win/WinMidiOut.h"
 #include "mainwindow/win/Monitors.h"
+#include "services/win/SettingsDlg.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -351,6 +352,13 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
     POINT cursor{};
     GetCursorPos(&cursor);
     (void)popup_.Show(root, Handle(), cursor);
+}
+
+void TKeysForm::ShowSettingsDialog(TSettings& settings,
+                                   const std::function<void()>& layoutChanged) {
+    TfrmSettings dialog(Handle(), settings,
+                        {layoutChanged, {}, skinShell_.Platform().LogoCursor()});
+    (void)dialog.ShowModal();
 }
 
 void TKeysForm::StartTimer(int id, uint32_t milliseconds) {
