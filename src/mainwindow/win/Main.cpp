@@ -2,11 +2,14 @@
 #include "framework/win/Application.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
+#include "mainwindow/win/Tools.h"
+#include "services/win/OneInstance.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <exception>
 #include <string>
 
 namespace {
@@ -32,18 +35,33 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Minimized = StartsMinimized(__argc, __argv);
 
     int exitCode = 0;
-    {
+    try {
         TKeysForm form;
+        TOneInstance oneInstance;
+        oneInstance.OnBringToFront = [&form] {
+            // Until the notification area has its own restore, a window hidden by "/M"
+            // simply comes back.
+            Minimized = false;
+            RestoreToFront(form.Handle());
+        };
+        // Decided before the window's creation steps: a later start hands over here and
+        // then runs those steps without ever showing the window.
+        oneInstance.Loaded();
         if (!form.Create()) return 1;
-        if (!Minimized) {
+        if (!Minimized && !oneInstance.HandedOver()) {
             ShowWindow(form.Handle(), SW_SHOWNORMAL);
             UpdateWindow(form.Handle());
         }
-        // Every process is the first instance until the single-instance guard arrives.
-        form.KeyWatch().StartWatching(1);
-        form.KeyWatch().StartWatching(2);
+        // The running copy keeps the input watch; a later start must not take it.
+        if (oneInstance.IsFirstInstance()) {
+            form.KeyWatch().StartWatching(1);
+            form.KeyWatch().StartWatching(2);
+        }
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();
+    } catch (const std::exception& error) {
+        ShowError(error.what());
+        return 1;
     }
     return exitCode;
 }
