@@ -59,9 +59,10 @@ TOneInstance* TOneInstance::Current() noexcept {
 
 void TOneInstance::Loaded() {
     if (block_ || blockName_.empty()) return;
-    block_.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                    static_cast<DWORD>(instance::BlockSize), blockName_.c_str()));
+    HANDLE block = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      static_cast<DWORD>(instance::BlockSize), blockName_.c_str());
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    block_.reset(block);
     // Without the block the program runs unguarded (and so without the input watch).
     if (!block_) return;
     fw::MappedView view = MapBlock(block_.get());
