@@ -74,15 +74,6 @@ TEST(InstanceBlock, HandsOverAtMostTenParametersOfAtMost300Characters) {
     }
 }
 
-TEST(InstanceBlock, AShorterHandOverLeavesTheBytesAfterEachTerminator) {
-    Bytes bytes{};
-    WriteParameters(bytes, {"longer text"});
-    WriteParameters(bytes, {"ab"});
-    EXPECT_EQ(bytes[FirstSlotOffset + 2], 0);
-    EXPECT_EQ(bytes[FirstSlotOffset + 3], 'g');
-    EXPECT_EQ(ReadParameters(bytes), Strings{"ab"});
-}
-
 TEST(InstanceBlock, ReadsACorruptBlockWithinItsBounds) {
     // Count as stored; expected count read; whether the slots carry terminators.
     const std::tuple<uint32_t, int32_t, bool> rows[] = {

@@ -1,6 +1,6 @@
 // The single-instance guard in one process: the running copy's side of the hand-over
 // against a later start played by hand on another thread, and a later start against a
-// running copy played by hand (one that answers and one that does not).
+// running copy played by hand.
 #include "framework/win/Application.h"
 #include "framework/win/Handles.h"
 #include "services/InstanceBlock.h"
@@ -10,6 +10,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -26,12 +27,11 @@ std::string UniqueExecutable() {
            std::to_string(++counter) + ".exe";
 }
 
-OneInstanceOptions Options(const std::string& path, Strings parameters = {}, DWORD wait = 10000) {
+OneInstanceOptions Options(const std::string& path, Strings parameters = {}) {
     OneInstanceOptions options;
     options.executablePath = path;
     options.parameters = std::move(parameters);
     options.useCommandLine = false;
-    options.waitMilliseconds = wait;
     return options;
 }
 
@@ -80,25 +80,6 @@ TEST_F(OneInstance, OnlyOneMayExistInAProgram) {
     }
     EXPECT_EQ(TOneInstance::Current(), nullptr);
     TOneInstance again(Options(path));
-}
-
-TEST_F(OneInstance, TheFirstStartNamesItsReceiverInTheBlockAndIsReadyToBeCalled) {
-    TOneInstance guard(Options(path));
-    guard.Loaded();
-    ASSERT_TRUE(guard.IsFirstInstance());
-    EXPECT_FALSE(guard.HandedOver());
-    EXPECT_FALSE(IsWindowVisible(guard.ReceiverWindow()));
-
-    SharedBlock block(instance::BlockName(path));
-    ASSERT_TRUE(block.view);
-    EXPECT_EQ(reinterpret_cast<HWND>(instance::ReadReceiver(block.Bytes())),
-              guard.ReceiverWindow());
-    fw::KernelHandle semaphore(
-        OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, instance::SemaphoreName(path).c_str()));
-    ASSERT_TRUE(semaphore);
-    EXPECT_EQ(WaitForSingleObject(semaphore.get(), 0), WAIT_OBJECT_0); // count 1
-    EXPECT_EQ(WaitForSingleObject(semaphore.get(), 0), WAIT_TIMEOUT);  // and no more
-    ReleaseSemaphore(semaphore.get(), 1, nullptr);
 }
 
 TEST_F(OneInstance, TheRunningCopyReadsWhatALaterStartWroteAndAcknowledgesIt) {
@@ -171,15 +152,14 @@ TEST_F(OneInstance, TheRunningCopyReadsWhatALaterStartWroteAndAcknowledgesIt) {
     }
 }
 
-// A running copy played by hand: its receiver window lives on a thread of its own, and it
-// answers the new-instance message or not.
+// A running copy played by hand: its receiver window lives on a thread of its own.
 class HandMadeRunningCopy {
 public:
-    HandMadeRunningCopy(const std::string& path, bool answers)
+    explicit HandMadeRunningCopy(const std::string& path)
         : block_(instance::BlockName(path)),
           semaphore_(CreateSemaphoreA(nullptr, 1, 1, instance::SemaphoreName(path).c_str())) {
         std::atomic<HWND> window{nullptr};
-        thread_ = std::thread([this, answers, &window] {
+        thread_ = std::thread([this, &window] {
             HWND own = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                        nullptr, nullptr);
             window = own;
@@ -188,7 +168,7 @@ public:
                 if (message.message != instance::NewInstanceMessage) continue;
                 ++calls;
                 received = instance::ReadParameters(block_.Bytes());
-                if (answers) ReleaseSemaphore(semaphore_.get(), 1, nullptr);
+                ReleaseSemaphore(semaphore_.get(), 1, nullptr);
             }
             DestroyWindow(own);
         });
@@ -213,7 +193,7 @@ private:
 };
 
 TEST_F(OneInstance, ALaterStartHandsItsParametersOverAndAsksToEnd) {
-    HandMadeRunningCopy running(path, true);
+    HandMadeRunningCopy running(path);
     TOneInstance guard(Options(path, {"/M", "second"}));
     guard.Loaded();
     EXPECT_TRUE(guard.HandedOver());
@@ -224,45 +204,13 @@ TEST_F(OneInstance, ALaterStartHandsItsParametersOverAndAsksToEnd) {
     EXPECT_EQ(reinterpret_cast<HWND>(instance::ReadReceiver(running.Bytes())), running.Window());
 }
 
-TEST_F(OneInstance, ALaterStartWhoseRunningCopyDoesNotAnswerRunsAsTheFirst) {
-    HandMadeRunningCopy running(path, false);
-    TOneInstance guard(Options(path, {"x"}, 300));
+TEST_F(OneInstance, ABlockNameTakenByAnotherKindOfObjectLeavesTheProgramUnguarded) {
+    fw::KernelHandle squatter(CreateMutexA(nullptr, FALSE, instance::BlockName(path).c_str()));
+    TOneInstance guard(Options(path));
     guard.Loaded();
+    EXPECT_FALSE(guard.IsFirstInstance());
     EXPECT_FALSE(guard.HandedOver());
     EXPECT_FALSE(fw::TerminationRequested());
-    ASSERT_TRUE(guard.IsFirstInstance());
-    EXPECT_EQ(reinterpret_cast<HWND>(instance::ReadReceiver(running.Bytes())),
-              guard.ReceiverWindow());
-    // It is now the one to be called: the semaphore is free once.
-    fw::KernelHandle semaphore(
-        OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, instance::SemaphoreName(path).c_str()));
-    EXPECT_EQ(WaitForSingleObject(semaphore.get(), 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(semaphore.get(), 0), WAIT_TIMEOUT);
-}
-
-TEST_F(OneInstance, NamesTakenByOtherKindsOfObjectEitherLeaveItUnguardedOrFail) {
-    {
-        // The block's name: the program runs unguarded.
-        fw::KernelHandle squatter(CreateMutexA(nullptr, FALSE, instance::BlockName(path).c_str()));
-        TOneInstance guard(Options(path));
-        guard.Loaded();
-        EXPECT_FALSE(guard.IsFirstInstance());
-        EXPECT_FALSE(guard.HandedOver());
-        EXPECT_FALSE(fw::TerminationRequested());
-    }
-    {
-        // The semaphore's name: becoming first fails loudly.
-        fw::KernelHandle squatter(
-            CreateMutexA(nullptr, FALSE, instance::SemaphoreName(path).c_str()));
-        TOneInstance guard(Options(path));
-        try {
-            guard.Loaded();
-            ADD_FAILURE() << "no failure";
-        } catch (const std::runtime_error& error) {
-            EXPECT_STREQ(error.what(), "Unable to create semaphore");
-        }
-        EXPECT_FALSE(guard.IsFirstInstance());
-    }
 }
 
 } // namespace

@@ -116,7 +116,7 @@ bool TOneInstance::Acquire() noexcept {
     if (!semaphore_)
         semaphore_.reset(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, semaphoreName_.c_str()));
     if (!semaphore_) return false;
-    return WaitForSingleObject(semaphore_.get(), options_.waitMilliseconds) == WAIT_OBJECT_0;
+    return WaitForSingleObject(semaphore_.get(), instance::WaitMilliseconds) == WAIT_OBJECT_0;
 }
 
 void TOneInstance::Release() noexcept {

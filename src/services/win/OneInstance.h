@@ -29,8 +29,6 @@ struct OneInstanceOptions {
     // path) when not given.
     std::vector<std::string> parameters;
     bool useCommandLine = true;
-    // How long each wait for the running copy may take.
-    DWORD waitMilliseconds = 10000;
 };
 
 class TOneInstance {
