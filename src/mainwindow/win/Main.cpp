@@ -2,7 +2,7 @@
 #include "framework/win/Application.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
-#include "mainwindow/win/Tools.h"
+#include "mainwindow/win/WatchReport.h"
 #include "services/win/OneInstance.h"
 
 #include <windows.h>
@@ -32,35 +32,34 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     EnterProgramFolder();
 
-    Minimized = StartsMinimized(__argc, __argv);
-
     int exitCode = 0;
     try {
         TKeysForm form;
+        form.State().Minimized = StartsMinimized(__argc, __argv);
         TOneInstance oneInstance;
         oneInstance.OnBringToFront = [&form] {
             // Until the notification area has its own restore, a window hidden by "/M"
             // simply comes back.
-            Minimized = false;
+            form.State().Minimized = false;
             RestoreToFront(form.Handle());
         };
         // Decided before the window's creation steps: a later start hands over here and
         // then runs those steps without ever showing the window.
         oneInstance.Loaded();
         if (!form.Create()) return 1;
-        if (!Minimized && !oneInstance.HandedOver()) {
+        if (!form.State().Minimized && !oneInstance.HandedOver()) {
             ShowWindow(form.Handle(), SW_SHOWNORMAL);
             UpdateWindow(form.Handle());
         }
         // The running copy keeps the input watch; a later start must not take it.
         if (oneInstance.IsFirstInstance()) {
-            form.KeyWatch().StartWatching(1);
-            form.KeyWatch().StartWatching(2);
+            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
+            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
         }
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();
     } catch (const std::exception& error) {
-        ShowError(error.what());
+        fw::ReportError(error.what());
         return 1;
     }
     return exitCode;

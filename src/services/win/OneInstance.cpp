@@ -177,8 +177,7 @@ void TOneInstance::InstanceStarted() noexcept {
     }
     view.reset();
     Release(); // the acknowledgement that ends the later start's wait
-    if (!failure.empty())
-        fw::ShowMessageBox(nullptr, failure.c_str(), "Error", MB_OK | MB_ICONERROR);
+    if (!failure.empty()) fw::ReportError(failure);
 }
 
 void TOneInstance::DoInstanceStarted(const std::vector<std::string>& params) {
