@@ -1,6 +1,7 @@
 #include "services/win/OneInstance.h"
 
 #include "framework/win/Application.h"
+#include "framework/win/Window.h"
 #include "services/InstanceBlock.h"
 
 #include <cstdlib>
@@ -37,6 +38,29 @@ fw::MappedView MapBlock(HANDLE block) noexcept {
 
 } // namespace
 
+// A message-only window: never shown, never in a window list, no part in broadcasts.
+class TOneInstance::Receiver final : public fw::WindowBase {
+public:
+    explicit Receiver(TOneInstance& owner) noexcept : owner_(owner) {}
+    ~Receiver() override { DestroyHandle(); }
+    [[nodiscard]] bool Create() noexcept {
+        fw::WindowClassOptions windowClass;
+        windowClass.name = ReceiverClassName;
+        return CreateHandle(windowClass, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        if (message != instance::NewInstanceMessage)
+            return WindowBase::HandleMessage(message, wParam, lParam);
+        owner_.InstanceStarted();
+        return 0;
+    }
+
+private:
+    TOneInstance& owner_;
+};
+
 TOneInstance::TOneInstance(OneInstanceOptions options) : options_(std::move(options)) {
     if (current) throw std::logic_error(OnlyOneText);
     const std::string path =
@@ -51,6 +75,10 @@ TOneInstance::~TOneInstance() {
     receiver_.reset();
     semaphore_.reset();
     if (current == this) current = nullptr;
+}
+
+HWND TOneInstance::ReceiverWindow() const noexcept {
+    return receiver_ ? receiver_->Handle() : nullptr;
 }
 
 TOneInstance* TOneInstance::Current() noexcept {
@@ -83,7 +111,7 @@ void TOneInstance::BecomeFirst(fw::MappedView& view) {
         receiver_.reset();
         throw std::runtime_error(NoSemaphoreText);
     }
-    instance::WriteReceiver(BlockOf(view), reinterpret_cast<uintptr_t>(receiver_.get()));
+    instance::WriteReceiver(BlockOf(view), reinterpret_cast<uintptr_t>(ReceiverWindow()));
     Release(); // ready to be called
 }
 
@@ -132,33 +160,11 @@ std::vector<std::string> TOneInstance::CommandLineParameters() const {
 }
 
 bool TOneInstance::CreateReceiver() noexcept {
-    static const ATOM atom = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &TOneInstance::ReceiverProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = ReceiverClassName;
-        return RegisterClassExA(&windowClass);
-    }();
-    if (!atom) return false;
-    if (!receiver_) {
-        // A message-only window: it is never shown and takes no part in broadcasts.
-        receiver_.reset(CreateWindowExA(0, ReceiverClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, GetModuleHandleA(nullptr), nullptr));
-        if (!receiver_) return false;
-        SetWindowLongPtrA(receiver_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
+    if (receiver_) return true;
+    auto receiver = std::make_unique<Receiver>(*this);
+    if (!receiver->Create()) return false;
+    receiver_ = std::move(receiver);
     return true;
-}
-
-LRESULT CALLBACK TOneInstance::ReceiverProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<TOneInstance*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == instance::NewInstanceMessage && self) {
-        self->InstanceStarted();
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void TOneInstance::InstanceStarted() noexcept {

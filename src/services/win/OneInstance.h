@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,10 +49,10 @@ public:
 
     // True exactly when this process keeps the receiver window: false in a later start
     // and when the block could not be created or mapped.
-    [[nodiscard]] bool IsFirstInstance() const noexcept { return receiver_.valid(); }
+    [[nodiscard]] bool IsFirstInstance() const noexcept { return receiver_ != nullptr; }
     // A later start that handed over: its main window is never shown.
     [[nodiscard]] bool HandedOver() const noexcept { return handedOver_; }
-    [[nodiscard]] HWND ReceiverWindow() const noexcept { return receiver_.get(); }
+    [[nodiscard]] HWND ReceiverWindow() const noexcept;
     [[nodiscard]] static TOneInstance* Current() noexcept;
 
     // Restore and bring the application forward when a later start reports.
@@ -67,8 +68,7 @@ protected:
     virtual void DoInstanceStarted(const std::vector<std::string>& params);
 
 private:
-    static LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) noexcept;
+    class Receiver;
     void InstanceStarted() noexcept;
     void BecomeFirst(fw::MappedView& view);
     void HandOver(fw::MappedView& view);
@@ -81,7 +81,7 @@ private:
     std::string blockName_;
     std::string semaphoreName_;
     fw::KernelHandle block_;
-    fw::Window receiver_;
+    std::unique_ptr<Receiver> receiver_;
     fw::KernelHandle semaphore_;
     bool handedOver_ = false;
 };
