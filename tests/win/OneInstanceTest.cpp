@@ -31,7 +31,6 @@ OneInstanceOptions Options(const std::string& path, Strings parameters = {}) {
     OneInstanceOptions options;
     options.executablePath = path;
     options.parameters = std::move(parameters);
-    options.useCommandLine = false;
     return options;
 }
 

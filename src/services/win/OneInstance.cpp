@@ -153,7 +153,7 @@ void TOneInstance::Release() noexcept {
 }
 
 std::vector<std::string> TOneInstance::CommandLineParameters() const {
-    if (!options_.useCommandLine) return options_.parameters;
+    if (options_.parameters) return *options_.parameters;
     std::vector<std::string> parameters;
     for (int i = 1; i < __argc; ++i) parameters.emplace_back(__argv[i] ? __argv[i] : "");
     return parameters;

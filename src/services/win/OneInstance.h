@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,7 @@ struct OneInstanceOptions {
     std::string executablePath;
     // The parameters a later start hands over; the command line's (without the program
     // path) when not given.
-    std::vector<std::string> parameters;
-    bool useCommandLine = true;
+    std::optional<std::vector<std::string>> parameters;
 };
 
 class TOneInstance {
