@@ -182,7 +182,7 @@ protected:
         foreign.Activate();
         program.Settle(300);
         e2e::Tap(KeyZ);
-        program.WaitForShortMessages(2, 5000);
+        program.WaitForShortMessages(2, 10000);
         return program.ShortMessages() == std::vector<uint32_t>{NoteOnC3, NoteOffC3};
     }
 
