@@ -39,6 +39,17 @@ void AppCore::Start() {
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, *layoutFiles_);
 
+    // The menu exists before the skin, which fills its Skin submenu; the skin comes before
+    // the keyboard, which paints with its colours and proportions.
+    deviceCount_ = static_cast<int>(midi_.DeviceCount());
+    BuildMenus();
+    if (SkinShell* shell = host_.Skins()) {
+        skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
+        skin_->LoadSkin();
+        skin_->BuildSkinMenu(*menu_);
+        skin_->ApplySkin(menu_->Item("mnuSkin"));
+    }
+
     midiKeys_ =
         std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig, midi_);
     midiKeys_->Blink = [this] { Blink(); };
@@ -46,9 +57,6 @@ void AppCore::Start() {
     midiKeys_->SetNoteWidth(settings.NoteWidth);
     ApplyOrientation();
     PlaceWindow();
-
-    deviceCount_ = static_cast<int>(midi_.DeviceCount());
-    BuildMenus();
 
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
@@ -87,8 +95,11 @@ void AppCore::ApplyOrientation() {
 }
 
 void AppCore::Resized(ClientSize client) {
-    if (!midiKeys_) return;
+    if (!midiKeys_ || (skin_ && skin_->ApplyingSkin())) return;
     const bool vertical = state_.Settings.Vertical;
+    const TSkinConfig& skin = state_.SkinConfig;
+    frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth};
+    if (skin_) skin_->Layout(client.width, client.height, vertical);
     const WindowRect keys = KeyboardRect(frame_, client, vertical);
     midiKeys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
     host_.PlaceFader(TrackbarRect(frame_, client, vertical), vertical);
@@ -111,7 +122,22 @@ void AppCore::Stop() {
 }
 
 void AppCore::Paint() {
-    if (!state_.Minimized && midiKeys_) midiKeys_->Paint();
+    if (state_.Minimized || !midiKeys_) return;
+    if (!skin_) {
+        midiKeys_->Paint();
+        return;
+    }
+    skin_->BeginFrame();
+    skin_->PaintChrome();
+    midiKeys_->Paint();
+    skin_->EndFrame();
+}
+
+void AppCore::Present(int left, int top, int width, int height) {
+    if (skin_)
+        skin_->Present({left, top, left + width, top + height});
+    else
+        host_.Present(left, top, width, height);
 }
 
 bool AppCore::KeysPoint(int x, int y, int& kx, int& ky) const noexcept {
@@ -260,8 +286,15 @@ void AppCore::PedalKeyClick(int32_t key) {
     SetPedalKey(key);
 }
 
-void AppCore::SkinClick(fw::MenuItem&) {
-    // Skins come later.
+void AppCore::SkinClick(fw::MenuItem& item) {
+    // The hint holds the folder's exact name; the caption may carry an accelerator mark.
+    state_.Settings.Skin = item.Hint();
+    if (!skin_) return;
+    skin_->LoadSkin();
+    skin_->ApplySkin(menu_->Item("mnuSkin"));
+    Resized(host_.ClientArea());
+    // Always repainted: even between two windows-style skins the key colours change.
+    host_.Invalidate();
 }
 
 void AppCore::ZoomInClick() {
@@ -300,6 +333,7 @@ void AppCore::SettingsClick() {
 
 void AppCore::EnabledClick() {
     SetEnabledState(!state_.Settings.Enabled);
+    if (skin_) skin_->RepaintIcon();
 }
 
 void AppCore::MinimizeClick() {

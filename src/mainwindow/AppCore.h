@@ -22,6 +22,7 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
+#include "skin/SkinFeature.h"
 
 #include <cstdint>
 #include <functional>
@@ -73,6 +74,10 @@ public:
     virtual void StartTimer(int id, uint32_t milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
 
+    // Skins: the platform's part, or null where there are none (the window then keeps the
+    // built-in look).
+    [[nodiscard]] virtual SkinShell* Skins() { return nullptr; }
+
 protected:
     ~AppHost() = default;
 };
@@ -117,6 +122,8 @@ public:
     [[nodiscard]] KeyPlayer& Player() noexcept { return player_; }
     [[nodiscard]] int DeviceCount() const noexcept { return deviceCount_; }
     [[nodiscard]] bool Started() const noexcept { return midiKeys_ != nullptr; }
+    // The skin, once started with a host that has skins.
+    [[nodiscard]] TSkin* Skin() noexcept { return skin_.get(); }
 
     void SelectDevice(int32_t id);
     void SelectChannel(int32_t channel);
@@ -157,9 +164,7 @@ private:
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
-    void Present(int left, int top, int width, int height) override {
-        host_.Present(left, top, width, height);
-    }
+    void Present(int left, int top, int width, int height) override;
     void Invalidate() override { host_.Invalidate(); }
     void CaptureMouse() override { host_.CaptureMouse(); }
     void ReleaseMouseCapture() override { host_.ReleaseMouseCapture(); }
@@ -205,6 +210,7 @@ private:
     LayoutFiles* layoutFiles_;
     AppState state_;
     FrameMetrics frame_;
+    std::unique_ptr<TSkin> skin_;
     std::unique_ptr<TMIDIKeys> midiKeys_;
     KeyPlayer player_;
     std::unique_ptr<MainMenu> menu_;

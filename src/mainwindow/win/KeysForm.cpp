@@ -81,7 +81,10 @@ bool TKeysForm::Create() {
     fw::SetErrorOwner(Handle());
     keyWatch_->SetApplicationWindow(Handle());
     CreateVelocityTrackbar();
+    AttachSkinShell();
     core_.Start();
+    skinShell_.SetSkin(core_.Skin());
+    skinShell_.Platform().LoadLogoCursor();
     // Keys released on another desktop are never reported: the key state is read back
     // whenever the desktop changes.
     (void)desktopSwitch_.Start([this] { core_.DesktopSwitched(); });
@@ -98,6 +101,21 @@ void TKeysForm::CreateVelocityTrackbar() {
     SendMessageA(velocity_, TBM_SETPAGESIZE, 0, 10);
     SetWindowSubclass(velocity_, &TKeysForm::VelocityProc, VelocitySubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TKeysForm::AttachSkinShell() {
+    TWinSkinShell::Window window;
+    window.handle = Handle();
+    window.velocity = velocity_;
+    window.popupMenu = [this](POINT at) { (void)popup_.Show(core_.Menu().Root(), Handle(), at); };
+    window.overKeys = [this](POINT at) {
+        if (!core_.Started()) return false;
+        const TMIDIKeys& keys = core_.MIDIKeys();
+        return at.x >= keys.Left() && at.y >= keys.Top() && at.x < keys.Left() + keys.Width() &&
+               at.y < keys.Top() + keys.Height();
+    };
+    skinShell_.Attach(std::move(window));
+    AddHandler(skinShell_);
 }
 
 void TKeysForm::FormDestroy() {
@@ -230,7 +248,7 @@ void TKeysForm::ReleaseMouseCapture() {
     if (GetCapture() == Handle()) ReleaseCapture();
 }
 void TKeysForm::SetSkinCursor() {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(skinShell_.KeysCursor());
 }
 
 ScreenSize TKeysForm::PrimaryScreen() {
@@ -319,7 +337,8 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
 
 void TKeysForm::ShowSettingsDialog(TSettings& settings,
                                    const std::function<void()>& layoutChanged) {
-    TfrmSettings dialog(Handle(), settings, {layoutChanged, {}});
+    TfrmSettings dialog(Handle(), settings,
+                        {layoutChanged, {}, skinShell_.Platform().LogoCursor()});
     (void)dialog.ShowModal();
 }
 

@@ -14,6 +14,7 @@
 #include "mainwindow/AppCore.h"
 #include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
+#include "skin/win/WinSkin.h"
 
 #include <memory>
 #include <string>
@@ -50,12 +51,16 @@ public:
     [[nodiscard]] KeyPlayer& Player() noexcept { return core_.Player(); }
     [[nodiscard]] TWatch& KeyWatch() noexcept { return *keyWatch_; }
     [[nodiscard]] HWND Velocity() const noexcept { return velocity_; }
+    // The skin (none before the core has started) and its Win32 shell.
+    [[nodiscard]] TSkin* Skin() noexcept { return core_.Skin(); }
+    [[nodiscard]] TWinSkinShell& SkinShell() noexcept { return skinShell_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void CreateVelocityTrackbar();
+    void AttachSkinShell();
     void OnPaint();
     static LRESULT CALLBACK VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data) noexcept;
@@ -86,6 +91,7 @@ private:
                             const std::function<void()>& layoutChanged) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
+    [[nodiscard]] ::SkinShell* Skins() override { return &skinShell_; }
 
     KeysFormOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
@@ -94,6 +100,7 @@ private:
     fw::PixelSurface surface_;
     HWND velocity_ = nullptr; // a child: the window destroys it
     std::unique_ptr<TWatch> keyWatch_;
+    TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     AppCore core_;
     fw::PopupMenu popup_;
     DesktopSwitch desktopSwitch_;
