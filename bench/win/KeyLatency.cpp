@@ -5,8 +5,10 @@
 // so a change of load hits all alike; each round's ratios are taken on their own and the
 // median ratio reported.
 //
-// Usage: key_latency <stage folder> [notes per round] [rounds]
+// Usage: key_latency <stage folder> [notes per round] [rounds] [other program exe...]
 //        key_latency <stage folder> trace [notes]
+// Other program executables (in the stage folder, e.g. an earlier build) are measured in
+// the same rounds, named after their file.
 // The trace form plays each program once between two markers that show in a wineserver
 // trace (WINEDEBUG=+server), and names the programs' threads, so the requests per
 // keystroke of each thread can be counted (tools/bench-requests).
@@ -58,43 +60,44 @@ RoundResult MeasureRound(const std::string& stage, const Target& target, HANDLE 
     return {Percentile(latencies, 0.50), Percentile(latencies, 0.99), latencies.size()};
 }
 
-int Latency(const std::string& stage, HANDLE signal, int notes, int rounds) {
-    constexpr int Count = 3;
-    const Target targets[Count] = {Program, MinimalPlayer, MinimalHop};
-    std::vector<double> p50[Count], p99[Count], ratio50, ratio99, hop50, hop99;
+int Latency(const std::string& stage, HANDLE signal, int notes, int rounds,
+            const std::vector<Target>& others) {
+    // The minimal program comes first: every ratio is taken against it.
+    std::vector<Target> targets = {MinimalPlayer, Program};
+    targets.insert(targets.end(), others.begin(), others.end());
+    targets.push_back(MinimalHop);
+    const size_t count = targets.size();
+    std::vector<std::vector<double>> p50(count), p99(count), ratio50(count), ratio99(count);
     for (int round = 0; round < rounds; ++round) {
-        RoundResult result[Count];
+        std::vector<RoundResult> result(count);
         // The order turns every round: no program always runs on the warmer machine.
-        for (int step = 0; step < Count; ++step) {
-            const int t = (round + step) % Count;
+        for (size_t step = 0; step < count; ++step) {
+            const size_t t = (static_cast<size_t>(round) + step) % count;
             result[t] = MeasureRound(stage, targets[t], signal, notes);
             std::printf("round %d  %-8s %4zu/%d notes  p50 %8.1f us  p99 %8.1f us\n", round + 1,
                         targets[t].name, result[t].notes, notes, result[t].p50, result[t].p99);
             std::fflush(stdout);
         }
-        for (int t = 0; t < Count; ++t) {
+        for (size_t t = 0; t < count; ++t) {
             p50[t].push_back(result[t].p50);
             p99[t].push_back(result[t].p99);
-        }
-        if (result[1].p50 > 0 && result[1].p99 > 0) {
-            ratio50.push_back(result[0].p50 / result[1].p50);
-            ratio99.push_back(result[0].p99 / result[1].p99);
-            hop50.push_back(result[2].p50 / result[1].p50);
-            hop99.push_back(result[2].p99 / result[1].p99);
+            if (result[0].p50 > 0 && result[0].p99 > 0) {
+                ratio50[t].push_back(result[t].p50 / result[0].p50);
+                ratio99[t].push_back(result[t].p99 / result[0].p99);
+            }
         }
     }
-    for (int t = 0; t < Count; ++t)
+    for (size_t t = 0; t < count; ++t)
         std::printf("median   %-8s p50 %8.1f us  p99 %8.1f us\n", targets[t].name, Median(p50[t]),
                     Median(p99[t]));
-    std::printf("median ratio program/minimal  p50 %.2fx  p99 %.2fx\n", Median(ratio50),
-                Median(ratio99));
-    std::printf("median ratio hop/minimal      p50 %.2fx  p99 %.2fx\n", Median(hop50),
-                Median(hop99));
-    const auto [low, high] = std::minmax_element(p50[1].begin(), p50[1].end());
-    if (p50[1].empty() || *low <= 0 || (*high - *low) / *low > BusySpread) {
+    for (size_t t = 1; t < count; ++t)
+        std::printf("median ratio %s/minimal  p50 %.2fx  p99 %.2fx\n", targets[t].name,
+                    Median(ratio50[t]), Median(ratio99[t]));
+    const auto [low, high] = std::minmax_element(p50[0].begin(), p50[0].end());
+    if (p50[0].empty() || *low <= 0 || (*high - *low) / *low > BusySpread) {
         std::printf("WARNING: the machine was busy: the minimal program's p50 ranged %.1f..%.1f "
                     "us between rounds; the figures are not to be trusted\n",
-                    p50[1].empty() ? 0.0 : *low, p50[1].empty() ? 0.0 : *high);
+                    p50[0].empty() ? 0.0 : *low, p50[0].empty() ? 0.0 : *high);
     }
     return 0;
 }
@@ -149,7 +152,7 @@ int Trace(const std::string& stage, HANDLE signal, int notes) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::printf("usage: key_latency <stage folder> [notes per round] [rounds]\n"
+        std::printf("usage: key_latency <stage folder> [notes per round] [rounds] [exe...]\n"
                     "       key_latency <stage folder> trace [notes]\n");
         return 2;
     }
@@ -159,5 +162,7 @@ int main(int argc, char** argv) {
         return Trace(stage, signal, argc > 3 ? std::atoi(argv[3]) : 200);
     const int notes = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
-    return Latency(stage, signal, notes, rounds);
+    std::vector<Target> others;
+    for (int i = 4; i < argc; ++i) others.push_back({argv[i], argv[i], Program.windowClass});
+    return Latency(stage, signal, notes, rounds, others);
 }
