@@ -63,6 +63,8 @@ struct Target {
 };
 
 inline const Target Program{"program", "MIDIKeyboard.exe", "TKeysForm"};
+// Started in the notification area, the program draws nothing when a note plays.
+inline const Target ProgramInTray{"tray", "MIDIKeyboard.exe", "TKeysForm", " /M"};
 inline const Target MinimalPlayer{"minimal", "minimal_player.exe", "MinimalPlayer"};
 inline const Target MinimalHop{"hop", "minimal_player.exe", "MinimalPlayer", " /hop"};
 inline const Target MinimalWindow{"window", "minimal_window.exe", "MinimalWindow"};

@@ -2,7 +2,8 @@
 //   start-up: from CreateProcess until the main window is painted and the program waits
 //             for input (its first paint happens inside start-up), against a minimal
 //             window program, alternating, the median of several starts;
-//   memory:   private memory after start and after many notes (it must not grow);
+//   memory:   private memory after start and after many notes (it must not grow), and
+//             the processor time per note, beside the minimal hook-and-send program;
 //   idle:     processor time over a quiet period, the program beside the minimal window.
 //
 // Usage: footprint <stage folder> [starts] [notes] [idle seconds]
@@ -64,10 +65,11 @@ void StartUp(const std::string& stage, int starts) {
                 starts, program, window, window > 0 ? program / window : 0.0);
 }
 
-void Memory(const std::string& stage, HANDLE signal, int notes) {
-    Running running(stage, Program);
+void Memory(const std::string& stage, HANDLE signal, int notes, const Target& target) {
+    Running running(stage, target);
     if (!running.AwaitWindow(1500)) return;
     const double atStart = PrivateKiB(running.Process());
+    const double cpuAtStart = CpuMilliseconds(running.Process());
     ForeignWindow foreign;
     NoteLog log(running.LogPath(), signal);
     log.SkipToEnd();
@@ -81,8 +83,11 @@ void Memory(const std::string& stage, HANDLE signal, int notes) {
     }
     Sleep(500);
     const double afterNotes = PrivateKiB(running.Process());
-    std::printf("private memory  after start %.0f KiB  after %d/%d notes %.0f KiB  (%+.0f KiB)\n",
-                atStart, played, notes, afterNotes, afterNotes - atStart);
+    const double cpu = CpuMilliseconds(running.Process()) - cpuAtStart;
+    std::printf("%-8s private memory  after start %.0f KiB  after %d/%d notes %.0f KiB  (%+.0f "
+                "KiB); processor time %.1f us per note (down and up)\n",
+                target.name, atStart, played, notes, afterNotes, afterNotes - atStart,
+                played > 0 ? cpu * 1000.0 / played : 0.0);
 }
 
 void Idle(const std::string& stage, int seconds) {
@@ -112,7 +117,13 @@ int main(int argc, char** argv) {
     const HANDLE signal = CreateEventA(nullptr, FALSE, FALSE, NoteSignalName);
     if (starts > 0) StartUp(stage, starts);
     std::fflush(stdout);
-    if (notes > 0) Memory(stage, signal, notes);
+    if (notes > 0) {
+        Memory(stage, signal, notes, Program);
+        std::fflush(stdout);
+        Memory(stage, signal, notes, ProgramInTray);
+        std::fflush(stdout);
+        Memory(stage, signal, notes, MinimalPlayer);
+    }
     std::fflush(stdout);
     if (seconds > 0) Idle(stage, seconds);
     return 0;
