@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ public:
     std::vector<std::string> errors, icons;
     int popups = 0, invalidations = 0, paints = 0; // paints: back-buffer requests
     std::map<int, uint32_t> timers;
+    std::set<int32_t> keysDown; // as the system has them
+    uint32_t clock = 0;
 
     fw::PixelSurface* BackBuffer() override {
         ++paints;
@@ -48,6 +51,8 @@ public:
         return {bounds.width - FrameWidth, bounds.height - FrameHeight};
     }
     bool IsActive() override { return active; }
+    bool IsKeyDown(int32_t key) override { return keysDown.count(key) != 0; }
+    uint32_t EventTime() override { return clock; }
     void MinimizeWindow() override { minimized = true; }
     void CloseWindow() override { closed = true; }
     int32_t FaderPosition() override { return fader; }

@@ -12,6 +12,7 @@
 #include "framework/win/Window.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
+#include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
 
 #include <memory>
@@ -71,6 +72,8 @@ private:
     void SetWindowBounds(const WindowRect& bounds) override;
     [[nodiscard]] ClientSize ClientArea() override;
     [[nodiscard]] bool IsActive() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override;
+    [[nodiscard]] uint32_t EventTime() override;
     void MinimizeWindow() override;
     void CloseWindow() override;
     [[nodiscard]] int32_t FaderPosition() override;
@@ -96,6 +99,7 @@ private:
     std::unique_ptr<TWatch> keyWatch_;
     AppCore core_;
     fw::PopupMenu popup_;
+    DesktopSwitch desktopSwitch_;
     bool created_ = false;
     bool destroyed_ = false;
 };
