@@ -222,10 +222,11 @@ void TKeysForm::OnPaint() {
 
 LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR data) noexcept {
+    auto* form = reinterpret_cast<TKeysForm*>(data);
     try {
         // The trackbar shares the window's command keys; a consumed one does not move it.
-        if (message == WM_KEYDOWN && reinterpret_cast<TKeysForm*>(data)->core_.KeyDown(
-                                         static_cast<uint16_t>(wParam), ShiftState()))
+        if (message == WM_KEYDOWN &&
+            form->core_.KeyDown(static_cast<uint16_t>(wParam), ShiftState()))
             return 0;
     } catch (const std::exception& error) {
         fw::ReportError(error.what());
@@ -233,7 +234,12 @@ LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wPara
     }
     if (message == WM_NCDESTROY)
         RemoveWindowSubclass(window, &TKeysForm::VelocityProc, VelocitySubclassId);
-    return DefSubclassProc(window, message, wParam, lParam);
+    const bool mayMove = message != TBM_GETPOS;
+    if (mayMove) form->faderStale_ = true;
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    // Also after: a read while the message was being handled may predate its effect.
+    if (mayMove) form->faderStale_ = true;
+    return result;
 }
 
 // --- AppHost. ---
@@ -315,7 +321,11 @@ void TKeysForm::CloseWindow() {
 }
 
 int32_t TKeysForm::FaderPosition() {
-    return static_cast<int32_t>(SendMessageA(velocity_, TBM_GETPOS, 0, 0));
+    if (faderStale_) {
+        faderPosition_ = static_cast<int32_t>(SendMessageA(velocity_, TBM_GETPOS, 0, 0));
+        faderStale_ = false;
+    }
+    return faderPosition_;
 }
 
 void TKeysForm::SetFaderPosition(int32_t position) {

@@ -101,6 +101,11 @@ private:
     fw::BackBuffer backBuffer_;
     fw::PixelSurface surface_;
     HWND velocity_ = nullptr; // a child: the window destroys it
+    // The fader's position as last read. Every note-on asks for it, and asking the
+    // subclassed trackbar costs three window-property reads; whatever moves the thumb is a
+    // message through VelocityProc, which marks the copy stale.
+    int32_t faderPosition_ = 0;
+    bool faderStale_ = true;
     std::unique_ptr<TWatch> keyWatch_;
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     AppCore core_;
