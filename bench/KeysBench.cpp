@@ -1,39 +1,16 @@
 // The cost of the keyboard's note path: every press and release redraws the whole keyboard
 // into the back buffer before the note event fires, so this is latency a player hears.
+#include "BufferHost.h"
 #include "framework/PixelSurface.h"
 #include "keyboard/Keys.h"
 #include "skin/SkinConfig.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <vector>
-
 namespace {
 
 constexpr int KeyboardLength = 1920;
 constexpr int KeyboardDepth = 100;
-
-// A window whose back buffer is a real pixel buffer and whose presentation costs nothing.
-class BufferHost : public KeysHost {
-public:
-    BufferHost(int width, int height)
-        : pixels_(static_cast<size_t>(width) * static_cast<size_t>(height)) {
-        surface_ = {pixels_.data(), width, height, width};
-    }
-    fw::PixelSurface* BackBuffer() override { return &surface_; }
-    void Present(int, int, int, int) override { benchmark::ClobberMemory(); }
-    void Invalidate() override {}
-    void CaptureMouse() override {}
-    void ReleaseMouseCapture() override {}
-    void SetSkinCursor() override {}
-    [[nodiscard]] bool Minimized() const override { return false; }
-    [[nodiscard]] bool PedalDown() const override { return false; }
-
-private:
-    std::vector<uint32_t> pixels_;
-    fw::PixelSurface surface_{};
-};
 
 // A keyboard filling the buffer: horizontal 1920 x 100 or vertical 100 x 1920.
 struct Keyboard {

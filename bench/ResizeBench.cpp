@@ -2,6 +2,7 @@
 // size is laid out (keyboard, trackbar, inner rectangle, fader) and the keyboard repainted
 // into a back buffer of the window's size. The chrome's bitmap copies are timed under
 // Wine by bench/win.
+#include "BufferHost.h"
 #include "framework/PixelSurface.h"
 #include "keyboard/Keys.h"
 #include "mainwindow/Geometry.h"
@@ -10,35 +11,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <vector>
-
 namespace {
 
 constexpr int WindowWidth = 1920;
 constexpr int WindowHeight = 200;
 
-class BufferHost : public KeysHost {
-public:
-    BufferHost() : pixels_(static_cast<size_t>(WindowWidth) * WindowHeight) {
-        surface_ = {pixels_.data(), WindowWidth, WindowHeight, WindowWidth};
-    }
-    fw::PixelSurface* BackBuffer() override { return &surface_; }
-    void Present(int, int, int, int) override { benchmark::ClobberMemory(); }
-    void Invalidate() override {}
-    void CaptureMouse() override {}
-    void ReleaseMouseCapture() override {}
-    void SetSkinCursor() override {}
-    [[nodiscard]] bool Minimized() const override { return false; }
-    [[nodiscard]] bool PedalDown() const override { return false; }
-
-private:
-    std::vector<uint32_t> pixels_;
-    fw::PixelSurface surface_{};
-};
-
 void BM_ResizeStepLayoutAndKeyboard(benchmark::State& state) {
-    BufferHost host;
+    BufferHost host(WindowWidth, WindowHeight);
     const TSkinConfig skin;
     TKeys keys(host, skin);
     keys.SetNoteWidth(16);
