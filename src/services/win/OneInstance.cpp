@@ -1,7 +1,7 @@
 #include "services/win/OneInstance.h"
 
 #include "framework/win/Application.h"
-#include "framework/win/Window.h"
+#include "framework/win/MessageOnlyWindow.h"
 #include "services/InstanceBlock.h"
 
 #include <cstdlib>
@@ -37,29 +37,6 @@ fw::MappedView MapBlock(HANDLE block) noexcept {
 }
 
 } // namespace
-
-// A message-only window: never shown, never in a window list, no part in broadcasts.
-class TOneInstance::Receiver final : public fw::WindowBase {
-public:
-    explicit Receiver(TOneInstance& owner) noexcept : owner_(owner) {}
-    ~Receiver() override { DestroyHandle(); }
-    [[nodiscard]] bool Create() noexcept {
-        fw::WindowClassOptions windowClass;
-        windowClass.name = ReceiverClassName;
-        return CreateHandle(windowClass, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE);
-    }
-
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
-        if (message != instance::NewInstanceMessage)
-            return WindowBase::HandleMessage(message, wParam, lParam);
-        owner_.InstanceStarted();
-        return 0;
-    }
-
-private:
-    TOneInstance& owner_;
-};
 
 TOneInstance::TOneInstance(OneInstanceOptions options) : options_(std::move(options)) {
     if (current) throw std::logic_error(OnlyOneText);
@@ -161,8 +138,15 @@ std::vector<std::string> TOneInstance::CommandLineParameters() const {
 
 bool TOneInstance::CreateReceiver() noexcept {
     if (receiver_) return true;
-    auto receiver = std::make_unique<Receiver>(*this);
-    if (!receiver->Create()) return false;
+    // Where a later start of the program announces itself.
+    auto receiver = std::make_unique<fw::MessageOnlyWindow>(
+        [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
+            if (message != instance::NewInstanceMessage) return false;
+            InstanceStarted();
+            result = 0;
+            return true;
+        });
+    if (!receiver->Create(ReceiverClassName)) return false;
     receiver_ = std::move(receiver);
     return true;
 }

@@ -17,6 +17,10 @@
 #include <string>
 #include <vector>
 
+namespace fw {
+class MessageOnlyWindow;
+}
+
 class TOneInstance;
 
 // params belongs to the component and lives only during the call.
@@ -68,7 +72,6 @@ protected:
     virtual void DoInstanceStarted(const std::vector<std::string>& params);
 
 private:
-    class Receiver;
     void InstanceStarted() noexcept;
     void BecomeFirst(fw::MappedView& view);
     void HandOver(fw::MappedView& view);
@@ -81,7 +84,7 @@ private:
     std::string blockName_;
     std::string semaphoreName_;
     fw::KernelHandle block_;
-    std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<fw::MessageOnlyWindow> receiver_;
     fw::KernelHandle semaphore_;
     bool handedOver_ = false;
 };

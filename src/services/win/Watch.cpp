@@ -1,6 +1,6 @@
 #include "services/win/Watch.h"
 
-#include "framework/win/Window.h"
+#include "framework/win/MessageOnlyWindow.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,29 +34,6 @@ std::string ReadTitle(HWND window) {
 }
 
 } // namespace
-
-// The hidden window the library posts to: a message-only window, never shown, never in
-// any window list.
-class TWatch::Receiver final : public fw::WindowBase {
-public:
-    explicit Receiver(TWatch& watch) noexcept : watch_(watch) {}
-    ~Receiver() override { DestroyHandle(); }
-    [[nodiscard]] bool Create() noexcept {
-        fw::WindowClassOptions windowClass;
-        windowClass.name = ReceiverClassName;
-        return CreateHandle(windowClass, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE);
-    }
-
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
-        LRESULT result = 0;
-        if (watch_.Dispatch(message, wParam, lParam, result)) return result;
-        return WindowBase::HandleMessage(message, wParam, lParam);
-    }
-
-private:
-    TWatch& watch_;
-};
 
 TWatch::TWatch() noexcept : messages_(hookprotocol::RegisterMessages()) {}
 
@@ -156,11 +133,15 @@ void TWatch::Release() noexcept {
 
 bool TWatch::CreateReceiver() noexcept {
     try {
-        receiver_ = std::make_unique<Receiver>(*this);
+        // The hidden window the hook library posts to.
+        receiver_ = std::make_unique<fw::MessageOnlyWindow>(
+            [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+                return Dispatch(message, wParam, lParam, result);
+            });
     } catch (...) {
         return false;
     }
-    if (receiver_->Create()) return true;
+    if (receiver_->Create(ReceiverClassName)) return true;
     receiver_.reset();
     return false;
 }

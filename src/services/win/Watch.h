@@ -16,6 +16,10 @@
 #include <memory>
 #include <string>
 
+namespace fw {
+class MessageOnlyWindow;
+}
+
 class TWatch;
 
 // Handle is the window concerned; AppName its title, at most 299 characters.
@@ -71,7 +75,6 @@ public:
     [[nodiscard]] UINT MouseMessage() const noexcept { return messages_.mouse; }
 
 private:
-    class Receiver;
     // The library's messages; false for any other.
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
     void HandleShell(HWND window, int32_t code) noexcept;
@@ -84,7 +87,7 @@ private:
     void FindEntryPoints() noexcept;
     [[nodiscard]] bool AllEntryPoints() const noexcept;
 
-    std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<fw::MessageOnlyWindow> receiver_;
     fw::Library library_;
     bool disabled_ = false;
     hookprotocol::Messages messages_;
