@@ -3,7 +3,10 @@
 // chrome control's repaint and copy (what a button press or a blink costs).
 //
 // Usage: chrome_paint.exe STAGE_FOLDER [SKIN] [REPEATS]
+#include "BenchSupport.h"
 #include "mainwindow/win/KeysForm.h"
+#include "support/MapRegistry.h"
+#include "support/SilentMidi.h"
 
 #include <windows.h>
 
@@ -13,41 +16,6 @@
 #include <vector>
 
 namespace {
-
-class SilentMidi final : public MidiOut {
-public:
-    uint32_t DeviceCount() override { return 1; }
-    Result DeviceName(int, std::string& name) override {
-        name = "Synth";
-        return NoError;
-    }
-    OpenResult Open(int) override { return {NoError, static_cast<Handle>(1)}; }
-    Result ShortMessage(Handle, uint32_t) override { return NoError; }
-    Result Reset(Handle) override { return NoError; }
-    Result Close(Handle) override { return NoError; }
-};
-
-class FixedRegistry final : public SettingsRegistry {
-public:
-    std::string skin;
-    bool KeyExists(RegistryHive hive, std::string_view) override {
-        return hive == RegistryHive::CurrentUser;
-    }
-    bool OpenKey(RegistryHive hive, std::string_view, bool) override {
-        return hive == RegistryHive::CurrentUser;
-    }
-    RegistryText ReadString(const std::string& name) override {
-        if (name == "Skin") return {RegistryText::Kind::Text, skin};
-        if (name == "Width") return {RegistryText::Kind::Text, "716"};
-        if (name == "Height") return {RegistryText::Kind::Text, "140"};
-        if (name == "Channel") return {RegistryText::Kind::Text, "1"};
-        if (name == "Note Width") return {RegistryText::Kind::Text, "16"};
-        if (name == "Enabled") return {RegistryText::Kind::Text, "Yes"};
-        return {};
-    }
-    bool WriteString(const std::string&, const std::string&) override { return true; }
-    void CloseKey() override {}
-};
 
 double Now() {
     LARGE_INTEGER count, frequency;
@@ -69,14 +37,6 @@ template <typename Fn> double Median(int repeats, Fn&& fn) {
     return times[times.size() / 2];
 }
 
-void Drain() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -85,15 +45,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     SetCurrentDirectoryA(argv[1]);
-    SilentMidi midi;
-    FixedRegistry registry;
-    registry.skin = argc > 2 ? argv[2] : "Zevizi";
+    fakes::SilentMidi midi;
+    // The bench's own settings, kept in memory: the user's registry is left alone.
+    fakes::MapRegistry registry({{"Skin", argc > 2 ? argv[2] : "Zevizi"},
+                                 {"Width", "716"},
+                                 {"Height", "140"},
+                                 {"Channel", "1"},
+                                 {"Note Width", "16"},
+                                 {"Enabled", "Yes"}});
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 300;
 
     TKeysForm form(KeysFormOptions{&midi, &registry});
     if (!form.Create()) return 1;
     ShowWindow(form.Handle(), SW_SHOWNORMAL);
-    Drain();
+    bench::PumpMessages();
     std::printf("skin %s (%s)\n", form.State().Settings.Skin.c_str(),
                 form.State().SkinConfig.WindowsStyle ? "windows-style" : "bitmap");
 
@@ -105,7 +70,7 @@ int main(int argc, char** argv) {
         SetWindowPos(form.Handle(), nullptr, 0, 0, frame.right - frame.left,
                      frame.bottom - frame.top, SWP_NOZORDER | SWP_NOMOVE);
         RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Drain();
+        bench::PumpMessages();
         return Median(repeats, [&] {
             RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         });
@@ -139,7 +104,7 @@ int main(int argc, char** argv) {
     fw::MenuItem& skins = form.Menu().Item("mnuSkin");
     for (size_t i = 0; i < skins.Count(); ++i)
         if (skins[i].Hint() == "Classic") skins[i].Click();
-    Drain();
+    bench::PumpMessages();
     for (int i = 0; i < 2; ++i) {
         const double keysOnly = fullRepaint(sizes[i]);
         std::printf("%4ld x %3ld  full repaint, bitmap skin %7.1f us | windows-style skin "

@@ -4,8 +4,11 @@
 // step is a real change.
 //
 // Usage (from a folder holding "Skins\"): resize_step [skin] [steps]
+#include "BenchSupport.h"
 #include "framework/win/Application.h"
 #include "mainwindow/win/KeysForm.h"
+#include "support/MapRegistry.h"
+#include "support/SilentMidi.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -13,69 +16,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-class SilentMidi final : public MidiOut {
-public:
-    uint32_t DeviceCount() override { return 1; }
-    Result DeviceName(int, std::string& name) override {
-        name = "Bench";
-        return NoError;
-    }
-    OpenResult Open(int) override { return {NoError, 1}; }
-    Result ShortMessage(Handle, uint32_t) override { return NoError; }
-    Result Reset(Handle) override { return NoError; }
-    Result Close(Handle) override { return NoError; }
-};
-
-// The bench's own settings, kept in memory: the user's registry is left alone.
-class BenchRegistry final : public SettingsRegistry {
-public:
-    explicit BenchRegistry(const std::string& skin)
-        : values_{{"Skin", skin},     {"Width", "1920"},    {"Height", "200"},  {"Left", "0"},
-                  {"Top", "0"},       {"Note Width", "16"}, {"Vertical", "No"}, {"Velocity", "40"},
-                  {"Enabled", "Yes"}, {"Layout", "Piano"},  {"Channel", "1"},   {"Device", "0"},
-                  {"Pedal Key", "-1"}} {}
-    bool KeyExists(RegistryHive hive, std::string_view) override {
-        return hive == RegistryHive::CurrentUser;
-    }
-    bool OpenKey(RegistryHive hive, std::string_view, bool) override {
-        return hive == RegistryHive::CurrentUser;
-    }
-    RegistryText ReadString(const std::string& name) override {
-        const auto found = values_.find(name);
-        if (found == values_.end()) return {};
-        return {RegistryText::Kind::Text, found->second};
-    }
-    bool WriteString(const std::string&, const std::string&) override { return true; }
-    void CloseKey() override {}
-
-private:
-    std::map<std::string, std::string> values_;
-};
-
 double Milliseconds(long long ticks) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(ticks) * 1e3 / static_cast<double>(frequency.QuadPart);
-}
-
-long long Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    return bench::Microseconds(ticks) / 1e3;
 }
 
 } // namespace
@@ -86,29 +33,42 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    SilentMidi midi;
-    BenchRegistry registry(skin);
+    fakes::SilentMidi midi;
+    // The bench's own settings, kept in memory: the user's registry is left alone.
+    fakes::MapRegistry registry({{"Skin", skin},
+                                 {"Width", "1920"},
+                                 {"Height", "200"},
+                                 {"Left", "0"},
+                                 {"Top", "0"},
+                                 {"Note Width", "16"},
+                                 {"Vertical", "No"},
+                                 {"Velocity", "40"},
+                                 {"Enabled", "Yes"},
+                                 {"Layout", "Piano"},
+                                 {"Channel", "1"},
+                                 {"Device", "0"},
+                                 {"Pedal Key", "-1"}});
     TKeysForm form(KeysFormOptions{&midi, &registry});
     if (!form.Create()) return 1;
     HWND window = form.Handle();
     SetWindowPos(window, nullptr, 0, 0, 1920, 200, SWP_NOZORDER);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
-    Pump();
+    bench::PumpMessages();
 
     // The whole step, and its two halves: the new size with its layout, and the repaint.
     std::vector<double> whole, sizing, painting;
     for (int i = 0; i < steps; ++i) {
-        const long long start = Now();
+        const long long start = bench::Now();
         SetWindowPos(window, nullptr, 0, 0, 1920 - (i & 1), 200,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        const long long sized = Now();
+        const long long sized = bench::Now();
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        const long long end = Now();
+        const long long end = bench::Now();
         whole.push_back(Milliseconds(end - start));
         sizing.push_back(Milliseconds(sized - start));
         painting.push_back(Milliseconds(end - sized));
-        Pump();
+        bench::PumpMessages();
     }
     auto report = [&](const char* what, std::vector<double>& times) {
         std::sort(times.begin(), times.end());
@@ -123,11 +83,11 @@ int main(int argc, char** argv) {
                                 nullptr, nullptr, nullptr);
     std::vector<double> bareSizing;
     for (int i = 0; i < steps; ++i) {
-        const long long start = Now();
+        const long long start = bench::Now();
         SetWindowPos(bare, nullptr, 0, 0, 1920 - (i & 1), 200,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        bareSizing.push_back(Milliseconds(Now() - start));
-        Pump();
+        bareSizing.push_back(Milliseconds(bench::Now() - start));
+        bench::PumpMessages();
     }
     std::printf("skin %s, 1920 x 200, %d steps\n", skin.c_str(), steps);
     report("resize step:", whole);

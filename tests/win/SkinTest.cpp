@@ -6,6 +6,8 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 #include "skin/win/SkinDib.h"
+#include "support/MapRegistry.h"
+#include "support/SilentMidi.h"
 
 #include <gtest/gtest.h>
 
@@ -18,42 +20,8 @@
 
 namespace {
 
-class SilentMidi final : public MidiOut {
-public:
-    uint32_t DeviceCount() override { return 1; }
-    Result DeviceName(int, std::string& name) override {
-        name = "Synth";
-        return NoError;
-    }
-    OpenResult Open(int device) override { return {NoError, static_cast<Handle>(0x100 + device)}; }
-    Result ShortMessage(Handle, uint32_t) override { return NoError; }
-    Result Reset(Handle) override { return NoError; }
-    Result Close(Handle) override { return NoError; }
-};
-
-// One key of stored settings, read and written in memory.
-class MapRegistry final : public SettingsRegistry {
-public:
-    std::map<std::string, std::string> values{
-        {"Width", "716"}, {"Height", "140"},    {"Left", "100"},    {"Top", "100"},
-        {"Channel", "1"}, {"Note Width", "16"}, {"Enabled", "Yes"}, {"Layout", "Piano"}};
-    bool KeyExists(RegistryHive hive, std::string_view) override {
-        return hive == RegistryHive::CurrentUser;
-    }
-    bool OpenKey(RegistryHive hive, std::string_view, bool) override {
-        return hive == RegistryHive::CurrentUser;
-    }
-    RegistryText ReadString(const std::string& name) override {
-        auto found = values.find(name);
-        if (found == values.end()) return {};
-        return {RegistryText::Kind::Text, found->second};
-    }
-    bool WriteString(const std::string& name, const std::string& text) override {
-        values[name] = text;
-        return true;
-    }
-    void CloseKey() override {}
-};
+using fakes::MapRegistry;
+using fakes::SilentMidi;
 
 std::vector<std::string> shownMessages;
 int RecordMessage(HWND, const char* text, const char* caption, UINT) noexcept {
@@ -199,7 +167,14 @@ protected:
     std::string folder;
     char previousFolder[MAX_PATH] = {};
     SilentMidi midi;
-    MapRegistry registry;
+    MapRegistry registry{{{"Width", "716"},
+                          {"Height", "140"},
+                          {"Left", "100"},
+                          {"Top", "100"},
+                          {"Channel", "1"},
+                          {"Note Width", "16"},
+                          {"Enabled", "Yes"},
+                          {"Layout", "Piano"}}};
     std::unique_ptr<TKeysForm> form;
     fw::MessageBoxFunction previousBox = nullptr;
 };
