@@ -1,5 +1,6 @@
 #include "engine/Commands.h"
 #include "mainwindow/MainMenu.h"
+#include "support/IgnoredMenuActions.h"
 
 #include <gtest/gtest.h>
 
@@ -40,25 +41,8 @@ TEST(CommandTable, TheF2ToF6KeysAndSlotsOneToFiveChooseC2ToC6) {
     EXPECT_EQ(ShortcutCommand(0).id, KeyCommand::Enabled);
 }
 
-struct NoActions final : MainMenuActions {
-    void DeviceClick(int32_t) override {}
-    void ChannelClick(int32_t) override {}
-    void BaseOctaveClick(int32_t) override {}
-    void TransposeClick(int32_t) override {}
-    void PushClick() override {}
-    void PedalKeyClick(int32_t) override {}
-    void SkinClick(fw::MenuItem&) override {}
-    void ZoomInClick() override {}
-    void ZoomOutClick() override {}
-    void VerticalClick() override {}
-    void SettingsClick() override {}
-    void EnabledClick() override {}
-    void MinimizeClick() override {}
-    void CloseClick() override {}
-};
-
 TEST(CommandTable, EveryCommandHasItsItemInTheMenu) {
-    NoActions actions;
+    fakes::IgnoredMenuActions actions;
     MainMenu menu(actions, {"Mapper"});
     for (const CommandInfo& command : CommandTable) {
         const fw::MenuItem& item = menu.CommandItem(command.id);

@@ -2,6 +2,7 @@
 // "Default" base, carry-over between skins, file fall-backs and the Skin submenu's names.
 #include "skin/ConfigFile.h"
 #include "skin/SkinMenu.h"
+#include "support/IgnoredMenuActions.h"
 #include "SkinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -230,22 +231,9 @@ TEST(SkinMenu, ListsFoldersSortedWithoutCaseLeavingOutDefaultAndDotNames) {
     EXPECT_EQ(SkinMenuNames(std::nullopt), std::nullopt);
 }
 
-struct NoActions final : MainMenuActions {
+struct NoActions final : fakes::IgnoredMenuActions {
     std::string skin;
-    void DeviceClick(int32_t) override {}
-    void ChannelClick(int32_t) override {}
-    void BaseOctaveClick(int32_t) override {}
-    void TransposeClick(int32_t) override {}
-    void PushClick() override {}
-    void PedalKeyClick(int32_t) override {}
     void SkinClick(fw::MenuItem& item) override { skin = item.Hint(); }
-    void ZoomInClick() override {}
-    void ZoomOutClick() override {}
-    void VerticalClick() override {}
-    void SettingsClick() override {}
-    void EnabledClick() override {}
-    void MinimizeClick() override {}
-    void CloseClick() override {}
 };
 
 TEST(SkinMenu, NoSkinsFolderGivesOneDisabledNoneAndTheCurrentSkinIsChecked) {

@@ -1,5 +1,6 @@
 #include "framework/win/PopupMenu.h"
 #include "mainwindow/MainMenu.h"
+#include "support/IgnoredMenuActions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -41,22 +42,9 @@ std::vector<std::string> Captions(HMENU menu) {
     return captions;
 }
 
-struct NoActions final : MainMenuActions {
+struct NoActions final : fakes::IgnoredMenuActions {
     std::vector<int32_t> transposed;
-    void DeviceClick(int32_t) override {}
-    void ChannelClick(int32_t) override {}
-    void BaseOctaveClick(int32_t) override {}
     void TransposeClick(int32_t value) override { transposed.push_back(value); }
-    void PushClick() override {}
-    void PedalKeyClick(int32_t) override {}
-    void SkinClick(MenuItem&) override {}
-    void ZoomInClick() override {}
-    void ZoomOutClick() override {}
-    void VerticalClick() override {}
-    void SettingsClick() override {}
-    void EnabledClick() override {}
-    void MinimizeClick() override {}
-    void CloseClick() override {}
 };
 
 class PopupMenuTest : public testing::Test {

@@ -1,0 +1,28 @@
+// Menu actions that do nothing: a test that builds the main menu derives from this and
+// overrides only the clicks it looks at.
+#pragma once
+
+#include "mainwindow/MainMenu.h"
+
+#include <cstdint>
+
+namespace fakes {
+
+struct IgnoredMenuActions : MainMenuActions {
+    void DeviceClick(int32_t) override {}
+    void ChannelClick(int32_t) override {}
+    void BaseOctaveClick(int32_t) override {}
+    void TransposeClick(int32_t) override {}
+    void PushClick() override {}
+    void PedalKeyClick(int32_t) override {}
+    void SkinClick(fw::MenuItem&) override {}
+    void ZoomInClick() override {}
+    void ZoomOutClick() override {}
+    void VerticalClick() override {}
+    void SettingsClick() override {}
+    void EnabledClick() override {}
+    void MinimizeClick() override {}
+    void CloseClick() override {}
+};
+
+} // namespace fakes
