@@ -10,11 +10,11 @@ void TWinSkinShell::Attach(Window window) {
 }
 
 void TWinSkinShell::SetErrorReport(std::function<void(const std::string&)> report) {
-    platform_.onError = std::move(report);
+    onError = std::move(report);
 }
 
 HCURSOR TWinSkinShell::KeysCursor() const noexcept {
-    HCURSOR cursor = platform_.SkinCursor();
+    HCURSOR cursor = SkinCursor();
     return cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
 }
 
@@ -54,30 +54,6 @@ bool TWinSkinShell::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     default:
         return false;
     }
-}
-
-// --- Files, bitmaps and the pointer. ---
-
-bool TWinSkinShell::FileExists(const std::string& path) {
-    return platform_.FileExists(path);
-}
-bool TWinSkinShell::FolderExists(const std::string& path) {
-    return platform_.FolderExists(path);
-}
-std::optional<std::string> TWinSkinShell::ReadFile(const std::string& path) {
-    return platform_.ReadFile(path);
-}
-std::optional<std::vector<std::string>> TWinSkinShell::SkinFolders() {
-    return platform_.SkinFolders();
-}
-bool TWinSkinShell::LoadBitmap(TSkinBitmap& bitmap, const std::string& path) {
-    return platform_.LoadBitmap(bitmap, path);
-}
-void TWinSkinShell::LoadSkinCursor(const std::string& path) {
-    platform_.LoadSkinCursor(path);
-}
-void TWinSkinShell::ReportError(const std::string& text) {
-    platform_.ReportError(text);
 }
 
 // --- The window. ---

@@ -12,7 +12,7 @@
 
 #include <functional>
 
-class TWinSkinShell final : public SkinShell, public fw::MessageHandler {
+class TWinSkinShell final : public TWinSkinPlatform, public fw::MessageHandler {
 public:
     struct Window {
         HWND handle = nullptr;
@@ -33,19 +33,10 @@ public:
 
     // The pointer over the keyboard: the skin's, or the arrow.
     [[nodiscard]] HCURSOR KeysCursor() const noexcept;
-    [[nodiscard]] TWinSkinPlatform& Platform() noexcept { return platform_; }
+    [[nodiscard]] TWinSkinPlatform& Platform() noexcept { return *this; }
 
     // Activation, the trackbar's background and the pointer; false for anything else.
     bool TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-    // SkinPlatform.
-    [[nodiscard]] bool FileExists(const std::string& path) override;
-    [[nodiscard]] bool FolderExists(const std::string& path) override;
-    [[nodiscard]] std::optional<std::string> ReadFile(const std::string& path) override;
-    [[nodiscard]] std::optional<std::vector<std::string>> SkinFolders() override;
-    [[nodiscard]] bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override;
-    void LoadSkinCursor(const std::string& path) override;
-    void ReportError(const std::string& text) override;
 
     // SkinShell.
     [[nodiscard]] std::unique_ptr<TSkinBitmap> NewSkinBitmap() override;
@@ -63,7 +54,6 @@ public:
 private:
     fw::BackBuffer& backBuffer_;
     fw::PixelSurface surface_{};
-    TWinSkinPlatform platform_;
     Window window_;
     TSkin* skin_ = nullptr;
     fw::Brush faderBrush_;

@@ -1,14 +1,15 @@
 // Skin files on Windows: existence and folder search through the file system, bitmaps
-// through the platform's loader, pointers through LoadCursorFromFileA.
+// through the platform's loader, pointers through LoadCursorFromFileA. The half of the
+// skin's Win32 shell (TWinSkinShell) that the skin loader sees.
 #pragma once
 
 #include "framework/win/Handles.h"
-#include "skin/Skin.h"
+#include "skin/SkinFeature.h"
 
 #include <functional>
 #include <string>
 
-class TWinSkinPlatform final : public SkinPlatform {
+class TWinSkinPlatform : public SkinShell {
 public:
     std::function<void(const std::string&)> onError;
 
@@ -25,6 +26,9 @@ public:
     // "Skins\Default\Cursor.cur", loaded once at start for the settings dialog's logo.
     void LoadLogoCursor();
     [[nodiscard]] HCURSOR LogoCursor() const noexcept { return logoCursor_.get(); }
+
+protected:
+    ~TWinSkinPlatform() = default;
 
 private:
     fw::Cursor skinCursor_;
