@@ -21,42 +21,12 @@ std::string Env(const char* name) {
     return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
 }
 
-struct FindData {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
-    auto* data = reinterpret_cast<FindData*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (owner == data->processId && std::string(className) == data->className &&
-        (std::string(className) != "#32770" || IsWindowVisible(window))) {
-        data->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// A dialog-class window (a message box) counts only once it is shown.
 HWND FindTopLevel(DWORD processId, const char* className) {
-    FindData data{processId, className, nullptr};
-    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&data));
-    return data.found;
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
-    char className[32] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (_stricmp(className, "Static") == 0) {
-        char text[1024] = {};
-        GetWindowTextA(child, text, sizeof text);
-        auto* longest = reinterpret_cast<std::string*>(lParam);
-        if (std::string(text).size() > longest->size()) *longest = text;
-    }
-    return TRUE;
+    return FindProcessWindow(processId, [className](HWND window) {
+        const std::string name = ClassName(window);
+        return name == className && (name != "#32770" || IsWindowVisible(window));
+    });
 }
 
 void SendOne(INPUT input) {
@@ -181,14 +151,8 @@ std::string ProgramUnderTest::WaitForMessageBox(int timeoutMs, std::string* capt
     for (int waited = 0; waited <= timeoutMs; waited += 50) {
         if (HWND box = FindTopLevel(processId_, "#32770")) {
             Sleep(100); // let it finish drawing its text
-            if (caption) {
-                char title[256] = {};
-                GetWindowTextA(box, title, sizeof title);
-                *caption = title;
-            }
-            std::string text;
-            EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
-            return text;
+            if (caption) *caption = WindowTitle(box);
+            return BoxText(box);
         }
         Sleep(50);
     }
@@ -216,6 +180,59 @@ void ProgramUnderTest::Settle(int milliseconds) const {
         }
         Sleep(10);
     }
+}
+
+HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& matches) {
+    struct Search {
+        DWORD processId;
+        const std::function<bool(HWND)>& matches;
+        HWND found;
+    } search{processId, matches, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != search->processId || !search->matches(window)) return TRUE;
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND VisibleWindow(DWORD processId, const char* className) {
+    return FindProcessWindow(processId, [className](HWND window) {
+        return IsWindowVisible(window) && ClassName(window) == className;
+    });
+}
+
+std::string ClassName(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string WindowTitle(HWND window) {
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
+
+std::string BoxText(HWND box) {
+    std::string longest;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM lParam) -> BOOL {
+            if (_stricmp(ClassName(child).c_str(), "Static") != 0) return TRUE;
+            char text[1024] = {};
+            GetWindowTextA(child, text, sizeof text);
+            auto* longest = reinterpret_cast<std::string*>(lParam);
+            if (std::string(text).size() > longest->size()) *longest = text;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&longest));
+    return longest;
 }
 
 void MouseMoveTo(int screenX, int screenY) {

@@ -6,6 +6,7 @@
 #include "framework/win/Handles.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,16 @@ void MouseLeftUp();
 void MouseRightClick();
 void KeyDown(WORD virtualKey, WORD scanCode = 0, bool extended = false);
 void KeyUp(WORD virtualKey, WORD scanCode = 0, bool extended = false);
+
+// The first top-level window of the process that passes the test, or null.
+[[nodiscard]] HWND FindProcessWindow(DWORD processId, const std::function<bool(HWND)>& matches);
+// The first of its visible top-level windows of the given class ("#32770": a message box
+// or dialog), or null.
+[[nodiscard]] HWND VisibleWindow(DWORD processId, const char* className);
+[[nodiscard]] std::string ClassName(HWND window);
+[[nodiscard]] std::string WindowTitle(HWND window);
+// The longest static text of a message box: its message.
+[[nodiscard]] std::string BoxText(HWND box);
 
 // Reads one pixel of the screen as the user sees it.
 [[nodiscard]] COLORREF ScreenPixel(int screenX, int screenY);

@@ -18,25 +18,6 @@ uint32_t NoteOff(int note) {
     return 0x80u | (note << 8);
 }
 
-struct DialogSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindSettingsDialog(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<DialogSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char caption[64] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::string(caption) == "Settings") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class SettingsDialog : public ::testing::Test {
 protected:
     // A first run creates every stored value; the test's own are written over them.
@@ -49,9 +30,9 @@ protected:
         program.ClearMidiLog();
     }
     HWND Dialog() const {
-        DialogSearch search{program.ProcessId(), nullptr};
-        EnumWindows(&FindSettingsDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return e2e::FindProcessWindow(program.ProcessId(), [](HWND window) {
+            return IsWindowVisible(window) && e2e::WindowTitle(window) == "Settings";
+        });
     }
     // F9 in the main window; the dialog's first field then has the focus.
     HWND OpenWithF9() {

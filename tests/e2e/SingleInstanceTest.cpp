@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::BoxText;
 using e2e::ProgramUnderTest;
+using e2e::VisibleWindow;
 using Clock = std::chrono::steady_clock;
 
 constexpr WORD KeyZ = 'Z';
@@ -23,33 +25,6 @@ constexpr uint32_t NoteOnC3 = 0x90u | (48u << 8) | (127u << 16);
 constexpr uint32_t NoteOffC3 = 0x80u | (48u << 8);
 // Generous: Wine starts processes slowly on a busy machine.
 constexpr int StartTimeoutMs = 60000;
-
-struct Found {
-    DWORD processId;
-    const char* className;
-    bool visibleOnly;
-    HWND window;
-};
-
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM lParam) {
-    auto* found = reinterpret_cast<Found*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (owner == found->processId && std::string(className) == found->className &&
-        (!found->visibleOnly || IsWindowVisible(window))) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND VisibleWindow(DWORD processId, const char* className) {
-    Found found{processId, className, true, nullptr};
-    EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&found));
-    return found.window;
-}
 
 // Waits for a condition, keeping this process's own windows answering meanwhile.
 template <typename Condition> bool WaitFor(Condition condition, int timeoutMs) {
@@ -121,24 +96,6 @@ private:
     bool showedWindow_ = false;
     Clock::time_point started_;
 };
-
-std::string BoxText(HWND box) {
-    std::string text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM lParam) -> BOOL {
-            char className[32] = {};
-            GetClassNameA(child, className, sizeof className);
-            char text[512] = {};
-            GetWindowTextA(child, text, sizeof text);
-            auto* longest = reinterpret_cast<std::string*>(lParam);
-            if (_stricmp(className, "Static") == 0 && std::string(text).size() > longest->size())
-                *longest = text;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    return text;
-}
 
 void Dismiss(HWND box) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
