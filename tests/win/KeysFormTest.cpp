@@ -4,6 +4,7 @@
 #include "mainwindow/win/KeysForm.h"
 #include "support/FakeMidiOut.h"
 #include "support/FakeRegistry.h"
+#include "support/MessageBoxRecorder.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -17,12 +18,7 @@ namespace {
 using fakes::FakeMidiOut;
 using fakes::FakeRegistry;
 
-std::vector<std::string> shownMessages;
-int RecordMessage(HWND, const char* text, const char* caption, UINT type) noexcept {
-    shownMessages.push_back(std::string(caption) + ": " + text +
-                            ((type & MB_ICONERROR) ? " (error icon)" : ""));
-    return IDOK;
-}
+std::vector<std::string>& shownMessages = fakes::MessageBoxRecorder::Shown();
 
 class KeysForm : public ::testing::Test {
 protected:
@@ -37,13 +33,8 @@ protected:
         midi.names.clear();
         for (int i = 0; i < count; ++i) midi.names.push_back("Synth " + std::to_string(i));
     }
-    void SetUp() override {
-        shownMessages.clear();
-        previousBox = fw::SetMessageBoxFunction(&RecordMessage);
-    }
     void TearDown() override {
         form.reset();
-        fw::SetMessageBoxFunction(previousBox);
         fw::ClearTerminationRequest();
     }
     TKeysForm& Start() {
@@ -67,8 +58,8 @@ protected:
 
     FakeMidiOut midi = OneDevice();
     FakeRegistry registry;
+    fakes::MessageBoxRecorder boxes; // outlives the window
     std::unique_ptr<TKeysForm> form;
-    fw::MessageBoxFunction previousBox = nullptr;
 };
 
 TEST_F(KeysForm, AFirstStartIsCentredWithTheFactoryChoicesChecked) {

@@ -7,6 +7,7 @@
 #include "mainwindow/win/KeysForm.h"
 #include "skin/win/SkinDib.h"
 #include "support/MapRegistry.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/SilentMidi.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +24,7 @@ namespace {
 using fakes::MapRegistry;
 using fakes::SilentMidi;
 
-std::vector<std::string> shownMessages;
-int RecordMessage(HWND, const char* text, const char* caption, UINT) noexcept {
-    shownMessages.push_back(std::string(caption) + ": " + text);
-    return IDOK;
-}
+std::vector<std::string>& shownMessages = fakes::MessageBoxRecorder::Shown();
 
 // A bitmap file of one colour, bottom-up, 24 or 32 bits per pixel.
 void WriteBitmap(const std::string& path, int width, int height, COLORREF color, int bits = 24) {
@@ -84,13 +81,9 @@ protected:
         CreateDirectoryA("Skins\\beta", nullptr);
         WriteText("Skins\\beta\\config.txt", "BorderSize=6\n");
         WriteBitmap("Skins\\beta\\Title Active.bmp", 50, 24, TitleColor, 32);
-
-        shownMessages.clear();
-        previousBox = fw::SetMessageBoxFunction(&RecordMessage);
     }
     void TearDown() override {
         form.reset();
-        fw::SetMessageBoxFunction(previousBox);
         fw::ClearTerminationRequest();
         SetCurrentDirectoryA(previousFolder);
         RemoveTree(folder);
@@ -175,8 +168,8 @@ protected:
                           {"Note Width", "16"},
                           {"Enabled", "Yes"},
                           {"Layout", "Piano"}}};
+    fakes::MessageBoxRecorder boxes; // outlives the window
     std::unique_ptr<TKeysForm> form;
-    fw::MessageBoxFunction previousBox = nullptr;
 };
 
 TEST_F(SkinWindow, ABitmapSkinIsBorderlessAndAWindowsStyleSkinHasTheSizeableFrameBothTopmost) {
