@@ -29,8 +29,12 @@ TEST(WidePath, TextOutsideTheAnsiCodePageSurvivesTheRoundTrip) {
 }
 
 TEST(WidePath, MalformedTextBecomesReplacementCharactersNotNothing) {
-    EXPECT_EQ(fw::Utf8ToWide("a\xff" "b"), L"a\ufffd" L"b");
-    EXPECT_EQ(fw::WideToUtf8(std::wstring(L"a") + wchar_t(0xD800) + L"b"), "a\xef\xbf\xbd" "b");
+    EXPECT_EQ(fw::Utf8ToWide("a\xff"
+                             "b"),
+              L"a\ufffd"
+              L"b");
+    EXPECT_EQ(fw::WideToUtf8(std::wstring(L"a") + wchar_t(0xD800) + L"b"), "a\xef\xbf\xbd"
+                                                                           "b");
 }
 
 TEST(WidePath, TheProgramsOwnPathNamesItsFileAndItsFolderCanBeEntered) {

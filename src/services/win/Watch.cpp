@@ -1,11 +1,11 @@
 #include "services/win/Watch.h"
 
 #include "framework/win/Application.h"
+#include "framework/win/WidePath.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -67,16 +67,8 @@ TWatch::~TWatch() {
 }
 
 std::string TWatch::DefaultLibraryPath() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
-        if (length == 0) return {};
-        if (length < size)
-            return watch::PathBeside(std::string_view(buffer.data(), length), LibraryFileName);
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
+    // UTF-8, so that a folder outside the ANSI code page keeps its name.
+    return watch::PathBeside(fw::WideToUtf8(fw::ModulePath(nullptr)), LibraryFileName);
 }
 
 void TWatch::StartWatching(int32_t kind) noexcept {
@@ -99,7 +91,7 @@ void TWatch::Open() noexcept {
         path.clear();
     }
     // Never a bare name: a library of that name in the current folder must not be loaded.
-    if (!path.empty()) library_.reset(LoadLibraryA(path.c_str()));
+    if (!path.empty()) library_.reset(LoadLibraryW(fw::Utf8ToWide(path).c_str()));
 
     bool receiverMade = false;
     if (library_) {
