@@ -149,7 +149,8 @@ TEST(BrokenRegistryValues, OfEveryWrongTypeAreEachNamedOnceAndNoOtherSettingIsLo
         {"Kill Keystrokes", REG_RESOURCE_REQUIREMENTS_LIST},
     };
     for (const auto& [name, type] : wrong)
-        StoreRaw(name, type, type == REG_MULTI_SZ ? std::string("17\0\0", 4) : std::string("\x11\0\0\0", 4));
+        StoreRaw(name, type,
+                 type == REG_MULTI_SZ ? std::string("17\0\0", 4) : std::string("\x11\0\0\0", 4));
     // Values that are right stay as they were; an expandable string is read literally.
     e2e::StoreSetting("Channel", "5");
     e2e::StoreSetting("Velocity", "20");

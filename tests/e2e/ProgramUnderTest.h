@@ -6,6 +6,7 @@
 #include "framework/win/Handles.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,10 @@ struct MidiSetup {
 
 class ProgramUnderTest {
 public:
-    explicit ProgramUnderTest(const std::string& testName);
+    // The program's folder is a fresh folder named after the test, or, given a subfolder
+    // (which may hold any characters), that folder inside it.
+    explicit ProgramUnderTest(const std::string& testName,
+                              const std::filesystem::path& subfolder = {});
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -35,13 +39,18 @@ public:
     // Starts the program and waits until its main window exists and the program waits for
     // input (which a message box shown during start-up also counts as). False on a
     // time-out.
-    [[nodiscard]] bool Start(const MidiSetup& midi = {}, const std::string& arguments = "");
+    // startIn: the current folder the program starts in (its own folder when empty).
+    [[nodiscard]] bool Start(const MidiSetup& midi = {}, const std::string& arguments = "",
+                             const std::filesystem::path& startIn = {});
     // Asks the window to close and waits for the process to end; returns its exit code.
     int Close();
     [[nodiscard]] bool Running() const;
 
     [[nodiscard]] HWND MainWindow() const { return window_; }
-    [[nodiscard]] const std::string& Folder() const { return folder_; }
+    // The folder holding the program, its libraries and its data folders.
+    [[nodiscard]] const std::filesystem::path& Folder() const { return programFolder_; }
+    // The test's own folder (plain characters), which holds the MIDI log.
+    [[nodiscard]] const std::string& TestFolder() const { return folder_; }
 
     [[nodiscard]] std::vector<MidiCall> MidiCalls() const;
     // The midiOutShortMsg values in order.
@@ -64,6 +73,7 @@ public:
 private:
     std::string name_;
     std::string folder_;
+    std::filesystem::path programFolder_;
     std::string log_;
     fw::KernelHandle process_;
     HWND window_ = nullptr;
