@@ -211,6 +211,64 @@ TEST(BrokenRegistryValues, OfAMegabyteAreReadWithoutHarm) {
     EXPECT_EQ(e2e::StoredSetting("Shortcut Base Octave C3"), "16498");
 }
 
+// The receiver window of the program's input watch: any process may post to it.
+HWND WatchReceiver(DWORD processId) {
+    for (HWND window = nullptr;
+         (window = FindWindowExA(HWND_MESSAGE, window, "MKWatchReceiver", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
+TEST(GarbageWatchMessages, LeaveTheProgramRunningResponsiveAndPlayable) {
+    e2e::ForgetSettings();
+    ProgramUnderTest program("GarbageWatchMessages");
+    ASSERT_TRUE(program.Start());
+    const HWND receiver = WatchReceiver(program.ProcessId());
+    ASSERT_NE(receiver, nullptr);
+    const UINT kinds[] = {RegisterWindowMessageA("WATCH_KEY_EVENT"),
+                          RegisterWindowMessageA("WATCH_MOUSE_EVENT"),
+                          RegisterWindowMessageA("WATCH_SHELL_EVENT")};
+    // The road the garbage takes is the one real keystrokes take.
+    program.ClearMidiLog();
+    PostMessageA(receiver, kinds[0], 'Z', 0x002C0001);
+    PostMessageA(receiver, kinds[0], 'Z', static_cast<LPARAM>(0xC02C0001u));
+    ASSERT_TRUE(program.WaitForShortMessages(2, 3000));
+    EXPECT_EQ(program.ShortMessages(), (Messages{NoteOn(48), NoteOff(48)}));
+
+    std::mt19937_64 random(16);
+    for (int batch = 0; batch < 20; ++batch) {
+        for (int i = 0; i < 250; ++i) {
+            const UINT kind = kinds[random() % 3];
+            // Key codes of the table half of the time, anything the other half.
+            WPARAM wParam = random();
+            if (kind == kinds[0] && (random() & 1)) wParam &= 0xFF;
+            PostMessageA(receiver, kind, wParam, static_cast<LPARAM>(random()));
+        }
+        DWORD_PTR ignored = 0;
+        ASSERT_TRUE(
+            SendMessageTimeoutA(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored))
+            << "no answer after batch " << batch;
+    }
+    EXPECT_TRUE(program.Running());
+    // Whatever the garbage switched, the keyboard control still plays under the mouse.
+    RECT client{};
+    GetClientRect(program.MainWindow(), &client);
+    const POINT origin = e2e::ClientOrigin(program.MainWindow());
+    SetForegroundWindow(program.MainWindow());
+    program.Settle();
+    program.ClearMidiLog();
+    e2e::MouseMoveTo(origin.x + NoteWidth / 2, origin.y + client.bottom - 10);
+    e2e::MouseLeftDown();
+    e2e::MouseLeftUp();
+    ASSERT_TRUE(program.WaitForShortMessages(2, 3000));
+    // A C, in whichever octave the garbage's shortcuts left the keyboard.
+    EXPECT_EQ((program.ShortMessages().front() >> 8 & 0x7F) % 12, 0u);
+    EXPECT_EQ(program.Close(), 0);
+}
+
 TEST(AwkwardFolders, AProgramFolderOutsideTheAnsiCodePageStillHoldsItsLibraryAndLayouts) {
     // A user name in Cyrillic and a folder in Chinese.
     const std::wstring awkward =
