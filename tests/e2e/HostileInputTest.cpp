@@ -211,6 +211,38 @@ TEST(BrokenRegistryValues, OfAMegabyteAreReadWithoutHarm) {
     EXPECT_EQ(e2e::StoredSetting("Shortcut Base Octave C3"), "16498");
 }
 
+TEST(BrokenRegistryValues, NumbersAtTheEdgesOfTheirRangeLeaveTheProgramRunning) {
+    e2e::ForgetSettings();
+    ProgramUnderTest program("EdgeNumbers");
+    ASSERT_TRUE(program.Start());
+    program.Close();
+    const char* const names[] = {"Width",
+                                 "Height",
+                                 "Left",
+                                 "Top",
+                                 "Note Width",
+                                 "Velocity",
+                                 "Device",
+                                 "Channel",
+                                 "Base Octave",
+                                 "Pedal Key",
+                                 "Shortcuts Dialog Left",
+                                 "Shortcuts Dialog Top"};
+    for (const char* edge : {"2147483647", "-2147483648", "0"}) {
+        SCOPED_TRACE(edge);
+        for (const char* name : names) e2e::StoreSetting(name, edge);
+        ASSERT_TRUE(program.Start());
+        const std::vector<std::string> shown = DismissEveryMessageBox(program);
+        for (const std::string& text : shown)
+            EXPECT_EQ(text, "Selected MIDI port could't be opened.");
+        DWORD_PTR ignored = 0;
+        EXPECT_TRUE(
+            SendMessageTimeoutA(program.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
+        EXPECT_TRUE(program.Running());
+        EXPECT_EQ(program.Close(), 0);
+    }
+}
+
 // The receiver window of the program's input watch: any process may post to it.
 HWND WatchReceiver(DWORD processId) {
     for (HWND window = nullptr;
