@@ -3,13 +3,16 @@
 // being written and read again.
 //
 // Input: a first line of flags ("u": the current user's key exists, "m": the machine-wide
-// key exists, "x": opening it fails), then one line per value in the store's order, each
+// key exists, "x": opening it fails; when saving, "y": opening for writing fails, and the
+// number of "w" says which write fails), then one line per value in the store's order, each
 // beginning with "T" (a string value holding the rest of the line), "W" (a value of
 // another type) or anything else (no value).
 #include "engine/NumberText.h"
 #include "engine/SettingsStore.h"
 #include "support/FuzzCheck.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -26,7 +29,8 @@ struct Value {
 
 class MemoryRegistry final : public SettingsRegistry {
 public:
-    bool userKey = true, machineKey = false, openFails = false;
+    bool userKey = true, machineKey = false, openFails = false, openForWritingFails = false;
+    size_t failingWrite = 0; // 1 for the first write; 0 for none
     std::map<std::string, Value> values;
     std::vector<std::string> written; // names in the order they were written
 
@@ -35,7 +39,7 @@ public:
     }
     bool OpenKey(RegistryHive, std::string_view, bool forWriting) override {
         FUZZ_CHECK(!open_);
-        open_ = forWriting || !openFails;
+        open_ = forWriting ? !openForWritingFails : !openFails;
         return open_;
     }
     RegistryText ReadString(const std::string& name) override {
@@ -46,6 +50,7 @@ public:
     }
     bool WriteString(const std::string& name, const std::string& text) override {
         FUZZ_CHECK(open_);
+        if (written.size() + 1 == failingWrite) return false;
         written.push_back(name);
         values[name] = {RegistryText::Kind::Text, text};
         return true;
@@ -149,6 +154,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     FUZZ_CHECK(reports == expectedReports);
+
+    // A failed write is reported by name and ends the save: what came before it is
+    // written, in order, and nothing after it.
+    MemoryRegistry failing;
+    failing.openForWritingFails = flags.find('y') != std::string_view::npos;
+    failing.failingWrite = static_cast<size_t>(std::count(flags.begin(), flags.end(), 'w'));
+    std::vector<std::string> failures;
+    const bool saved = SaveSettings(
+        settings, failing, [&](const std::string& message) { failures.push_back(message); });
+    FUZZ_CHECK(!failing.IsOpen());
+    size_t writtenBefore = names.size();
+    if (failing.openForWritingFails)
+        writtenBefore = 0;
+    else if (failing.failingWrite >= 1 && failing.failingWrite <= names.size())
+        writtenBefore = failing.failingWrite - 1;
+    FUZZ_CHECK(saved == (writtenBefore == names.size()));
+    FUZZ_CHECK(failing.written ==
+               std::vector<std::string>(
+                   names.begin(), names.begin() + static_cast<std::ptrdiff_t>(writtenBefore)));
+    if (saved)
+        FUZZ_CHECK(failures.empty());
+    else
+        FUZZ_CHECK(failures ==
+                   std::vector<std::string>{FailedToSetDataMessage(names[writtenBefore])});
 
     // Nothing is lost between runs: what was read, once written, reads back the same.
     MemoryRegistry again;
