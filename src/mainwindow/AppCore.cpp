@@ -39,6 +39,17 @@ void AppCore::Start() {
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, *layoutFiles_);
 
+    // The menu exists before the skin, which fills its Skin submenu; the skin comes before
+    // the keyboard, which paints with its colours and proportions.
+    deviceCount_ = static_cast<int>(midi_.DeviceCount());
+    BuildMenus();
+    if (SkinShell* shell = host_.Skins()) {
+        skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
+        skin_->LoadSkin();
+        skin_->BuildSkinMenu(*menu_);
+        skin_->ApplySkin(menu_->Item("mnuSkin"));
+    }
+
     midiKeys_ =
         std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig, midi_);
     midiKeys_->Blink = [this] { Blink(); };
@@ -46,9 +57,6 @@ void AppCore::Start() {
     midiKeys_->SetNoteWidth(settings.NoteWidth);
     ApplyOrientation();
     PlaceWindow();
-
-    deviceCount_ = static_cast<int>(midi_.DeviceCount());
-    BuildMenus();
 
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
@@ -87,8 +95,11 @@ void AppCore::ApplyOrientation() {
 }
 
 void AppCore::Resized(ClientSize client) {
-    if (!midiKeys_) return;
+    if (!midiKeys_ || (skin_ && skin_->ApplyingSkin())) return;
     const bool vertical = state_.Settings.Vertical;
+    const TSkinConfig& skin = state_.SkinConfig;
+    frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth};
+    if (skin_) skin_->Layout(client.width, client.height, vertical);
     const WindowRect keys = KeyboardRect(frame_, client, vertical);
     midiKeys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
     host_.PlaceFader(TrackbarRect(frame_, client, vertical), vertical);
@@ -111,7 +122,22 @@ void AppCore::Stop() {
 }
 
 void AppCore::Paint() {
-    if (!state_.Minimized && midiKeys_) midiKeys_->Paint();
+    if (state_.Minimized || !midiKeys_) return;
+    if (!skin_) {
+        midiKeys_->Paint();
+        return;
+    }
+    skin_->BeginFrame();
+    skin_->PaintChrome();
+    midiKeys_->Paint();
+    skin_->EndFrame();
+}
+
+void AppCore::Present(int left, int top, int width, int height) {
+    if (skin_)
+        skin_->Present({left, top, left + width, top + height});
+    else
+        host_.Present(left, top, width, height);
 }
 
 bool AppCore::KeysPoint(int x, int y, int& kx, int& ky) const noexcept {
@@ -124,22 +150,24 @@ void AppCore::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (!midiKeys_) return;
     int kx = 0, ky = 0;
     if (!KeysPoint(x, y, kx, ky)) return;
-    keysHaveMouse_ = true;
     midiKeys_->KeysMouseDown(button, shift, kx, ky);
 }
 
 void AppCore::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (!midiKeys_ || !keysHaveMouse_) return;
+    if (!midiKeys_ || !midiKeys_->HoldsButton(button)) return;
     int kx = 0, ky = 0;
     (void)KeysPoint(x, y, kx, ky);
-    keysHaveMouse_ = false;
     midiKeys_->KeysMouseUp(button, shift, kx, ky);
+}
+
+void AppCore::MouseCaptureLost() {
+    if (midiKeys_) midiKeys_->KeysCaptureLost();
 }
 
 void AppCore::MouseMove(TShiftState shift, int x, int y) {
     if (!midiKeys_) return;
     int kx = 0, ky = 0;
-    if (KeysPoint(x, y, kx, ky) || keysHaveMouse_) midiKeys_->KeysMouseMove(shift, kx, ky);
+    if (KeysPoint(x, y, kx, ky) || midiKeys_->HoldsMouse()) midiKeys_->KeysMouseMove(shift, kx, ky);
 }
 
 bool AppCore::KeyDown(uint16_t key, ModifierSet shift) {
@@ -149,6 +177,15 @@ bool AppCore::KeyDown(uint16_t key, ModifierSet shift) {
 
 void AppCore::KeyWatched(int32_t wParam, int32_t lParam) {
     player_.KeyWatchKeyNative(wParam, static_cast<uint32_t>(lParam));
+}
+
+void AppCore::DesktopSwitched() {
+    player_.ReconcileHeldKeys();
+}
+
+void AppCore::SessionEnding() {
+    Stop();
+    if (midiKeys_) midiKeys_->ResetPort();
 }
 
 void AppCore::Timer(int) {
@@ -179,6 +216,7 @@ void AppCore::SelectChannel(int32_t channel) {
 }
 
 void AppCore::SetPedalKey(int32_t key) {
+    player_.PedalKeyChanging();
     state_.Settings.PedalKey = key;
     menu_->CheckPedalKey(key);
 }
@@ -218,7 +256,7 @@ bool AppCore::IsMainWindowActive() {
     return host_.IsActive();
 }
 bool AppCore::IsSettingsDialogOpen() {
-    return false; // the settings dialog comes later
+    return state_.SettingsDialogOpen;
 }
 int32_t AppCore::VelocityPosition() {
     return host_.FaderPosition();
@@ -248,8 +286,15 @@ void AppCore::PedalKeyClick(int32_t key) {
     SetPedalKey(key);
 }
 
-void AppCore::SkinClick(fw::MenuItem&) {
-    // Skins come later.
+void AppCore::SkinClick(fw::MenuItem& item) {
+    // The hint holds the folder's exact name; the caption may carry an accelerator mark.
+    state_.Settings.Skin = item.Hint();
+    if (!skin_) return;
+    skin_->LoadSkin();
+    skin_->ApplySkin(menu_->Item("mnuSkin"));
+    Resized(host_.ClientArea());
+    // Always repainted: even between two windows-style skins the key colours change.
+    host_.Invalidate();
 }
 
 void AppCore::ZoomInClick() {
@@ -272,11 +317,23 @@ void AppCore::VerticalClick() {
 }
 
 void AppCore::SettingsClick() {
-    // The shortcuts dialog comes later.
+    // One dialog at a time; the flag stays set for exactly as long as the dialog exists,
+    // whatever way its showing ends.
+    if (state_.SettingsDialogOpen) return;
+    struct OpenFlag {
+        bool& open;
+        explicit OpenFlag(bool& flag) : open(flag) { open = true; }
+        ~OpenFlag() { open = false; }
+    } flag(state_.SettingsDialogOpen);
+    host_.ShowSettingsDialog(state_.Settings, [this] {
+        (void)LoadLayout(state_.Settings, state_.KeyNotes, *layoutFiles_);
+    });
+    host_.Invalidate();
 }
 
 void AppCore::EnabledClick() {
     SetEnabledState(!state_.Settings.Enabled);
+    if (skin_) skin_->RepaintIcon();
 }
 
 void AppCore::MinimizeClick() {

@@ -22,8 +22,10 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
+#include "skin/SkinFeature.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +48,10 @@ public:
     [[nodiscard]] virtual ClientSize ClientArea() = 0;
     // The system's foreground window is the main window.
     [[nodiscard]] virtual bool IsActive() = 0;
+    // The system's own answer whether a key is held now (a virtual-key code).
+    [[nodiscard]] virtual bool IsKeyDown(int32_t key) = 0;
+    // When the message being handled was sent, in milliseconds of a clock that wraps.
+    [[nodiscard]] virtual uint32_t EventTime() = 0;
     virtual void MinimizeWindow() = 0;
     virtual void CloseWindow() = 0;
 
@@ -60,9 +66,17 @@ public:
     virtual void ReportError(const std::string& text) = 0;
     // The popup menu at the mouse cursor.
     virtual void ShowPopup(fw::MenuItem& root) = 0;
+    // The settings dialog, modal on these settings; returns when it is closed.
+    // layoutChanged is called when OK has changed the layout's name.
+    virtual void ShowSettingsDialog(TSettings& settings,
+                                    const std::function<void()>& layoutChanged) = 0;
     // Timers: Timer(id) is called every `milliseconds` until stopped.
     virtual void StartTimer(int id, uint32_t milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
+
+    // Skins: the platform's part, or null where there are none (the window then keeps the
+    // built-in look).
+    [[nodiscard]] virtual SkinShell* Skins() { return nullptr; }
 
 protected:
     ~AppHost() = default;
@@ -108,6 +122,8 @@ public:
     [[nodiscard]] KeyPlayer& Player() noexcept { return player_; }
     [[nodiscard]] int DeviceCount() const noexcept { return deviceCount_; }
     [[nodiscard]] bool Started() const noexcept { return midiKeys_ != nullptr; }
+    // The skin, once started with a host that has skins.
+    [[nodiscard]] TSkin* Skin() noexcept { return skin_.get(); }
 
     void SelectDevice(int32_t id);
     void SelectChannel(int32_t channel);
@@ -119,16 +135,24 @@ public:
     // --- Window events. ---
     void Paint();
     void Resized(ClientSize client);
-    // The keyboard control is windowless: mouse events reach it when they fall inside its
-    // rectangle, or anywhere while it holds the mouse after a press on it.
+    // The keyboard control is windowless: presses reach it when they fall inside its
+    // rectangle, moves also anywhere while it holds a button, releases of the buttons it
+    // holds anywhere.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TShiftState shift, int x, int y);
-    void MouseCaptureLost() noexcept { keysHaveMouse_ = false; }
+    // The capture went to another window: the left button's release will not come.
+    void MouseCaptureLost();
     // Command keys of the focused window or the fader; true when the key was consumed.
     [[nodiscard]] bool KeyDown(uint16_t key, ModifierSet shift);
     // A keystroke seen by the input watch.
     void KeyWatched(int32_t wParam, int32_t lParam);
+    // The input desktop changed (lock screen, secure attention, elevation prompt): key
+    // releases made there were never seen, so the held keys are read back.
+    void DesktopSwitched();
+    // The Windows session ends and the process may end at once: the settings are kept and
+    // the port silenced, whose notes could otherwise hang on an external synthesizer.
+    void SessionEnding();
     void Timer(int id);
 
 private:
@@ -140,9 +164,7 @@ private:
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
-    void Present(int left, int top, int width, int height) override {
-        host_.Present(left, top, width, height);
-    }
+    void Present(int left, int top, int width, int height) override;
     void Invalidate() override { host_.Invalidate(); }
     void CaptureMouse() override { host_.CaptureMouse(); }
     void ReleaseMouseCapture() override { host_.ReleaseMouseCapture(); }
@@ -161,6 +183,8 @@ private:
     [[nodiscard]] bool IsMainWindowActive() override;
     [[nodiscard]] bool IsSettingsDialogOpen() override;
     [[nodiscard]] int32_t VelocityPosition() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override { return host_.IsKeyDown(key); }
+    [[nodiscard]] uint32_t EventTime() override { return host_.EventTime(); }
 
     // MainMenuActions.
     void DeviceClick(int32_t id) override;
@@ -186,10 +210,10 @@ private:
     LayoutFiles* layoutFiles_;
     AppState state_;
     FrameMetrics frame_;
+    std::unique_ptr<TSkin> skin_;
     std::unique_ptr<TMIDIKeys> midiKeys_;
     KeyPlayer player_;
     std::unique_ptr<MainMenu> menu_;
     int deviceCount_ = 0;
-    bool keysHaveMouse_ = false;
     bool stopped_ = false;
 };

@@ -46,7 +46,8 @@ std::vector<std::string> DismissEveryMessageBox(const ProgramUnderTest& program)
     return texts;
 }
 
-// Z with another application in front, then a click on the first white key.
+// Z with another application in front, then a click on the first white key (of a program
+// without skins, whose keyboard starts at the client area's corner).
 Messages PlayZAndClickC(ProgramUnderTest& program) {
     e2e::ForeignWindow foreign;
     program.Settle(300);
@@ -109,7 +110,8 @@ TEST(BrokenLayoutFiles, LeaveTheProgramRunningAndPlayingWhateverWholeEntriesThey
     for (const BrokenLayout& broken : cases) {
         SCOPED_TRACE(broken.what);
         ProgramUnderTest program("BrokenLayout" + std::to_string(index++));
-        const fs::path piano = program.Folder() / "Layouts" / "Piano.txt";
+        program.WithoutSkins(); // the keyboard then fills the client area
+        const fs::path piano = program.ProgramFolder() / "Layouts" / "Piano.txt";
         fs::remove(piano);
         broken.make(piano);
         ASSERT_TRUE(program.Start());
@@ -132,6 +134,7 @@ TEST(BrokenLayoutFiles, LeaveTheProgramRunningAndPlayingWhateverWholeEntriesThey
 TEST(BrokenRegistryValues, OfEveryWrongTypeAreEachNamedOnceAndNoOtherSettingIsLost) {
     e2e::ForgetSettings();
     ProgramUnderTest program("WrongTypes");
+    program.WithoutSkins(); // the keyboard then fills the client area
     ASSERT_TRUE(program.Start());
     program.Close();
 
@@ -185,6 +188,7 @@ TEST(BrokenRegistryValues, OfEveryWrongTypeAreEachNamedOnceAndNoOtherSettingIsLo
 TEST(BrokenRegistryValues, OfAMegabyteAreReadWithoutHarm) {
     e2e::ForgetSettings();
     ProgramUnderTest program("MegabyteValues");
+    program.WithoutSkins(); // the keyboard then fills the client area
     ASSERT_TRUE(program.Start());
     program.Close();
 
@@ -214,6 +218,7 @@ TEST(BrokenRegistryValues, OfAMegabyteAreReadWithoutHarm) {
 TEST(BrokenRegistryValues, NumbersAtTheEdgesOfTheirRangeLeaveTheProgramRunning) {
     e2e::ForgetSettings();
     ProgramUnderTest program("EdgeNumbers");
+    program.WithoutSkins(); // the keyboard then fills the client area
     ASSERT_TRUE(program.Start());
     program.Close();
     const char* const names[] = {"Width",
@@ -257,6 +262,7 @@ HWND WatchReceiver(DWORD processId) {
 TEST(GarbageWatchMessages, LeaveTheProgramRunningResponsiveAndPlayable) {
     e2e::ForgetSettings();
     ProgramUnderTest program("GarbageWatchMessages");
+    program.WithoutSkins(); // the keyboard then fills the client area
     ASSERT_TRUE(program.Start());
     const HWND receiver = WatchReceiver(program.ProcessId());
     ASSERT_NE(receiver, nullptr);
@@ -313,7 +319,8 @@ TEST(AwkwardFolders, AProgramFolderOutsideTheAnsiCodePageStillHoldsItsLibraryAnd
     ASSERT_TRUE(lossy) << "the ANSI code page expresses the folder name; the test proves nothing";
 
     e2e::ForgetSettings();
-    ProgramUnderTest program("AwkwardFolder", fs::path(awkward));
+    ProgramUnderTest program("AwkwardFolder", awkward);
+    program.WithoutSkins(); // the keyboard then fills the client area
     // Started from another folder, as a shortcut may do: it finds its own.
     ASSERT_TRUE(program.Start({}, "", program.TestFolder()));
     EXPECT_EQ(program.WaitForMessageBox(1000), ""); // no "Library vivuvav.dll not found."

@@ -65,18 +65,35 @@ void SendOne(INPUT input) {
 
 } // namespace
 
-ProgramUnderTest::ProgramUnderTest(const std::string& testName, const fs::path& subfolder)
+ProgramUnderTest::ProgramUnderTest(const std::string& testName)
+    : ProgramUnderTest(testName, std::wstring()) {}
+
+ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::wstring& subfolder)
     : name_(testName) {
     fs::path stage = Env("MK_STAGE_DIR");
-    fs::path folder = fs::temp_directory_path() / "mk-e2e" / testName;
+    testFolder_ = fs::temp_directory_path() / "mk-e2e" / testName;
     std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    programFolder_ = subfolder.empty() ? folder : folder / subfolder;
+    fs::remove_all(testFolder_, ignored);
+    programFolder_ = subfolder.empty() ? testFolder_ : testFolder_ / subfolder;
     fs::create_directories(programFolder_);
     fs::copy(stage, programFolder_,
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    folder_ = folder.string();
-    log_ = (folder / "midi.log").string();
+    folder_ = subfolder.empty() ? programFolder_.string() : std::string();
+    log_ = (testFolder_ / "midi.log").string();
+}
+
+ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::string& installedFolder)
+    : name_(testName), folder_(installedFolder), programFolder_(installedFolder) {
+    testFolder_ = fs::temp_directory_path() / "mk-e2e" / testName;
+    std::error_code ignored;
+    fs::remove_all(testFolder_, ignored);
+    fs::create_directories(testFolder_);
+    log_ = (testFolder_ / "midi.log").string();
+}
+
+void ProgramUnderTest::WithoutSkins() const {
+    std::error_code ignored;
+    fs::remove_all(programFolder_ / "Skins", ignored);
 }
 
 ProgramUnderTest::~ProgramUnderTest() {

@@ -28,10 +28,13 @@ struct MidiSetup {
 
 class ProgramUnderTest {
 public:
-    // The program's folder is a fresh folder named after the test, or, given a subfolder
-    // (which may hold any characters), that folder inside it.
-    explicit ProgramUnderTest(const std::string& testName,
-                              const std::filesystem::path& subfolder = {});
+    explicit ProgramUnderTest(const std::string& testName);
+    // The program in a subfolder of the test's folder whose name may hold any characters
+    // (outside the ANSI code page too).
+    ProgramUnderTest(const std::string& testName, const std::wstring& subfolder);
+    // The program as it lies in a folder of its own (an installed or unpacked copy), run
+    // there without copying; the folder must hold the test MIDI library as winmm.dll.
+    ProgramUnderTest(const std::string& testName, const std::string& installedFolder);
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -46,11 +49,16 @@ public:
     int Close();
     [[nodiscard]] bool Running() const;
 
+    // Removes the program's skin folders: the window then has the platform's frame and
+    // the keyboard its built-in colours, filling the client area.
+    void WithoutSkins() const;
+
     [[nodiscard]] HWND MainWindow() const { return window_; }
     // The folder holding the program, its libraries and its data folders.
-    [[nodiscard]] const std::filesystem::path& Folder() const { return programFolder_; }
+    [[nodiscard]] const std::string& Folder() const { return folder_; }
+    [[nodiscard]] const std::filesystem::path& ProgramFolder() const { return programFolder_; }
     // The test's own folder (plain characters), which holds the MIDI log.
-    [[nodiscard]] const std::string& TestFolder() const { return folder_; }
+    [[nodiscard]] const std::filesystem::path& TestFolder() const { return testFolder_; }
 
     [[nodiscard]] std::vector<MidiCall> MidiCalls() const;
     // The midiOutShortMsg values in order.
@@ -72,8 +80,9 @@ public:
 
 private:
     std::string name_;
-    std::string folder_;
+    std::string folder_; // the program's folder, when plain characters name it
     std::filesystem::path programFolder_;
+    std::filesystem::path testFolder_;
     std::string log_;
     fw::KernelHandle process_;
     HWND window_ = nullptr;

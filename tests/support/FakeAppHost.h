@@ -7,7 +7,9 @@
 #include "mainwindow/AppCore.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,8 @@ public:
     std::vector<std::string> errors, icons;
     int popups = 0, invalidations = 0, paints = 0; // paints: back-buffer requests
     std::map<int, uint32_t> timers;
+    std::set<int32_t> keysDown; // as the system has them
+    uint32_t clock = 0;
 
     fw::PixelSurface* BackBuffer() override {
         ++paints;
@@ -48,6 +52,8 @@ public:
         return {bounds.width - FrameWidth, bounds.height - FrameHeight};
     }
     bool IsActive() override { return active; }
+    bool IsKeyDown(int32_t key) override { return keysDown.count(key) != 0; }
+    uint32_t EventTime() override { return clock; }
     void MinimizeWindow() override { minimized = true; }
     void CloseWindow() override { closed = true; }
     int32_t FaderPosition() override { return fader; }
@@ -59,6 +65,14 @@ public:
     void ShowIcon(const std::string& iconName) override { icons.push_back(iconName); }
     void ReportError(const std::string& text) override { errors.push_back(text); }
     void ShowPopup(fw::MenuItem&) override { ++popups; }
+    // The settings dialog: runs settingsDialog, which stands for what the user does in it.
+    std::function<void(TSettings&, const std::function<void()>&)> settingsDialog;
+    int settingsDialogs = 0;
+    void ShowSettingsDialog(TSettings& settings,
+                            const std::function<void()>& layoutChanged) override {
+        ++settingsDialogs;
+        if (settingsDialog) settingsDialog(settings, layoutChanged);
+    }
     void StartTimer(int id, uint32_t milliseconds) override { timers[id] = milliseconds; }
     void StopTimer(int id) override { timers.erase(id); }
 

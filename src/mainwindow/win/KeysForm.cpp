@@ -3,6 +3,7 @@
 #include "engine/win/RegistrySettings.h"
 #include "framework/win/Application.h"
 #include "keyboard/win/WinMidiOut.h"
+#include "services/win/SettingsDlg.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -29,9 +30,11 @@ TShiftState MouseShiftState(WPARAM keys) noexcept {
 TMouseButton ButtonOf(UINT message) noexcept {
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
         return TMouseButton::Left;
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
     case WM_RBUTTONUP:
         return TMouseButton::Right;
     default:
@@ -78,7 +81,13 @@ bool TKeysForm::Create() {
     fw::SetErrorOwner(Handle());
     keyWatch_->SetApplicationWindow(Handle());
     CreateVelocityTrackbar();
+    AttachSkinShell();
     core_.Start();
+    skinShell_.SetSkin(core_.Skin());
+    skinShell_.Platform().LoadLogoCursor();
+    // Keys released on another desktop are never reported: the key state is read back
+    // whenever the desktop changes.
+    (void)desktopSwitch_.Start([this] { core_.DesktopSwitched(); });
     created_ = true;
     return true;
 }
@@ -94,9 +103,25 @@ void TKeysForm::CreateVelocityTrackbar() {
                       reinterpret_cast<DWORD_PTR>(this));
 }
 
+void TKeysForm::AttachSkinShell() {
+    TWinSkinShell::Window window;
+    window.handle = Handle();
+    window.velocity = velocity_;
+    window.popupMenu = [this](POINT at) { (void)popup_.Show(core_.Menu().Root(), Handle(), at); };
+    window.overKeys = [this](POINT at) {
+        if (!core_.Started()) return false;
+        const TMIDIKeys& keys = core_.MIDIKeys();
+        return at.x >= keys.Left() && at.y >= keys.Top() && at.x < keys.Left() + keys.Width() &&
+               at.y < keys.Top() + keys.Height();
+    };
+    skinShell_.Attach(std::move(window));
+    AddHandler(skinShell_);
+}
+
 void TKeysForm::FormDestroy() {
     if (!created_ || destroyed_) return;
     destroyed_ = true;
+    desktopSwitch_.Stop();
     keyWatch_->StopWatching(watch::KindMouse);
     keyWatch_->StopWatching(watch::KindKeyboard);
     keyWatch_.reset();
@@ -124,6 +149,9 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         info->ptMinTrackSize = {MinWidth, MinHeight};
         return 0;
     }
+    case WM_LBUTTONDBLCLK: // a quick second press is a press like any other
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -143,7 +171,8 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         core_.MouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_CAPTURECHANGED:
-        core_.MouseCaptureLost();
+        // lParam is the window that gains the capture; taking it again is no loss.
+        if (reinterpret_cast<HWND>(lParam) != Handle()) core_.MouseCaptureLost();
         return 0;
     case WM_CONTEXTMENU:
         core_.ShowPopup();
@@ -161,8 +190,11 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        // The process may end as soon as this returns: keep the settings now.
-        if (wParam) FormDestroy();
+        // The process may end as soon as this returns.
+        if (wParam) {
+            FormDestroy();
+            core_.SessionEnding();
+        }
         return 0;
     default:
         break;
@@ -210,13 +242,13 @@ void TKeysForm::Invalidate() {
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 void TKeysForm::CaptureMouse() {
-    SetCapture(Handle());
+    if (GetCapture() != Handle()) SetCapture(Handle());
 }
 void TKeysForm::ReleaseMouseCapture() {
     if (GetCapture() == Handle()) ReleaseCapture();
 }
 void TKeysForm::SetSkinCursor() {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(skinShell_.KeysCursor());
 }
 
 ScreenSize TKeysForm::PrimaryScreen() {
@@ -251,6 +283,17 @@ ClientSize TKeysForm::ClientArea() {
 // another program is in front.
 bool TKeysForm::IsActive() {
     return Handle() != nullptr && GetForegroundWindow() == Handle();
+}
+
+// The key state as the system has it now, whichever program has the focus.
+bool TKeysForm::IsKeyDown(int32_t key) {
+    return key >= 0 && key <= 255 && (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+// The hook library posts each key event as it happens, so the message's time is the
+// event's.
+uint32_t TKeysForm::EventTime() {
+    return static_cast<uint32_t>(GetMessageTime());
 }
 
 void TKeysForm::MinimizeWindow() {
@@ -290,6 +333,12 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
     POINT cursor{};
     GetCursorPos(&cursor);
     (void)popup_.Show(root, Handle(), cursor);
+}
+
+void TKeysForm::ShowSettingsDialog(TSettings& settings,
+                                   const std::function<void()>& layoutChanged) {
+    TfrmSettings dialog(Handle(), settings, {layoutChanged, {}});
+    (void)dialog.ShowModal();
 }
 
 void TKeysForm::StartTimer(int id, uint32_t milliseconds) {

@@ -12,7 +12,9 @@
 #include "framework/win/Window.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
+#include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
+#include "skin/win/WinSkin.h"
 
 #include <memory>
 #include <string>
@@ -49,12 +51,16 @@ public:
     [[nodiscard]] KeyPlayer& Player() noexcept { return core_.Player(); }
     [[nodiscard]] TWatch& KeyWatch() noexcept { return *keyWatch_; }
     [[nodiscard]] HWND Velocity() const noexcept { return velocity_; }
+    // The skin (none before the core has started) and its Win32 shell.
+    [[nodiscard]] TSkin* Skin() noexcept { return core_.Skin(); }
+    [[nodiscard]] TWinSkinShell& SkinShell() noexcept { return skinShell_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void CreateVelocityTrackbar();
+    void AttachSkinShell();
     void OnPaint();
     static LRESULT CALLBACK VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data) noexcept;
@@ -71,6 +77,8 @@ private:
     void SetWindowBounds(const WindowRect& bounds) override;
     [[nodiscard]] ClientSize ClientArea() override;
     [[nodiscard]] bool IsActive() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override;
+    [[nodiscard]] uint32_t EventTime() override;
     void MinimizeWindow() override;
     void CloseWindow() override;
     [[nodiscard]] int32_t FaderPosition() override;
@@ -79,8 +87,11 @@ private:
     void ShowIcon(const std::string& iconName) override;
     void ReportError(const std::string& text) override;
     void ShowPopup(fw::MenuItem& root) override;
+    void ShowSettingsDialog(TSettings& settings,
+                            const std::function<void()>& layoutChanged) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
+    [[nodiscard]] ::SkinShell* Skins() override { return &skinShell_; }
 
     KeysFormOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
@@ -89,8 +100,10 @@ private:
     fw::PixelSurface surface_;
     HWND velocity_ = nullptr; // a child: the window destroys it
     std::unique_ptr<TWatch> keyWatch_;
+    TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     AppCore core_;
     fw::PopupMenu popup_;
+    DesktopSwitch desktopSwitch_;
     bool created_ = false;
     bool destroyed_ = false;
 };
