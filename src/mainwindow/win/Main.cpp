@@ -4,11 +4,13 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 #include "mainwindow/win/WatchReport.h"
+#include "services/win/OneInstance.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <exception>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
@@ -18,19 +20,34 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     fw::EnterProgramFolder();
 
     int exitCode = 0;
-    {
+    try {
         TKeysForm form;
         form.State().Minimized = StartsMinimized(__argc, __argv);
+        TOneInstance oneInstance;
+        oneInstance.OnBringToFront = [&form] {
+            // Until the notification area has its own restore, a window hidden by "/M"
+            // simply comes back.
+            form.State().Minimized = false;
+            RestoreToFront(form.Handle());
+        };
+        // Decided before the window's creation steps: a later start hands over here and
+        // then runs those steps without ever showing the window.
+        oneInstance.Loaded();
         if (!form.Create()) return 1;
-        if (!form.State().Minimized) {
+        if (!form.State().Minimized && !oneInstance.HandedOver()) {
             ShowWindow(form.Handle(), SW_SHOWNORMAL);
             UpdateWindow(form.Handle());
         }
-        // Every process is the first instance until the single-instance guard arrives.
-        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
-        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
+        // The running copy keeps the input watch; a later start must not take it.
+        if (oneInstance.IsFirstInstance()) {
+            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
+            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
+        }
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();
+    } catch (const std::exception& error) {
+        fw::ReportError(error.what());
+        return 1;
     }
     return exitCode;
 }
