@@ -7,6 +7,7 @@
 // the platform makes of a request, mouse coordinates are 16-bit.
 #include "engine/NumberText.h"
 #include "mainwindow/AppCore.h"
+#include "support/FakeAppHost.h"
 #include "support/FuzzCheck.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -19,22 +20,12 @@
 
 namespace {
 
-class Host final : public AppHost {
+// The window in memory, as the tests know it, kept to what the platform would allow.
+class Host final : public fakes::FakeAppHost {
 public:
-    ScreenSize screen{1024, 768};
-    WindowRect bounds{0, 0, 700, 170};
-    int32_t fader = 0;
-
-    // No back buffer: drawing is not what is tried here, and it would cost every run
-    // a whole window of pixels.
+    // No back buffer: drawing is not what is tried here, and it would cost every run a
+    // whole window of pixels.
     fw::PixelSurface* BackBuffer() override { return nullptr; }
-    void Present(int, int, int, int) override {}
-    void Invalidate() override {}
-    void CaptureMouse() override {}
-    void ReleaseMouseCapture() override {}
-    void SetSkinCursor() override {}
-    ScreenSize PrimaryScreen() override { return screen; }
-    WindowRect WindowBounds() override { return bounds; }
     // As the platform does: a window is at least its frame and at most about the
     // screen's size; positions are kept.
     void SetWindowBounds(const WindowRect& value) override {
@@ -42,21 +33,8 @@ public:
         bounds.width = std::clamp(value.width, 32, screen.Width);
         bounds.height = std::clamp(value.height, 40, screen.Height);
     }
-    ClientSize ClientArea() override { return {bounds.width - 16, bounds.height - 39}; }
-    bool IsActive() override { return active; }
-    void MinimizeWindow() override {}
-    void CloseWindow() override {}
-    int32_t FaderPosition() override { return fader; }
     // The trackbar holds its range.
     void SetFaderPosition(int32_t position) override { fader = std::clamp(position, 0, 127); }
-    void PlaceFader(const WindowRect&, bool) override {}
-    void ShowIcon(const std::string&) override {}
-    void ReportError(const std::string&) override {}
-    void ShowPopup(fw::MenuItem&) override {}
-    void StartTimer(int, uint32_t) override {}
-    void StopTimer(int) override {}
-
-    bool active = false;
 };
 
 class WireMidi final : public MidiOut {
@@ -175,8 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     files.text = input.ConsumeRandomLengthString(300);
 
     Host host;
-    host.screen = {input.ConsumeIntegralInRange(640, 4096),
-                   input.ConsumeIntegralInRange(480, 2160)};
+    // Small screens keep every run cheap; the sizes that matter come from the settings.
+    host.screen = {input.ConsumeIntegralInRange(320, 1024), input.ConsumeIntegralInRange(200, 768)};
     host.active = input.ConsumeBool();
     WireMidi midi;
     midi.devices = input.ConsumeIntegralInRange(0, 3);

@@ -37,6 +37,11 @@ public:
     bool IsMainWindowActive() override { return mainWindowActive; }
     bool IsSettingsDialogOpen() override { return dialogOpen; }
     int32_t VelocityPosition() override { return velocityPosition; }
+    bool IsKeyDown(int32_t key) override { return keysDown.count(key) != 0; }
+    uint32_t EventTime() override { return clock; }
+
+    std::set<int32_t> keysDown; // what the platform says is held
+    uint32_t clock = 0;         // wraps, as the platform's does
 };
 
 } // namespace
@@ -73,7 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 2:
             host.dialogOpen = input.ConsumeBool();
             break;
+        case 3: {
+            const int32_t key = input.ConsumeIntegral<uint8_t>();
+            if (!host.keysDown.erase(key)) host.keysDown.insert(key);
+            break;
+        }
         default:
+            host.clock += input.ConsumeIntegral<uint16_t>();
             player.KeyWatchKeyNative(input.ConsumeIntegral<int32_t>(),
                                      input.ConsumeIntegral<uint32_t>());
             break;

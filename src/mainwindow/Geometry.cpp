@@ -1,6 +1,9 @@
 #include "mainwindow/Geometry.h"
 
+#include "framework/PixelSurface.h"
+
 #include <algorithm>
+#include <cstdint>
 
 WindowRect KeyboardRect(const FrameMetrics& frame, ClientSize client, bool vertical) noexcept {
     const int B = frame.border, T = frame.title, F = frame.fader;
@@ -26,14 +29,17 @@ WindowRect TrackbarRect(const FrameMetrics& frame, ClientSize client, bool verti
 
 Placement CorrectPlacement(int left, int top, int width, int height, int screenWidth,
                            int screenHeight) noexcept {
+    // Stored sizes come from the registry and may be any 32-bit number.
     if (top >= screenHeight || left >= screenWidth)
-        return {screenWidth - width, screenHeight - height};
+        return {fw::ClampToInt(int64_t{screenWidth} - width),
+                fw::ClampToInt(int64_t{screenHeight} - height)};
     return {left, top};
 }
 
+// A stored width may lie anywhere: compared before the step, so none can overflow.
 int ZoomedIn(int noteWidth) noexcept {
-    return std::min(noteWidth + 1, MaxNoteWidth);
+    return noteWidth >= MaxNoteWidth ? MaxNoteWidth : noteWidth + 1;
 }
 int ZoomedOut(int noteWidth) noexcept {
-    return std::max(noteWidth - 1, MinNoteWidth);
+    return noteWidth <= MinNoteWidth ? MinNoteWidth : noteWidth - 1;
 }

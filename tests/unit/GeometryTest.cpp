@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
 TEST(Geometry, ControlsSitWhereTheTablesPutThem) {
@@ -51,6 +53,18 @@ TEST(Geometry, ZoomStaysWithinSevenAndAHundred) {
     EXPECT_EQ(ZoomedOut(16), 15);
     EXPECT_EQ(ZoomedIn(100), 100);
     EXPECT_EQ(ZoomedIn(16), 17);
+    // Stored widths far outside the range come back into it without overflowing.
+    EXPECT_EQ(ZoomedIn(INT32_MAX), 100);
+    EXPECT_EQ(ZoomedOut(INT32_MIN), 7);
+}
+
+TEST(Geometry, APlacementFromStoredSizesAtTheEdgesOfTheirRangeDoesNotOverflow) {
+    Placement p = CorrectPlacement(2000, 0, INT32_MIN, INT32_MIN, 1920, 1080);
+    EXPECT_EQ(p.left, INT32_MAX);
+    EXPECT_EQ(p.top, INT32_MAX);
+    p = CorrectPlacement(2000, 0, INT32_MAX, 140, 1920, 1080);
+    EXPECT_EQ(p.left, 1920 - INT32_MAX);
+    EXPECT_EQ(p.top, 1080 - 140);
 }
 
 } // namespace
