@@ -77,7 +77,7 @@ TEST(BrokenSkinFiles, LeaveTheProgramRunningPlayingAndOnItsSkin) {
         SCOPED_TRACE(broken.what);
         e2e::ForgetSettings();
         ProgramUnderTest program("BrokenSkin" + std::to_string(index++));
-        broken.make(program.Folder() / "Skins");
+        broken.make(program.ProgramFolder() / "Skins");
         ASSERT_TRUE(program.Start());
         for (std::string text; !(text = program.WaitForMessageBox(1500)).empty();) {
             EXPECT_FALSE(broken.named.empty()) << "unexpected message: " << text;
