@@ -1,5 +1,7 @@
 #include "mainwindow/Geometry.h"
 
+#include "framework/PixelSurface.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -59,9 +61,10 @@ Placement CorrectPlacement(int left, int top, int width, int height, int screenW
                             {fw::PixelRect{0, 0, screenWidth, screenHeight}});
 }
 
+// A stored width may lie anywhere: compared before the step, so none can overflow.
 int ZoomedIn(int noteWidth) noexcept {
-    return std::min(noteWidth + 1, MaxNoteWidth);
+    return noteWidth >= MaxNoteWidth ? MaxNoteWidth : noteWidth + 1;
 }
 int ZoomedOut(int noteWidth) noexcept {
-    return std::max(noteWidth - 1, MinNoteWidth);
+    return noteWidth <= MinNoteWidth ? MinNoteWidth : noteWidth - 1;
 }

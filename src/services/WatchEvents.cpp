@@ -25,8 +25,10 @@ bool IsShift(uint32_t virtualKey) noexcept {
 }
 
 uint32_t ScanCodeOf(const RawKeystroke& keystroke, uint32_t key) noexcept {
-    if (keystroke.scanCode != 0) return keystroke.scanCode & 0xFF;
-    if (keystroke.mappedScanCode != 0) return keystroke.mappedScanCode & 0xFF;
+    // Only the low byte travels in the message: a code whose low byte is 0 (0x100, or a
+    // bare 0xE0 prefix) carries no scan code at all.
+    if ((keystroke.scanCode & 0xFF) != 0) return keystroke.scanCode & 0xFF;
+    if ((keystroke.mappedScanCode & 0xFF) != 0) return keystroke.mappedScanCode & 0xFF;
     // The player tells the Shift keys apart by scan code alone, so they never go
     // without one even where the platform's map has none.
     if (key == VkRightShift) return RightShiftScanCode;

@@ -35,29 +35,35 @@ void SendOne(INPUT input) {
 
 } // namespace
 
-ProgramUnderTest::ProgramUnderTest(const std::string& testName) : name_(testName) {
+ProgramUnderTest::ProgramUnderTest(const std::string& testName)
+    : ProgramUnderTest(testName, std::wstring()) {}
+
+ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::wstring& subfolder)
+    : name_(testName) {
     fs::path stage = Env("MK_STAGE_DIR");
-    fs::path folder = fs::temp_directory_path() / "mk-e2e" / testName;
+    testFolder_ = fs::temp_directory_path() / "mk-e2e" / testName;
     std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    fs::create_directories(folder);
-    fs::copy(stage, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    folder_ = folder.string();
-    log_ = (folder / "midi.log").string();
+    fs::remove_all(testFolder_, ignored);
+    programFolder_ = subfolder.empty() ? testFolder_ : testFolder_ / subfolder;
+    fs::create_directories(programFolder_);
+    fs::copy(stage, programFolder_,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    folder_ = subfolder.empty() ? programFolder_.string() : std::string();
+    log_ = (testFolder_ / "midi.log").string();
+}
+
+ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::string& installedFolder)
+    : name_(testName), folder_(installedFolder), programFolder_(installedFolder) {
+    testFolder_ = fs::temp_directory_path() / "mk-e2e" / testName;
+    std::error_code ignored;
+    fs::remove_all(testFolder_, ignored);
+    fs::create_directories(testFolder_);
+    log_ = (testFolder_ / "midi.log").string();
 }
 
 void ProgramUnderTest::WithoutSkins() const {
     std::error_code ignored;
-    fs::remove_all(fs::path(folder_) / "Skins", ignored);
-}
-
-ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::string& installedFolder)
-    : name_(testName), folder_(installedFolder) {
-    fs::path logs = fs::temp_directory_path() / "mk-e2e" / testName;
-    std::error_code ignored;
-    fs::remove_all(logs, ignored);
-    fs::create_directories(logs);
-    log_ = (logs / "midi.log").string();
+    fs::remove_all(programFolder_ / "Skins", ignored);
 }
 
 ProgramUnderTest::~ProgramUnderTest() {
@@ -67,7 +73,8 @@ ProgramUnderTest::~ProgramUnderTest() {
     }
 }
 
-bool ProgramUnderTest::Start(const MidiSetup& midi, const std::string& arguments) {
+bool ProgramUnderTest::Start(const MidiSetup& midi, const std::string& arguments,
+                             const fs::path& startIn) {
     SetEnvironmentVariableA("FAKEMIDI_LOG", log_.c_str());
     SetEnvironmentVariableA("FAKEMIDI_DEVICES", std::to_string(midi.devices).c_str());
     SetEnvironmentVariableA("FAKEMIDI_NAMES", midi.names.empty() ? nullptr : midi.names.c_str());
@@ -75,12 +82,15 @@ bool ProgramUnderTest::Start(const MidiSetup& midi, const std::string& arguments
                             midi.openFail.empty() ? nullptr : midi.openFail.c_str());
     SetEnvironmentVariableA("WINEDLLOVERRIDES", "winmm=n,b;mscoree,mshtml=");
 
-    std::string exe = (fs::path(folder_) / "MIDIKeyboard.exe").string();
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{sizeof startup};
+    // Wide throughout: the program's folder may lie outside the ANSI code page.
+    const std::wstring exe = (programFolder_ / "MIDIKeyboard.exe").wstring();
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + fs::path(arguments).wstring();
+    const std::wstring currentFolder = (startIn.empty() ? programFolder_ : startIn).wstring();
+    STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.c_str(), &startup, &info))
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentFolder.c_str(), &startup, &info))
         return false;
     process_.reset(info.hProcess);
     CloseHandle(info.hThread);

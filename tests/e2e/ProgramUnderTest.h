@@ -6,6 +6,7 @@
 #include "framework/win/Handles.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ struct MidiSetup {
 class ProgramUnderTest {
 public:
     explicit ProgramUnderTest(const std::string& testName);
+    // The program in a subfolder of the test's folder whose name may hold any characters
+    // (outside the ANSI code page too).
+    ProgramUnderTest(const std::string& testName, const std::wstring& subfolder);
     // The program as it lies in a folder of its own (an installed or unpacked copy), run
     // there without copying; the folder must hold the test MIDI library as winmm.dll.
     ProgramUnderTest(const std::string& testName, const std::string& installedFolder);
@@ -39,7 +43,9 @@ public:
     // Starts the program and waits until its main window exists and the program waits for
     // input (which a message box shown during start-up also counts as). False on a
     // time-out.
-    [[nodiscard]] bool Start(const MidiSetup& midi = {}, const std::string& arguments = "");
+    // startIn: the current folder the program starts in (its own folder when empty).
+    [[nodiscard]] bool Start(const MidiSetup& midi = {}, const std::string& arguments = "",
+                             const std::filesystem::path& startIn = {});
     // Asks the window to close and waits for the process to end; returns its exit code.
     int Close();
     [[nodiscard]] bool Running() const;
@@ -49,7 +55,11 @@ public:
     void WithoutSkins() const;
 
     [[nodiscard]] HWND MainWindow() const { return window_; }
+    // The folder holding the program, its libraries and its data folders.
     [[nodiscard]] const std::string& Folder() const { return folder_; }
+    [[nodiscard]] const std::filesystem::path& ProgramFolder() const { return programFolder_; }
+    // The test's own folder (plain characters), which holds the MIDI log.
+    [[nodiscard]] const std::filesystem::path& TestFolder() const { return testFolder_; }
 
     [[nodiscard]] std::vector<MidiCall> MidiCalls() const;
     // The midiOutShortMsg values in order.
@@ -71,7 +81,9 @@ public:
 
 private:
     std::string name_;
-    std::string folder_;
+    std::string folder_; // the program's folder, when plain characters name it
+    std::filesystem::path programFolder_;
+    std::filesystem::path testFolder_;
     std::string log_;
     fw::KernelHandle process_;
     HWND window_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -81,6 +82,18 @@ TEST(Geometry, ZoomStaysWithinSevenAndAHundred) {
     EXPECT_EQ(ZoomedOut(16), 15);
     EXPECT_EQ(ZoomedIn(100), 100);
     EXPECT_EQ(ZoomedIn(16), 17);
+    // Stored widths far outside the range come back into it without overflowing.
+    EXPECT_EQ(ZoomedIn(INT32_MAX), 100);
+    EXPECT_EQ(ZoomedOut(INT32_MIN), 7);
+}
+
+TEST(Geometry, APlacementFromStoredSizesAtTheEdgesOfTheirRangeDoesNotOverflow) {
+    Placement p = CorrectPlacement(2000, 0, INT32_MIN, INT32_MIN, 1920, 1080);
+    EXPECT_EQ(p.left, INT32_MAX);
+    EXPECT_EQ(p.top, INT32_MAX);
+    p = CorrectPlacement(2000, 0, INT32_MAX, 140, 1920, 1080);
+    EXPECT_EQ(p.left, 1920 - INT32_MAX);
+    EXPECT_EQ(p.top, 1080 - 140);
 }
 
 // The core places the window with every monitor the platform reports.

@@ -48,6 +48,10 @@ TEST(WatchKeyMessages, CarryEachTransitionWithThePlatformsKeyFlags) {
         {{VkShift, 0, 0}, 16, 0x002A0001},
         {{0, 0x36, 0, false, true, VkRightShift}, 16, 0xC0360001},
         {{'B', 0x30, 0, false, false, 'Z'}, 'B', 0x00300001},
+        // Only a scan code's low byte travels: one that is 0 there counts as missing.
+        {{VkRightShift, 0x100, 0, false, true}, 16, 0xC0360001},
+        {{VkLeftShift, 0xE000, 0xE000}, 16, 0x002A0001},
+        {{'C', 0x100, 0x2E, false, true}, 'C', 0xC02E0001},
         // Codes beyond the table pass without being tracked.
         {Down(300, 0x10), 300, 0x00100001},
         {Down(300, 0x10), 300, 0x00100001},

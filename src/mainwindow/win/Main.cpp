@@ -1,5 +1,6 @@
 // Program entry: start-up in its fixed order, the message loop, shutdown.
 #include "framework/win/Application.h"
+#include "framework/win/WidePath.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 #include "mainwindow/win/WatchReport.h"
@@ -10,27 +11,13 @@
 
 #include <cstdlib>
 #include <exception>
-#include <string>
-
-namespace {
-
-// The data folders lie beside the program, whatever folder it was started from (a
-// shortcut, the Run dialog, an autostart).
-void EnterProgramFolder() {
-    char path[MAX_PATH * 4];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return;
-    std::string folder(path, length);
-    size_t slash = folder.find_last_of("\\/");
-    if (slash != std::string::npos) SetCurrentDirectoryA(folder.substr(0, slash).c_str());
-}
-
-} // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    EnterProgramFolder();
+    // The data folders lie beside the program, whatever folder it was started from (a
+    // shortcut, the Run dialog, an autostart), and whatever characters that folder's path holds.
+    fw::EnterProgramFolder();
 
     int exitCode = 0;
     try {

@@ -1,11 +1,11 @@
 #include "services/win/Watch.h"
 
 #include "framework/win/MessageOnlyWindow.h"
+#include "framework/win/WidePath.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -46,16 +46,8 @@ TWatch::~TWatch() {
 }
 
 std::string TWatch::DefaultLibraryPath() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
-        if (length == 0) return {};
-        if (length < size)
-            return watch::PathBeside(std::string_view(buffer.data(), length), LibraryFileName);
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
+    // UTF-8, so that a folder outside the ANSI code page keeps its name.
+    return watch::PathBeside(fw::WideToUtf8(fw::ModulePath(nullptr)), LibraryFileName);
 }
 
 WatchStatus TWatch::StartWatching(int32_t kind) noexcept {
@@ -80,7 +72,7 @@ WatchStatus TWatch::Open() noexcept {
         path.clear();
     }
     // Never a bare name: a library of that name in the current folder must not be loaded.
-    if (!path.empty()) library_.reset(LoadLibraryA(path.c_str()));
+    if (!path.empty()) library_.reset(LoadLibraryW(fw::Utf8ToWide(path).c_str()));
 
     bool receiverMade = false;
     WatchStatus status = WatchStatus::Ok;

@@ -63,7 +63,7 @@ public:
     // The application's own top-level window, whose shell events NotifyOwnEvents governs.
     void SetApplicationWindow(HWND window) noexcept { applicationWindow_ = window; }
     // The library is loaded from the program's own folder only; tests may name another
-    // full path before the first StartWatching.
+    // full path (UTF-8) before the first StartWatching.
     void SetLibraryPath(std::string fullPath) { libraryPath_ = std::move(fullPath); }
     [[nodiscard]] static std::string DefaultLibraryPath();
 

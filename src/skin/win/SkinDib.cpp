@@ -1,5 +1,12 @@
 #include "skin/win/SkinDib.h"
 
+#include "skin/BitmapFile.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
 namespace {
 
 // A 24-bit DIB section with the picture of any bitmap (the loader keeps a file's own depth).
@@ -24,10 +31,26 @@ fw::Bitmap To24Bit(HBITMAP source, int width, int height) noexcept {
     return copy;
 }
 
+// The whole file, or nothing when it cannot be read to its end.
+std::optional<std::string> ReadWhole(const std::string& path) noexcept {
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return std::nullopt;
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in.bad()) return std::nullopt;
+        return bytes;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 bool TSkinDib::LoadFromFile(const std::string& path) noexcept {
     Clear();
+    // The platform's loader reads as far as the headers say, past the end of a cut file.
+    const std::optional<std::string> bytes = ReadWhole(path);
+    if (!bytes || !IsWholeBitmapFile(*bytes)) return false;
     fw::Bitmap loaded(static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
                                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!loaded) return false;

@@ -1,0 +1,11 @@
+// What a skin picture file must hold before the platform's loader may read it: the
+// loader trusts the sizes in the headers and reads past the end of a file that is cut
+// short or claims more pixels than it holds.
+#pragma once
+
+#include <string_view>
+
+// True for a whole Windows bitmap file: "BM", a known header, a positive width and a
+// non-zero height of at most 32767 pixels each, a known depth, and (for uncompressed
+// pictures) every row of pixels inside the file.
+[[nodiscard]] bool IsWholeBitmapFile(std::string_view bytes) noexcept;
