@@ -248,23 +248,12 @@ TEST(BrokenRegistryValues, NumbersAtTheEdgesOfTheirRangeLeaveTheProgramRunning) 
     }
 }
 
-// The receiver window of the program's input watch: any process may post to it.
-HWND WatchReceiver(DWORD processId) {
-    for (HWND window = nullptr;
-         (window = FindWindowExA(HWND_MESSAGE, window, "MKWatchReceiver", nullptr));) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId) return window;
-    }
-    return nullptr;
-}
-
 TEST(GarbageWatchMessages, LeaveTheProgramRunningResponsiveAndPlayable) {
     e2e::ForgetSettings();
     ProgramUnderTest program("GarbageWatchMessages");
     program.WithoutSkins(); // the keyboard then fills the client area
     ASSERT_TRUE(program.Start());
-    const HWND receiver = WatchReceiver(program.ProcessId());
+    const HWND receiver = e2e::WatchReceiver(program.ProcessId());
     ASSERT_NE(receiver, nullptr);
     const UINT kinds[] = {RegisterWindowMessageA("WATCH_KEY_EVENT"),
                           RegisterWindowMessageA("WATCH_MOUSE_EVENT"),

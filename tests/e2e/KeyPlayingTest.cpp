@@ -146,21 +146,10 @@ TEST_F(KeyPlaying, SwitchedOffKeysPlayOnlyInTheMainWindowAndTheShortcutSwitchesT
     EXPECT_EQ(e2e::StoredSetting("Enabled"), "Yes");
 }
 
-// The program's receiver of the hook library's messages.
-HWND Receiver(DWORD processId) {
-    for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, "MKWatchReceiver", nullptr); window;
-         window = FindWindowExA(HWND_MESSAGE, window, "MKWatchReceiver", nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId) return window;
-    }
-    return nullptr;
-}
-
 TEST_F(KeyPlaying, ACtrlReleaseTheHookNeverSawStopsBlockingAfterAQuietSpell) {
     StartWith();
     // Ctrl reported down, and its release lost as on another desktop.
-    const HWND receiver = Receiver(program.ProcessId());
+    const HWND receiver = e2e::WatchReceiver(program.ProcessId());
     ASSERT_NE(receiver, nullptr);
     PostMessageA(receiver, RegisterWindowMessageA("WATCH_KEY_EVENT"), VK_CONTROL, 0x001D0001);
     program.Settle(100);

@@ -217,6 +217,16 @@ HWND VisibleWindow(DWORD processId, const char* className) {
     });
 }
 
+HWND WatchReceiver(DWORD processId) {
+    for (HWND window = nullptr;
+         (window = FindWindowExA(HWND_MESSAGE, window, "MKWatchReceiver", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
 std::string ClassName(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);

@@ -103,6 +103,9 @@ void KeyUp(WORD virtualKey, WORD scanCode = 0, bool extended = false);
 // The first of its visible top-level windows of the given class ("#32770": a message box
 // or dialog), or null.
 [[nodiscard]] HWND VisibleWindow(DWORD processId, const char* className);
+// The receiver window of the process's input watch (message-only, so no top-level
+// search finds it): the hook library posts there, and so may any process.
+[[nodiscard]] HWND WatchReceiver(DWORD processId);
 [[nodiscard]] std::string ClassName(HWND window);
 [[nodiscard]] std::string WindowTitle(HWND window);
 // The longest static text of a message box: its message.
