@@ -67,6 +67,7 @@ bool TKeysForm::Create() {
         return false;
     SetErrorOwner(Handle());
     keyWatch_->SetApplicationWindow(Handle());
+    tray_ = std::make_unique<TrayShell>(Handle(), TrayActions(), ::Minimized, ::IconName);
     CreateVelocityTrackbar();
     FormCreate();
     created_ = true;
@@ -93,7 +94,7 @@ void TKeysForm::FormCreate() {
     LoadLayout();
 
     midiKeys_ = std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), *options_.midiOut);
-    midiKeys_->Blink = &Blink;
+    midiKeys_->Blink = [this] { tray_->Icons().Blink(); };
     midiKeys_->SetBaseOctave(2);
     midiKeys_->SetNoteWidth(::Settings.NoteWidth);
     ApplyOrientation();
@@ -127,6 +128,7 @@ void TKeysForm::FormCreate() {
     }
     SetPedalKey(::Settings.PedalKey);
     SetEnabledState(::Settings.Enabled);
+    tray_->Icons().SetIcon(::IconName);
     SelectDevice(::Settings.Device);
     SelectChannel(::Settings.Channel);
 }
@@ -184,6 +186,7 @@ void TKeysForm::FormDestroy() {
     keyWatch_->StopWatching(2);
     keyWatch_->StopWatching(1);
     keyWatch_.reset();
+    tray_->Icons().WindowDestroyed();
 
     // A minimised window reports the icon's place; the place to come back to is the
     // normal one.
@@ -206,6 +209,8 @@ void TKeysForm::FormDestroy() {
 }
 
 LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (LRESULT result = 0; tray_ && tray_->TryHandle(message, wParam, lParam, result))
+        return result;
     switch (message) {
     case WM_PAINT:
         OnPaint();

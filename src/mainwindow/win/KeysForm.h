@@ -15,6 +15,7 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
+#include "mainwindow/win/TrayShell.h"
 #include "services/win/Watch.h"
 
 #include <memory>
@@ -60,6 +61,13 @@ public:
     void SetPedalKey(int32_t key);
     void PopupAtCursor();
 
+    // The icons, the tray and the blink.
+    [[nodiscard]] TrayIcons& Icons() noexcept { return tray_->Icons(); }
+    // To the tray: what the minimise button, "&Minimize" and the skinned minimise button do.
+    void MinimizeApplication() { tray_->Icons().Minimize(); }
+    // Back from the tray (a left click on the tray icon, "&Restore").
+    void RestoreFromTray();
+
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
@@ -71,6 +79,7 @@ private:
     void PlaceWindow();
     void ApplyOrientation();
     void FormResize();
+    [[nodiscard]] TrayShell::Actions TrayActions();
     [[nodiscard]] int VelocityPosition() override;
 
     // Messages.
@@ -129,6 +138,7 @@ private:
     std::unique_ptr<TMIDIKeys> midiKeys_;
     KeyPlayer player_;
     std::unique_ptr<MainMenu> menu_;
+    std::unique_ptr<TrayShell> tray_;
     fw::PopupMenu popup_;
     FrameMetrics frame_;
     int deviceCount_ = 0;

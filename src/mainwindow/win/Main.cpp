@@ -35,7 +35,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     {
         TKeysForm form;
         if (!form.Create()) return 1;
-        if (!Minimized) {
+        if (Minimized) {
+            // The window stays hidden; the program sits in the tray from the start.
+            form.Icons().AppEventsMinimize();
+        } else {
             ShowWindow(form.Handle(), SW_SHOWNORMAL);
             UpdateWindow(form.Handle());
         }

@@ -16,7 +16,3 @@ void ShowError(const std::string& text) {
     (void)fw::ShowMessageBox(errorOwner && IsWindow(errorOwner) ? errorOwner : nullptr,
                              text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
-
-void Blink() {
-    // The blinking icons arrive with the notification-area icon.
-}

@@ -1,4 +1,4 @@
-// The program's one error report and the activity signal of every MIDI message.
+// The program's one error report.
 #pragma once
 
 #include <string>
@@ -7,6 +7,3 @@
 // the main window once there is one.
 void ShowError(const std::string& text);
 void SetErrorOwner(void* window);
-
-// Called right before every MIDI message that goes out.
-void Blink();
