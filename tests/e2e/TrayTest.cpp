@@ -83,7 +83,7 @@ TEST_F(TrayEndToEnd, MinimizeGoesToTheTrayAndALeftClickOnTheIconBringsTheWindowB
     RECT bounds{};
     GetWindowRect(window, &bounds);
     PostMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window),
-                 MAKELPARAM(bounds.left + 40, bounds.top + 40));
+                 MAKELPARAM(bounds.left + 40, bounds.top + 20));
     ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) != nullptr; }));
     e2e::Tap('M');
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }))

@@ -25,15 +25,10 @@ void TKeysForm::SetPedalKey(int32_t key) {
     menu_->CheckPedalKey(key);
 }
 
-// From the tray icon the window is not in front: without the foreground the menu would
-// not close when the user clicks elsewhere, and without the posted message it would not
-// close on the second try.
 void TKeysForm::PopupAtCursor() {
-    SetForegroundWindow(Handle());
     POINT cursor{};
     GetCursorPos(&cursor);
     (void)popup_.Show(menu_->Root(), Handle(), cursor);
-    PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
 // --- What the key player asks of the window. ---
