@@ -42,8 +42,8 @@ void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) {
     data.uCallbackMessage = CallbackMessage;
     if (action != TrayAction::Delete)
         data.hIcon = LoadResourceIcon(trayName, SM_CXSMICON, SM_CYSMICON);
-    static_assert(sizeof Tip <= 64);
-    std::memcpy(data.szTip, Tip, std::strlen(Tip));
+    static_assert(sizeof Tip <= 64, "the first version of the record holds 64 tip bytes");
+    std::memcpy(data.szTip, Tip, sizeof Tip);
     // A failure (a modify before the add, a delete of nothing) leaves things as they were.
     (void)notifyIcon(static_cast<DWORD>(action), &data);
 }

@@ -22,7 +22,7 @@ public:
     static constexpr UINT CallbackMessage = WM_USER + 1; // the tray icon's mouse messages
     static constexpr UINT IconId = 1;
     static constexpr UINT_PTR BlinkTimerId = 1;
-    static constexpr const char* Tip = "Zevaver MIDI Keyboard";
+    static constexpr char Tip[] = "Zevaver MIDI Keyboard"; // at most 63 characters
 
     // What the main window does for the icons.
     struct Actions {
