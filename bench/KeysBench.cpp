@@ -2,6 +2,7 @@
 // into the back buffer before the note event fires, so this is latency a player hears.
 #include "framework/PixelSurface.h"
 #include "keyboard/Keys.h"
+#include "skin/SkinConfig.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,14 +40,16 @@ struct Keyboard {
     explicit Keyboard(const benchmark::State& state)
         : vertical(state.range(1) != 0), host(vertical ? KeyboardDepth : KeyboardLength,
                                               vertical ? KeyboardLength : KeyboardDepth),
-          keys(host) {
+          keys(host, skin) {
         keys.SetNoteWidth(static_cast<int>(state.range(0)));
-        keys.SetOrientation(vertical ? kbVertical : kbHorizontal);
+        keys.SetOrientation(vertical ? TKeyboardOrientation::Vertical
+                                     : TKeyboardOrientation::Horizontal);
         keys.SetBounds(0, 0, host.BackBuffer()->width, host.BackBuffer()->height);
         keys.SetBaseOctave(2);
     }
     bool vertical;
     BufferHost host;
+    TSkinConfig skin;
     TKeys keys;
 };
 

@@ -19,9 +19,7 @@ bool IsShellWindow(HWND window) noexcept {
 } // namespace
 
 HookSet::HookSet(HMODULE module) noexcept
-    : module_(module), shellMessage_(RegisterWindowMessageA("WATCH_SHELL_EVENT")),
-      keyMessage_(RegisterWindowMessageA("WATCH_KEY_EVENT")),
-      mouseMessage_(RegisterWindowMessageA("WATCH_MOUSE_EVENT")) {
+    : module_(module), messages_(hookprotocol::RegisterMessages()) {
     current_ = this;
 }
 
@@ -137,7 +135,7 @@ LRESULT CALLBACK HookSet::KeyboardProc(int code, WPARAM wParam, LPARAM lParam) n
 LRESULT CALLBACK HookSet::MouseProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HC_ACTION && current_) {
         const auto& mouse = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-        current_->Post(current_->mouseMessage_, wParam,
+        current_->Post(current_->messages_.mouse, wParam,
                        static_cast<LPARAM>(watch::MousePositionParam(mouse.pt.x, mouse.pt.y)));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -162,7 +160,7 @@ void HookSet::OnKey(const KBDLLHOOKSTRUCT& key) noexcept {
     keystroke.released = (key.flags & LLKHF_UP) != 0;
     // The state is kept even while nothing is posted, so repeats stay marked right.
     const watch::KeyMessage message = keys_.Apply(keystroke);
-    Post(keyMessage_, static_cast<WPARAM>(static_cast<uint32_t>(message.wParam)),
+    Post(messages_.key, static_cast<WPARAM>(static_cast<uint32_t>(message.wParam)),
          static_cast<LPARAM>(message.lParam));
 }
 
@@ -189,18 +187,18 @@ void HookSet::ReportCreated(HWND window) noexcept {
     } catch (...) {
         return; // without room to remember it, its end could not be reported either
     }
-    Post(shellMessage_, reinterpret_cast<WPARAM>(window), watch::ShellCodeWindowCreated);
+    Post(messages_.shell, reinterpret_cast<WPARAM>(window), watch::ShellCodeWindowCreated);
 }
 
 void HookSet::ReportForeground(HWND window) noexcept {
     if (!window || window == lastForeground_) return;
     lastForeground_ = window;
-    Post(shellMessage_, reinterpret_cast<WPARAM>(window), watch::ShellCodeWindowActivated);
+    Post(messages_.shell, reinterpret_cast<WPARAM>(window), watch::ShellCodeWindowActivated);
 }
 
 void HookSet::ReportDestroyed(HWND window) noexcept {
     if (topLevel_.erase(window) == 0) return;
-    Post(shellMessage_, reinterpret_cast<WPARAM>(window), watch::ShellCodeWindowDestroyed);
+    Post(messages_.shell, reinterpret_cast<WPARAM>(window), watch::ShellCodeWindowDestroyed);
 }
 
 void HookSet::Post(UINT message, WPARAM wParam, LPARAM lParam) noexcept {

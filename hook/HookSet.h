@@ -8,6 +8,7 @@
 #include "SharedReceiver.h"
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"
+#include "services/win/HookProtocol.h"
 
 #include <unordered_set>
 
@@ -57,9 +58,7 @@ private:
     static HookSet* current_;
 
     HMODULE module_;
-    UINT shellMessage_;
-    UINT keyMessage_;
-    UINT mouseMessage_;
+    hookprotocol::Messages messages_;
     watch::KeyStateTracker keys_;
     LocalReceiver receiver_;
     // Top-level windows seen alive: a destroyed window can no longer be asked whether

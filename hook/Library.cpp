@@ -4,14 +4,15 @@
 
 #include "HookThread.h"
 #include "SharedReceiver.h"
+#include "services/win/HookProtocol.h"
 
 extern "C" {
 
-void WINAPI StartWatching(int kind) noexcept {
+void WINAPI StartWatching(int32_t kind) noexcept {
     vivuvav::StartKind(kind);
 }
 
-void WINAPI StopWatching(int kind) noexcept {
+void WINAPI StopWatching(int32_t kind) noexcept {
     vivuvav::StopKind(kind);
 }
 
@@ -32,3 +33,11 @@ HWND WINAPI GetReceiver() noexcept {
 }
 
 } // extern "C"
+
+// The exports have exactly the types the watch calls them through.
+[[maybe_unused]] constexpr hookprotocol::StartWatchingFunction StartWatchingType = &StartWatching;
+[[maybe_unused]] constexpr hookprotocol::StopWatchingFunction StopWatchingType = &StopWatching;
+[[maybe_unused]] constexpr hookprotocol::StillWatchingFunction StillWatchingType = &StillWatching;
+[[maybe_unused]] constexpr hookprotocol::StopAllFunction StopAllType = &StopAll;
+[[maybe_unused]] constexpr hookprotocol::SetReceiverFunction SetReceiverType = &SetReceiver;
+[[maybe_unused]] constexpr hookprotocol::GetReceiverFunction GetReceiverType = &GetReceiver;

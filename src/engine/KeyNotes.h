@@ -10,5 +10,3 @@ using KeyNoteTable = std::array<uint8_t, 256>;
 
 inline constexpr int LeftShiftEntry = 1;
 inline constexpr int RightShiftEntry = 2;
-
-extern KeyNoteTable KeyNotes;

@@ -4,12 +4,6 @@ namespace {
 
 constexpr int MaxVelocity = 127;
 
-// Which command each shortcut slot clicks, in slot order.
-constexpr std::array<KeyCommand, ShortcutCount> ShortcutCommands = {
-    KeyCommand::Enabled, KeyCommand::C2, KeyCommand::C3,
-    KeyCommand::C4,      KeyCommand::C5, KeyCommand::C6,
-};
-
 // The base octave is kept per note code as the low byte of the setting read back signed, so
 // a key-up is computed with the octave of its own key-down.
 constexpr int8_t LowByteSigned(int32_t value) noexcept {
@@ -104,9 +98,9 @@ void KeyPlayer::UpdateHeldModifiers(int64_t key) noexcept {
 bool KeyPlayer::RunShortcut(int64_t key) {
     const int32_t value = ShortcutValue(key, heldModifiers_);
     if (value == 0) return false;
-    for (std::size_t slot = 0; slot < ShortcutCommands.size(); ++slot) {
-        if (settings_.Shortcuts[slot] == value) {
-            host_.ClickCommand(ShortcutCommands[slot]);
+    for (int slot = 0; slot < ShortcutCount; ++slot) {
+        if (settings_.Shortcuts[static_cast<std::size_t>(slot)] == value) {
+            host_.ClickCommand(ShortcutCommand(slot).id);
             return true;
         }
     }
@@ -149,13 +143,8 @@ void KeyPlayer::FormKeyDown(uint16_t& key, ModifierSet shift) {
         SetTranspose(value > MaxTranspose ? MaxTranspose : value);
         key = 0;
     }
-    if (key == VkAdd) host_.ClickCommand(KeyCommand::ZoomIn);
-    if (key == VkSubtract) host_.ClickCommand(KeyCommand::ZoomOut);
-    if (key == VkSpace) host_.ClickCommand(KeyCommand::Push);
-    if (key >= VkF2 && key <= VkF6) {
-        host_.ClickCommand(static_cast<KeyCommand>(static_cast<int>(KeyCommand::C2) + key - VkF2));
-    }
-    if (key == VkF9) host_.ClickCommand(KeyCommand::Settings);
+    // Command keys click their item and still reach the window.
+    if (auto command = CommandForKey(key)) host_.ClickCommand(*command);
     if (key == VkInsert) SetTranspose(0);
 }
 

@@ -4,23 +4,15 @@
 // KeyPlayerHost, so it runs the same in the program and in tests.
 #pragma once
 
+#include "engine/Commands.h"
 #include "engine/KeyNotes.h"
 #include "engine/Settings.h"
+#include "framework/Input.h"
 
 #include <array>
 #include <cstdint>
 
-// The menu commands that keys click. A click has exactly a user's effect (an auto-check
-// item flips its mark before its handler runs), so the host clicks the menu item itself.
-enum class KeyCommand : uint8_t { Enabled, C2, C3, C4, C5, C6, Push, ZoomIn, ZoomOut, Settings };
-
-// Shift, Ctrl and Alt, as held or as carried by one key event.
-struct ModifierSet {
-    bool Shift = false;
-    bool Ctrl = false;
-    bool Alt = false;
-    friend bool operator==(const ModifierSet&, const ModifierSet&) = default;
-};
+using fw::ModifierSet;
 
 // The key-with-modifiers number that shortcuts are stored as; 0 for a key code above 255.
 [[nodiscard]] int32_t ShortcutValue(int64_t key, ModifierSet modifiers) noexcept;
@@ -32,7 +24,8 @@ public:
     virtual void ReleaseNote(int32_t note) = 0;
     [[nodiscard]] virtual bool IsNoteSounding(int32_t note) = 0;
     virtual void ReleaseAllNotes() = 0;
-    // The menu.
+    // The menu. A click has exactly a user's effect (an auto-check item flips its mark
+    // before its handler runs), so the host clicks the command's menu item itself.
     virtual void ClickCommand(KeyCommand command) = 0;
     virtual void SetPushChecked(bool checked) = 0;
     virtual void CheckTransposeItem(int32_t value) = 0;
@@ -51,19 +44,19 @@ public:
     static constexpr int32_t MaxTranspose = 36;
 
     // Virtual-key codes this class cares about.
-    static constexpr int32_t VkShift = 16;
-    static constexpr int32_t VkControl = 17;
-    static constexpr int32_t VkMenu = 18;
-    static constexpr int32_t VkLeftWin = 91;
-    static constexpr uint16_t VkSpace = 0x20;
-    static constexpr uint16_t VkPageUp = 0x21;
-    static constexpr uint16_t VkPageDown = 0x22;
-    static constexpr uint16_t VkInsert = 0x2D;
-    static constexpr uint16_t VkAdd = 0x6B;
-    static constexpr uint16_t VkSubtract = 0x6D;
-    static constexpr uint16_t VkF2 = 0x71;
-    static constexpr uint16_t VkF6 = 0x75;
-    static constexpr uint16_t VkF9 = 0x78;
+    static constexpr int32_t VkShift = vk::Shift;
+    static constexpr int32_t VkControl = vk::Control;
+    static constexpr int32_t VkMenu = vk::Menu;
+    static constexpr int32_t VkLeftWin = vk::LeftWin;
+    static constexpr uint16_t VkSpace = vk::Space;
+    static constexpr uint16_t VkPageUp = vk::PageUp;
+    static constexpr uint16_t VkPageDown = vk::PageDown;
+    static constexpr uint16_t VkInsert = vk::Insert;
+    static constexpr uint16_t VkAdd = vk::Add;
+    static constexpr uint16_t VkSubtract = vk::Subtract;
+    static constexpr uint16_t VkF2 = vk::F2;
+    static constexpr uint16_t VkF6 = vk::F6;
+    static constexpr uint16_t VkF9 = vk::F9;
 
     // Exact keystroke flags of a left or right Shift transition with repeat count 1 and no
     // extended bit; only these play the two Shift entries of the layout.
@@ -73,8 +66,7 @@ public:
     static constexpr uint32_t RightShiftUp = 0xC0360001;
 
     // Settings and the layout table are read at every event, never copied.
-    explicit KeyPlayer(KeyPlayerHost& host, const TSettings& settings = ::Settings,
-                       const KeyNoteTable& keyNotes = ::KeyNotes) noexcept
+    KeyPlayer(KeyPlayerHost& host, const TSettings& settings, const KeyNoteTable& keyNotes) noexcept
         : host_(host), settings_(settings), keyNotes_(keyNotes) {}
 
     KeyPlayer(const KeyPlayer&) = delete;

@@ -87,8 +87,3 @@ LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& fil
     ParseLayout(text, table);
     return file.complete ? LayoutLoad::Loaded : LayoutLoad::ReadFailed;
 }
-
-void LoadLayout() {
-    StandardLayoutFiles files;
-    (void)LoadLayout(Settings, KeyNotes, files);
-}

@@ -48,7 +48,3 @@ enum class LayoutLoad {
 // Clears the table and fills it from the layout the settings name, switching the name to
 // the fall-back when its file is missing.
 [[nodiscard]] LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& files);
-
-// The program's own: the global Settings and KeyNotes, the layout folder beside the
-// current folder, failures silent (the table then holds what could be read).
-void LoadLayout();

@@ -1,7 +1,9 @@
-// The one settings record. Its field initialisers are the factory defaults; it is read
-// from the store once when the main window is created and written back once when it is
-// destroyed. Everything in between reads and changes the fields directly.
+// The settings record. Its field initialisers are the factory defaults; the application
+// core holds the one the program uses, reads it from the store once at start and writes it
+// back once at shutdown. Everything in between reads and changes the fields directly.
 #pragma once
+
+#include "engine/Commands.h"
 
 #include <array>
 #include <cstdint>
@@ -11,8 +13,6 @@
 inline constexpr int32_t ShortcutShift = 0x2000;
 inline constexpr int32_t ShortcutCtrl = 0x4000;
 inline constexpr int32_t ShortcutAlt = 0x8000;
-
-inline constexpr int ShortcutCount = 6;
 
 struct TSettings {
     int32_t Width = 716;
@@ -28,18 +28,10 @@ struct TSettings {
     int32_t Channel = 1;
     int32_t BaseOctave = 0; // -24, -12, 0, 12, 24 for C2..C6
     int32_t PedalKey = -1;  // 17 Ctrl, 16 Shift, -1 none
-    std::array<int32_t, ShortcutCount> Shortcuts = {
-        24645, // Ctrl+Shift+E: switch playing on and off
-        16497, // Ctrl+F2: base octave C2
-        16498, // Ctrl+F3
-        16499, // Ctrl+F4
-        16500, // Ctrl+F5
-        16501, // Ctrl+F6
-    };
+    // By slot; the command table says which command each slot clicks.
+    std::array<int32_t, ShortcutCount> Shortcuts = DefaultShortcuts();
     int32_t ShortcutsDialogLeft = 120;
     int32_t ShortcutsDialogTop = 120;
     bool KillKeystrokes = true;
     std::string Layout = "Piano";
 };
-
-extern TSettings Settings;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-TKeys::TKeys(KeysHost& host) : host_(host) {}
+TKeys::TKeys(KeysHost& host, const TSkinConfig& skin) : host_(host), skin_(skin) {}
 
 TKeys::~TKeys() = default;
 
@@ -39,9 +39,9 @@ void TKeys::SetBounds(int left, int top, int width, int height) {
 
 TKeyMetrics TKeys::GetMetrics() const noexcept {
     TKeyMetrics metrics;
-    metrics.Length = orientation_ == kbHorizontal ? width_ : height_;
-    metrics.Depth = orientation_ == kbHorizontal ? height_ : width_;
-    metrics.BlackDepth = fw::ClampToInt(int64_t{metrics.Depth} * SkinConfig.BlackKeysHeight / 100);
+    metrics.Length = orientation_ == TKeyboardOrientation::Horizontal ? width_ : height_;
+    metrics.Depth = orientation_ == TKeyboardOrientation::Horizontal ? height_ : width_;
+    metrics.BlackDepth = fw::ClampToInt(int64_t{metrics.Depth} * skin_.BlackKeysHeight / 100);
     metrics.BlackWidth = fw::ClampToInt(int64_t{noteWidth_} * 3 / 5);
     return metrics;
 }
@@ -51,7 +51,7 @@ TNoteHit TKeys::NoteAt(int x, int y) const noexcept {
     const int64_t noteWidth = noteWidth_;
     const int64_t half = metrics.BlackWidth / 2;
     // Across is measured from the keys' far end, where the black keys lie.
-    const bool horizontal = orientation_ == kbHorizontal;
+    const bool horizontal = orientation_ == TKeyboardOrientation::Horizontal;
     const int64_t along = horizontal ? int64_t{x} : int64_t{metrics.Length} - y - 1;
     const int64_t across = horizontal ? y : x;
 
@@ -133,7 +133,7 @@ bool TKeys::IsNoteSounding(int note) const noexcept {
 void TKeys::KeysMouseDown(TMouseButton button, TShiftState /*shift*/, int x, int y) {
     // Any button: moves and the release must reach the control outside its rectangle too.
     host_.CaptureMouse();
-    if (button != mbLeft) return;
+    if (button != TMouseButton::Left) return;
     const TNoteHit hit = NoteAt(x, y);
     if (!IsMidiNote(hit.Note)) return;
     mouseNote_ = hit.Note;
@@ -142,10 +142,10 @@ void TKeys::KeysMouseDown(TMouseButton button, TShiftState /*shift*/, int x, int
 
 void TKeys::KeysMouseMove(TShiftState shift, int x, int y) {
     host_.SetSkinCursor();
-    if ((shift & ssLeft) == 0) return;
+    if (!fw::Has(shift, TShiftState::Left)) return;
     // Only the across coordinate is held inside the control: a drag past either end keeps
     // playing the notes beyond the keys drawn.
-    if (orientation_ == kbVertical) {
+    if (orientation_ == TKeyboardOrientation::Vertical) {
         x = std::max(0, std::min(x, width_ - 1));
     } else {
         y = std::max(0, std::min(y, height_ - 1));
@@ -159,5 +159,5 @@ void TKeys::KeysMouseMove(TShiftState shift, int x, int y) {
 
 void TKeys::KeysMouseUp(TMouseButton button, TShiftState /*shift*/, int /*x*/, int /*y*/) {
     host_.ReleaseMouseCapture();
-    if (button == mbLeft) ReleaseNote(mouseNote_);
+    if (button == TMouseButton::Left) ReleaseNote(mouseNote_);
 }

@@ -4,6 +4,7 @@
 // nothing of MIDI; TMIDIKeys builds on it.
 #pragma once
 
+#include "framework/Input.h"
 #include "keyboard/NoteSet.h"
 
 #include <array>
@@ -13,22 +14,15 @@
 namespace fw {
 struct PixelSurface;
 }
+struct TSkinConfig;
 
-enum TKeyboardOrientation {
-    kbHorizontal = 0, // lowest note at the left, black keys along the top
-    kbVertical = 1,   // lowest note at the bottom, black keys along the left
+enum class TKeyboardOrientation {
+    Horizontal = 0, // lowest note at the left, black keys along the top
+    Vertical = 1,   // lowest note at the bottom, black keys along the left
 };
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Modifier keys and mouse buttons held during a mouse event.
-using TShiftState = unsigned;
-inline constexpr TShiftState ssShift = 0x01;
-inline constexpr TShiftState ssAlt = 0x02;
-inline constexpr TShiftState ssCtrl = 0x04;
-inline constexpr TShiftState ssLeft = 0x08;
-inline constexpr TShiftState ssRight = 0x10;
-inline constexpr TShiftState ssMiddle = 0x20;
+using TMouseButton = fw::MouseButton;
+using TShiftState = fw::ShiftState;
 
 // What the control needs from the window it sits on.
 struct KeysHost {
@@ -83,7 +77,8 @@ using TKeyboardNoteEvent = std::function<void(TKeys& sender, int note, int veloc
 
 class TKeys {
 public:
-    explicit TKeys(KeysHost& host);
+    // The skin is read at every paint and hit test, never copied.
+    TKeys(KeysHost& host, const TSkinConfig& skin);
     virtual ~TKeys();
     TKeys(const TKeys&) = delete;
     TKeys& operator=(const TKeys&) = delete;
@@ -142,6 +137,8 @@ public:
     void KeysMouseMove(TShiftState shift, int x, int y);
     void KeysMouseUp(TMouseButton button, TShiftState shift, int x, int y);
 
+    [[nodiscard]] const TSkinConfig& Skin() const noexcept { return skin_; }
+
 protected:
     [[nodiscard]] KeysHost& Host() const noexcept { return host_; }
 
@@ -151,7 +148,8 @@ private:
     void FireNoteOff(int note);
 
     KeysHost& host_;
-    TKeyboardOrientation orientation_ = kbHorizontal;
+    const TSkinConfig& skin_;
+    TKeyboardOrientation orientation_ = TKeyboardOrientation::Horizontal;
     int noteWidth_ = 10;
     int baseOctave_ = 3;
     int left_ = 0;

@@ -25,6 +25,7 @@ struct KeyDrawing {
     int64_t noteWidth;
     int64_t baseOctave;
     const TNoteSet& downNotes;
+    const TSkinConfig& skin;
     // White keys that can touch the visible part: from `firstKey` while k x noteWidth stays
     // below `alongLimit`.
     int64_t firstKey = 0;
@@ -40,19 +41,17 @@ struct KeyDrawing {
         return baseOctave * 12 + 12 * (k / 7) + WhiteKeySemitones[static_cast<size_t>(k % 7)];
     }
     [[nodiscard]] fw::ColorRef WhiteColor(int64_t note) const noexcept {
-        return downNotes.Contains(note) ? SkinConfig.WhiteKeyDownColorRef
-                                        : SkinConfig.WhiteKeyColorRef;
+        return downNotes.Contains(note) ? skin.WhiteKeyDownColorRef : skin.WhiteKeyColorRef;
     }
     [[nodiscard]] fw::ColorRef BlackColor(int64_t note) const noexcept {
-        return downNotes.Contains(note) ? SkinConfig.BlackKeyDownColorRef
-                                        : SkinConfig.BlackKeyColorRef;
+        return downNotes.Contains(note) ? skin.BlackKeyDownColorRef : skin.BlackKeyColorRef;
     }
 };
 
 // Limits the key loops to the keys that can reach the visible part of the keyboard, so the
 // cost follows the pixels shown, not the width of a control that sticks out of the buffer.
 void LimitToVisibleKeys(KeyDrawing& drawing) noexcept {
-    const bool horizontal = drawing.orientation == kbHorizontal;
+    const bool horizontal = drawing.orientation == TKeyboardOrientation::Horizontal;
     // The visible part along the keyboard, [from, to).
     int64_t from = 0;
     int64_t to = 0;
@@ -166,13 +165,13 @@ void TKeys::Paint() {
     // Drawing stays inside the control: the back buffer around it belongs to the frame and
     // the fader, and only the control's rectangle is presented.
     const fw::PixelRect clip = fw::Intersect(bounds, {0, 0, surface->width, surface->height});
-    const fw::OutlinePen pen{SkinConfig.KeysOutlineColorRef, SkinConfig.KeysOutlineWidth};
+    const fw::OutlinePen pen{skin_.KeysOutlineColorRef, skin_.KeysOutlineWidth};
 
     if (fw::IsDrawable(*surface) && !fw::IsEmpty(clip)) {
-        KeyDrawing drawing{*surface,     clip,         left_,      top_,        pen,
-                           orientation_, GetMetrics(), noteWidth_, baseOctave_, downNotes_};
+        KeyDrawing drawing{*surface,     clip,       left_,       top_,       pen,  orientation_,
+                           GetMetrics(), noteWidth_, baseOctave_, downNotes_, skin_};
         LimitToVisibleKeys(drawing);
-        if (orientation_ == kbHorizontal) {
+        if (orientation_ == TKeyboardOrientation::Horizontal) {
             DrawHorizontalByRuns(drawing, bounds);
         } else {
             DrawVertical(drawing, width_);

@@ -16,7 +16,8 @@ int DataByte(int value) {
 
 } // namespace
 
-TMIDIKeys::TMIDIKeys(KeysHost& host, MidiOut& midi) : TKeys(host), midi_(midi) {
+TMIDIKeys::TMIDIKeys(KeysHost& host, const TSkinConfig& skin, MidiOut& midi)
+    : TKeys(host, skin), midi_(midi) {
     OnNoteOn = [this](TKeys&, int note, int velocity) { MIDINoteOn(note, velocity); };
     OnNoteOff = [this](TKeys&, int note, int velocity) { MIDINoteOff(note, velocity); };
 }

@@ -18,7 +18,7 @@ public:
     static constexpr const char* MapperName = "Microsoft MIDI Mapper";
 
     // The port is not opened here; the owner sets the device and calls OpenPort.
-    TMIDIKeys(KeysHost& host, MidiOut& midi);
+    TMIDIKeys(KeysHost& host, const TSkinConfig& skin, MidiOut& midi);
     // Resets and closes the port if one is open.
     ~TMIDIKeys() override;
 

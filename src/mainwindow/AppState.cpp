@@ -1,15 +1,9 @@
 #include "mainwindow/AppState.h"
 
-#include "engine/Settings.h"
-
 #include <cctype>
 
-bool Minimized = false;
-std::string IconName = "TRAYICON";
-
-void SetEnabledState(bool value) {
-    Settings.Enabled = value;
-    IconName = value ? "TRAYICON" : "TRAYDISABLED";
+std::string_view IdleIconName(bool enabled) noexcept {
+    return enabled ? EnabledIconName : DisabledIconName;
 }
 
 bool StartsMinimized(int argc, const char* const* argv) {

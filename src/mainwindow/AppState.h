@@ -1,17 +1,30 @@
-// Program-wide state of the main window that other parts read: whether the program sits
-// in the notification area, and which idle icon stands for the playing switch.
+// The program's state in one object, owned by the application core. The member names are
+// the names the rest of the program's description uses (Settings, KeyNotes, SkinConfig,
+// Minimized, IconName), so a rule can be followed from there to here.
 #pragma once
 
+#include "engine/KeyNotes.h"
+#include "engine/Settings.h"
+#include "skin/SkinConfig.h"
+
 #include <string>
+#include <string_view>
 
-// True while the program sits in the notification area; drawing is skipped meanwhile.
-extern bool Minimized;
+inline constexpr std::string_view EnabledIconName = "TRAYICON";
+inline constexpr std::string_view DisabledIconName = "TRAYDISABLED";
 
-// The idle icon's tray name: "TRAYICON" while playing is enabled, "TRAYDISABLED" when not.
-extern std::string IconName;
+struct AppState {
+    TSettings Settings;
+    KeyNoteTable KeyNotes{};
+    TSkinConfig SkinConfig;
+    // True while the program sits in the notification area; drawing is skipped meanwhile.
+    bool Minimized = false;
+    // The idle icon's tray name: "TRAYICON" while playing is enabled, "TRAYDISABLED" when not.
+    std::string IconName{EnabledIconName};
+};
 
-// Stores the playing switch and picks the idle icon for it; shows nothing itself.
-void SetEnabledState(bool value);
+// The idle icon for the playing switch.
+[[nodiscard]] std::string_view IdleIconName(bool enabled) noexcept;
 
 // True when the first command-line argument asks for a start in the notification area:
 // "/M" in any letter case. Later arguments are never looked at.

@@ -14,21 +14,8 @@ constexpr int ChannelGroup = 0;
 constexpr int PushGroup = 1;
 constexpr int PedalKeyGroup = 2;
 
-struct BaseOctaveRow {
-    const char* caption;
-    const char* name;
-    int32_t baseOctave;
-};
-
-constexpr BaseOctaveRow BaseOctaveRows[] = {
-    {"C&2", "C2", -24}, {"C&3", "C3", -12}, {"C&4", "C4", 0}, {"C&5", "C5", 12}, {"C&6", "C6", 24},
-};
-
-// Indexed by KeyCommand.
-constexpr const char* CommandItemNames[] = {
-    "mnuEnabled", "C2", "C3", "C4", "C5", "C6", "mnuPush", "mnuZoomIn", "mnuZoomOut", "mnuSettings",
-};
-static_assert(std::size(CommandItemNames) == static_cast<std::size_t>(KeyCommand::Settings) + 1);
+constexpr KeyCommand BaseOctaveCommands[] = {KeyCommand::C2, KeyCommand::C3, KeyCommand::C4,
+                                             KeyCommand::C5, KeyCommand::C6};
 
 std::string TransposeCaption(int32_t value) {
     if (value == MainMenu::BlankTransposeTag) return {};
@@ -58,9 +45,19 @@ std::vector<int32_t> TransposeOrder() {
 } // namespace
 
 MainMenu::MainMenu(MainMenuActions& actions, const std::vector<std::string>& deviceNames)
-    : actions_(actions), root_(std::make_unique<MenuItem>("", "Menu")) {
+    : actions_(actions), root_(std::make_unique<MenuItem>("", "Menu")),
+      commandItems_(CommandTable.size(), nullptr) {
     BuildTop(deviceNames);
-    for (const char* name : CommandItemNames) commandItems_.push_back(&Item(name));
+}
+
+MenuItem& MainMenu::AddCommand(MenuItem& parent, KeyCommand command) {
+    const CommandInfo& info = Command(command);
+    CommandActions& actions = actions_;
+    MenuItem& item = parent.Add(info.caption, info.itemName);
+    item.SetTag(info.tag).OnClick(
+        [&actions, handler = info.handler](MenuItem& clicked) { handler(actions, clicked.Tag()); });
+    commandItems_[static_cast<std::size_t>(command)] = &item;
+    return item;
 }
 
 void MainMenu::BuildTop(const std::vector<std::string>& deviceNames) {
@@ -92,29 +89,19 @@ void MainMenu::BuildTop(const std::vector<std::string>& deviceNames) {
     root.AddSeparator();
     skin_ = &root.Add("&Skin", "mnuSkin");
     BuildZoom(root.Add("&Zoom", "mnuZoom"));
-    root.Add("&Vertical", "mnuVertical").SetAutoCheck(true).OnClick([&actions](MenuItem&) {
-        actions.VerticalClick();
-    });
+    AddCommand(root, KeyCommand::Vertical).SetAutoCheck(true);
     root.AddSeparator();
-    root.Add("Sett&ings...", "mnuSettings").OnClick([&actions](MenuItem&) {
-        actions.SettingsClick();
-    });
+    AddCommand(root, KeyCommand::Settings);
     root.AddSeparator();
-    root.Add("&Enabled", "mnuEnabled")
-        .SetAutoCheck(true)
-        .SetChecked(true)
-        .OnClick([&actions](MenuItem&) { actions.EnabledClick(); });
-    minimize_ = &root.Add("&Minimize", "mnuMinimize").OnClick([&actions](MenuItem&) {
-        actions.MinimizeClick();
-    });
-    root.Add("C&lose", "mnuClose").OnClick([&actions](MenuItem&) { actions.CloseClick(); });
+    AddCommand(root, KeyCommand::Enabled).SetAutoCheck(true).SetChecked(true);
+    minimize_ = &AddCommand(root, KeyCommand::Minimize);
+    AddCommand(root, KeyCommand::Close);
 }
 
 void MainMenu::BuildBaseOctave(MenuItem& submenu) {
     MainMenuActions& actions = actions_;
-    for (const BaseOctaveRow& row : BaseOctaveRows) {
-        submenu.Add(row.caption, row.name)
-            .SetTag(row.baseOctave)
+    for (KeyCommand command : BaseOctaveCommands) {
+        AddCommand(submenu, command)
             .SetAutoCheck(true)
             .SetRadioItem(true)
             .SetGroupIndex(BaseOctaveGroup)
@@ -149,10 +136,7 @@ void MainMenu::BuildTranspose(MenuItem& submenu) {
 
 void MainMenu::BuildPedal(MenuItem& submenu) {
     MainMenuActions& actions = actions_;
-    push_ =
-        &submenu.Add("&Push", "mnuPush").SetGroupIndex(PushGroup).OnClick([&actions](MenuItem&) {
-            actions.PushClick();
-        });
+    push_ = &AddCommand(submenu, KeyCommand::Push).SetGroupIndex(PushGroup);
     submenu.AddSeparator().SetGroupIndex(PedalKeyGroup);
     const auto addKey = [&](const char* caption, const char* name, int32_t key) -> MenuItem& {
         return submenu.Add(caption, name)
@@ -166,9 +150,8 @@ void MainMenu::BuildPedal(MenuItem& submenu) {
 }
 
 void MainMenu::BuildZoom(MenuItem& submenu) {
-    MainMenuActions& actions = actions_;
-    submenu.Add("&In", "mnuZoomIn").OnClick([&actions](MenuItem&) { actions.ZoomInClick(); });
-    submenu.Add("&Out", "mnuZoomOut").OnClick([&actions](MenuItem&) { actions.ZoomOutClick(); });
+    AddCommand(submenu, KeyCommand::ZoomIn);
+    AddCommand(submenu, KeyCommand::ZoomOut);
 }
 
 MenuItem& MainMenu::Item(std::string_view name) {

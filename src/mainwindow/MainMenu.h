@@ -1,6 +1,8 @@
 // The main window's popup menu: every user command of the program, built in code as one
-// MenuItem tree. Handlers are bound to MainMenuActions, which the main window implements;
-// the check-mark rules that several commands share live here too.
+// MenuItem tree. The command table's items take their name, caption and handler from the
+// table; handlers are bound to MainMenuActions, which the application core implements.
+// The check-mark rules that several commands share live here too. A base-octave item is
+// checked again after its handler, so a click on the checked item leaves it checked.
 #pragma once
 
 #include "engine/KeyPlayer.h"
@@ -12,29 +14,17 @@
 #include <string_view>
 #include <vector>
 
-struct MainMenuActions {
+// The commands of the command table, and what the other items do.
+struct MainMenuActions : CommandActions {
     // Device and channel items carry their value as their tag.
     virtual void DeviceClick(int32_t id) = 0;
     virtual void ChannelClick(int32_t channel) = 0;
-    // The base octave as the settings keep it: -24, -12, 0, 12 or 24 for C2..C6. The item
-    // is checked again after the handler, so a click on the checked item leaves it checked.
-    virtual void BaseOctaveClick(int32_t baseOctave) = 0;
     // Only value items reach this; the blanks of the Transpose submenu never do.
     virtual void TransposeClick(int32_t value) = 0;
-    virtual void PushClick() = 0;
     // 17 for Ctrl, 16 for Shift, -1 for none.
     virtual void PedalKeyClick(int32_t key) = 0;
     // The item's hint holds the skin's folder name.
     virtual void SkinClick(fw::MenuItem& item) = 0;
-    virtual void ZoomInClick() = 0;
-    virtual void ZoomOutClick() = 0;
-    // The item's auto-check has already flipped its mark.
-    virtual void VerticalClick() = 0;
-    virtual void SettingsClick() = 0;
-    // The item's auto-check has already flipped its mark.
-    virtual void EnabledClick() = 0;
-    virtual void MinimizeClick() = 0;
-    virtual void CloseClick() = 0;
 
 protected:
     ~MainMenuActions() = default;
@@ -54,7 +44,7 @@ public:
     [[nodiscard]] fw::MenuItem& Root() noexcept { return *root_; }
     // The item with this name; throws std::out_of_range for a name the menu does not have.
     [[nodiscard]] fw::MenuItem& Item(std::string_view name);
-    // The item that a key command clicks.
+    // The item of a command of the command table.
     [[nodiscard]] fw::MenuItem& CommandItem(KeyCommand command) noexcept;
     void Click(KeyCommand command) { CommandItem(command).Click(); }
 
@@ -81,6 +71,7 @@ private:
     void BuildTranspose(fw::MenuItem& submenu);
     void BuildPedal(fw::MenuItem& submenu);
     void BuildZoom(fw::MenuItem& submenu);
+    fw::MenuItem& AddCommand(fw::MenuItem& parent, KeyCommand command);
 
     MainMenuActions& actions_;
     std::unique_ptr<fw::MenuItem> root_;
@@ -93,5 +84,5 @@ private:
     fw::MenuItem* pedalShift_ = nullptr;
     fw::MenuItem* pedalOff_ = nullptr;
     fw::MenuItem* minimize_ = nullptr;
-    std::vector<fw::MenuItem*> commandItems_; // indexed by KeyCommand
+    std::vector<fw::MenuItem*> commandItems_; // indexed by KeyCommand, filled as built
 };

@@ -4,6 +4,8 @@
 // defines are repeated here where needed.
 #pragma once
 
+#include "framework/Input.h"
+
 #include <bitset>
 #include <cstdint>
 #include <string>
@@ -83,7 +85,7 @@ private:
 
 // ---- Mouse messages ----
 
-enum class MouseButton { Left, Right, Middle };
+using MouseButton = fw::MouseButton;
 enum class MouseAction { Move, Down, Up };
 
 struct MouseEvent {

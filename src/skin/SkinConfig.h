@@ -17,5 +17,3 @@ struct TSkinConfig {
     fw::ColorRef BlackKeyDownColorRef = fw::RGBValue(112, 112, 112);
     fw::ColorRef KeysOutlineColorRef = fw::RGBValue(128, 128, 128);
 };
-
-extern TSkinConfig SkinConfig;

@@ -1,4 +1,3 @@
-#include "engine/Settings.h"
 #include "mainwindow/AppState.h"
 
 #include <gtest/gtest.h>
@@ -19,17 +18,6 @@ TEST(AppState, OnlyTheFirstArgumentInAnyCaseStartsInTheTray) {
     for (const Case& c : cases)
         EXPECT_EQ(StartsMinimized(static_cast<int>(c.argv.size()), c.argv.data()), c.minimized)
             << (c.argv.size() > 1 ? c.argv[1] : "(none)");
-}
-
-TEST(AppState, TheEnabledStateChoosesTheIdleIcon) {
-    TSettings saved = Settings;
-    SetEnabledState(false);
-    EXPECT_FALSE(Settings.Enabled);
-    EXPECT_EQ(IconName, "TRAYDISABLED");
-    SetEnabledState(true);
-    EXPECT_TRUE(Settings.Enabled);
-    EXPECT_EQ(IconName, "TRAYICON");
-    Settings = saved;
 }
 
 } // namespace

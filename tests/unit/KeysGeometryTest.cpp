@@ -25,15 +25,20 @@ TEST_F(KeysGeometry, MetricsFollowTheOrientationKeyWidthAndBlackKeyLength) {
         TKeyMetrics m;
     };
     const Case cases[] = {
-        {kbHorizontal, 200, 50, 10, 62, {200, 50, 31, 6}},
-        {kbVertical, 50, 200, 10, 62, {200, 50, 31, 6}},
-        {kbHorizontal, 300, 99, 7, 62, {300, 99, 61, 4}},
-        {kbHorizontal, 100, 40, 1, 100, {100, 40, 40, 0}},
-        {kbHorizontal, 10, Huge, Huge, 1000, {10, Huge, INT_MAX, 1'200'000'000}},
+        {TKeyboardOrientation::Horizontal, 200, 50, 10, 62, {200, 50, 31, 6}},
+        {TKeyboardOrientation::Vertical, 50, 200, 10, 62, {200, 50, 31, 6}},
+        {TKeyboardOrientation::Horizontal, 300, 99, 7, 62, {300, 99, 61, 4}},
+        {TKeyboardOrientation::Horizontal, 100, 40, 1, 100, {100, 40, 40, 0}},
+        {TKeyboardOrientation::Horizontal,
+         10,
+         Huge,
+         Huge,
+         1000,
+         {10, Huge, INT_MAX, 1'200'000'000}},
     };
     for (const Case& c : cases) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         SkinConfig.BlackKeysHeight = c.blackKeysHeight;
         keys.SetOrientation(c.orientation);
         keys.SetBounds(0, 0, c.width, c.height);
@@ -48,7 +53,7 @@ TEST_F(KeysGeometry, MetricsFollowTheOrientationKeyWidthAndBlackKeyLength) {
 TEST_F(KeysGeometry, AKeyWidthBelowOneIsStoredAsOne) {
     for (int written : {0, -5, INT_MIN}) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetNoteWidth(written);
         EXPECT_EQ(keys.NoteWidth(), 1) << written;
         EXPECT_EQ(keys.NoteAt(25, 45).Note, 79) << written;
@@ -57,16 +62,16 @@ TEST_F(KeysGeometry, AKeyWidthBelowOneIsStoredAsOne) {
 
 TEST_F(KeysGeometry, WritersInvalidateOnChangeTheBaseOctaveRepaintsAndHeldNotesStay) {
     RecordingHost host(300, 100);
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     keys.PressNote(40, 90);
     host.presented.clear();
-    keys.SetOrientation(kbHorizontal);
+    keys.SetOrientation(TKeyboardOrientation::Horizontal);
     keys.SetNoteWidth(-3); // stored as 1: a change
     keys.SetNoteWidth(0);  // stored as 1 again: none
     keys.SetBounds(0, 0, 200, 50);
     keys.SetBaseOctave(3);
     EXPECT_EQ(host.invalidations, 1);
-    keys.SetOrientation(kbVertical);
+    keys.SetOrientation(TKeyboardOrientation::Vertical);
     keys.SetBounds(1, 0, 200, 50);
     EXPECT_EQ(host.invalidations, 3);
     EXPECT_TRUE(host.presented.empty()) << "invalidating writers draw later";
@@ -113,13 +118,14 @@ const HitCase HitCases[] = {
 };
 
 TEST_F(KeysGeometry, TheHitTestFindsKeyAndVelocityInBothOrientations) {
-    for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
+    for (TKeyboardOrientation orientation :
+         {TKeyboardOrientation::Horizontal, TKeyboardOrientation::Vertical}) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetBaseOctave(4);
         keys.SetNoteWidth(16);
         keys.SetOrientation(orientation);
-        const bool vertical = orientation == kbVertical;
+        const bool vertical = orientation == TKeyboardOrientation::Vertical;
         keys.SetBounds(0, 0, vertical ? 100 : 700, vertical ? 700 : 100);
         for (const HitCase& c : HitCases) {
             const TNoteHit hit =
@@ -133,7 +139,7 @@ TEST_F(KeysGeometry, TheHitTestFindsKeyAndVelocityInBothOrientations) {
 
 TEST_F(KeysGeometry, TheHitTestCopesWithoutVelocityModeDepthOrMidiRange) {
     RecordingHost host;
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     keys.VelocityMode = false;
     for (int y : {0, 30, 49}) EXPECT_EQ(keys.NoteAt(7, y).Velocity, 127) << y;
 

@@ -47,7 +47,7 @@ TEST_F(KeysNotes, FollowTheStateTableOfDrawnAndSoundingNotes) {
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         Calls log;
         LogNotes(keys, log);
         if (c.start != Silent) keys.PressNote(60, 80);
@@ -67,7 +67,7 @@ TEST_F(KeysNotes, FollowTheStateTableOfDrawnAndSoundingNotes) {
 
 TEST_F(KeysNotes, ReleaseAllEndsEverySoundingNoteFromTheLowestUp) {
     RecordingHost host;
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     Calls log;
     LogNotes(keys, log);
     for (int note : {90, 0, 127, 45}) keys.PressNote(note, 1);
@@ -83,7 +83,7 @@ TEST_F(KeysNotes, ReleaseAllEndsEverySoundingNoteFromTheLowestUp) {
 
 TEST_F(KeysNotes, NotesOutsideTheMidiRangeAreReportedButNeverHeld) {
     RecordingHost host;
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     Calls log;
     LogNotes(keys, log);
     keys.PressNote(128, 70);
@@ -97,7 +97,7 @@ TEST_F(KeysNotes, NotesOutsideTheMidiRangeAreReportedButNeverHeld) {
 
 TEST_F(KeysNotes, AKeyChangeRedrawsAtOnceUnlessMinimizedAndNeedsNoHandlers) {
     RecordingHost host(300, 100);
-    TKeys keys(host);
+    TKeys keys(host, SkinConfig);
     keys.PressNote(60, 1);
     keys.PressNote(60, 1); // already drawn down
     EXPECT_EQ(host.presented.size(), 1u);
@@ -158,11 +158,11 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
     // clang-format on
     for (const Case& c : cases) {
         RecordingHost host;
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         LogNotes(keys, host.calls);
         keys.SetBaseOctave(c.baseOctave);
         if (c.vertical) {
-            keys.SetOrientation(kbVertical);
+            keys.SetOrientation(TKeyboardOrientation::Vertical);
             keys.SetBounds(0, 0, 50, 200);
         }
         std::istringstream in(c.events);
@@ -172,14 +172,14 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
             const std::string what = event.substr(0, at);
             int x = 0, y = 0;
             if (at != std::string::npos) std::sscanf(event.c_str() + at, "%d,%d", &x, &y);
-            if (what == "L") keys.KeysMouseDown(mbLeft, ssLeft, x, y);
-            if (what == "R") keys.KeysMouseDown(mbRight, ssRight, x, y);
-            if (what == "C") keys.KeysMouseDown(mbMiddle, ssMiddle, x, y);
-            if (what == ">") keys.KeysMouseMove(ssLeft, x, y);
-            if (what == "~") keys.KeysMouseMove(0, x, y);
-            if (what == "r") keys.KeysMouseMove(ssRight | ssShift, x, y);
-            if (what == "U") keys.KeysMouseUp(mbLeft, 0, x, y);
-            if (what == "RU") keys.KeysMouseUp(mbRight, 0, x, y);
+            if (what == "L") keys.KeysMouseDown(TMouseButton::Left, TShiftState::Left, x, y);
+            if (what == "R") keys.KeysMouseDown(TMouseButton::Right, TShiftState::Right, x, y);
+            if (what == "C") keys.KeysMouseDown(TMouseButton::Middle, TShiftState::Middle, x, y);
+            if (what == ">") keys.KeysMouseMove(TShiftState::Left, x, y);
+            if (what == "~") keys.KeysMouseMove(TShiftState::None, x, y);
+            if (what == "r") keys.KeysMouseMove(TShiftState::Right | TShiftState::Shift, x, y);
+            if (what == "U") keys.KeysMouseUp(TMouseButton::Left, TShiftState::None, x, y);
+            if (what == "RU") keys.KeysMouseUp(TMouseButton::Right, TShiftState::None, x, y);
             moves += what == ">" || what == "~" || what == "r";
         }
         EXPECT_EQ(Join(host.calls), c.expected) << c.what;

@@ -35,53 +35,56 @@ TEST_F(KeysPaint, DrawsWhiteBlackPressedKeysAndOutlinesInBothOrientations) {
         ColorRef expected;
     };
     const Case cases[] = {
-        {kbHorizontal, "white key C", 5, 40, White},
-        {kbHorizontal, "pressed white key D", 15, 40, WhiteDown},
-        {kbHorizontal, "pressed black key C sharp", 8, 10, BlackDown},
-        {kbHorizontal, "black key D sharp", 21, 10, Black},
-        {kbHorizontal, "the outline shared by C and D", 10, 40, Outline},
-        {kbHorizontal, "the C sharp's left outline", 6, 10, Outline},
-        {kbHorizontal, "the C sharp's last row", 8, 30, Outline},
-        {kbHorizontal, "white below the black key", 8, 31, White},
-        {kbHorizontal, "E has no black key after it", 29, 10, White},
-        {kbVertical, "white key C", 40, 195, White},
-        {kbVertical, "the outline between C and D", 40, 189, Outline},
-        {kbVertical, "pressed white key D", 40, 185, WhiteDown},
-        {kbVertical, "pressed black key C sharp", 5, 190, BlackDown},
-        {kbVertical, "black key D sharp", 5, 178, Black},
-        {kbVertical, "the C sharp's top outline", 5, 187, Outline},
-        {kbVertical, "the C sharp's bottom outline", 5, 192, Outline},
-        {kbVertical, "the C sharp's far outline", 30, 190, Outline},
-        {kbVertical, "white beside the black key", 31, 190, White},
-        {kbVertical, "the control's left edge", 0, 195, Outline},
-        {kbVertical, "the control's right edge", 49, 195, Outline},
-        {kbVertical, "the control's bottom edge", 40, 199, Outline},
-        {kbVertical, "the control's top edge", 40, 0, Outline},
+        {TKeyboardOrientation::Horizontal, "white key C", 5, 40, White},
+        {TKeyboardOrientation::Horizontal, "pressed white key D", 15, 40, WhiteDown},
+        {TKeyboardOrientation::Horizontal, "pressed black key C sharp", 8, 10, BlackDown},
+        {TKeyboardOrientation::Horizontal, "black key D sharp", 21, 10, Black},
+        {TKeyboardOrientation::Horizontal, "the outline shared by C and D", 10, 40, Outline},
+        {TKeyboardOrientation::Horizontal, "the C sharp's left outline", 6, 10, Outline},
+        {TKeyboardOrientation::Horizontal, "the C sharp's last row", 8, 30, Outline},
+        {TKeyboardOrientation::Horizontal, "white below the black key", 8, 31, White},
+        {TKeyboardOrientation::Horizontal, "E has no black key after it", 29, 10, White},
+        {TKeyboardOrientation::Vertical, "white key C", 40, 195, White},
+        {TKeyboardOrientation::Vertical, "the outline between C and D", 40, 189, Outline},
+        {TKeyboardOrientation::Vertical, "pressed white key D", 40, 185, WhiteDown},
+        {TKeyboardOrientation::Vertical, "pressed black key C sharp", 5, 190, BlackDown},
+        {TKeyboardOrientation::Vertical, "black key D sharp", 5, 178, Black},
+        {TKeyboardOrientation::Vertical, "the C sharp's top outline", 5, 187, Outline},
+        {TKeyboardOrientation::Vertical, "the C sharp's bottom outline", 5, 192, Outline},
+        {TKeyboardOrientation::Vertical, "the C sharp's far outline", 30, 190, Outline},
+        {TKeyboardOrientation::Vertical, "white beside the black key", 31, 190, White},
+        {TKeyboardOrientation::Vertical, "the control's left edge", 0, 195, Outline},
+        {TKeyboardOrientation::Vertical, "the control's right edge", 49, 195, Outline},
+        {TKeyboardOrientation::Vertical, "the control's bottom edge", 40, 199, Outline},
+        {TKeyboardOrientation::Vertical, "the control's top edge", 40, 0, Outline},
     };
-    for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
+    for (TKeyboardOrientation orientation :
+         {TKeyboardOrientation::Horizontal, TKeyboardOrientation::Vertical}) {
         RecordingHost host(220, 220, Background);
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetOrientation(orientation);
-        const bool vertical = orientation == kbVertical;
+        const bool vertical = orientation == TKeyboardOrientation::Vertical;
         keys.SetBounds(5, 3, vertical ? 50 : 200, vertical ? 200 : 50);
         keys.PressNote(38, 100);
         keys.PressNote(37, 100);
         EXPECT_EQ(host.presented.back(), (PresentedRect{5, 3, keys.Width(), keys.Height()}));
         for (const Case& c : cases) {
             if (c.orientation != orientation) continue;
-            EXPECT_EQ(host.Color(5 + c.x, 3 + c.y), c.expected) << orientation << ": " << c.what;
+            EXPECT_EQ(host.Color(5 + c.x, 3 + c.y), c.expected)
+                << static_cast<int>(orientation) << ": " << c.what;
         }
         keys.SetNoteWidth(2'000'000'000);
         keys.Paint();
         EXPECT_EQ(host.Color(5 + keys.Width() / 2, 3 + keys.Height() / 2), White)
-            << orientation << ": a huge key width draws one white key";
+            << static_cast<int>(orientation) << ": a huge key width draws one white key";
     }
 }
 
 TEST_F(KeysPaint, NeverDrawsOutsideTheControl) {
-    for (TKeyboardOrientation orientation : {kbHorizontal, kbVertical}) {
+    for (TKeyboardOrientation orientation :
+         {TKeyboardOrientation::Horizontal, TKeyboardOrientation::Vertical}) {
         RecordingHost host(260, 260, Background);
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetOrientation(orientation);
         // 195 is not a whole number of keys: the last black key reaches past the end.
         keys.SetBounds(5, 3, 195, 203);
@@ -105,6 +108,7 @@ std::vector<uint32_t> DrawnKeyByKey(const TKeys& keys, int bufferWidth, int buff
     const fw::PixelRect bounds{keys.Left(), keys.Top(), keys.Left() + keys.Width(),
                                keys.Top() + keys.Height()};
     const fw::PixelRect clip = fw::Intersect(bounds, {0, 0, bufferWidth, bufferHeight});
+    const TSkinConfig& SkinConfig = keys.Skin();
     const fw::OutlinePen pen{SkinConfig.KeysOutlineColorRef, SkinConfig.KeysOutlineWidth};
     const TKeyMetrics m = keys.GetMetrics();
     const int w = keys.NoteWidth();
@@ -141,7 +145,7 @@ TEST_F(KeysPaint, DrawsAHorizontalKeyboardExactlyAsKeyByKeyDrawingWould) {
     };
     for (const Case& c : cases) {
         RecordingHost host(240, 70, Background);
-        TKeys keys(host);
+        TKeys keys(host, SkinConfig);
         keys.SetBounds(c.left, c.top, c.width, c.height);
         keys.SetNoteWidth(c.noteWidth);
         SkinConfig = TSkinConfig{};
@@ -162,12 +166,12 @@ TEST_F(KeysPaint, DrawsAHorizontalKeyboardExactlyAsKeyByKeyDrawingWould) {
 
 TEST_F(KeysPaint, DrawsAndPresentsNothingWithoutABackBufferOrArea) {
     RecordingHost noBuffer;
-    TKeys keys(noBuffer);
+    TKeys keys(noBuffer, SkinConfig);
     keys.Paint();
     EXPECT_TRUE(noBuffer.presented.empty());
 
     RecordingHost host(50, 50, Background);
-    TKeys empty(host);
+    TKeys empty(host, SkinConfig);
     for (const auto& [width, height] : {std::pair{0, 30}, std::pair{30, -4}}) {
         empty.SetBounds(5, 5, width, height);
         empty.Paint();

@@ -1,6 +1,6 @@
 // Shared by the keyboard control's tests: a host that records what the control asks of its
 // window and owns a real pixel buffer, a note event log, and a fixture that gives every test
-// the built-in skin and puts the global skin back afterwards.
+// its own built-in skin.
 #pragma once
 
 #include "framework/PixelSurface.h"
@@ -76,11 +76,7 @@ inline std::string Join(const Calls& calls) {
 
 class BuiltInSkin : public ::testing::Test {
 protected:
-    void SetUp() override { SkinConfig = TSkinConfig{}; }
-    void TearDown() override { SkinConfig = saved_; }
-
-private:
-    TSkinConfig saved_ = SkinConfig;
+    TSkinConfig SkinConfig;
 };
 
 } // namespace keystest

@@ -1,4 +1,5 @@
 #include "engine/Layout.h"
+#include "support/FakeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -97,13 +98,7 @@ TEST(ParseLayout, ReadsTenMegabyteLines) {
     EXPECT_EQ(Parse("#" + huge + " = 60"), Entries{});
 }
 
-// Files in memory; a file can be made to break off at its end.
-class FakeFiles final : public LayoutFiles {
-public:
-    std::map<std::string, FileBytes> files;
-    bool Exists(const std::string& path) override { return files.count(path) != 0; }
-    FileBytes ReadAll(const std::string& path) override { return files.at(path); }
-};
+using fakes::FakeFiles;
 
 TEST(LoadLayout, ClearsTheTableAndReadsTheNamedFileOrElsePiano) {
     struct Case {

@@ -1,5 +1,6 @@
 #include "keyboard/MIDIKeys.h"
 #include "keyboard/MidiMessages.h"
+#include "support/FakeMidiOut.h"
 
 #include "KeysTestSupport.h"
 
@@ -26,43 +27,7 @@ TEST(MidiMessages, PackStatusNoteAndVelocityLowestByteFirst) {
     EXPECT_EQ(midi::NoteOn(0, 1, 1), 0x0001019Fu) << "channel 0 wraps";
 }
 
-// The platform's MIDI library, recording every call except the device count.
-class FakeMidiOut : public MidiOut {
-public:
-    uint32_t devices = 2;
-    std::vector<std::string> names = {"Synth A", "Synth B"};
-    std::set<int> failingOpens;
-    Result openResult = NoError; // for devices that open
-    Calls calls;
-
-    uint32_t DeviceCount() override { return devices; }
-    Result DeviceName(int device, std::string& name) override {
-        calls.push_back("caps " + std::to_string(device));
-        if (device != Mapper && (device < 0 || device >= static_cast<int>(names.size()))) return 2;
-        name = device == Mapper ? "Mapper" : names[static_cast<size_t>(device)];
-        return NoError;
-    }
-    OpenResult Open(int device) override {
-        calls.push_back("open " + std::to_string(device));
-        if (failingOpens.count(device) != 0) return {4, 0};
-        return {openResult, nextPort_++};
-    }
-    Result ShortMessage(Handle port, uint32_t message) override {
-        char hex[9];
-        std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(message));
-        return Log("send " + std::to_string(port) + " " + hex);
-    }
-    Result Reset(Handle port) override { return Log("reset " + std::to_string(port)); }
-    Result Close(Handle port) override { return Log("close " + std::to_string(port)); }
-    Result Log(const std::string& call) {
-        calls.push_back(call);
-        return NoError;
-    }
-    Calls Take() { return std::exchange(calls, {}); }
-
-private:
-    Handle nextPort_ = 1;
-};
+using fakes::FakeMidiOut;
 
 class MIDIKeysTest : public testing::Test {
 protected:
@@ -79,8 +44,9 @@ protected:
     }
 
     RecordingHost host;
+    TSkinConfig skin;
     FakeMidiOut midi;
-    std::optional<TMIDIKeys> keys{std::in_place, host, midi};
+    std::optional<TMIDIKeys> keys{std::in_place, host, skin, midi};
 };
 
 TEST_F(MIDIKeysTest, SendsEachNoteOnTheChannelSetAtTheMomentOfSendingHeldWithin1To16) {
@@ -124,7 +90,7 @@ TEST_F(MIDIKeysTest, ADeviceAtOrAboveTheCountIsNotOpened) {
     for (const Case& c : {Case{2, 2, ""}, Case{2, 7, ""}, Case{65536, 0, "Synth A"}}) {
         FakeMidiOut library;
         library.devices = c.devices;
-        TMIDIKeys port(host, library);
+        TMIDIKeys port(host, skin, library);
         port.SetMIDIDevice(c.device);
         EXPECT_EQ(port.MIDIPortName(), c.name) << c.devices << ", " << c.device;
         library.Take();
@@ -190,7 +156,8 @@ TEST_F(MIDIKeysTest, NeverSendsNotesOutsideTheMidiRange) {
     Select(0);
     keys->PressNote(-1, 100);
     keys->ReleaseNote(128);
-    keys->KeysMouseUp(mbLeft, 0, 0, 0); // a release before any mouse press ends note -1
+    keys->KeysMouseUp(TMouseButton::Left, TShiftState::None, 0,
+                      0); // a release before any mouse press ends note -1
     EXPECT_TRUE(midi.calls.empty());
 }
 
@@ -199,7 +166,7 @@ TEST_F(MIDIKeysTest, DestructionResetsThenClosesAnOpenPortAndOnlyThat) {
     keys.reset();
     EXPECT_EQ(midi.Take(), (Calls{"reset 1", "close 1"}));
 
-    keys.emplace(host, midi);
+    keys.emplace(host, skin, midi);
     keys->SetMIDIDevice(0);
     midi.Take();
     keys.reset();

@@ -1,7 +1,12 @@
 // The icon states and their transitions, against a host that writes down every platform
 // call with the time of a fake clock; the clock runs the blink timer as a window timer
 // would (every interval while it runs).
+#include "mainwindow/AppCore.h"
 #include "mainwindow/TrayIcons.h"
+#include "support/FakeAppHost.h"
+#include "support/FakeFiles.h"
+#include "support/FakeMidiOut.h"
+#include "support/FakeRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +211,61 @@ TEST_F(TrayIconsTest, TheWindowsEndDeletesTheTrayIconAndStopsARunningTimer) {
     icons.Blink();
     EXPECT_EQ(Calls([&] { icons.WindowDestroyed(); }), (Lines{"0 tray delete", "0 timer off"}));
     EXPECT_EQ(Calls([&] { icons.BlinkTimerTimer(); }), Lines{}) << "a late tick does nothing";
+}
+
+// The same rules reached through the application core: its menu items, the keyboard's
+// MIDI messages, its timer and its shutdown.
+class TrayInTheCore : public ::testing::Test {
+protected:
+    TrayInTheCore() {
+        files.files["Layouts/Piano.txt"] = {"Q = 60\r\n"};
+        core.Start();
+        host.icons.clear();
+    }
+    fw::MenuItem& Item(const char* name) { return core.Menu().Item(name); }
+    using Lines = std::vector<std::string>;
+
+    fakes::FakeAppHost host;
+    fakes::FakeMidiOut midi;
+    fakes::FakeRegistry registry;
+    fakes::FakeFiles files;
+    AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+};
+
+TEST_F(TrayInTheCore, TheMinimizeItemGoesToTheTrayAndReadsRestoreUntilItComesBack) {
+    Item("mnuMinimize").Click();
+    EXPECT_EQ(host.icons, Lines{"tray add TRAYICON"});
+    EXPECT_FALSE(host.shown);
+    EXPECT_TRUE(core.State().Minimized);
+    EXPECT_EQ(Item("mnuMinimize").Caption(), "&Restore");
+    for (const char* hidden : {"mnuSkin", "mnuZoom", "mnuVertical"})
+        EXPECT_FALSE(Item(hidden).Visible()) << hidden;
+
+    host.icons.clear();
+    Item("mnuMinimize").Click();
+    EXPECT_EQ(host.icons, (Lines{"tray delete", "window MAINICON"}));
+    EXPECT_TRUE(host.shown);
+    EXPECT_EQ(host.fronts, 1);
+    EXPECT_EQ(Item("mnuMinimize").Caption(), "&Minimize");
+    EXPECT_TRUE(Item("mnuVertical").Visible());
+}
+
+TEST_F(TrayInTheCore, EveryMidiMessageBlinksUntilTheBlinkTimerTicks) {
+    core.MIDIKeys().PressNote(60, 100);
+    core.MIDIKeys().ReleaseNote(60);
+    EXPECT_EQ(host.icons, (Lines{"window MBLINK", "window MBLINK"}));
+    EXPECT_EQ(host.timers, (std::map<int, uint32_t>{{AppCore::BlinkTimerId, 175}}));
+    EXPECT_EQ(host.iconBoxPaints, 1);
+
+    core.Timer(AppCore::BlinkTimerId);
+    EXPECT_EQ(host.icons.back(), "window MAINICON");
+    EXPECT_TRUE(host.timers.empty()) << "no timer while idle";
+    EXPECT_EQ(host.iconBoxPaints, 2);
+}
+
+TEST_F(TrayInTheCore, ShutdownDeletesTheTrayIconWhetherOrNotOneWasAdded) {
+    core.Stop();
+    EXPECT_EQ(host.icons, Lines{"tray delete"});
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // kinds of watching switched on and off, delivery by the holder only; the component
 // loading the library, its failures with their messages, the takeover from another
 // process, and the calls made when watching stops.
+#include "mainwindow/win/WatchReport.h"
 #include "WatchTestSupport.h"
 
 #include <tuple>
@@ -137,8 +138,8 @@ TEST_F(WatchOpening, AMissingOrIncompleteLibraryIsReportedOnceUnloadedAndEndsThe
         ForgetBoxesAndTermination();
         TWatch watch;
         watch.SetLibraryPath(path);
-        watch.StartWatching(1);
-        watch.StartWatching(2);
+        ReportWatchStatus(watch.StartWatching(1));
+        ReportWatchStatus(watch.StartWatching(2));
         watch.StopWatching(2);
         EXPECT_EQ(shownBoxes, Events{message});
         EXPECT_TRUE(fw::TerminationRequested());
@@ -156,8 +157,8 @@ TEST_F(WatchOpening, TakesTheReceiverFromAnotherProcessAsksToEndAndLeavesTheLibr
     ASSERT_TRUE(peer.Registered());
     {
         TWatch watch;
-        watch.StartWatching(1);
-        watch.StartWatching(2);
+        ReportWatchStatus(watch.StartWatching(1));
+        ReportWatchStatus(watch.StartWatching(2));
         EXPECT_EQ(shownBoxes, Events{InUse});
         EXPECT_TRUE(fw::TerminationRequested());
         EXPECT_FALSE(watch.Disabled());
@@ -191,8 +192,8 @@ protected:
 
 TEST_F(ScriptedWatch, ARefusedTakeoverShowsBothMessagesAndDisablesWatching) {
     Reset(2);
-    watch_.StartWatching(1);
-    watch_.StartWatching(2);
+    ReportWatchStatus(watch_.StartWatching(1));
+    ReportWatchStatus(watch_.StartWatching(2));
     EXPECT_EQ(shownBoxes, (Events{InUse, CannotOverride}));
     EXPECT_TRUE(fw::TerminationRequested());
     EXPECT_TRUE(watch_.Disabled());

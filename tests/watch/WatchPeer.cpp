@@ -8,6 +8,7 @@
 
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"
+#include "services/win/HookProtocol.h"
 
 #include <cstring>
 #include <string>
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
     const auto startWatching = Entry<void(WINAPI*)(int)>(library.get(), "StartWatching");
     if (!setReceiver || !startWatching) return 101;
 
-    keyMessage = RegisterWindowMessageA("WATCH_KEY_EVENT");
+    keyMessage = hookprotocol::RegisterMessages().key;
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &PeerProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);

@@ -2,9 +2,14 @@
 // one hands the handle over.
 #include "framework/win/BackBuffer.h"
 #include "framework/win/Handles.h"
+#include "framework/win/Application.h"
 #include "framework/win/Window.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include <type_traits>
 
@@ -149,6 +154,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        if (message == WM_APP) return 3;
         if (message == WM_CREATE) ++creates;
         if (message == WM_DESTROY) ++destroys;
         return WindowBase::HandleMessage(message, wParam, lParam);
@@ -164,6 +170,50 @@ TEST(WindowBase, MessagesFromCreationToDestructionReachTheObject) {
     EXPECT_EQ(probe.destroys, 1);
     EXPECT_EQ(probe.Handle(), nullptr);
     EXPECT_FALSE(IsWindow(raw));
+}
+
+// A feature's handler: answers `message` with `answer`, or throws when told to.
+struct FeatureHandler final : fw::MessageHandler {
+    FeatureHandler(UINT m, LRESULT a) : message(m), answer(a) {}
+    UINT message = 0;
+    LRESULT answer = 0;
+    bool throws = false;
+    int seen = 0;
+    bool TryHandle(UINT m, WPARAM, LPARAM, LRESULT& result) override {
+        if (m != message) return false;
+        ++seen;
+        if (throws) throw std::runtime_error("feature failed");
+        result = answer;
+        return true;
+    }
+};
+
+std::vector<std::string> errorBoxes;
+int RecordErrorBox(HWND, const char* text, const char* caption, UINT) noexcept {
+    errorBoxes.push_back(std::string(caption) + ": " + text);
+    return IDOK;
+}
+
+TEST(WindowBase, HandlersAnswerInTheOrderAddedAndAThrowingOneIsReportedNotFatal) {
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.Create());
+    FeatureHandler first(WM_APP + 1, 1), second(WM_APP + 1, 2), failing(WM_APP + 2, 0);
+    failing.throws = true;
+    probe.AddHandler(first);
+    probe.AddHandler(second);
+    probe.AddHandler(failing);
+    EXPECT_EQ(SendMessageA(probe.Handle(), WM_APP + 1, 0, 0), 1);
+    EXPECT_EQ(second.seen, 0);
+    EXPECT_EQ(SendMessageA(probe.Handle(), WM_APP, 0, 0), 3) << "unhandled: the window's own";
+    probe.RemoveHandler(first);
+    EXPECT_EQ(SendMessageA(probe.Handle(), WM_APP + 1, 0, 0), 2);
+
+    errorBoxes.clear();
+    const fw::MessageBoxFunction previous = fw::SetMessageBoxFunction(&RecordErrorBox);
+    SendMessageA(probe.Handle(), WM_APP + 2, 0, 0);
+    fw::SetMessageBoxFunction(previous);
+    EXPECT_EQ(errorBoxes, std::vector<std::string>{"Error: feature failed"});
+    EXPECT_TRUE(IsWindow(probe.Handle()));
 }
 
 } // namespace

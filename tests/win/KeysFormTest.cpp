@@ -1,10 +1,9 @@
 // The main window in this process, with a recording MIDI library and an in-memory settings
 // store: what its creation leaves behind, and what each kind of menu item does.
-#include "engine/Settings.h"
 #include "framework/win/Application.h"
-#include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
-#include "KeysFormTestSupport.h"
+#include "support/FakeMidiOut.h"
+#include "support/FakeRegistry.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -13,6 +12,9 @@
 #include <vector>
 
 namespace {
+
+using fakes::FakeMidiOut;
+using fakes::FakeRegistry;
 
 std::vector<std::string> shownMessages;
 int RecordMessage(HWND, const char* text, const char* caption, UINT type) noexcept {
@@ -23,9 +25,18 @@ int RecordMessage(HWND, const char* text, const char* caption, UINT type) noexce
 
 class KeysForm : public ::testing::Test {
 protected:
+    static FakeMidiOut OneDevice() {
+        FakeMidiOut midi;
+        midi.devices = 1;
+        midi.names = {"Synth 0"};
+        return midi;
+    }
+    void Devices(int count) {
+        midi.devices = static_cast<uint32_t>(count);
+        midi.names.clear();
+        for (int i = 0; i < count; ++i) midi.names.push_back("Synth " + std::to_string(i));
+    }
     void SetUp() override {
-        ::Settings = TSettings{};
-        ::Minimized = false;
         shownMessages.clear();
         previousBox = fw::SetMessageBoxFunction(&RecordMessage);
     }
@@ -53,8 +64,8 @@ protected:
         return r;
     }
 
-    RecordingMidi midi;
-    MemoryRegistry registry;
+    FakeMidiOut midi = OneDevice();
+    FakeRegistry registry;
     std::unique_ptr<TKeysForm> form;
     fw::MessageBoxFunction previousBox = nullptr;
 };
@@ -71,7 +82,7 @@ TEST_F(KeysForm, AFirstStartIsCentredWithTheFactoryChoicesChecked) {
     EXPECT_EQ(form->MIDIKeys().BaseOctave(), 4);
     EXPECT_EQ(CheckedTags("mnuChannel"), std::vector<int>{1});
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{0});
-    EXPECT_EQ(midi.opened, std::vector<int>{0});
+    EXPECT_EQ(midi.Opened(), std::vector<int>{0});
     EXPECT_TRUE(form->MIDIKeys().MIDIPortOk());
     EXPECT_TRUE(Item("mnuEnabled").Checked());
     EXPECT_TRUE(Item("mnuOff").Checked());
@@ -96,19 +107,19 @@ TEST_F(KeysForm, AnUnknownStoredBaseOctaveClicksNothing) {
     Start();
     EXPECT_TRUE(Item("C4").Checked()) << "C4 keeps its check mark from the start";
     EXPECT_EQ(form->MIDIKeys().BaseOctave(), 2);
-    EXPECT_EQ(::Settings.BaseOctave, 7);
+    EXPECT_EQ(form->State().Settings.BaseOctave, 7);
 }
 
 TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
-    midi.devices = 3;
+    Devices(3);
     Start();
     Item("mnuChannel")[15].Click();
-    EXPECT_EQ(::Settings.Channel, 16);
+    EXPECT_EQ(form->State().Settings.Channel, 16);
     EXPECT_EQ(form->MIDIKeys().MIDIChannel(), 16);
     EXPECT_EQ(CheckedTags("mnuChannel"), std::vector<int>{16});
 
     Item("C5").Click();
-    EXPECT_EQ(::Settings.BaseOctave, 12);
+    EXPECT_EQ(form->State().Settings.BaseOctave, 12);
     EXPECT_EQ(form->MIDIKeys().BaseOctave(), 5);
     Item("C5").Click(); // the checked item stays checked
     EXPECT_TRUE(Item("C5").Checked());
@@ -121,7 +132,7 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     EXPECT_EQ(CheckedTags("mnuTranspose"), std::vector<int>{17});
 
     Item("mnuShift").Click();
-    EXPECT_EQ(::Settings.PedalKey, 16);
+    EXPECT_EQ(form->State().Settings.PedalKey, 16);
     EXPECT_TRUE(Item("mnuShift").Checked());
     EXPECT_FALSE(Item("mnuOff").Checked());
 
@@ -132,26 +143,26 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     EXPECT_FALSE(form->Player().PedalDown());
 
     Item("mnuEnabled").Click();
-    EXPECT_FALSE(::Settings.Enabled);
+    EXPECT_FALSE(form->State().Settings.Enabled);
     EXPECT_FALSE(Item("mnuEnabled").Checked());
-    EXPECT_EQ(IconName, "TRAYDISABLED");
+    EXPECT_EQ(form->State().IconName, "TRAYDISABLED");
 
-    const int width = ::Settings.NoteWidth;
+    const int width = form->State().Settings.NoteWidth;
     Item("mnuZoomIn").Click();
     EXPECT_EQ(form->MIDIKeys().NoteWidth(), width + 1);
 
     RECT before = Bounds();
     Item("mnuVertical").Click();
     RECT after = Bounds();
-    EXPECT_TRUE(::Settings.Vertical);
+    EXPECT_TRUE(form->State().Settings.Vertical);
     EXPECT_EQ(after.right - after.left, before.bottom - before.top);
     EXPECT_EQ(after.bottom - after.top, before.right - before.left);
-    EXPECT_EQ(form->MIDIKeys().Orientation(), kbVertical);
+    EXPECT_EQ(form->MIDIKeys().Orientation(), TKeyboardOrientation::Vertical);
 }
 
 TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {
-    midi.devices = 0;
-    midi.openFails = true;
+    Devices(0);
+    midi.failingOpens = {-1, 0};
     Start();
     ASSERT_EQ(shownMessages.size(), 1u);
     EXPECT_EQ(shownMessages[0], "Error: Selected MIDI port could't be opened. (error icon)");
@@ -159,16 +170,16 @@ TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {
     ASSERT_EQ(devices.Count(), 1u);
     EXPECT_EQ(devices[0].Tag(), -1);
     EXPECT_EQ(devices[0].Caption(), "Microsoft MIDI Mapper");
-    EXPECT_EQ(::Settings.Device, 0) << "0 is not below a count of 0 and stays";
+    EXPECT_EQ(form->State().Settings.Device, 0) << "0 is not below a count of 0 and stays";
 
     devices[0].Click();
-    EXPECT_EQ(::Settings.Device, -1);
+    EXPECT_EQ(form->State().Settings.Device, -1);
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{-1});
     EXPECT_EQ(shownMessages.size(), 2u) << "the mapper cannot be opened either";
 }
 
 TEST_F(KeysForm, ThreeDevicesGiveFourItemsAndChoosingTheLastChecksOnlyIt) {
-    midi.devices = 3;
+    Devices(3);
     Start();
     fw::MenuItem& devices = Item("mnuDevice");
     ASSERT_EQ(devices.Count(), 4u);
@@ -176,7 +187,7 @@ TEST_F(KeysForm, ThreeDevicesGiveFourItemsAndChoosingTheLastChecksOnlyIt) {
     EXPECT_EQ(devices[3].Caption(), "Synth 2");
     devices[3].Click();
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{2});
-    EXPECT_EQ(midi.opened.back(), 2);
+    EXPECT_EQ(midi.Opened().back(), 2);
     EXPECT_TRUE(shownMessages.empty());
 }
 

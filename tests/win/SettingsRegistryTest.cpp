@@ -221,28 +221,28 @@ TEST_F(SettingsRegistry, ReadsStringsWithoutATerminatingZeroAndEmptyOnes) {
 }
 
 // The layout folder is found relative to the current folder.
-TEST(ProgramLayout, LoadsTheGlobalTableFromTheCurrentFolder) {
+TEST(ProgramLayout, LoadsTheTableFromTheCurrentFolder) {
     namespace fs = std::filesystem;
     const fs::path before = fs::current_path();
     const fs::path folder =
         fs::temp_directory_path() / ("mk-layouts-" + std::to_string(GetCurrentProcessId()));
     fs::create_directories(folder / "Layouts");
     std::ofstream(folder / "Layouts" / "Piano.txt", std::ios::binary) << "Z = 48\r\n#188 = 60\r\n";
-    const TSettings savedSettings = Settings;
-    const KeyNoteTable savedNotes = KeyNotes;
+    TSettings settings;
+    KeyNoteTable notes{};
 
     fs::current_path(folder);
-    Settings.Layout = "Missing";
-    KeyNotes.fill(1);
-    LoadLayout();
+    settings.Layout = "Missing";
+    notes.fill(1);
+    StandardLayoutFiles files;
+    const LayoutLoad result = LoadLayout(settings, notes, files);
     fs::current_path(before);
 
-    EXPECT_EQ(Settings.Layout, "Piano");
-    EXPECT_EQ(KeyNotes['Z'], 48);
-    EXPECT_EQ(KeyNotes[188], 60);
-    EXPECT_EQ(KeyNotes['A'], 0);
-    Settings = savedSettings;
-    KeyNotes = savedNotes;
+    EXPECT_EQ(result, LayoutLoad::Loaded);
+    EXPECT_EQ(settings.Layout, "Piano");
+    EXPECT_EQ(notes['Z'], 48);
+    EXPECT_EQ(notes[188], 60);
+    EXPECT_EQ(notes['A'], 0);
     fs::remove_all(folder);
 }
 

@@ -1,11 +1,10 @@
 // The tray and the window icons of the main window in this process: every record that would
 // reach the shell is caught through the replaceable shell call, the window icons are read
 // back from the window, and the blink timer is a real window timer.
-#include "engine/Settings.h"
 #include "framework/win/Application.h"
-#include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
-#include "KeysFormTestSupport.h"
+#include "support/FakeMidiOut.h"
+#include "support/FakeRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +49,6 @@ std::string Describe(const ShellCall& call) {
 class TrayTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::Settings = TSettings{};
-        ::Minimized = false;
         shellCalls.clear();
         previousShell = SetNotifyIconFunction(&RecordShellCall);
         previousBox = fw::SetMessageBoxFunction(&NoMessageBox);
@@ -61,7 +58,6 @@ protected:
         SetNotifyIconFunction(previousShell);
         fw::SetMessageBoxFunction(previousBox);
         fw::ClearTerminationRequest();
-        ::Minimized = false;
     }
     TKeysForm& Start() {
         form = std::make_unique<TKeysForm>(KeysFormOptions{&midi, &registry});
@@ -79,7 +75,7 @@ protected:
     // Runs the message loop until the blink timer has ended the blink (or 3 s passed).
     void WaitForBlinkEnd() {
         const DWORD start = GetTickCount();
-        while (form->Icons().BlinkTimerRunning() && GetTickCount() - start < 3000) {
+        while (form->Core().Icons().BlinkTimerRunning() && GetTickCount() - start < 3000) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
             fw::ProcessMessages();
         }
@@ -97,8 +93,8 @@ protected:
         form->MIDIKeys().ReleaseNote(60);
     }
 
-    RecordingMidi midi;
-    MemoryRegistry registry;
+    fakes::FakeMidiOut midi;
+    fakes::FakeRegistry registry;
     std::unique_ptr<TKeysForm> form;
     NotifyIconFunction previousShell = nullptr;
     fw::MessageBoxFunction previousBox = nullptr;
@@ -154,7 +150,7 @@ TEST_F(TrayTest, MinimiseSwitchBlinkAndRestoreGoThroughTheShellWithTheRightIcon)
 
     Item("mnuMinimize").Click();
     EXPECT_EQ(Calls(), Lines{"add TRAYICON"});
-    EXPECT_TRUE(::Minimized);
+    EXPECT_TRUE(form->State().Minimized);
     EXPECT_FALSE(IsWindowVisible(form->Handle())) << "the window and its taskbar button go";
     EXPECT_EQ(Item("mnuMinimize").Caption(), "&Restore");
     for (const char* hidden : {"mnuSkin", "mnuZoom", "mnuVertical"})
@@ -171,7 +167,7 @@ TEST_F(TrayTest, MinimiseSwitchBlinkAndRestoreGoThroughTheShellWithTheRightIcon)
 
     SendMessageA(form->Handle(), 1025, 1, WM_LBUTTONDOWN);
     EXPECT_EQ(Calls(), Lines{"delete"});
-    EXPECT_FALSE(::Minimized);
+    EXPECT_FALSE(form->State().Minimized);
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
     EXPECT_EQ(Item("mnuMinimize").Caption(), "&Minimize");
     EXPECT_TRUE(Item("mnuSkin").Visible());
@@ -201,7 +197,7 @@ TEST_F(TrayTest, TheMinimiseCommandAndOtherClicksOnTheTrayIcon) {
 
     for (LPARAM ignored : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP})
         SendMessageA(form->Handle(), 1025, 1, ignored);
-    EXPECT_TRUE(::Minimized);
+    EXPECT_TRUE(form->State().Minimized);
 
     // The shell restarted: the icon comes back.
     SendMessageA(form->Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);

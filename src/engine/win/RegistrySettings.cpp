@@ -11,15 +11,15 @@ HKEY RootOf(RegistryHive hive) noexcept {
     return hive == RegistryHive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-void ShowError(const std::string& message) {
-    fw::ShowMessageBox(nullptr, message.c_str(), "Error", MB_OK | MB_ICONERROR);
+void Report(const std::string& message) {
+    fw::ReportError(message);
 }
+
+} // namespace
 
 ScreenSize PrimaryScreen() noexcept {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
-
-} // namespace
 
 bool Win32SettingsRegistry::KeyExists(RegistryHive hive, std::string_view path) {
     return fw::RegistryKeyExists(RootOf(hive), std::string(path));
@@ -57,19 +57,10 @@ void Win32SettingsRegistry::CloseKey() {
 
 void LoadSettings(TSettings& settings, std::string_view keyPath) {
     Win32SettingsRegistry registry;
-    LoadSettings(settings, registry, PrimaryScreen(), &ShowError, keyPath);
+    LoadSettings(settings, registry, PrimaryScreen(), &Report, keyPath);
 }
 
 bool SaveSettings(const TSettings& settings, std::string_view keyPath) {
     Win32SettingsRegistry registry;
-    return SaveSettings(settings, registry, &ShowError, keyPath);
-}
-
-void LoadSettings() {
-    LoadSettings(Settings, SettingsKeyPath);
-}
-
-void SaveSettings() {
-    // A failure has been shown already; shutdown goes on regardless.
-    (void)SaveSettings(Settings, SettingsKeyPath);
+    return SaveSettings(settings, registry, &Report, keyPath);
 }

@@ -1,5 +1,5 @@
-// The settings store on the Windows registry, and the program's entry points that load
-// and save the global Settings and load the global KeyNotes.
+// The settings store on the Windows registry, and loading and saving a record straight
+// from and to a key of it.
 #pragma once
 
 #include "engine/Layout.h"
@@ -20,13 +20,10 @@ private:
     fw::RegKey key_;
 };
 
+// The primary screen's size, where a first run is centred.
+[[nodiscard]] ScreenSize PrimaryScreen() noexcept;
+
 // The record from the given key (HKEY_CURRENT_USER, else HKEY_LOCAL_MACHINE), centred on
-// the primary screen on a first run; failures are shown in the error message box.
+// the primary screen on a first run; failures go to fw::ReportError.
 void LoadSettings(TSettings& settings, std::string_view keyPath);
 [[nodiscard]] bool SaveSettings(const TSettings& settings, std::string_view keyPath);
-
-// The global Settings and the program's own key.
-void LoadSettings();
-void SaveSettings();
-
-// LoadLayout() (engine/Layout.h) fills the global KeyNotes from the global Settings.

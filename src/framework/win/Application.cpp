@@ -13,6 +13,7 @@ int DefaultMessageBox(HWND owner, const char* text, const char* caption, UINT ty
 }
 
 MessageBoxFunction messageBox = &DefaultMessageBox;
+HWND errorOwner = nullptr;
 
 } // namespace
 
@@ -68,6 +69,15 @@ MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) noexcept {
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) noexcept {
     return messageBox(owner, text, caption, type);
+}
+
+void ReportError(const std::string& text) noexcept {
+    const HWND owner = errorOwner && IsWindow(errorOwner) ? errorOwner : nullptr;
+    (void)ShowMessageBox(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+}
+
+void SetErrorOwner(HWND owner) noexcept {
+    errorOwner = owner;
 }
 
 } // namespace fw

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace fw {
 
 // Asks the main message loop to end. Safe to call from inside a modal loop (a message
@@ -27,5 +29,11 @@ using MessageBoxFunction = int (*)(HWND owner, const char* text, const char* cap
 // previous one.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) noexcept;
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) noexcept;
+
+// The program's one error report: a modal box captioned "Error" with the error symbol and
+// an OK button, owned by the error owner (the main window once it exists).
+void ReportError(const std::string& text) noexcept;
+// The window that owns error boxes; null (or a window since destroyed) for none.
+void SetErrorOwner(HWND owner) noexcept;
 
 } // namespace fw

@@ -1,5 +1,11 @@
 #include "framework/win/Window.h"
 
+#include "framework/win/Application.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
 namespace fw {
 
 HINSTANCE ModuleInstance() noexcept {
@@ -39,9 +45,40 @@ bool WindowBase::CreateHandle(const WindowClassOptions& options, DWORD style, DW
     return window != nullptr;
 }
 
-LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+void WindowBase::AddHandler(MessageHandler& handler) {
+    handlers_.push_back(&handler);
+}
+
+void WindowBase::RemoveHandler(MessageHandler& handler) noexcept {
+    handlers_.erase(std::remove(handlers_.begin(), handlers_.end(), &handler), handlers_.end());
+}
+
+LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(handle_, message, wParam, lParam);
 }
+
+LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    for (MessageHandler* handler : handlers_)
+        if (handler->TryHandle(message, wParam, lParam, result)) return result;
+    return HandleMessage(message, wParam, lParam);
+}
+
+namespace {
+
+// One box at a time: the box's own message loop may run the failing handler again.
+void ReportUnhandled(const char* what) noexcept {
+    static bool reporting = false;
+    if (reporting) return;
+    reporting = true;
+    try {
+        ReportError(what);
+    } catch (...) {
+    }
+    reporting = false;
+}
+
+} // namespace
 
 LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept {
@@ -53,7 +90,16 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    LRESULT result = self->HandleMessage(message, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = self->Dispatch(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportUnhandled(error.what());
+        result = DefWindowProcA(window, message, wParam, lParam);
+    } catch (...) {
+        ReportUnhandled("Unexpected error.");
+        result = DefWindowProcA(window, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->handle_ = nullptr;

@@ -1,20 +1,17 @@
-// The main window: hosts the on-screen keyboard and the velocity trackbar, owns the input
-// watch, the popup menu and the MIDI port, and turns Windows messages into calls of the
-// portable parts (keyboard control, key player, menu). Nothing here computes a rule of
-// its own beyond wiring.
+// The main window: the Win32 adapter of the application core. It turns Windows messages
+// into AppCore calls and does what the core asks of a window (AppHost): painting through
+// the back buffer, bounds, the velocity trackbar, the popup menu, error boxes, timers.
+// Feature code registers its own message handler (fw::MessageHandler) instead of growing
+// this file; see mainwindow/AppCore.h.
 #pragma once
 
-#include "engine/KeyPlayer.h"
 #include "engine/SettingsStore.h"
 #include "framework/PixelSurface.h"
 #include "framework/win/BackBuffer.h"
 #include "framework/win/PopupMenu.h"
 #include "framework/win/Window.h"
-#include "keyboard/Keys.h"
-#include "keyboard/MIDIKeys.h"
 #include "keyboard/MidiOut.h"
-#include "mainwindow/Geometry.h"
-#include "mainwindow/MainMenu.h"
+#include "mainwindow/AppCore.h"
 #include "mainwindow/win/TrayShell.h"
 #include "services/win/Watch.h"
 
@@ -29,10 +26,7 @@ struct KeysFormOptions {
     std::string settingsKeyPath = std::string(SettingsKeyPath);
 };
 
-class TKeysForm final : public fw::WindowBase,
-                        private KeysHost,
-                        private KeyPlayerHost,
-                        private MainMenuActions {
+class TKeysForm final : public fw::WindowBase, private AppHost {
 public:
     static constexpr const char* ClassName = "TKeysForm";
     static constexpr const char* Caption = "Zevaver MIDI Keyboard";
@@ -42,107 +36,66 @@ public:
     explicit TKeysForm(KeysFormOptions options = {});
     ~TKeysForm() override;
 
-    // Creates the window (hidden) and runs the creation steps: settings, layout, keyboard,
-    // placement, menus, device and channel. False when the window could not be made.
+    // Creates the window (hidden) and starts the core. False when the window could not be
+    // made.
     [[nodiscard]] bool Create();
-    // The shutdown steps: watch stopped, bounds and fader copied back, settings saved.
-    // Runs once; later calls do nothing.
+    // The shutdown steps: watch stopped, then the core's (bounds and fader copied back,
+    // settings saved). Runs once; later calls do nothing.
     void FormDestroy();
 
-    [[nodiscard]] TMIDIKeys& MIDIKeys() noexcept { return *midiKeys_; }
-    [[nodiscard]] MainMenu& Menu() noexcept { return *menu_; }
-    [[nodiscard]] KeyPlayer& Player() noexcept { return player_; }
+    [[nodiscard]] AppCore& Core() noexcept { return core_; }
+    [[nodiscard]] AppState& State() noexcept { return core_.State(); }
+    [[nodiscard]] TMIDIKeys& MIDIKeys() noexcept { return core_.MIDIKeys(); }
+    [[nodiscard]] MainMenu& Menu() noexcept { return core_.Menu(); }
+    [[nodiscard]] KeyPlayer& Player() noexcept { return core_.Player(); }
     [[nodiscard]] TWatch& KeyWatch() noexcept { return *keyWatch_; }
-    [[nodiscard]] HWND Velocity() const noexcept { return velocity_.get(); }
-    [[nodiscard]] int DeviceCount() const noexcept { return deviceCount_; }
-
-    void SelectDevice(int32_t id);
-    void SelectChannel(int32_t channel);
-    void SetPedalKey(int32_t key);
-    void PopupAtCursor();
-
-    // The icons, the tray and the blink.
-    [[nodiscard]] TrayIcons& Icons() noexcept { return tray_->Icons(); }
-    // To the tray: what the minimise button, "&Minimize" and the skinned minimise button do.
-    void MinimizeApplication() { tray_->Icons().Minimize(); }
-    // Back from the tray (a left click on the tray icon, "&Restore").
-    void RestoreFromTray();
+    [[nodiscard]] HWND Velocity() const noexcept { return velocity_; }
 
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Creation steps.
-    void FormCreate();
     void CreateVelocityTrackbar();
-    void BuildMenus();
-    void PlaceWindow();
-    void ApplyOrientation();
-    void FormResize();
-    [[nodiscard]] TrayShell::Actions TrayActions();
-    [[nodiscard]] int VelocityPosition() override;
-
-    // Messages.
     void OnPaint();
-    void OnMouseButton(UINT message, int x, int y, WPARAM keys);
-    void OnMouseMove(int x, int y, WPARAM keys);
-    [[nodiscard]] bool KeysPoint(int x, int y, int& kx, int& ky) const noexcept;
-    [[nodiscard]] bool OnKeyDown(WPARAM key);
     static LRESULT CALLBACK VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data) noexcept;
 
-    // KeysHost.
+    // AppHost.
     fw::PixelSurface* BackBuffer() override;
     void Present(int left, int top, int width, int height) override;
     void Invalidate() override;
     void CaptureMouse() override;
     void ReleaseMouseCapture() override;
     void SetSkinCursor() override;
-    [[nodiscard]] bool Minimized() const override;
-    [[nodiscard]] bool PedalDown() const override;
-
-    // KeyPlayerHost.
-    void PressNote(int32_t note, int32_t velocity) override;
-    void ReleaseNote(int32_t note) override;
-    [[nodiscard]] bool IsNoteSounding(int32_t note) override;
-    void ReleaseAllNotes() override;
-    void ClickCommand(KeyCommand command) override;
-    void SetPushChecked(bool checked) override;
-    void CheckTransposeItem(int32_t value) override;
-    [[nodiscard]] bool IsMainWindowActive() override;
-    [[nodiscard]] bool IsSettingsDialogOpen() override;
-
-    // MainMenuActions.
-    void DeviceClick(int32_t id) override;
-    void ChannelClick(int32_t channel) override;
-    void BaseOctaveClick(int32_t baseOctave) override;
-    void TransposeClick(int32_t value) override;
-    void PushClick() override;
-    void PedalKeyClick(int32_t key) override;
-    void SkinClick(fw::MenuItem& item) override;
-    void ZoomInClick() override;
-    void ZoomOutClick() override;
-    void VerticalClick() override;
-    void SettingsClick() override;
-    void EnabledClick() override;
-    void MinimizeClick() override;
-    void CloseClick() override;
+    [[nodiscard]] ScreenSize PrimaryScreen() override;
+    [[nodiscard]] WindowRect WindowBounds() override;
+    void SetWindowBounds(const WindowRect& bounds) override;
+    [[nodiscard]] ClientSize ClientArea() override;
+    [[nodiscard]] bool IsActive() override;
+    void CloseWindow() override;
+    [[nodiscard]] int32_t FaderPosition() override;
+    void SetFaderPosition(int32_t position) override;
+    void PlaceFader(const WindowRect& bounds, bool vertical) override;
+    void TrayIcon(const std::string& trayName, TrayAction action) override;
+    void SetWindowIcon(const std::string& windowName) override;
+    void ShowApplicationWindow(bool shown) override;
+    void BringToFront() override;
+    void IconBoxChanged() override;
+    void ReportError(const std::string& text) override;
+    void ShowPopup(fw::MenuItem& root) override;
+    void StartTimer(int id, uint32_t milliseconds) override;
+    void StopTimer(int id) override;
 
     KeysFormOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
     std::unique_ptr<SettingsRegistry> ownRegistry_;
     fw::BackBuffer backBuffer_;
     fw::PixelSurface surface_;
-    fw::Window velocity_;
+    HWND velocity_ = nullptr; // a child: the window destroys it
     std::unique_ptr<TWatch> keyWatch_;
-    std::unique_ptr<TMIDIKeys> midiKeys_;
-    KeyPlayer player_;
-    std::unique_ptr<MainMenu> menu_;
+    AppCore core_;
     std::unique_ptr<TrayShell> tray_;
     fw::PopupMenu popup_;
-    FrameMetrics frame_;
-    int deviceCount_ = 0;
-    bool keysHaveMouse_ = false;
     bool created_ = false;
     bool destroyed_ = false;
 };

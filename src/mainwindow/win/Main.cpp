@@ -2,6 +2,7 @@
 #include "framework/win/Application.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
+#include "mainwindow/win/WatchReport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -29,22 +30,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     EnterProgramFolder();
 
-    Minimized = StartsMinimized(__argc, __argv);
-
     int exitCode = 0;
     {
         TKeysForm form;
+        form.State().Minimized = StartsMinimized(__argc, __argv);
         if (!form.Create()) return 1;
-        if (Minimized) {
+        if (form.State().Minimized) {
             // The window stays hidden; the program sits in the tray from the start.
-            form.Icons().AppEventsMinimize();
+            form.Core().Icons().AppEventsMinimize();
         } else {
             ShowWindow(form.Handle(), SW_SHOWNORMAL);
             UpdateWindow(form.Handle());
         }
         // Every process is the first instance until the single-instance guard arrives.
-        form.KeyWatch().StartWatching(1);
-        form.KeyWatch().StartWatching(2);
+        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
+        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();
     }

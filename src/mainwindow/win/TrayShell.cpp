@@ -28,11 +28,10 @@ NotifyIconFunction SetNotifyIconFunction(NotifyIconFunction function) noexcept {
     return std::exchange(notifyIcon, function ? function : &DefaultNotifyIcon);
 }
 
-TrayShell::TrayShell(HWND window, Actions actions, bool& minimized, const std::string& iconName)
-    : window_(window), actions_(std::move(actions)), icons_(*this, minimized, iconName),
-      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+TrayShell::TrayShell(HWND window, AppCore& core) noexcept
+    : window_(window), core_(core), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
 
-void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) {
+void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) const {
     // The first version of the record: every shell since Windows 95 reads it.
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -48,22 +47,16 @@ void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) {
     (void)notifyIcon(static_cast<DWORD>(action), &data);
 }
 
-void TrayShell::SetWindowIcon(const std::string& windowName) {
+void TrayShell::SetWindowIcon(const std::string& windowName) const {
     // The small icon for the title bar, the large one for the taskbar and Alt+Tab.
-    HICON small = LoadResourceIcon(windowName, SM_CXSMICON, SM_CYSMICON);
-    HICON large = LoadResourceIcon(windowName, SM_CXICON, SM_CYICON);
-    if (small) SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    if (large) SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+    HICON smallIcon = LoadResourceIcon(windowName, SM_CXSMICON, SM_CYSMICON);
+    HICON largeIcon = LoadResourceIcon(windowName, SM_CXICON, SM_CYICON);
+    if (smallIcon)
+        SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    if (largeIcon) SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
 }
 
-void TrayShell::SetBlinkTimer(bool running) {
-    if (running)
-        SetTimer(window_, BlinkTimerId, TrayIcons::BlinkInterval, nullptr);
-    else
-        KillTimer(window_, BlinkTimerId);
-}
-
-void TrayShell::ShowApplicationWindow(bool shown) {
+void TrayShell::ShowApplicationWindow(bool shown) const {
     // A window minimised by some other route than ours comes back to its normal size.
     if (shown)
         ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
@@ -71,45 +64,28 @@ void TrayShell::ShowApplicationWindow(bool shown) {
         ShowWindow(window_, SW_HIDE);
 }
 
-void TrayShell::ShowTrayLook(bool inTray) {
-    if (actions_.showTrayLook) actions_.showTrayLook(inTray);
-}
-
-void TrayShell::IconBoxChanged() {
-    if (actions_.iconBoxChanged) actions_.iconBoxChanged();
-}
-
-bool TrayShell::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
-    try {
-        if (message == WM_TIMER && wParam == BlinkTimerId) {
-            icons_.BlinkTimerTimer();
-            result = 0;
-            return true;
-        }
-        if (message == CallbackMessage) {
-            const UINT mouse = LOWORD(lParam);
-            if (mouse == WM_LBUTTONDOWN && actions_.restoreFromTray) actions_.restoreFromTray();
-            if (mouse == WM_RBUTTONDOWN && actions_.popupAtCursor) actions_.popupAtCursor();
-            result = 0;
-            return true;
-        }
-        if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-            icons_.ShellRestarted();
-            result = 0;
-            return true;
-        }
-        // The minimise button, the system menu and the skinned minimise button all send
-        // this: the program goes to the tray instead of the taskbar.
-        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
-            icons_.Minimize();
-            result = 0;
-            return true;
-        }
-        // Minimised by another route (another program's ShowWindow): the same, after the
-        // window has had its say.
-        if (message == WM_SIZE && wParam == SIZE_MINIMIZED) icons_.Minimize();
-    } catch (...) {
-        // Nothing may escape into the window procedure; the icons stay as they were.
+bool TrayShell::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == CallbackMessage) {
+        const UINT mouse = LOWORD(lParam);
+        if (mouse == WM_LBUTTONDOWN) core_.RestoreFromTray();
+        if (mouse == WM_RBUTTONDOWN) core_.ShowPopup();
+        result = 0;
+        return true;
     }
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        core_.Icons().ShellRestarted();
+        result = 0;
+        return true;
+    }
+    // The minimise button, the system menu and the skinned minimise button all send
+    // this: the program goes to the tray instead of the taskbar.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+        core_.MinimizeApplication();
+        result = 0;
+        return true;
+    }
+    // Minimised by another route (another program's ShowWindow): the same, and the
+    // window's own size handling still runs.
+    if (message == WM_SIZE && wParam == SIZE_MINIMIZED) core_.MinimizeApplication();
     return false;
 }

@@ -1,6 +1,6 @@
 #include "services/win/Watch.h"
 
-#include "framework/win/Application.h"
+#include "framework/win/Window.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,18 +9,8 @@
 
 namespace {
 
-constexpr char LibraryFileName[] = "vivuvav.dll";
+using hookprotocol::LibraryFileName;
 constexpr char ReceiverClassName[] = "MKWatchReceiver";
-
-constexpr char NotFoundText[] = "Library vivuvav.dll not found.";
-constexpr char NotValidText[] = "Library vivuvav.dll is not valid.";
-constexpr char InUseText[] = "Another application already uses vivuvav.dll.\r\n"
-                             "Try restarting the program.";
-constexpr char CannotOverrideText[] = "Unable to override.\r\nSystem watching is disabled.";
-
-void ShowError(const char* text) noexcept {
-    fw::ShowMessageBox(nullptr, text, "Error", MB_OK | MB_ICONERROR);
-}
 
 // GetProcAddress answers with one generic function type; going through void(*)() is the
 // conversion the compiler accepts without complaint.
@@ -43,24 +33,36 @@ std::string ReadTitle(HWND window) {
     return watch::CutTitle(std::string_view(buffer, written));
 }
 
-bool RegisterReceiverClass(WNDPROC procedure) noexcept {
-    static const ATOM atom = [procedure] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = ReceiverClassName;
-        return RegisterClassExA(&windowClass);
-    }();
-    return atom != 0;
-}
-
 } // namespace
 
-TWatch::TWatch() noexcept
-    : shellMessage_(RegisterWindowMessageA("WATCH_SHELL_EVENT")),
-      keyMessage_(RegisterWindowMessageA("WATCH_KEY_EVENT")),
-      mouseMessage_(RegisterWindowMessageA("WATCH_MOUSE_EVENT")) {}
+// The hidden window the library posts to: a message-only window, never shown, never in
+// any window list.
+class TWatch::Receiver final : public fw::WindowBase {
+public:
+    explicit Receiver(TWatch& watch) noexcept : watch_(watch) {}
+    ~Receiver() override { DestroyHandle(); }
+    [[nodiscard]] bool Create() noexcept {
+        fw::WindowClassOptions windowClass;
+        windowClass.name = ReceiverClassName;
+        return CreateHandle(windowClass, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        LRESULT result = 0;
+        if (watch_.Dispatch(message, wParam, lParam, result)) return result;
+        return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+
+private:
+    TWatch& watch_;
+};
+
+TWatch::TWatch() noexcept : messages_(hookprotocol::RegisterMessages()) {}
+
+HWND TWatch::ReceiverWindow() const noexcept {
+    return receiver_ ? receiver_->Handle() : nullptr;
+}
 
 TWatch::~TWatch() {
     Release();
@@ -79,9 +81,10 @@ std::string TWatch::DefaultLibraryPath() {
     }
 }
 
-void TWatch::StartWatching(int32_t kind) noexcept {
-    Open();
+WatchStatus TWatch::StartWatching(int32_t kind) noexcept {
+    const WatchStatus status = Open();
     if (startWatching_) startWatching_(kind);
+    return status;
 }
 
 void TWatch::StopWatching(int32_t kind) noexcept {
@@ -90,8 +93,9 @@ void TWatch::StopWatching(int32_t kind) noexcept {
     if (!stillWatching_()) Release();
 }
 
-void TWatch::Open() noexcept {
-    if (disabled_ || library_) return;
+WatchStatus TWatch::Open() noexcept {
+    if (disabled_) return WatchStatus::Disabled;
+    if (library_) return WatchStatus::Ok;
     std::string path;
     try {
         path = libraryPath_.empty() ? DefaultLibraryPath() : libraryPath_;
@@ -102,40 +106,41 @@ void TWatch::Open() noexcept {
     if (!path.empty()) library_.reset(LoadLibraryA(path.c_str()));
 
     bool receiverMade = false;
+    WatchStatus status = WatchStatus::Ok;
     if (library_) {
         receiverMade = CreateReceiver();
         FindEntryPoints();
         // Registering no window would clear another program's registration and pass
         // for success.
-        if (setReceiver_ && receiverMade) TakeOver();
+        if (setReceiver_ && receiverMade) status = TakeOver();
     }
-    if (library_ && !disabled_ && receiverMade && AllEntryPoints()) return;
+    if (library_ && !disabled_ && receiverMade && AllEntryPoints()) return status;
 
     if (!library_) {
-        ShowError(NotFoundText);
-        fw::RequestTermination();
+        status = WatchStatus::NotFound;
     } else if (!disabled_ && !AllEntryPoints()) {
-        ShowError(NotValidText);
-        fw::RequestTermination();
+        status = WatchStatus::NotValid;
+    } else if (status == WatchStatus::Ok) {
+        status = WatchStatus::Disabled;
     }
     disabled_ = true;
     Release();
+    return status;
 }
 
-void TWatch::TakeOver() noexcept {
-    if (setReceiver_(receiver_.get())) return;
-    ShowError(InUseText);
+WatchStatus TWatch::TakeOver() noexcept {
+    if (setReceiver_(ReceiverWindow())) return WatchStatus::Ok;
     (void)setReceiver_(nullptr);
-    fw::RequestTermination();
-    if (!setReceiver_(receiver_.get())) {
-        ShowError(CannotOverrideText);
+    if (!setReceiver_(ReceiverWindow())) {
         disabled_ = true;
+        return WatchStatus::CannotOverride;
     }
+    return WatchStatus::InUse;
 }
 
 void TWatch::Release() noexcept {
     // A program that is no longer the registered receiver leaves the library alone.
-    if (getReceiver_ && receiver_ && getReceiver_() == receiver_.get()) {
+    if (getReceiver_ && receiver_ && getReceiver_() == ReceiverWindow()) {
         if (setReceiver_) (void)setReceiver_(nullptr);
         if (stopAll_) stopAll_();
     }
@@ -150,21 +155,25 @@ void TWatch::Release() noexcept {
 }
 
 bool TWatch::CreateReceiver() noexcept {
-    if (!RegisterReceiverClass(&ReceiverProc)) return false;
-    // A message-only window: never shown, never in any window list.
-    receiver_.reset(CreateWindowExA(0, ReceiverClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                    GetModuleHandleA(nullptr), this));
-    return receiver_.valid();
+    try {
+        receiver_ = std::make_unique<Receiver>(*this);
+    } catch (...) {
+        return false;
+    }
+    if (receiver_->Create()) return true;
+    receiver_.reset();
+    return false;
 }
 
 void TWatch::FindEntryPoints() noexcept {
     const HMODULE library = library_.get();
-    startWatching_ = Entry<KindFunction>(library, "StartWatching");
-    stopWatching_ = Entry<KindFunction>(library, "StopWatching");
-    stillWatching_ = Entry<StillWatchingFunction>(library, "StillWatching");
-    stopAll_ = Entry<StopAllFunction>(library, "StopAll");
-    setReceiver_ = Entry<SetReceiverFunction>(library, "SetReceiver");
-    getReceiver_ = Entry<GetReceiverFunction>(library, "GetReceiver");
+    using namespace hookprotocol;
+    startWatching_ = Entry<StartWatchingFunction>(library, StartWatchingExport);
+    stopWatching_ = Entry<StopWatchingFunction>(library, StopWatchingExport);
+    stillWatching_ = Entry<StillWatchingFunction>(library, StillWatchingExport);
+    stopAll_ = Entry<StopAllFunction>(library, StopAllExport);
+    setReceiver_ = Entry<SetReceiverFunction>(library, SetReceiverExport);
+    getReceiver_ = Entry<GetReceiverFunction>(library, GetReceiverExport);
 }
 
 bool TWatch::AllEntryPoints() const noexcept {
@@ -172,34 +181,23 @@ bool TWatch::AllEntryPoints() const noexcept {
            getReceiver_;
 }
 
-LRESULT CALLBACK TWatch::ReceiverProc(HWND window, UINT message, WPARAM wParam,
-                                      LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<TWatch*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return self->Dispatch(window, message, wParam, lParam);
-}
-
-LRESULT TWatch::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == shellMessage_) {
+bool TWatch::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
+    result = 0;
+    if (message == messages_.shell) {
         HandleShell(reinterpret_cast<HWND>(wParam), static_cast<int32_t>(lParam));
-        return 0;
+        return true;
     }
-    if (message == keyMessage_) {
+    if (message == messages_.key) {
         // Straight through: every keystroke of the session passes here.
         if (OnKeyNative)
             OnKeyNative(*this, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
-        return 0;
+        return true;
     }
-    if (message == mouseMessage_) {
+    if (message == messages_.mouse) {
         HandleMouse(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
-        return 0;
+        return true;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return false;
 }
 
 void TWatch::HandleShell(HWND window, int32_t code) noexcept {

@@ -8,9 +8,12 @@
 
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"
+#include "services/WatchStatus.h"
+#include "services/win/HookProtocol.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class TWatch;
@@ -32,8 +35,10 @@ public:
     TWatch(const TWatch&) = delete;
     TWatch& operator=(const TWatch&) = delete;
 
-    // Opens the library if it is not open, then switches the kind on.
-    void StartWatching(int32_t kind) noexcept;
+    // Opens the library if it is not open, then switches the kind on. The status is that
+    // of opening: Ok once open, Disabled after a failure already returned; the caller
+    // decides what to show (ReportFor).
+    WatchStatus StartWatching(int32_t kind) noexcept;
     // Switches the kind off; releases the library once nothing is watched any more.
     void StopWatching(int32_t kind) noexcept;
 
@@ -60,43 +65,35 @@ public:
 
     [[nodiscard]] bool Disabled() const noexcept { return disabled_; }
     [[nodiscard]] bool LibraryLoaded() const noexcept { return library_.valid(); }
-    [[nodiscard]] HWND ReceiverWindow() const noexcept { return receiver_.get(); }
-    [[nodiscard]] UINT ShellMessage() const noexcept { return shellMessage_; }
-    [[nodiscard]] UINT KeyMessage() const noexcept { return keyMessage_; }
-    [[nodiscard]] UINT MouseMessage() const noexcept { return mouseMessage_; }
+    [[nodiscard]] HWND ReceiverWindow() const noexcept;
+    [[nodiscard]] UINT ShellMessage() const noexcept { return messages_.shell; }
+    [[nodiscard]] UINT KeyMessage() const noexcept { return messages_.key; }
+    [[nodiscard]] UINT MouseMessage() const noexcept { return messages_.mouse; }
 
 private:
-    using KindFunction = void(WINAPI*)(int32_t kind);
-    using StillWatchingFunction = BOOL(WINAPI*)();
-    using StopAllFunction = void(WINAPI*)();
-    using SetReceiverFunction = BOOL(WINAPI*)(HWND window);
-    using GetReceiverFunction = HWND(WINAPI*)();
-
-    static LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) noexcept;
-    LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    class Receiver;
+    // The library's messages; false for any other.
+    bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
     void HandleShell(HWND window, int32_t code) noexcept;
     void HandleMouse(uint32_t message, uint32_t position) noexcept;
 
-    void Open() noexcept;
-    void TakeOver() noexcept;
+    [[nodiscard]] WatchStatus Open() noexcept;
+    [[nodiscard]] WatchStatus TakeOver() noexcept;
     void Release() noexcept;
     [[nodiscard]] bool CreateReceiver() noexcept;
     void FindEntryPoints() noexcept;
     [[nodiscard]] bool AllEntryPoints() const noexcept;
 
-    fw::Window receiver_;
+    std::unique_ptr<Receiver> receiver_;
     fw::Library library_;
     bool disabled_ = false;
-    UINT shellMessage_ = 0;
-    UINT keyMessage_ = 0;
-    UINT mouseMessage_ = 0;
-    KindFunction startWatching_ = nullptr;
-    KindFunction stopWatching_ = nullptr;
-    StopAllFunction stopAll_ = nullptr;
-    StillWatchingFunction stillWatching_ = nullptr;
-    SetReceiverFunction setReceiver_ = nullptr;
-    GetReceiverFunction getReceiver_ = nullptr;
+    hookprotocol::Messages messages_;
+    hookprotocol::StartWatchingFunction startWatching_ = nullptr;
+    hookprotocol::StopWatchingFunction stopWatching_ = nullptr;
+    hookprotocol::StopAllFunction stopAll_ = nullptr;
+    hookprotocol::StillWatchingFunction stillWatching_ = nullptr;
+    hookprotocol::SetReceiverFunction setReceiver_ = nullptr;
+    hookprotocol::GetReceiverFunction getReceiver_ = nullptr;
     watch::ActivationFilter activations_;
     HWND applicationWindow_ = nullptr;
     std::string libraryPath_;

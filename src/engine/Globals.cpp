@@ -1,5 +1,0 @@
-#include "engine/KeyNotes.h"
-#include "engine/Settings.h"
-
-TSettings Settings;
-KeyNoteTable KeyNotes{};

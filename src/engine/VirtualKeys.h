@@ -1,0 +1,32 @@
+// The platform's virtual-key codes the portable code names, in one place (the numbers are
+// the platform's own; the portable code cannot include its header).
+#pragma once
+
+#include <cstdint>
+
+namespace vk {
+
+inline constexpr uint16_t Shift = 0x10;
+inline constexpr uint16_t Control = 0x11;
+inline constexpr uint16_t Menu = 0x12; // Alt
+inline constexpr uint16_t Space = 0x20;
+inline constexpr uint16_t PageUp = 0x21;
+inline constexpr uint16_t PageDown = 0x22;
+inline constexpr uint16_t Insert = 0x2D;
+inline constexpr uint16_t LeftWin = 0x5B;
+inline constexpr uint16_t Add = 0x6B;
+inline constexpr uint16_t Subtract = 0x6D;
+inline constexpr uint16_t F2 = 0x71;
+inline constexpr uint16_t F3 = 0x72;
+inline constexpr uint16_t F4 = 0x73;
+inline constexpr uint16_t F5 = 0x74;
+inline constexpr uint16_t F6 = 0x75;
+inline constexpr uint16_t F9 = 0x78;
+inline constexpr uint16_t LeftShift = 0xA0;
+inline constexpr uint16_t RightShift = 0xA1;
+inline constexpr uint16_t LeftControl = 0xA2;
+inline constexpr uint16_t RightControl = 0xA3;
+inline constexpr uint16_t LeftMenu = 0xA4;
+inline constexpr uint16_t RightMenu = 0xA5;
+
+} // namespace vk

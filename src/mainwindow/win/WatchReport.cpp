@@ -1,0 +1,14 @@
+#include "mainwindow/win/WatchReport.h"
+
+#include "framework/win/Application.h"
+
+void ReportWatchStatus(WatchStatus status) noexcept {
+    try {
+        const WatchStatusReport report = ReportFor(status);
+        for (const std::string& message : report.messages) fw::ReportError(message);
+        if (report.endProgram) fw::RequestTermination();
+    } catch (...) {
+        // Out of memory for a message: ending the program is still due.
+        if (status != WatchStatus::Ok && status != WatchStatus::Disabled) fw::RequestTermination();
+    }
+}

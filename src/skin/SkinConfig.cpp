@@ -1,3 +1,0 @@
-#include "skin/SkinConfig.h"
-
-TSkinConfig SkinConfig;

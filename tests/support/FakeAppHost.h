@@ -1,0 +1,80 @@
+// The main window as the application core sees it, in memory: a real pixel buffer, the
+// window's outer bounds with a fixed frame around the client area, the fader, and a log
+// of the errors, icons, popups and timers the core asked for.
+#pragma once
+
+#include "framework/PixelSurface.h"
+#include "mainwindow/AppCore.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace fakes {
+
+class FakeAppHost : public AppHost {
+public:
+    // The frame the platform would add around the client area.
+    static constexpr int FrameWidth = 16;
+    static constexpr int FrameHeight = 39;
+
+    ScreenSize screen{1024, 768};
+    WindowRect bounds{0, 0, 700, 170};
+    bool active = false, shown = true, closed = false;
+    int32_t fader = 0;
+    WindowRect faderBounds;
+    bool faderVertical = false; // the keyboard's orientation the fader was placed for
+    std::vector<std::string> errors;
+    // "tray add TRAYICON", "tray delete", "window MAINICON" in the order asked.
+    std::vector<std::string> icons;
+    int popups = 0, invalidations = 0, paints = 0; // paints: back-buffer requests
+    int fronts = 0, iconBoxPaints = 0;
+    std::map<int, uint32_t> timers;
+
+    fw::PixelSurface* BackBuffer() override {
+        ++paints;
+        const ClientSize client = ClientArea();
+        pixels_.assign(static_cast<size_t>(client.width) * static_cast<size_t>(client.height), 0);
+        surface_ = {pixels_.data(), client.width, client.height, client.width};
+        return pixels_.empty() ? nullptr : &surface_;
+    }
+    void Present(int, int, int, int) override {}
+    void Invalidate() override { ++invalidations; }
+    void CaptureMouse() override {}
+    void ReleaseMouseCapture() override {}
+    void SetSkinCursor() override {}
+    ScreenSize PrimaryScreen() override { return screen; }
+    WindowRect WindowBounds() override { return bounds; }
+    void SetWindowBounds(const WindowRect& value) override { bounds = value; }
+    ClientSize ClientArea() override {
+        return {bounds.width - FrameWidth, bounds.height - FrameHeight};
+    }
+    bool IsActive() override { return active; }
+    void CloseWindow() override { closed = true; }
+    int32_t FaderPosition() override { return fader; }
+    void SetFaderPosition(int32_t position) override { fader = position; }
+    void PlaceFader(const WindowRect& value, bool vertical) override {
+        faderBounds = value;
+        faderVertical = vertical;
+    }
+    void TrayIcon(const std::string& name, TrayAction action) override {
+        static const char* const verbs[] = {"add", "modify", "delete"};
+        icons.push_back(std::string("tray ") + verbs[static_cast<int>(action)] +
+                        (name.empty() ? "" : " " + name));
+    }
+    void SetWindowIcon(const std::string& name) override { icons.push_back("window " + name); }
+    void ShowApplicationWindow(bool value) override { shown = value; }
+    void BringToFront() override { ++fronts; }
+    void IconBoxChanged() override { ++iconBoxPaints; }
+    void ReportError(const std::string& text) override { errors.push_back(text); }
+    void ShowPopup(fw::MenuItem&) override { ++popups; }
+    void StartTimer(int id, uint32_t milliseconds) override { timers[id] = milliseconds; }
+    void StopTimer(int id) override { timers.erase(id); }
+
+private:
+    std::vector<uint32_t> pixels_;
+    fw::PixelSurface surface_{};
+};
+
+} // namespace fakes

@@ -1,0 +1,61 @@
+// The platform's MIDI library in memory, recording every call except the device count:
+// shared by the unit tests, the Windows tests and the benchmarks.
+#pragma once
+
+#include "keyboard/MidiOut.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fakes {
+
+class FakeMidiOut : public MidiOut {
+public:
+    uint32_t devices = 2;
+    // Device names by index; a counted device past the list has no readable name.
+    std::vector<std::string> names = {"Synth A", "Synth B"};
+    std::set<int> failingOpens;
+    Result openResult = NoError; // for devices that open
+    std::vector<std::string> calls;
+
+    uint32_t DeviceCount() override { return devices; }
+    Result DeviceName(int device, std::string& name) override {
+        calls.push_back("caps " + std::to_string(device));
+        if (device != Mapper && (device < 0 || device >= static_cast<int>(names.size()))) return 2;
+        name = device == Mapper ? "Microsoft MIDI Mapper" : names[static_cast<size_t>(device)];
+        return NoError;
+    }
+    OpenResult Open(int device) override {
+        calls.push_back("open " + std::to_string(device));
+        if (failingOpens.count(device) != 0) return {4, 0};
+        return {openResult, nextPort_++};
+    }
+    Result ShortMessage(Handle port, uint32_t message) override {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(message));
+        return Log("send " + std::to_string(port) + " " + hex);
+    }
+    Result Reset(Handle port) override { return Log("reset " + std::to_string(port)); }
+    Result Close(Handle port) override { return Log("close " + std::to_string(port)); }
+    Result Log(const std::string& call) {
+        calls.push_back(call);
+        return NoError;
+    }
+    std::vector<std::string> Take() { return std::exchange(calls, {}); }
+    // The devices opened so far, in order.
+    [[nodiscard]] std::vector<int> Opened() const {
+        std::vector<int> opened;
+        for (const std::string& call : calls)
+            if (call.rfind("open ", 0) == 0) opened.push_back(std::stoi(call.substr(5)));
+        return opened;
+    }
+
+private:
+    Handle nextPort_ = 1;
+};
+
+} // namespace fakes

@@ -1,0 +1,188 @@
+// The application core with the window, the MIDI library, the registry and the layout
+// files in memory: the decisions the main window makes, from start to shutdown.
+#include "mainwindow/AppCore.h"
+#include "support/FakeAppHost.h"
+#include "support/FakeFiles.h"
+#include "support/FakeMidiOut.h"
+#include "support/FakeRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+using fakes::FakeAppHost;
+using fakes::FakeFiles;
+using fakes::FakeMidiOut;
+using fakes::FakeRegistry;
+
+TEST(AppDecisions, OnlyTheFiveKnownBaseOctavesClickAnItem) {
+    const std::vector<std::pair<int32_t, std::optional<KeyCommand>>> cases = {
+        {-24, KeyCommand::C2}, {-12, KeyCommand::C3}, {0, KeyCommand::C4},
+        {12, KeyCommand::C5},  {24, KeyCommand::C6},  {7, std::nullopt},
+        {-36, std::nullopt},   {36, std::nullopt},    {1, std::nullopt},
+    };
+    for (const auto& [stored, command] : cases)
+        EXPECT_EQ(BaseOctaveCommand(stored), command) << stored;
+}
+
+TEST(AppDecisions, DevicesAndChannelsOutsideTheirRangeFallBack) {
+    struct Case {
+        int32_t id;
+        int count;
+        int32_t device;
+    };
+    for (const Case& c :
+         {Case{-1, 0, -1}, Case{0, 0, 0}, Case{1, 2, 1}, Case{2, 2, 0}, Case{99, 3, 0}})
+        EXPECT_EQ(ClampedDevice(c.id, c.count), c.device) << c.id << " of " << c.count;
+    for (const auto& [channel, kept] :
+         std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {16, 16}, {0, 1}, {17, 1}, {-5, 1}})
+        EXPECT_EQ(ClampedChannel(channel), kept) << channel;
+}
+
+TEST(AppDecisions, TurningSwapsWidthAndHeightAndKeepsTheCorner) {
+    EXPECT_EQ(TurnedBounds({10, 20, 716, 140}), (WindowRect{10, 20, 140, 716}));
+    EXPECT_EQ(KeyboardOctave(-24), 2);
+    EXPECT_EQ(KeyboardOctave(24), 6);
+    EXPECT_EQ(IdleIconName(true), "TRAYICON");
+    EXPECT_EQ(IdleIconName(false), "TRAYDISABLED");
+}
+
+class AppCoreTest : public testing::Test {
+protected:
+    AppCoreTest() { files.files["Layouts/Piano.txt"] = {"Q = 60\r\n"}; }
+    AppCore& Start() {
+        core.Start();
+        return core;
+    }
+    AppState& State() { return core.State(); }
+    fw::MenuItem& Item(const char* name) { return core.Menu().Item(name); }
+
+    FakeAppHost host;
+    FakeMidiOut midi;
+    FakeRegistry registry;
+    FakeFiles files;
+    AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+};
+
+TEST_F(AppCoreTest, AFirstStartIsCentredAndLoadsTheLayout) {
+    Start();
+    EXPECT_EQ(host.bounds, (WindowRect{1024 / 2 - 716 / 2, 768 / 2 - 140 / 2, 716, 140}));
+    EXPECT_EQ(State().KeyNotes['Q'], 60);
+    EXPECT_EQ(core.MIDIKeys().BaseOctave(), 4);
+    EXPECT_EQ(core.MIDIKeys().NoteWidth(), 16);
+    EXPECT_EQ(State().IconName, "TRAYICON");
+    EXPECT_TRUE(host.errors.empty());
+    // The keyboard fills the client area beside the fader.
+    EXPECT_EQ(core.MIDIKeys().Width() + host.faderBounds.width, 716 - FakeAppHost::FrameWidth);
+}
+
+TEST_F(AppCoreTest, AStoredBaseOctaveSetsTheKeyboardOnlyForTheFiveKnownValues) {
+    struct Case {
+        const char* stored;
+        int keyboardOctave;
+        const char* checked;
+    };
+    for (const Case& c : {Case{"-24", 2, "C2"}, Case{"12", 5, "C5"}, Case{"7", 2, "C4"}}) {
+        FakeAppHost windowHost;
+        FakeRegistry store;
+        store.User() = {{"Base Octave", c.stored},
+                        {"Channel", "1"},
+                        {"Note Width", "16"},
+                        {"Width", "716"},
+                        {"Height", "140"}};
+        AppCore app(windowHost, midi, store, std::string(SettingsKeyPath), &files);
+        app.Start();
+        EXPECT_EQ(app.MIDIKeys().BaseOctave(), c.keyboardOctave) << c.stored;
+        EXPECT_TRUE(app.Menu().Item(c.checked).Checked()) << c.stored;
+        EXPECT_EQ(std::to_string(app.State().Settings.BaseOctave), c.stored);
+    }
+}
+
+TEST_F(AppCoreTest, StoredDeviceAndChannelOutsideTheirRangeFallBackAndAFailedPortIsReported) {
+    registry.User() = {{"Device", "5"},
+                       {"Channel", "40"},
+                       {"Note Width", "16"},
+                       {"Width", "716"},
+                       {"Height", "140"}};
+    midi.failingOpens = {0};
+    Start();
+    EXPECT_EQ(State().Settings.Device, 0);
+    EXPECT_EQ(State().Settings.Channel, 1);
+    EXPECT_EQ(host.errors, std::vector<std::string>{PortFailedText});
+}
+
+TEST_F(AppCoreTest, TheEnabledSwitchPicksTheIdleIconAndShowsIt) {
+    Start();
+    Item("mnuEnabled").Click();
+    EXPECT_FALSE(State().Settings.Enabled);
+    EXPECT_EQ(State().IconName, "TRAYDISABLED");
+    Item("mnuEnabled").Click();
+    EXPECT_EQ(State().IconName, "TRAYICON");
+    EXPECT_EQ(host.icons,
+              (std::vector<std::string>{"window MAINICON", "window MDISABLED", "window MAINICON"}));
+}
+
+TEST_F(AppCoreTest, ZoomStopsAtItsLimits) {
+    registry.User() = {{"Note Width", "100"}, {"Width", "716"}, {"Height", "140"}};
+    Start();
+    Item("mnuZoomIn").Click();
+    EXPECT_EQ(State().Settings.NoteWidth, 100);
+    State().Settings.NoteWidth = 7;
+    Item("mnuZoomOut").Click();
+    EXPECT_EQ(core.MIDIKeys().NoteWidth(), 7);
+}
+
+TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
+    Start();
+    const WindowRect before = host.bounds;
+    Item("mnuVertical").Click();
+    EXPECT_TRUE(State().Settings.Vertical);
+    EXPECT_EQ(host.bounds, TurnedBounds(before));
+    EXPECT_EQ(core.MIDIKeys().Orientation(), TKeyboardOrientation::Vertical);
+    EXPECT_TRUE(host.faderVertical);
+    EXPECT_GT(core.MIDIKeys().Height(), core.MIDIKeys().Width());
+}
+
+TEST_F(AppCoreTest, ShutdownSavesTheBoundsAndTheFaderOnce) {
+    Start();
+    host.bounds = {33, 44, 500, 200};
+    host.fader = 40;
+    core.Stop();
+    EXPECT_EQ(registry.User()["Left"], "33");
+    EXPECT_EQ(registry.User()["Height"], "200");
+    EXPECT_EQ(registry.User()["Velocity"], "40");
+    const size_t writes = registry.writes.size();
+    core.Stop();
+    EXPECT_EQ(registry.writes.size(), writes);
+}
+
+TEST_F(AppCoreTest, WhileMinimizedNothingIsDrawnButNotesStillPlay) {
+    Start();
+    State().Minimized = true;
+    midi.Take();
+    host.paints = 0;
+    core.KeyWatched('Q', 0x00100001);
+    core.KeyWatched('Q', static_cast<int32_t>(0xC0100001u));
+    core.Paint();
+    const std::vector<std::string> calls = midi.Take();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].substr(0, 6), "send 1");
+    EXPECT_EQ(host.paints, 0);
+}
+
+TEST_F(AppCoreTest, AMousePressOutsideTheKeyboardIsIgnoredAndADragEndsWhereverTheButtonGoesUp) {
+    Start();
+    midi.Take();
+    const int x = core.MIDIKeys().Left() + 3, y = core.MIDIKeys().Top() + 60;
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, -5, -5);
+    EXPECT_TRUE(midi.Take().empty());
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, x, y);
+    EXPECT_EQ(midi.Take().size(), 1u);
+    core.MouseUp(TMouseButton::Left, TShiftState::None, -100, -100);
+    EXPECT_EQ(midi.Take().size(), 1u) << "the note ends although the button went up outside";
+}
+
+} // namespace
