@@ -76,6 +76,15 @@ ProgramUnderTest::ProgramUnderTest(const std::string& testName) : name_(testName
     log_ = (folder / "midi.log").string();
 }
 
+ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::string& installedFolder)
+    : name_(testName), folder_(installedFolder) {
+    fs::path logs = fs::temp_directory_path() / "mk-e2e" / testName;
+    std::error_code ignored;
+    fs::remove_all(logs, ignored);
+    fs::create_directories(logs);
+    log_ = (logs / "midi.log").string();
+}
+
 ProgramUnderTest::~ProgramUnderTest() {
     if (Running()) {
         Close();

@@ -28,6 +28,9 @@ struct MidiSetup {
 class ProgramUnderTest {
 public:
     explicit ProgramUnderTest(const std::string& testName);
+    // The program as it lies in a folder of its own (an installed or unpacked copy), run
+    // there without copying; the folder must hold the test MIDI library as winmm.dll.
+    ProgramUnderTest(const std::string& testName, const std::string& installedFolder);
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;

@@ -1,0 +1,219 @@
+// The release packages as a user meets them: the installer run silently, per user and for
+// all users, the installed program started from its folder and played, the uninstaller
+// leaving nothing behind; the zip unpacked into a fresh folder runs the same way.
+#include "ProgramUnderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const UninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZevaverMIDIKeyboard";
+const char* const SettingsKey = "Software\\Zevaver\\MIDI Keyboard";
+
+std::string Env(const char* name) {
+    char buffer[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : std::string();
+}
+
+fs::path PackageDir() {
+    return Env("MK_PACKAGE_DIR");
+}
+
+fs::path FindIn(const fs::path& folder, const std::string& suffix) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() >= suffix.size() && name.ends_with(suffix)) return entry.path();
+    }
+    return {};
+}
+
+// Runs a program to its end; its exit code, or -1 when it could not start or hung.
+int RunToEnd(const std::string& commandLine) {
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return -1;
+    fw::KernelHandle process(info.hProcess);
+    CloseHandle(info.hThread);
+    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return static_cast<int>(code);
+}
+
+// A program and its arguments as one command line (appended piece by piece: GCC 12 warns
+// wrongly about chained string concatenation here).
+std::string Command(const fs::path& program, const std::string& arguments) {
+    std::string line = "\"";
+    line.append(program.string());
+    line.append("\" ");
+    line.append(arguments);
+    return line;
+}
+
+// The uninstaller copies itself away and works from there, so its end is seen by what it
+// removes: the folder first, the registration last.
+template <typename Condition> bool WaitUntil(Condition done, int timeoutMs = 30000) {
+    for (int waited = 0; waited < timeoutMs; waited += 100) {
+        if (done()) return true;
+        Sleep(100);
+    }
+    return done();
+}
+
+bool KeyExists(HKEY root, const char* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string ReadString(HKEY root, const char* path, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return {};
+    char buffer[MAX_PATH * 2] = {};
+    DWORD size = sizeof buffer - 1;
+    DWORD type = 0;
+    LONG status =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_SZ ? std::string(buffer) : std::string();
+}
+
+std::set<std::string> FilesUnder(const fs::path& folder) {
+    std::set<std::string> files;
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, error))
+        if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), folder).string());
+    return files;
+}
+
+uint32_t NoteOn(int note) {
+    return 0x90u | (note << 8) | (127 << 16);
+}
+uint32_t NoteOff(int note) {
+    return 0x80u | (note << 8);
+}
+
+// The test MIDI library beside a program folder for as long as it lives, so the program
+// there records what it plays; taken away again so the folder holds only what was
+// installed.
+class TestMidiLibrary {
+public:
+    explicit TestMidiLibrary(const fs::path& folder) : path_(folder / "winmm.dll") {
+        fs::copy_file(fs::path(Env("MK_STAGE_DIR")) / "winmm.dll", path_,
+                      fs::copy_options::overwrite_existing);
+    }
+    ~TestMidiLibrary() {
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+    }
+    TestMidiLibrary(const TestMidiLibrary&) = delete;
+    TestMidiLibrary& operator=(const TestMidiLibrary&) = delete;
+
+private:
+    fs::path path_;
+};
+
+// Starts the program in its own folder, plays one key from another window and closes it.
+void ExpectPlays(const fs::path& folder, const std::string& testName) {
+    TestMidiLibrary midi(folder);
+    e2e::ProgramUnderTest program(testName, folder.string());
+    ASSERT_TRUE(program.Start());
+    program.ClearMidiLog();
+    e2e::ForeignWindow foreign;
+    foreign.Activate();
+    program.Settle(300);
+    e2e::Tap('Z');
+    program.WaitForShortMessages(2, 5000);
+    EXPECT_EQ(program.ShortMessages(), (std::vector<uint32_t>{NoteOn(48), NoteOff(48)}));
+    EXPECT_EQ(program.Close(), 0);
+}
+
+class Release : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (PackageDir().empty() || !fs::exists(PackageDir()))
+            GTEST_SKIP() << "no packages: tools/package makes them";
+        setup_ = FindIn(PackageDir(), "-setup.exe");
+        unzipped_ = FindIn(PackageDir() / "unzipped", "");
+        ASSERT_FALSE(setup_.empty()) << "no installer in " << PackageDir();
+        ASSERT_FALSE(unzipped_.empty()) << "no unpacked zip in " << PackageDir();
+        e2e::ForgetSettings();
+    }
+
+    fs::path setup_;
+    fs::path unzipped_;
+};
+
+TEST_F(Release, APerUserInstallPlaysAndItsSilentUninstallRemovesEveryFileButKeepsTheSettings) {
+    fs::path folder = fs::temp_directory_path() / "mk-package" / "Per user folder";
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    ASSERT_EQ(RunToEnd(Command(setup_, "/S /CurrentUser /D=" + folder.string())), 0);
+
+    std::set<std::string> expected = FilesUnder(unzipped_);
+    expected.insert("Uninstall.exe");
+    EXPECT_EQ(FilesUnder(folder), expected);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, UninstallKey, "InstallLocation"), folder.string());
+    EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayVersion").empty());
+
+    ExpectPlays(folder, "PackagePerUser");
+    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, SettingsKey)); // the run kept its settings
+
+    { // Installing over a running copy closes it first.
+        TestMidiLibrary midi(folder);
+        e2e::ProgramUnderTest running("PackageRunning", folder.string());
+        ASSERT_TRUE(running.Start());
+        ASSERT_EQ(RunToEnd(Command(setup_, "/S /CurrentUser /D=" + folder.string())), 0);
+        EXPECT_FALSE(running.Running());
+    }
+    EXPECT_EQ(FilesUnder(folder), expected);
+
+    ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /CurrentUser")), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, UninstallKey); }));
+    EXPECT_FALSE(fs::exists(folder));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SettingsKey));
+}
+
+TEST_F(Release, AnAllUsersInstallGoesToProgramFilesAndCanTakeTheSettingsAlong) {
+    ASSERT_EQ(RunToEnd(Command(setup_, "/S /AllUsers")), 0);
+    fs::path folder = ReadString(HKEY_LOCAL_MACHINE, UninstallKey, "InstallLocation");
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.string().find("Program Files"), std::string::npos) << folder;
+    EXPECT_TRUE(fs::exists(folder / "MIDIKeyboard.exe"));
+
+    ExpectPlays(folder, "PackageAllUsers");
+
+    ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /AllUsers /RemoveSettings")), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, SettingsKey); }));
+    EXPECT_FALSE(fs::exists(folder));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+}
+
+TEST_F(Release, TheZipUnpackedIntoAFreshFolderPlays) {
+    fs::path folder = fs::temp_directory_path() / "mk-package" / "unzipped";
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    fs::create_directories(folder.parent_path());
+    fs::copy(unzipped_, folder, fs::copy_options::recursive);
+    for (const char* file : {"MIDIKeyboard.exe", "vivuvav.dll", "MIDIKeyboard.html", "LICENSE.txt",
+                             "Layouts\\Piano.txt"})
+        EXPECT_TRUE(fs::exists(folder / file)) << file;
+    ExpectPlays(folder, "PackageZip");
+    fs::remove_all(folder, ignored);
+}
+
+} // namespace
