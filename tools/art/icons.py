@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws the program's six icons into resources/icons/ (argument: the repository root).
+"""Draws the program's six icons into resources/icons/ and the installer's icon
+(resources/MIDIKeyboard.ico); argument: the repository root.
 
 A small piano motif on a rounded body: deep blue while playing is enabled, grey when it is
 off, bright amber for the blink after each MIDI message. Every size is drawn on its own
@@ -173,6 +174,9 @@ def main():
     os.makedirs(folder, exist_ok=True)
     for name, state, sizes in FILES:
         write_ico(os.path.join(folder, name), [draw(size, state) for size in sizes])
+    # The installer's icon: the program's own.
+    write_ico(os.path.join(root, "resources", "MIDIKeyboard.ico"),
+              [draw(size, "enabled") for size in WINDOW_SIZES])
 
 
 if __name__ == "__main__":
