@@ -1,5 +1,7 @@
 #include "engine/KeyPlayer.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int MaxVelocity = 127;
@@ -22,17 +24,18 @@ int32_t ShortcutValue(int64_t key, ModifierSet modifiers) noexcept {
 }
 
 // Bit 31 key going up, bit 30 key was already down, bit 29 Alt context. Wanted: a first
-// key-down (0x0), a first key-down in Alt context (0x2, 0x3) and the key-up of a key that was
-// down, outside Alt context (0xC). Auto-repeats and Alt-context key-ups are dropped.
+// key-down (0x0), a first key-down in Alt context (0x2, 0x3), and every key-up: a key
+// released while Alt is held, or whose earlier down the hook did not see, is released all
+// the same, and dropping it would leave its note sounding or its modifier held.
+// Auto-repeats (0x4..0x7) are dropped.
 bool KeyPlayer::IsWantedTransition(uint32_t lParam) noexcept {
     switch (lParam >> 28) {
     case 0x0:
     case 0x2:
     case 0x3:
-    case 0xC:
         return true;
     default:
-        return false;
+        return (lParam & ReleaseBit) != 0;
     }
 }
 
@@ -41,39 +44,94 @@ void KeyPlayer::KeyWatchKeyNative(int32_t wParam, uint32_t lParam) {
     int64_t key = wParam;
     if (key < 0) key = -key;
 
+    ReconcileAfterQuietSpell();
+    // The hook keeps its own key state, which misses the same key-ups: after a return from
+    // another desktop it reports the next press of such a key as an auto-repeat. A repeat
+    // of a key not held is that key's first down.
+    const uint32_t top = lParam >> 28;
+    if (top >= 0x4 && top <= 0x7 && key <= 255 && !KeyHeld(static_cast<int32_t>(key))) {
+        lParam &= ~PreviousDownBit;
+    }
     if (!IsWantedTransition(lParam)) return;
-    keyDown_ = (lParam >> 28) != 0xC;
+    if ((lParam & ReleaseBit) != 0) {
+        KeyUp(key, lParam);
+    } else {
+        KeyDown(key, lParam);
+    }
+}
 
+void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
+    keyDown_ = true;
     UpdateHeldModifiers(key);
+    if (key <= 255) keysDown_.set(static_cast<std::size_t>(key));
 
     if (key == settings_.PedalKey) {
-        pedalDown_ = keyDown_;
-        if (!keyDown_) UpdatePedal();
+        pedalDown_ = true;
         return;
     }
 
-    if (keyDown_ && !host_.IsSettingsDialogOpen() && RunShortcut(key)) return;
+    if (!host_.IsSettingsDialogOpen() && RunShortcut(key)) return;
 
     switch (key) {
     case VkShift:
-        PlayShiftEntries(lParam);
+        if (lParam == LeftShiftDown && keyNotes_[LeftShiftEntry] != 0) {
+            StartKeyNote(LeftShiftEntry);
+        }
+        if (lParam == RightShiftDown && keyNotes_[RightShiftEntry] != 0) {
+            StartKeyNote(RightShiftEntry);
+        }
         break;
     case VkControl:
-        ctrlHeld_ = keyDown_;
+        ctrlHeld_ = true;
         break;
     case VkMenu:
-        altHeld_ = keyDown_;
+        altHeld_ = true;
         break;
     case VkLeftWin:
-        winHeld_ = keyDown_;
+        winHeld_ = true;
         break;
     default:
         break;
     }
 
-    if (key <= 255) {
-        const uint8_t code = keyNotes_[static_cast<std::size_t>(key)];
-        if (code != 0) PlayCode(code);
+    if (key <= 255 && keyNotes_[static_cast<std::size_t>(key)] != 0) {
+        StartKeyNote(static_cast<std::size_t>(key));
+    }
+}
+
+// A key-up is never gated: whatever changed since the key went down (playing switched off,
+// the dialog opened, Alt pressed, the key became the pedal key), its release ends what its
+// press started and lets go of the modifier it held.
+void KeyPlayer::KeyUp(int64_t key, uint32_t lParam) {
+    keyDown_ = false;
+    UpdateHeldModifiers(key);
+    if (key <= 255) keysDown_.reset(static_cast<std::size_t>(key));
+
+    switch (key) {
+    case VkShift: {
+        // Which Shift key by its scan code; a release that names neither ends both.
+        const uint32_t scanCode = (lParam >> 16) & 0xFFu;
+        if (scanCode != (RightShiftUp >> 16 & 0xFFu)) EndKeyNote(LeftShiftEntry);
+        if (scanCode != (LeftShiftUp >> 16 & 0xFFu)) EndKeyNote(RightShiftEntry);
+        break;
+    }
+    case VkControl:
+        ctrlHeld_ = false;
+        break;
+    case VkMenu:
+        altHeld_ = false;
+        break;
+    case VkLeftWin:
+        winHeld_ = false;
+        break;
+    default:
+        break;
+    }
+    if (key <= 255) EndKeyNote(static_cast<std::size_t>(key));
+
+    if (key == settings_.PedalKey) {
+        pedalDown_ = false;
+        UpdatePedal();
     }
 }
 
@@ -107,27 +165,42 @@ bool KeyPlayer::RunShortcut(int64_t key) {
     return false;
 }
 
-void KeyPlayer::PlayShiftEntries(uint32_t lParam) {
-    if ((lParam == LeftShiftDown || lParam == LeftShiftUp) && keyNotes_[LeftShiftEntry] != 0) {
-        PlayCode(keyNotes_[LeftShiftEntry]);
-    }
-    if ((lParam == RightShiftDown || lParam == RightShiftUp) && keyNotes_[RightShiftEntry] != 0) {
-        PlayCode(keyNotes_[RightShiftEntry]);
-    }
-}
-
-void KeyPlayer::PlayCode(uint8_t code) {
+void KeyPlayer::StartKeyNote(std::size_t entry) {
     if (!settings_.Enabled && !host_.IsMainWindowActive()) return;
     if (host_.IsSettingsDialogOpen()) return;
+    // A key-down whose key-up was lost must not strand the note it started before.
+    EndKeyNote(entry);
+    if (ctrlHeld_ || altHeld_ || winHeld_) return;
+    const int32_t note = transpose_ + keyNotes_[entry] + LowByteSigned(settings_.BaseOctave);
+    ownedNotes_[entry] = note;
+    host_.PressNote(note, MaxVelocity - host_.VelocityPosition());
+}
 
-    if (keyDown_) {
-        pressOctaves_[code] = LowByteSigned(settings_.BaseOctave);
-        if (ctrlHeld_ || altHeld_ || winHeld_) return;
-        const int32_t note = transpose_ + code + pressOctaves_[code];
-        host_.PressNote(note, MaxVelocity - host_.VelocityPosition());
-    } else {
-        const int32_t note = transpose_ + code + pressOctaves_[code];
-        if (host_.IsNoteSounding(note)) host_.ReleaseNote(note);
+void KeyPlayer::EndKeyNote(std::size_t entry) {
+    const int32_t note = std::exchange(ownedNotes_[entry], NoKeyNote);
+    if (note != NoKeyNote && host_.IsNoteSounding(note)) host_.ReleaseNote(note);
+}
+
+void KeyPlayer::ReconcileAfterQuietSpell() {
+    const uint32_t now = host_.EventTime();
+    const bool afterSilence = sawEvent_ && now - lastEventTime_ >= QuietSpellMs;
+    sawEvent_ = true;
+    lastEventTime_ = now;
+    if (afterSilence) ReconcileHeldKeys();
+}
+
+void KeyPlayer::ReconcileHeldKeys() {
+    for (std::size_t key = 0; key < keysDown_.size(); ++key) {
+        if (!keysDown_[key] || host_.IsKeyDown(static_cast<int32_t>(key))) continue;
+        // No scan code: for Shift, both sides' notes end, and both keys are up.
+        KeyUp(static_cast<int64_t>(key), 0xC0000001u);
+    }
+    // One Shift key still down while the other's release was lost.
+    if (ownedNotes_[LeftShiftEntry] != NoKeyNote && !host_.IsKeyDown(VkLeftShift)) {
+        EndKeyNote(LeftShiftEntry);
+    }
+    if (ownedNotes_[RightShiftEntry] != NoKeyNote && !host_.IsKeyDown(VkRightShift)) {
+        EndKeyNote(RightShiftEntry);
     }
 }
 
@@ -154,12 +227,21 @@ void KeyPlayer::SetTranspose(int32_t value) {
     host_.CheckTransposeItem(value);
 }
 
+// Held keys lose their notes here: the release-all lifted them, and a key-up must not end
+// a note that another key or the mouse strikes afterwards.
 void KeyPlayer::UpdatePedal() {
     host_.ReleaseAllNotes();
+    ownedNotes_.fill(NoKeyNote);
     host_.SetPushChecked(pedalDown_);
 }
 
 void KeyPlayer::TogglePedalLatch() {
     pedalDown_ = !pedalDown_;
+    UpdatePedal();
+}
+
+void KeyPlayer::PedalKeyChanging() {
+    if (!KeyHeld(settings_.PedalKey)) return;
+    pedalDown_ = false;
     UpdatePedal();
 }

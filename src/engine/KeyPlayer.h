@@ -10,6 +10,7 @@
 #include "framework/Input.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 using fw::ModifierSet;
@@ -34,6 +35,11 @@ public:
     [[nodiscard]] virtual bool IsSettingsDialogOpen() = 0;
     // Position of the velocity trackbar, 0..127, 0 the loudest.
     [[nodiscard]] virtual int32_t VelocityPosition() = 0;
+    // The platform's own answer whether a key is held right now (a virtual-key code; 160
+    // and 161 ask for the left and the right Shift key alone).
+    [[nodiscard]] virtual bool IsKeyDown(int32_t key) = 0;
+    // When the key event being handled happened, in milliseconds of a clock that wraps.
+    [[nodiscard]] virtual uint32_t EventTime() = 0;
 
 protected:
     ~KeyPlayerHost() = default;
@@ -48,6 +54,8 @@ public:
     static constexpr int32_t VkControl = vk::Control;
     static constexpr int32_t VkMenu = vk::Menu;
     static constexpr int32_t VkLeftWin = vk::LeftWin;
+    static constexpr int32_t VkLeftShift = vk::LeftShift;
+    static constexpr int32_t VkRightShift = vk::RightShift;
     static constexpr uint16_t VkSpace = vk::Space;
     static constexpr uint16_t VkPageUp = vk::PageUp;
     static constexpr uint16_t VkPageDown = vk::PageDown;
@@ -65,9 +73,18 @@ public:
     static constexpr uint32_t RightShiftDown = 0x00360001;
     static constexpr uint32_t RightShiftUp = 0xC0360001;
 
+    static constexpr uint32_t ReleaseBit = 0x80000000u;
+    static constexpr uint32_t PreviousDownBit = 0x40000000u;
+
+    // Key-ups can be lost (a switch to the secure desktop swallows them), and a watched
+    // event after this long a silence is the first chance to notice.
+    static constexpr uint32_t QuietSpellMs = 500;
+
     // Settings and the layout table are read at every event, never copied.
     KeyPlayer(KeyPlayerHost& host, const TSettings& settings, const KeyNoteTable& keyNotes) noexcept
-        : host_(host), settings_(settings), keyNotes_(keyNotes) {}
+        : host_(host), settings_(settings), keyNotes_(keyNotes) {
+        ownedNotes_.fill(NoKeyNote);
+    }
 
     KeyPlayer(const KeyPlayer&) = delete;
     KeyPlayer& operator=(const KeyPlayer&) = delete;
@@ -75,10 +92,6 @@ public:
     // One watched key event: wParam the key code (possibly negated), lParam the keystroke
     // flags. Never suppresses the keystroke.
     void KeyWatchKeyNative(int32_t wParam, uint32_t lParam);
-
-    // Starts (down) or ends (up) the note of one note code, in the direction of the event
-    // being handled.
-    void PlayCode(uint8_t code);
 
     // Command keys of the focused main window; a consumed key is set to 0.
     void FormKeyDown(uint16_t& key, ModifierSet shift);
@@ -92,6 +105,13 @@ public:
     void UpdatePedal();
     // The "Push" command: latches or unlatches the pedal.
     void TogglePedalLatch();
+    // Called before the pedal key setting changes: a pedal held down by the old key comes
+    // up, and what it sustained ends, since the old key's release will no longer lift it.
+    void PedalKeyChanging();
+    // Brings the keys tracked as held back in line with the platform's key state: each one
+    // that is no longer down is handled as if its key-up had arrived. For when the desktop
+    // returns, and run by itself before an event that follows a quiet spell.
+    void ReconcileHeldKeys();
 
     [[nodiscard]] int32_t Transpose() const noexcept { return transpose_; }
     [[nodiscard]] bool PedalDown() const noexcept { return pedalDown_; }
@@ -99,16 +119,29 @@ public:
     [[nodiscard]] bool CtrlHeld() const noexcept { return ctrlHeld_; }
     [[nodiscard]] bool AltHeld() const noexcept { return altHeld_; }
     [[nodiscard]] bool WinHeld() const noexcept { return winHeld_; }
-    // The base octave in force at the last key-down of a note code.
-    [[nodiscard]] int8_t PressOctave(uint8_t code) const noexcept { return pressOctaves_[code]; }
+    // Whether a key (0..255) is held as far as the watched events tell.
+    [[nodiscard]] bool KeyHeld(int32_t key) const noexcept {
+        return key >= 0 && key <= 255 && keysDown_[static_cast<std::size_t>(key)];
+    }
+    // The note that a layout entry's key-down started and its key-up is still to end, or
+    // NoKeyNote. Entries 1 and 2 are the left and the right Shift key.
+    static constexpr int32_t NoKeyNote = INT32_MIN;
+    [[nodiscard]] int32_t KeyNote(std::size_t entry) const noexcept { return ownedNotes_[entry]; }
 
-    // Whether the top four bits of a keystroke's flags describe a transition worth handling.
+    // Whether the top four bits of a keystroke's flags describe a transition worth handling:
+    // a first key-down, or any key-up.
     [[nodiscard]] static bool IsWantedTransition(uint32_t lParam) noexcept;
 
 private:
+    void KeyDown(int64_t key, uint32_t lParam);
+    void KeyUp(int64_t key, uint32_t lParam);
     void UpdateHeldModifiers(int64_t key) noexcept;
     [[nodiscard]] bool RunShortcut(int64_t key);
-    void PlayShiftEntries(uint32_t lParam);
+    // Starts the note of a layout entry, if playing is not gated off or blocked.
+    void StartKeyNote(std::size_t entry);
+    // Ends the note a layout entry's key-down started, if it still sounds.
+    void EndKeyNote(std::size_t entry);
+    void ReconcileAfterQuietSpell();
 
     KeyPlayerHost& host_;
     const TSettings& settings_;
@@ -121,5 +154,11 @@ private:
     bool altHeld_ = false;
     bool winHeld_ = false;
     bool keyDown_ = false; // direction of the event being handled
-    std::array<int8_t, 256> pressOctaves_{};
+    std::bitset<256> keysDown_;
+    // Per key rather than per note code: two keys of one note code may start it in
+    // different octaves, and a layout reloaded while a key is held must not change what
+    // its release ends.
+    std::array<int32_t, 256> ownedNotes_;
+    bool sawEvent_ = false;
+    uint32_t lastEventTime_ = 0;
 };

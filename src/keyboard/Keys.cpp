@@ -133,6 +133,10 @@ bool TKeys::IsNoteSounding(int note) const noexcept {
 void TKeys::KeysMouseDown(TMouseButton button, TShiftState /*shift*/, int x, int y) {
     // Any button: moves and the release must reach the control outside its rectangle too.
     host_.CaptureMouse();
+    // A second left press without a release in between (the release went astray) ends the
+    // first press's note before it is forgotten.
+    if (button == TMouseButton::Left && HoldsButton(TMouseButton::Left)) ReleaseNote(mouseNote_);
+    mouseButtons_ |= ButtonBit(button);
     if (button != TMouseButton::Left) return;
     const TNoteHit hit = NoteAt(x, y);
     if (!IsMidiNote(hit.Note)) return;
@@ -152,12 +156,24 @@ void TKeys::KeysMouseMove(TShiftState shift, int x, int y) {
     }
     const TNoteHit hit = NoteAt(x, y);
     if (!IsMidiNote(hit.Note) || hit.Note == mouseNote_) return;
+    if (!HoldsButton(TMouseButton::Left)) {
+        host_.CaptureMouse();
+        mouseButtons_ |= ButtonBit(TMouseButton::Left);
+    }
     ReleaseNote(mouseNote_);
     mouseNote_ = hit.Note;
     PressNote(hit.Note, hit.Velocity);
 }
 
 void TKeys::KeysMouseUp(TMouseButton button, TShiftState /*shift*/, int /*x*/, int /*y*/) {
-    host_.ReleaseMouseCapture();
+    mouseButtons_ &= ~ButtonBit(button);
+    // Cleared before the capture goes, so the capture change that follows ends nothing.
+    if (mouseButtons_ == 0) host_.ReleaseMouseCapture();
     if (button == TMouseButton::Left) ReleaseNote(mouseNote_);
+}
+
+void TKeys::KeysCaptureLost() {
+    const bool left = HoldsButton(TMouseButton::Left);
+    mouseButtons_ = 0;
+    if (left) ReleaseNote(mouseNote_);
 }

@@ -133,9 +133,21 @@ public:
     [[nodiscard]] TNoteHit NoteAt(int x, int y) const noexcept;
     [[nodiscard]] TKeyMetrics GetMetrics() const noexcept;
 
+    // Every left press plays; the mouse is held captured until the last button pressed
+    // on the control comes up, so the left button's release always arrives.
     void KeysMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    // A drag plays with the left button held; one that began off the control takes the
+    // mouse as a press would, so its release ends the note.
     void KeysMouseMove(TShiftState shift, int x, int y);
     void KeysMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // The mouse was taken away (another window captured it, a menu opened): the left
+    // button's release will not arrive, so its note ends now.
+    void KeysCaptureLost();
+    // Whether a button was pressed on the control (or dragged onto it) and not yet released.
+    [[nodiscard]] bool HoldsButton(TMouseButton button) const noexcept {
+        return (mouseButtons_ & ButtonBit(button)) != 0;
+    }
+    [[nodiscard]] bool HoldsMouse() const noexcept { return mouseButtons_ != 0; }
 
     [[nodiscard]] const TSkinConfig& Skin() const noexcept { return skin_; }
 
@@ -143,6 +155,9 @@ protected:
     [[nodiscard]] KeysHost& Host() const noexcept { return host_; }
 
 private:
+    static constexpr unsigned ButtonBit(TMouseButton button) noexcept {
+        return 1u << static_cast<unsigned>(button);
+    }
     // Repaints a note change unless the program sits in the tray.
     void ShowChange();
     void FireNoteOff(int note);
@@ -159,4 +174,5 @@ private:
     TNoteSet downNotes_;
     TNoteSet soundingNotes_;
     int mouseNote_ = -1;
+    unsigned mouseButtons_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "keyboard/MidiMessages.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -27,7 +28,7 @@ TMIDIKeys::~TMIDIKeys() = default;
 
 void TMIDIKeys::SetMIDIDevice(int value) {
     if (value == device_) return;
-    port_.Close();
+    ClosePort();
     device_ = value;
     // Signed against the count, so the mapper (-1) always has a name to look up.
     portName_.clear();
@@ -43,8 +44,19 @@ void TMIDIKeys::SetMIDIChannel(int value) {
     channel_ = static_cast<TMIDIChannel>(std::clamp(value, 1, 16));
 }
 
-void TMIDIKeys::OpenPort() {
+// Closing resets the port, which silences every note on it.
+void TMIDIKeys::ClosePort() {
     port_.Close();
+    noteChannels_.fill(0);
+}
+
+void TMIDIKeys::ResetPort() {
+    if (port_.IsOpen()) static_cast<void>(midi_.Reset(port_.Get()));
+    noteChannels_.fill(0);
+}
+
+void TMIDIKeys::OpenPort() {
+    ClosePort();
     portOk_ = false;
     // The library reports the count as a 16-bit number.
     const auto count = static_cast<uint16_t>(midi_.DeviceCount());
@@ -63,18 +75,25 @@ void TMIDIKeys::MIDINoteOn(int note, int velocity) {
     if (!IsMidiNote(note)) return;
     // Every note-on while no port is open tries again, silently.
     if (!port_.IsOpen()) OpenPort();
-    Send(midi::NoteOn(channel_, note, DataByte(velocity)));
+    TMIDIChannel& owed = noteChannels_[static_cast<std::size_t>(note)];
+    // The control ends a sounding note before striking it again; should it ever not, the
+    // note still gets its note-off first, on its own channel.
+    if (owed != 0) MIDINoteOff(note, 0);
+    if (Send(midi::NoteOn(channel_, note, DataByte(velocity)))) owed = channel_;
 }
 
 void TMIDIKeys::MIDINoteOff(int note, int velocity) {
     if (!IsMidiNote(note)) return;
-    Send(midi::NoteOff(channel_, note, DataByte(velocity)));
+    const TMIDIChannel channel = std::exchange(noteChannels_[static_cast<std::size_t>(note)], 0);
+    if (channel == 0) return;
+    Send(midi::NoteOff(channel, note, DataByte(velocity)));
 }
 
 // MIDIPortOk stays true after a device change closed the port; nothing goes out until a
 // port is open again.
-void TMIDIKeys::Send(uint32_t message) {
-    if (!portOk_ || !port_.IsOpen()) return;
+bool TMIDIKeys::Send(uint32_t message) {
+    if (!portOk_ || !port_.IsOpen()) return false;
     if (Blink) Blink();
     static_cast<void>(midi_.ShortMessage(port_.Get(), message)); // a lost message is not reported
+    return true;
 }

@@ -6,6 +6,7 @@
 #include "keyboard/Keys.h"
 #include "keyboard/MidiOut.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,8 +30,8 @@ public:
     void SetMIDIDevice(int value);
 
     [[nodiscard]] int MIDIChannel() const noexcept { return channel_; }
-    // Read at the moment of sending, so notes sounding across a change end on the new
-    // channel. Values outside 1..16 are held at the nearer end.
+    // Read when a note starts; a note ends on the channel it started on, so nothing is left
+    // sounding on the old channel. Values outside 1..16 are held at the nearer end.
     void SetMIDIChannel(int value);
 
     // Empty for a device at or above the device count, or whose name cannot be read.
@@ -40,6 +41,9 @@ public:
 
     // Closes any open port and opens MIDIDevice; the outcome is MIDIPortOk.
     void OpenPort();
+    // Silences the open port (when the program may end without closing it): everything
+    // still sounding on it stops, and no note-off is owed for it any more.
+    void ResetPort();
 
     // Called right before every message that is sent.
     std::function<void()> Blink;
@@ -47,7 +51,9 @@ public:
 private:
     void MIDINoteOn(int note, int velocity);
     void MIDINoteOff(int note, int velocity);
-    void Send(uint32_t message);
+    // True when the message went out.
+    bool Send(uint32_t message);
+    void ClosePort();
 
     MidiOut& midi_;
     MidiOutPort port_;
@@ -55,4 +61,7 @@ private:
     TMIDIChannel channel_ = 1;
     std::string portName_ = MapperName;
     bool portOk_ = false;
+    // The channel each note's note-on went out on, 0 while none is owed a note-off. A
+    // note-off goes only to a note that sounds, once, on that note's own channel.
+    std::array<TMIDIChannel, MidiNoteCount> noteChannels_{};
 };

@@ -126,22 +126,24 @@ void AppCore::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (!midiKeys_) return;
     int kx = 0, ky = 0;
     if (!KeysPoint(x, y, kx, ky)) return;
-    keysHaveMouse_ = true;
     midiKeys_->KeysMouseDown(button, shift, kx, ky);
 }
 
 void AppCore::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (!midiKeys_ || !keysHaveMouse_) return;
+    if (!midiKeys_ || !midiKeys_->HoldsButton(button)) return;
     int kx = 0, ky = 0;
     (void)KeysPoint(x, y, kx, ky);
-    keysHaveMouse_ = false;
     midiKeys_->KeysMouseUp(button, shift, kx, ky);
+}
+
+void AppCore::MouseCaptureLost() {
+    if (midiKeys_) midiKeys_->KeysCaptureLost();
 }
 
 void AppCore::MouseMove(TShiftState shift, int x, int y) {
     if (!midiKeys_) return;
     int kx = 0, ky = 0;
-    if (KeysPoint(x, y, kx, ky) || keysHaveMouse_) midiKeys_->KeysMouseMove(shift, kx, ky);
+    if (KeysPoint(x, y, kx, ky) || midiKeys_->HoldsMouse()) midiKeys_->KeysMouseMove(shift, kx, ky);
 }
 
 bool AppCore::KeyDown(uint16_t key, ModifierSet shift) {
@@ -151,6 +153,15 @@ bool AppCore::KeyDown(uint16_t key, ModifierSet shift) {
 
 void AppCore::KeyWatched(int32_t wParam, int32_t lParam) {
     player_.KeyWatchKeyNative(wParam, static_cast<uint32_t>(lParam));
+}
+
+void AppCore::DesktopSwitched() {
+    player_.ReconcileHeldKeys();
+}
+
+void AppCore::SessionEnding() {
+    Stop();
+    if (midiKeys_) midiKeys_->ResetPort();
 }
 
 void AppCore::Timer(int id) {
@@ -195,6 +206,7 @@ void AppCore::SelectChannel(int32_t channel) {
 }
 
 void AppCore::SetPedalKey(int32_t key) {
+    player_.PedalKeyChanging();
     state_.Settings.PedalKey = key;
     menu_->CheckPedalKey(key);
 }

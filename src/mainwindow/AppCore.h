@@ -47,6 +47,10 @@ public:
     [[nodiscard]] virtual ClientSize ClientArea() = 0;
     // The system's foreground window is the main window.
     [[nodiscard]] virtual bool IsActive() = 0;
+    // The system's own answer whether a key is held now (a virtual-key code).
+    [[nodiscard]] virtual bool IsKeyDown(int32_t key) = 0;
+    // When the message being handled was sent, in milliseconds of a clock that wraps.
+    [[nodiscard]] virtual uint32_t EventTime() = 0;
     virtual void CloseWindow() = 0;
 
     // The velocity fader: position 0..127, 0 the loudest.
@@ -139,16 +143,24 @@ public:
     // --- Window events. ---
     void Paint();
     void Resized(ClientSize client);
-    // The keyboard control is windowless: mouse events reach it when they fall inside its
-    // rectangle, or anywhere while it holds the mouse after a press on it.
+    // The keyboard control is windowless: presses reach it when they fall inside its
+    // rectangle, moves also anywhere while it holds a button, releases of the buttons it
+    // holds anywhere.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TShiftState shift, int x, int y);
-    void MouseCaptureLost() noexcept { keysHaveMouse_ = false; }
+    // The capture went to another window: the left button's release will not come.
+    void MouseCaptureLost();
     // Command keys of the focused window or the fader; true when the key was consumed.
     [[nodiscard]] bool KeyDown(uint16_t key, ModifierSet shift);
     // A keystroke seen by the input watch.
     void KeyWatched(int32_t wParam, int32_t lParam);
+    // The input desktop changed (lock screen, secure attention, elevation prompt): key
+    // releases made there were never seen, so the held keys are read back.
+    void DesktopSwitched();
+    // The Windows session ends and the process may end at once: the settings are kept and
+    // the port silenced, whose notes could otherwise hang on an external synthesizer.
+    void SessionEnding();
     void Timer(int id);
 
 private:
@@ -181,6 +193,8 @@ private:
     [[nodiscard]] bool IsMainWindowActive() override;
     [[nodiscard]] bool IsSettingsDialogOpen() override;
     [[nodiscard]] int32_t VelocityPosition() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override { return host_.IsKeyDown(key); }
+    [[nodiscard]] uint32_t EventTime() override { return host_.EventTime(); }
 
     // MainMenuActions.
     void DeviceClick(int32_t id) override;
@@ -223,6 +237,5 @@ private:
     KeyPlayer player_;
     std::unique_ptr<MainMenu> menu_;
     int deviceCount_ = 0;
-    bool keysHaveMouse_ = false;
     bool stopped_ = false;
 };

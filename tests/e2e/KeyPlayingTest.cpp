@@ -146,4 +146,40 @@ TEST_F(KeyPlaying, SwitchedOffKeysPlayOnlyInTheMainWindowAndTheShortcutSwitchesT
     EXPECT_EQ(e2e::StoredSetting("Enabled"), "Yes");
 }
 
+// The program's receiver of the hook library's messages.
+HWND Receiver(DWORD processId) {
+    for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, "MKWatchReceiver", nullptr); window;
+         window = FindWindowExA(HWND_MESSAGE, window, "MKWatchReceiver", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
+TEST_F(KeyPlaying, ACtrlReleaseTheHookNeverSawStopsBlockingAfterAQuietSpell) {
+    StartWith();
+    // Ctrl reported down, and its release lost as on another desktop.
+    const HWND receiver = Receiver(program.ProcessId());
+    ASSERT_NE(receiver, nullptr);
+    PostMessageA(receiver, RegisterWindowMessageA("WATCH_KEY_EVENT"), VK_CONTROL, 0x001D0001);
+    program.Settle(100);
+    e2e::Tap(KeyZ); // blocked: Ctrl counts as held
+    program.Settle(800);
+    e2e::Tap(KeyX); // the key state is read back first: Ctrl is up
+    EXPECT_EQ(Played(2), (Messages{NoteOn(50), NoteOff(50)}));
+}
+
+TEST_F(KeyPlaying, CtrlAsThePedalHeldThroughAQuietSpellStillSustains) {
+    StartWith({{"Pedal Key", "17"}});
+    e2e::KeyDown(VK_CONTROL);
+    e2e::Tap(KeyZ);
+    program.Settle(800);
+    e2e::Tap(KeyX);
+    program.Settle(200);
+    EXPECT_EQ(program.ShortMessages(), (Messages{NoteOn(48), NoteOn(50)}));
+    e2e::KeyUp(VK_CONTROL);
+    EXPECT_EQ(Played(4), (Messages{NoteOn(48), NoteOn(50), NoteOff(48), NoteOff(50)}));
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     int popups = 0, invalidations = 0, paints = 0; // paints: back-buffer requests
     int fronts = 0, iconBoxPaints = 0;
     std::map<int, uint32_t> timers;
+    std::set<int32_t> keysDown; // as the system has them
+    uint32_t clock = 0;
 
     fw::PixelSurface* BackBuffer() override {
         ++paints;
@@ -51,6 +54,8 @@ public:
         return {bounds.width - FrameWidth, bounds.height - FrameHeight};
     }
     bool IsActive() override { return active; }
+    bool IsKeyDown(int32_t key) override { return keysDown.count(key) != 0; }
+    uint32_t EventTime() override { return clock; }
     void CloseWindow() override { closed = true; }
     int32_t FaderPosition() override { return fader; }
     void SetFaderPosition(int32_t position) override { fader = position; }

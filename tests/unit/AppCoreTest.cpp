@@ -185,4 +185,67 @@ TEST_F(AppCoreTest, AMousePressOutsideTheKeyboardIsIgnoredAndADragEndsWhereverTh
     EXPECT_EQ(midi.Take().size(), 1u) << "the note ends although the button went up outside";
 }
 
+// Mouse events at a key ("L", "M" a left and a middle press, "l", "m" their releases, off
+// the keyboard), "X" the capture taken by another window: the messages that go out.
+TEST_F(AppCoreTest, ReleasesReachTheKeyboardForTheButtonsItHoldsAndALostCaptureEndsTheNote) {
+    struct Case {
+        const char* what;
+        const char* events;
+        size_t messages;
+    };
+    const Case cases[] = {
+        {"a left release after a middle press and release ends the note", "L M m l", 2},
+        {"a lost capture ends the note at once", "L X", 2},
+        {"a release after the capture was lost ends nothing more", "L X l", 2},
+        {"a middle release of a press off the keyboard is not the keyboard's", "L l m", 2},
+    };
+    Start();
+    const int x = core.MIDIKeys().Left() + 3, y = core.MIDIKeys().Top() + 60;
+    for (const Case& c : cases) {
+        midi.Take();
+        for (const char* e = c.events; *e != 0; ++e) {
+            if (*e == 'L') core.MouseDown(TMouseButton::Left, TShiftState::Left, x, y);
+            if (*e == 'M') core.MouseDown(TMouseButton::Middle, TShiftState::Left, x, y);
+            if (*e == 'l') core.MouseUp(TMouseButton::Left, TShiftState::None, -9, -9);
+            if (*e == 'm') core.MouseUp(TMouseButton::Middle, TShiftState::Left, -9, -9);
+            if (*e == 'X') core.MouseCaptureLost();
+        }
+        EXPECT_EQ(midi.Take().size(), c.messages) << c.what;
+        EXPECT_FALSE(core.MIDIKeys().HoldsMouse()) << c.what;
+    }
+}
+
+TEST_F(AppCoreTest, TheEndOfTheSessionSavesTheSettingsAndSilencesThePort) {
+    Start();
+    midi.Take();
+    core.SessionEnding();
+    EXPECT_EQ(registry.User().size(), 23u);
+    EXPECT_EQ(midi.Take(), std::vector<std::string>{"reset 1"});
+}
+
+// Ctrl reported down, its release lost on another desktop; the system has it up.
+TEST_F(AppCoreTest, WhenTheDesktopChangesHeldKeysAreReadBackFromTheSystem) {
+    Start();
+    core.KeyWatched(0x11, 0x001D0001);
+    host.keysDown = {0x11};
+    core.DesktopSwitched();
+    EXPECT_TRUE(core.Player().CtrlHeld()) << "still held";
+    host.keysDown.clear();
+    core.DesktopSwitched();
+    EXPECT_FALSE(core.Player().CtrlHeld());
+}
+
+TEST_F(AppCoreTest, ChoosingAnotherPedalKeyWhileThePedalKeyIsHeldEndsWhatItSustained) {
+    Start();
+    Item("mnuCtrl").Click();
+    core.KeyWatched(0x11, 0x001D0001);
+    core.KeyWatched('Q', 0x00100001);
+    core.KeyWatched('Q', static_cast<int32_t>(0xC0100001u));
+    midi.Take();
+    Item("mnuShift").Click();
+    EXPECT_FALSE(core.Player().PedalDown());
+    EXPECT_FALSE(Item("mnuPush").Checked());
+    EXPECT_EQ(midi.Take().size(), 1u) << "the sustained note's note-off";
+}
+
 } // namespace

@@ -27,14 +27,15 @@ std::string Join(const Strings& items) {
     return text;
 }
 
-// A player with Q, W and E mapped to 60, 62 and 64, and its host: the keyboard control,
-// whose sounding notes the pedal holds back, and the menu, whose clicks have the effect of
-// the real handlers.
+// A player with Q, W and E mapped to 60, 62 and 64 (and R to 60 as well), and its host: the
+// keyboard control, whose sounding notes the pedal holds back, and the menu, whose clicks have the
+// effect of the real handlers.
 struct Rig : KeyPlayerHost {
     Rig() {
         notes['Q'] = 60;
         notes['W'] = 62;
         notes['E'] = 64;
+        notes['R'] = 60;
     }
 
     void PressNote(int32_t note, int32_t velocity) override {
@@ -66,6 +67,8 @@ struct Rig : KeyPlayerHost {
     bool IsMainWindowActive() override { return mainWindowActive; }
     bool IsSettingsDialogOpen() override { return settingsDialogOpen; }
     int32_t VelocityPosition() override { return velocityPosition; }
+    bool IsKeyDown(int32_t key) override { return released.count(key) == 0; }
+    uint32_t EventTime() override { return clock; }
 
     void Key(int32_t key, uint32_t flags) { player.KeyWatchKeyNative(key, flags); }
     // A command key of the focused window; returns what is left of the key.
@@ -77,11 +80,14 @@ struct Rig : KeyPlayerHost {
     // Plays a line of events, separated by spaces:
     //   Q, Ctrl, Shift, Alt, Win, F2..F6  a first key-down (left Shift, Alt in Alt context)
     //   Q^, Q~, Q@               its key-up, an auto-repeat, a key-up in Alt context
+    //   Q!                       its key-up lost: the platform has it up, the player is
+    //                            not told (Shift! is the left Shift key)
+    //   wait, desktop            a quiet spell before the next event; the desktop returns
     //   [PgUp] [Ins] [Space]     command keys of the focused window
     //   latch                    the Push command
     //   off, on, active, dialog  playing switched off or on, the main window active, the
     //                            settings dialog open
-    //   pedal=Ctrl, pedal=Shift  the pedal key
+    //   pedal=Ctrl, pedal=Shift  the pedal key chosen
     //   |                        a mark in the MIDI log
     //   ?                        the state in the MIDI log: [pedal push ctrl alt] as far as set
     void Play(const std::string& events) {
@@ -93,7 +99,12 @@ struct Rig : KeyPlayerHost {
             if (event == "off" || event == "on") settings.Enabled = event == "on";
             if (event == "active") mainWindowActive = true;
             if (event == "dialog") settingsDialogOpen = true;
-            if (event.starts_with("pedal=")) settings.PedalKey = Code(event.substr(6));
+            if (event.starts_with("pedal=")) {
+                player.PedalKeyChanging();
+                settings.PedalKey = Code(event.substr(6));
+            }
+            if (event == "wait") clock += KeyPlayer::QuietSpellMs;
+            if (event == "desktop") player.ReconcileHeldKeys();
             if (event[0] == '[') Form(static_cast<uint16_t>(Code(event)));
             if (std::isupper(static_cast<unsigned char>(event[0]))) Press(event);
         }
@@ -109,10 +120,17 @@ struct Rig : KeyPlayerHost {
     }
     void Press(const std::string& event) {
         const char mark =
-            event.size() > 1 && std::string("^~@").find(event.back()) != std::string::npos
+            event.size() > 1 && std::string("^~@!").find(event.back()) != std::string::npos
                 ? event.back()
                 : 0;
         const int32_t key = Code(mark ? event.substr(0, event.size() - 1) : event);
+        if (mark == '!') {
+            released.insert(key);
+            if (key == Vk::VkShift) released.insert(Vk::VkLeftShift);
+            return;
+        }
+        released.erase(key);
+        if (key == Vk::VkShift) released.erase(Vk::VkLeftShift);
         const bool up = mark == '^';
         uint32_t flags = up ? UpFlags : DownFlags;
         if (key == Vk::VkControl) flags = up ? 0xC01D0001 : 0x001D0001;
@@ -136,6 +154,9 @@ struct Rig : KeyPlayerHost {
     Strings midi; // "on N V" and "off N"
     Strings clicks;
     std::set<int32_t> sounding;
+    std::set<int32_t> released; // keys the platform reports up although the player had no
+                                // key-up
+    uint32_t clock = 0;
     int releaseAllCount = 0;
     bool pushChecked = false, mainWindowActive = false, settingsDialogOpen = false;
     int32_t checkedTranspose = 0, velocityPosition = 0;
@@ -182,10 +203,35 @@ TEST(KeyPlayerScenarios, PlayTheNotesAndCommandsOfEachLineOfEvents) {
          "off Ctrl Shift E E^ Shift^ Ctrl^ Q Q^", "on 60 127, off 60", "Enabled"},
         {"with the settings dialog open only the pedal and modifiers move",
          "pedal=Shift dialog active Q Q^ Ctrl F5 Shift ? Shift^ ?", "[pedal ctrl], [ctrl]", ""},
-        {"a key-up while playing is gated off is ignored",
-         "Q off Q^ on W dialog W^", "on 60 127, on 62 127", ""},
-        {"a key released in Alt context sounds on until a release-all",
-         "Q Alt Q@ | [Ins]", "on 60 127, |, off 60", ""},
+        {"a key-up ends its note even while playing is gated off",
+         "Q off Q^ on W dialog W^", "on 60 127, off 60, on 62 127, off 62", ""},
+        {"a key released in Alt context ends its note",
+         "Q Alt Q@ | [Ins]", "on 60 127, off 60, |", ""},
+        {"Ctrl released in Alt context before Alt no longer blocks notes",
+         "Ctrl Alt Ctrl@ Alt@ Q Q^", "on 60 127, off 60", ""},
+        {"the Ctrl pedal released in Alt context comes up and ends what it sustained",
+         "pedal=Ctrl Ctrl Q Q^ Alt Ctrl@ | Alt@ ?", "on 60 127, off 60, |, []", ""},
+        {"two keys of one note code each end the note of their own octave",
+         "Q Ctrl F5 F5^ Ctrl^ R Q^ R^", "on 60 127, on 72 127, off 60, off 72", "C5"},
+        {"changing the pedal key while it is held lets the pedal up",
+         "pedal=Ctrl Ctrl Q Q^ ? | pedal=Shift ? Ctrl^ Q Q^",
+         "on 60 127, [pedal], |, off 60, [], on 60 127, off 60", ""},
+        {"a key held when it becomes the pedal key stops blocking once released",
+         "Ctrl pedal=Ctrl ? Ctrl^ ? Q Q^", "[ctrl], [], on 60 127, off 60", ""},
+        {"a latched pedal stays latched when the pedal key changes",
+         "latch pedal=Shift ?", "[pedal push]", ""},
+        {"a lost Ctrl release is noticed at the first event after a quiet spell",
+         "Ctrl Ctrl! Q Q^ wait Q Q^", "on 60 127, off 60", ""},
+        {"a lost key release ends its note when the desktop returns",
+         "Q W Q! | desktop | W^", "on 60 127, on 62 127, |, off 60, |, off 62", ""},
+        {"a lost release of the pedal key lets the pedal up when the desktop returns",
+         "pedal=Shift Shift Q Q^ Shift! ? desktop ?", "on 60 127, [pedal], off 60, []", ""},
+        {"a key pressed again after its release was lost plays though the hook calls it a repeat",
+         "Q Q! desktop Q~ Q^", "on 60 127, off 60, on 60 127, off 60", ""},
+        {"Ctrl pressed again after its release was lost blocks though the hook calls it a repeat",
+         "Ctrl Ctrl! desktop Ctrl~ Q Q^ Ctrl^ W W^", "on 62 127, off 62", ""},
+        {"keys still held are kept when the desktop returns",
+         "Ctrl Q desktop ? Ctrl^ Q^ W W^", "[ctrl], on 62 127, off 62", ""},
         {"each shortcut slot clicks its own command",
          "Ctrl F2 F2^ F3 F3^ F4 F4^ F5 F5^ F6 F6^ Shift E", "", "C2, C3, C4, C5, C6, Enabled"},
     };
@@ -198,7 +244,7 @@ TEST(KeyPlayerScenarios, PlayTheNotesAndCommandsOfEachLineOfEvents) {
     }
 }
 
-TEST(KeyPlayerFilter, OnlyFirstDownsAndPlainKeyUpsMoveModifiersPedalAndNotes) {
+TEST(KeyPlayerFilter, OnlyFirstDownsAndEveryKeyUpMoveModifiersPedalAndNotes) {
     struct Case {
         uint32_t topBits;
         bool accepted, up;
@@ -206,8 +252,8 @@ TEST(KeyPlayerFilter, OnlyFirstDownsAndPlainKeyUpsMoveModifiersPedalAndNotes) {
     const Case cases[] = {
         {0x0, true, false},  {0x1, false, false}, {0x2, true, false},  {0x3, true, false},
         {0x4, false, false}, {0x5, false, false}, {0x6, false, false}, {0x7, false, false},
-        {0x8, false, true},  {0x9, false, true},  {0xA, false, true},  {0xB, false, true},
-        {0xC, true, true},   {0xD, false, true},  {0xE, false, true},  {0xF, false, true},
+        {0x8, true, true},   {0x9, true, true},   {0xA, true, true},   {0xB, true, true},
+        {0xC, true, true},   {0xD, true, true},   {0xE, true, true},   {0xF, true, true},
     };
     for (const Case& c : cases) {
         const uint32_t top = c.topBits << 28;
@@ -218,13 +264,16 @@ TEST(KeyPlayerFilter, OnlyFirstDownsAndPlainKeyUpsMoveModifiersPedalAndNotes) {
             r.Key(Vk::VkControl, top | 0x001D0001);
             r.Key(Vk::VkMenu, top | 0x00380001);
             r.Key(Vk::VkShift, top | 0x002A0001);
-            const bool down = c.accepted ? !c.up : startDown;
+            // An auto-repeat of a key not held counts as its first down (0x5 as 0x1, dropped).
+            const bool repeat = c.topBits == 0x4 || c.topBits == 0x6 || c.topBits == 0x7;
+            const bool down = c.accepted ? !c.up : (startDown || repeat);
             EXPECT_EQ(r.State(), down ? "[pedal ctrl alt]" : "[]") << c.topBits << startDown;
             EXPECT_EQ(r.player.HeldModifiers(), (ModifierSet{down, down, down})) << c.topBits;
-            EXPECT_EQ(r.releaseAllCount, c.accepted && c.up ? 1 : 0) << c.topBits;
+            EXPECT_EQ(r.releaseAllCount, c.up ? 1 : 0) << c.topBits;
         }
         Rig r;
-        r.sounding = {60};
+        r.Key('Q', DownFlags);
+        r.midi.clear();
         r.Key('Q', top | 0x00100001);
         EXPECT_EQ(Join(r.midi), !c.accepted ? ""
                                 : c.up      ? "off 60"
@@ -242,13 +291,13 @@ TEST_F(KeyPlayerTest, TheNoteIsBaseOctavePlusTransposeAndTheVelocityMirrorsTheFa
     EXPECT_THAT(midi, ElementsAre("on 53 87", "off 53"));
 }
 
-TEST_F(KeyPlayerTest, TheOctaveIsRememberedAsASignedByteEvenForABlockedKeyDown) {
+TEST_F(KeyPlayerTest, TheOctaveIsTheSettingsLowByteReadBackSignedAndABlockedKeyOwnsNoNote) {
     settings.BaseOctave = 0x1F4; // low byte 0xF4, read back as -12
     Play("Q");
-    EXPECT_EQ(player.PressOctave(60), -12);
+    EXPECT_EQ(player.KeyNote('Q'), 48);
     settings.BaseOctave = 12;
     Play("Alt E");
-    EXPECT_EQ(player.PressOctave(64), 12);
+    EXPECT_EQ(player.KeyNote('E'), KeyPlayer::NoKeyNote);
     EXPECT_THAT(midi, ElementsAre("on 48 127"));
 }
 

@@ -116,7 +116,8 @@ TEST_F(KeysNotes, AKeyChangeRedrawsAtOnceUnlessMinimizedAndNeedsNoHandlers) {
 // Mouse events on the default control (200 x 50, key width 10, first C 36, black keys 31
 // long), or on the same control stood upright (50 x 200): "L15,40" a left press, "R" and
 // "C" a right and a middle press, ">15,40" a move with the left button held, "~" one with
-// no button, "r" one with the right button and Shift, "U" and "RU" left and right release.
+// no button, "r" one with the right button and Shift, "U", "RU" and "CU" left, right and
+// middle release, "X" the capture taken away.
 TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
     struct Case {
         const char* what;
@@ -130,10 +131,17 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
         {"a left press captures and plays, a drag moves from key to key, the release ends it",
          false, 3, "L15,40 >16,45 >9,10 >25,20 U",
          "capture, on 38 101, off 38, on 37 40, off 37, on 40 50, release, off 40"},
-        {"other buttons capture but play nothing", false, 3, "R15,40 C15,40 RU",
-         "capture, capture, release"},
-        {"a move plays only with the left button held, ending note -1 before any press", false, 3,
-         "~5,40 r25,40 >25,40", "off -1, on 40 101"},
+        {"other buttons capture but play nothing; the last release frees the mouse", false, 3,
+         "R15,40 C15,40 RU CU", "capture, capture, release"},
+        {"a move plays only with the left button held, taking the mouse and ending note -1",
+         false, 3, "~5,40 r25,40 >25,40", "capture, off -1, on 40 101"},
+        {"a left release after another button's press and release still ends the note", false,
+         3, "L15,40 R15,40 RU U", "capture, on 38 101, capture, release, off 38"},
+        {"a lost capture ends the left button's note", false, 3, "L15,40 X",
+         "capture, on 38 101, off 38"},
+        {"a capture lost with no left press ends nothing", false, 3, "R15,40 X", "capture"},
+        {"a second left press without a release ends the first press's note", false, 3,
+         "L15,40 L25,40 U", "capture, on 38 101, capture, off 38, on 40 101, release, off 40"},
         {"a drag just before the first key plays it and further out nothing", false, 3,
          "L25,40 >-9,40 >-10,40 >-3000,10 U",
          "capture, on 40 101, off 40, on 36 101, release, off 36"},
@@ -143,17 +151,17 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
          "L45,40 >55,40 >150,40 U L55,40 U",
          "capture, on 127 101, release, off 127, capture, release, off 127"},
         {"a drag below a horizontal keyboard plays its last row", false, 3, ">15,500",
-         "off -1, on 38 124"},
+         "capture, off -1, on 38 124"},
         {"a drag above a horizontal keyboard plays its far end", false, 3, ">8,-20",
-         "off -1, on 37 0"},
+         "capture, off -1, on 37 0"},
         {"a drag past the right end plays keys beyond those drawn", false, 3, ">215,40",
-         "off -1, on 72 101"},
+         "capture, off -1, on 72 101"},
         {"a drag right of a vertical keyboard plays its last row", true, 3, ">400,195",
-         "off -1, on 36 124"},
+         "capture, off -1, on 36 124"},
         {"a drag left of a vertical keyboard plays its far end", true, 3, ">-9,190",
-         "off -1, on 37 0"},
+         "capture, off -1, on 37 0"},
         {"a drag above a vertical keyboard plays keys beyond those drawn", true, 3, ">40,-20",
-         "off -1, on 72 101"},
+         "capture, off -1, on 72 101"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -180,6 +188,8 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
             if (what == "r") keys.KeysMouseMove(TShiftState::Right | TShiftState::Shift, x, y);
             if (what == "U") keys.KeysMouseUp(TMouseButton::Left, TShiftState::None, x, y);
             if (what == "RU") keys.KeysMouseUp(TMouseButton::Right, TShiftState::None, x, y);
+            if (what == "CU") keys.KeysMouseUp(TMouseButton::Middle, TShiftState::None, x, y);
+            if (what == "X") keys.KeysCaptureLost();
             moves += what == ">" || what == "~" || what == "r";
         }
         EXPECT_EQ(Join(host.calls), c.expected) << c.what;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -49,7 +50,7 @@ protected:
     std::optional<TMIDIKeys> keys{std::in_place, host, skin, midi};
 };
 
-TEST_F(MIDIKeysTest, SendsEachNoteOnTheChannelSetAtTheMomentOfSendingHeldWithin1To16) {
+TEST_F(MIDIKeysTest, NotesStartOnTheChannelSetThenHeldWithin1To16AndEndOnTheirOwnChannel) {
     Select(0);
     keys->PressNote(60, 100);
     keys->SetMIDIChannel(17);
@@ -57,9 +58,46 @@ TEST_F(MIDIKeysTest, SendsEachNoteOnTheChannelSetAtTheMomentOfSendingHeldWithin1
     keys->PressNote(61, 200);
     keys->SetMIDIChannel(-300);
     keys->PressNote(62, -3);
+    keys->PressNote(61, 5); // struck again: ends on channel 16, starts on 1
     EXPECT_EQ(keys->MIDIChannel(), 1);
-    EXPECT_EQ(midi.Take(), (Calls{"blink", "send 1 00643C90", "blink", "send 1 00003C8F", "blink",
-                                  "send 1 007F3D9F", "blink", "send 1 00003E90"}));
+    EXPECT_EQ(midi.Take(), (Calls{"blink", "send 1 00643C90", "blink", "send 1 00003C80", "blink",
+                                  "send 1 007F3D9F", "blink", "send 1 00003E90", "blink",
+                                  "send 1 00003D8F", "blink", "send 1 00053D90"}));
+}
+
+// A note-off is owed only to a note whose note-on went out and has not ended: not to one
+// released twice, nor to one a closed or reset port already silenced.
+TEST_F(MIDIKeysTest, SendsANoteOffOnlyForANoteThatStillSoundsOnThePort) {
+    struct Case {
+        const char* what;
+        std::function<void(TMIDIKeys&)> between;
+        Calls expected;
+    };
+    const Case cases[] = {
+        {"released twice", [](TMIDIKeys& k) { k.ReleaseNote(60); }, {"blink", "send 1 00003C80"}},
+        {"port reset", [](TMIDIKeys& k) { k.ResetPort(); }, {"reset 1"}},
+        {"device changed",
+         [](TMIDIKeys& k) {
+             k.SetMIDIDevice(1);
+             k.OpenPort();
+         },
+         {"reset 1", "close 1", "caps 1", "open 1"}},
+    };
+    for (const Case& c : cases) {
+        RecordingHost noteHost;
+        TSkinConfig noteSkin;
+        FakeMidiOut library;
+        TMIDIKeys k(noteHost, noteSkin, library);
+        k.Blink = [&library] { library.calls.push_back("blink"); };
+        k.SetMIDIDevice(0);
+        k.OpenPort();
+        k.PressNote(60, 100);
+        library.Take();
+        c.between(k);
+        k.ReleaseNote(60);
+        k.ReleaseNote(60);
+        EXPECT_EQ(library.Take(), c.expected) << c.what;
+    }
 }
 
 TEST_F(MIDIKeysTest, OpensTheMapperEvenWithNoDevicesInstalled) {

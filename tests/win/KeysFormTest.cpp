@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -206,10 +207,77 @@ TEST_F(KeysForm, ShutdownStoresTheWindowAndTheFaderInAllValues) {
     EXPECT_EQ(values["Pedal Key"], "-1");
 }
 
-TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettings) {
+TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettingsAndSilencesThePort) {
     Start();
     SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(registry.User().size(), 23u);
+    EXPECT_EQ(std::count(midi.calls.begin(), midi.calls.end(), "reset 1"), 1);
+}
+
+// Mouse messages at a white key in the middle of the keyboard: "L" "M" and "D" a left press,
+// a middle press and a left double-click, "l" and "m" their releases, "X" the capture taken
+// by another window (marked "|"). The notes that go out, as on and off.
+TEST_F(KeysForm, EveryLeftPressPlaysAndItsNoteEndsOnItsReleaseOrWhenTheCaptureIsLost) {
+    struct Case {
+        const char* what;
+        const char* events;
+        const char* notes;
+    };
+    const Case cases[] = {
+        {"a double-click plays a second time", "L l D l", "on off on off"},
+        {"a left release after another button's press and release ends the note", "L M m l",
+         "on off"},
+        {"a lost capture ends the note, and the release then ends nothing", "L X l", "on off |"},
+    };
+    Start();
+    const TMIDIKeys& keys = form->MIDIKeys();
+    const LPARAM point =
+        MAKELPARAM(keys.Left() + keys.Width() / 2, keys.Top() + keys.Height() * 9 / 10);
+    fw::Window other(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr));
+    for (const Case& c : cases) {
+        midi.calls.clear();
+        for (const char* e = c.events; *e != 0; ++e) {
+            const auto send = [&](UINT message, WPARAM buttons) {
+                SendMessageA(form->Handle(), message, buttons, point);
+            };
+            if (*e == 'L') send(WM_LBUTTONDOWN, MK_LBUTTON);
+            if (*e == 'D') send(WM_LBUTTONDBLCLK, MK_LBUTTON);
+            if (*e == 'l') send(WM_LBUTTONUP, 0);
+            if (*e == 'M') send(WM_MBUTTONDOWN, MK_LBUTTON | MK_MBUTTON);
+            if (*e == 'm') {
+                send(WM_MBUTTONUP, MK_LBUTTON);
+                EXPECT_EQ(GetCapture(), form->Handle()) << "held for the left release";
+            }
+            if (*e == 'X') {
+                SetCapture(other.get());
+                midi.calls.push_back("|"); // a mark in the log
+            }
+        }
+        std::string notes;
+        for (const std::string& call : midi.calls) {
+            // "send <port> <message in hex>": the status is the last byte.
+            const char status = call.size() >= 2 ? call[call.size() - 2] : ' ';
+            if (call == "|" || call.rfind("send ", 0) == 0) {
+                notes += std::string(notes.empty() ? "" : " ") + (call == "|"     ? "|"
+                                                                  : status == '9' ? "on"
+                                                                                  : "off");
+            }
+        }
+        EXPECT_EQ(notes, c.notes) << c.what;
+        EXPECT_NE(GetCapture(), form->Handle()) << c.what;
+        ReleaseCapture();
+    }
+}
+
+// The player was told of a Ctrl press whose release never came: the system's own key state
+// says Ctrl is up, and reading it back lets go of Ctrl.
+TEST_F(KeysForm, HeldKeysAreReadBackFromTheSystemsKeyState) {
+    Start();
+    form->Player().KeyWatchKeyNative(VK_CONTROL, 0x001D0001);
+    ASSERT_TRUE(form->Player().CtrlHeld());
+    form->Player().ReconcileHeldKeys();
+    EXPECT_FALSE(form->Player().CtrlHeld());
 }
 
 } // namespace

@@ -29,9 +29,11 @@ TShiftState MouseShiftState(WPARAM keys) noexcept {
 TMouseButton ButtonOf(UINT message) noexcept {
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
         return TMouseButton::Left;
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
     case WM_RBUTTONUP:
         return TMouseButton::Right;
     default:
@@ -81,6 +83,9 @@ bool TKeysForm::Create() {
     AddHandler(*tray_);
     CreateVelocityTrackbar();
     core_.Start();
+    // Keys released on another desktop are never reported: the key state is read back
+    // whenever the desktop changes.
+    (void)desktopSwitch_.Start([this] { core_.DesktopSwitched(); });
     created_ = true;
     return true;
 }
@@ -99,6 +104,7 @@ void TKeysForm::CreateVelocityTrackbar() {
 void TKeysForm::FormDestroy() {
     if (!created_ || destroyed_) return;
     destroyed_ = true;
+    desktopSwitch_.Stop();
     keyWatch_->StopWatching(watch::KindMouse);
     keyWatch_->StopWatching(watch::KindKeyboard);
     keyWatch_.reset();
@@ -126,6 +132,9 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         info->ptMinTrackSize = {MinWidth, MinHeight};
         return 0;
     }
+    case WM_LBUTTONDBLCLK: // a quick second press is a press like any other
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -145,7 +154,8 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         core_.MouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_CAPTURECHANGED:
-        core_.MouseCaptureLost();
+        // lParam is the window that gains the capture; taking it again is no loss.
+        if (reinterpret_cast<HWND>(lParam) != Handle()) core_.MouseCaptureLost();
         return 0;
     case WM_CONTEXTMENU:
         core_.ShowPopup();
@@ -163,8 +173,11 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        // The process may end as soon as this returns: keep the settings now.
-        if (wParam) FormDestroy();
+        // The process may end as soon as this returns.
+        if (wParam) {
+            FormDestroy();
+            core_.SessionEnding();
+        }
         return 0;
     default:
         break;
@@ -212,7 +225,7 @@ void TKeysForm::Invalidate() {
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 void TKeysForm::CaptureMouse() {
-    SetCapture(Handle());
+    if (GetCapture() != Handle()) SetCapture(Handle());
 }
 void TKeysForm::ReleaseMouseCapture() {
     if (GetCapture() == Handle()) ReleaseCapture();
@@ -253,6 +266,17 @@ ClientSize TKeysForm::ClientArea() {
 // another program is in front.
 bool TKeysForm::IsActive() {
     return Handle() != nullptr && GetForegroundWindow() == Handle();
+}
+
+// The key state as the system has it now, whichever program has the focus.
+bool TKeysForm::IsKeyDown(int32_t key) {
+    return key >= 0 && key <= 255 && (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+// The hook library posts each key event as it happens, so the message's time is the
+// event's.
+uint32_t TKeysForm::EventTime() {
+    return static_cast<uint32_t>(GetMessageTime());
 }
 
 void TKeysForm::CloseWindow() {

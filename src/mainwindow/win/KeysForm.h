@@ -13,6 +13,7 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/TrayShell.h"
+#include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
 
 #include <memory>
@@ -72,6 +73,8 @@ private:
     void SetWindowBounds(const WindowRect& bounds) override;
     [[nodiscard]] ClientSize ClientArea() override;
     [[nodiscard]] bool IsActive() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override;
+    [[nodiscard]] uint32_t EventTime() override;
     void CloseWindow() override;
     [[nodiscard]] int32_t FaderPosition() override;
     void SetFaderPosition(int32_t position) override;
@@ -96,6 +99,7 @@ private:
     AppCore core_;
     std::unique_ptr<TrayShell> tray_;
     fw::PopupMenu popup_;
+    DesktopSwitch desktopSwitch_;
     bool created_ = false;
     bool destroyed_ = false;
 };
