@@ -243,7 +243,7 @@ bool AppCore::IsMainWindowActive() {
     return host_.IsActive();
 }
 bool AppCore::IsSettingsDialogOpen() {
-    return false; // the settings dialog comes later
+    return state_.SettingsDialogOpen;
 }
 int32_t AppCore::VelocityPosition() {
     return host_.FaderPosition();
@@ -297,7 +297,18 @@ void AppCore::VerticalClick() {
 }
 
 void AppCore::SettingsClick() {
-    // The shortcuts dialog comes later.
+    // One dialog at a time; the flag stays set for exactly as long as the dialog exists,
+    // whatever way its showing ends.
+    if (state_.SettingsDialogOpen) return;
+    struct OpenFlag {
+        bool& open;
+        explicit OpenFlag(bool& flag) : open(flag) { open = true; }
+        ~OpenFlag() { open = false; }
+    } flag(state_.SettingsDialogOpen);
+    host_.ShowSettingsDialog(state_.Settings, [this] {
+        (void)LoadLayout(state_.Settings, state_.KeyNotes, *layoutFiles_);
+    });
+    host_.Invalidate();
 }
 
 void AppCore::EnabledClick() {

@@ -25,6 +25,7 @@
 #include "mainwindow/TrayIcons.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,6 +73,10 @@ public:
     virtual void ReportError(const std::string& text) = 0;
     // The popup menu at the mouse cursor.
     virtual void ShowPopup(fw::MenuItem& root) = 0;
+    // The settings dialog, modal on these settings; returns when it is closed.
+    // layoutChanged is called when OK has changed the layout's name.
+    virtual void ShowSettingsDialog(TSettings& settings,
+                                    const std::function<void()>& layoutChanged) = 0;
     // Timers: Timer(id) is called every `milliseconds` until stopped.
     virtual void StartTimer(int id, uint32_t milliseconds) = 0;
     virtual void StopTimer(int id) = 0;

@@ -21,6 +21,9 @@ struct AppState {
     bool Minimized = false;
     // The idle icon's tray name: "TRAYICON" while playing is enabled, "TRAYDISABLED" when not.
     std::string IconName{EnabledIconName};
+    // True exactly while the settings dialog exists (frmSettings): watched keystrokes then
+    // neither play nor fire shortcuts.
+    bool SettingsDialogOpen = false;
 };
 
 // The idle icon for the playing switch.

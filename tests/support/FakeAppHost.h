@@ -7,6 +7,7 @@
 #include "mainwindow/AppCore.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -74,6 +75,14 @@ public:
     void IconBoxChanged() override { ++iconBoxPaints; }
     void ReportError(const std::string& text) override { errors.push_back(text); }
     void ShowPopup(fw::MenuItem&) override { ++popups; }
+    // The settings dialog: runs settingsDialog, which stands for what the user does in it.
+    std::function<void(TSettings&, const std::function<void()>&)> settingsDialog;
+    int settingsDialogs = 0;
+    void ShowSettingsDialog(TSettings& settings,
+                            const std::function<void()>& layoutChanged) override {
+        ++settingsDialogs;
+        if (settingsDialog) settingsDialog(settings, layoutChanged);
+    }
     void StartTimer(int id, uint32_t milliseconds) override { timers[id] = milliseconds; }
     void StopTimer(int id) override { timers.erase(id); }
 

@@ -248,4 +248,28 @@ TEST_F(AppCoreTest, ChoosingAnotherPedalKeyWhileThePedalKeyIsHeldEndsWhatItSusta
     EXPECT_EQ(midi.Take().size(), 1u) << "the sustained note's note-off";
 }
 
+TEST_F(AppCoreTest, WhileTheSettingsDialogExistsKeysNeitherPlayNorFireAndOkReloadsTheLayout) {
+    files.files["Layouts/Other.txt"] = {"Q = 72\r\n"};
+    Start();
+    midi.Take();
+    std::vector<std::string> during;
+    host.settingsDialog = [&](TSettings& settings, const std::function<void()>& layoutChanged) {
+        EXPECT_TRUE(State().SettingsDialogOpen);
+        core.KeyWatched(vk::Control, 0x001D0001); // Ctrl+F2, the C2 shortcut: nothing
+        core.KeyWatched(vk::F2, 0x003C0001);
+        core.KeyWatched('Q', 0x00100001); // no note
+        during = midi.Take();
+        core.Menu().Click(KeyCommand::Settings); // a second request opens no second dialog
+        settings.Layout = "Other";
+        layoutChanged();
+    };
+    core.Menu().Click(KeyCommand::Settings);
+    EXPECT_TRUE(during.empty());
+    EXPECT_EQ(host.settingsDialogs, 1);
+    EXPECT_FALSE(State().SettingsDialogOpen);
+    EXPECT_EQ(State().Settings.BaseOctave, 0);
+    EXPECT_EQ(State().KeyNotes['Q'], 72);
+    EXPECT_GT(host.invalidations, 0);
+}
+
 } // namespace

@@ -81,6 +81,14 @@ struct FileTraits {
 };
 using File = UniqueHandle<FileTraits>;
 
+// A directory search from FindFirstFile ends with FindClose; it fails as INVALID_HANDLE_VALUE.
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle search) noexcept { FindClose(search); }
+};
+using FindHandle = UniqueHandle<FindTraits>;
+
 struct MappedViewTraits {
     using Handle = void*;
     static constexpr Handle Invalid() noexcept { return nullptr; }

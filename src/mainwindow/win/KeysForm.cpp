@@ -3,6 +3,7 @@
 #include "engine/win/RegistrySettings.h"
 #include "framework/win/Application.h"
 #include "keyboard/win/WinMidiOut.h"
+#include "services/win/SettingsDlg.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -326,6 +327,12 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
     POINT cursor{};
     GetCursorPos(&cursor);
     (void)popup_.Show(root, Handle(), cursor);
+}
+
+void TKeysForm::ShowSettingsDialog(TSettings& settings,
+                                   const std::function<void()>& layoutChanged) {
+    TfrmSettings dialog(Handle(), settings, {layoutChanged, {}});
+    (void)dialog.ShowModal();
 }
 
 void TKeysForm::StartTimer(int id, uint32_t milliseconds) {

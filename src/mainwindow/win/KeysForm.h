@@ -86,6 +86,8 @@ private:
     void IconBoxChanged() override;
     void ReportError(const std::string& text) override;
     void ShowPopup(fw::MenuItem& root) override;
+    void ShowSettingsDialog(TSettings& settings,
+                            const std::function<void()>& layoutChanged) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
 

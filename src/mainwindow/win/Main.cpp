@@ -3,11 +3,13 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 #include "mainwindow/win/WatchReport.h"
+#include "services/win/OneInstance.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <exception>
 #include <string>
 
 namespace {
@@ -31,22 +33,40 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     EnterProgramFolder();
 
     int exitCode = 0;
-    {
+    try {
         TKeysForm form;
         form.State().Minimized = StartsMinimized(__argc, __argv);
+        TOneInstance oneInstance;
+        oneInstance.OnBringToFront = [&form] {
+            // Out of the tray as a restore from there would (icon removed, menu and
+            // drawing back), then to the front.
+            form.Core().Icons().Restore();
+            RestoreToFront(form.Handle());
+        };
+        // Decided before the window's creation steps: a later start hands over here and
+        // then runs those steps without ever showing the window.
+        oneInstance.Loaded();
         if (!form.Create()) return 1;
-        if (form.State().Minimized) {
-            // The window stays hidden; the program sits in the tray from the start.
-            form.Core().Icons().AppEventsMinimize();
-        } else {
-            ShowWindow(form.Handle(), SW_SHOWNORMAL);
-            UpdateWindow(form.Handle());
+        // A later start that handed over shows nothing, not even a tray icon.
+        if (!oneInstance.HandedOver()) {
+            if (form.State().Minimized) {
+                // The window stays hidden; the program sits in the tray from the start.
+                form.Core().Icons().AppEventsMinimize();
+            } else {
+                ShowWindow(form.Handle(), SW_SHOWNORMAL);
+                UpdateWindow(form.Handle());
+            }
         }
-        // Every process is the first instance until the single-instance guard arrives.
-        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
-        ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
+        // The running copy keeps the input watch; a later start must not take it.
+        if (oneInstance.IsFirstInstance()) {
+            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
+            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
+        }
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();
+    } catch (const std::exception& error) {
+        fw::ReportError(error.what());
+        return 1;
     }
     return exitCode;
 }

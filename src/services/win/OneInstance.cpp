@@ -1,0 +1,199 @@
+#include "services/win/OneInstance.h"
+
+#include "framework/win/Application.h"
+#include "framework/win/Window.h"
+#include "services/InstanceBlock.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+constexpr char ReceiverClassName[] = "TOneInstanceReceiver";
+constexpr char OnlyOneText[] = "Drop only one of these components on your form !";
+constexpr char NoSemaphoreText[] = "Unable to create semaphore";
+
+TOneInstance* current = nullptr;
+
+std::string ExecutablePath() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length == 0) return {};
+        if (length < size) return buffer.substr(0, length);
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+instance::Block BlockOf(const fw::MappedView& view) noexcept {
+    return instance::Block(static_cast<uint8_t*>(view.get()), instance::BlockSize);
+}
+
+fw::MappedView MapBlock(HANDLE block) noexcept {
+    return fw::MappedView(
+        MapViewOfFile(block, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, instance::BlockSize));
+}
+
+} // namespace
+
+// A message-only window: never shown, never in a window list, no part in broadcasts.
+class TOneInstance::Receiver final : public fw::WindowBase {
+public:
+    explicit Receiver(TOneInstance& owner) noexcept : owner_(owner) {}
+    ~Receiver() override { DestroyHandle(); }
+    [[nodiscard]] bool Create() noexcept {
+        fw::WindowClassOptions windowClass;
+        windowClass.name = ReceiverClassName;
+        return CreateHandle(windowClass, 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        if (message != instance::NewInstanceMessage)
+            return WindowBase::HandleMessage(message, wParam, lParam);
+        owner_.InstanceStarted();
+        return 0;
+    }
+
+private:
+    TOneInstance& owner_;
+};
+
+TOneInstance::TOneInstance(OneInstanceOptions options) : options_(std::move(options)) {
+    if (current) throw std::logic_error(OnlyOneText);
+    const std::string path =
+        options_.executablePath.empty() ? ExecutablePath() : options_.executablePath;
+    blockName_ = instance::BlockName(path);
+    semaphoreName_ = instance::SemaphoreName(path);
+    current = this;
+}
+
+TOneInstance::~TOneInstance() {
+    block_.reset();
+    receiver_.reset();
+    semaphore_.reset();
+    if (current == this) current = nullptr;
+}
+
+HWND TOneInstance::ReceiverWindow() const noexcept {
+    return receiver_ ? receiver_->Handle() : nullptr;
+}
+
+TOneInstance* TOneInstance::Current() noexcept {
+    return current;
+}
+
+void TOneInstance::Loaded() {
+    if (block_ || blockName_.empty()) return;
+    HANDLE block = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      static_cast<DWORD>(instance::BlockSize), blockName_.c_str());
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    block_.reset(block);
+    // Without the block the program runs unguarded (and so without the input watch).
+    if (!block_) return;
+    fw::MappedView view = MapBlock(block_.get());
+    if (!view) return;
+    if (existed)
+        HandOver(view);
+    else
+        BecomeFirst(view);
+}
+
+void TOneInstance::BecomeFirst(fw::MappedView& view) {
+    if (!CreateReceiver()) return;
+    // Held only by a later start whose running copy did not answer.
+    Release();
+    semaphore_.reset();
+    semaphore_.reset(CreateSemaphoreA(nullptr, 0, 1, semaphoreName_.c_str()));
+    if (!semaphore_) {
+        receiver_.reset();
+        throw std::runtime_error(NoSemaphoreText);
+    }
+    instance::WriteReceiver(BlockOf(view), reinterpret_cast<uintptr_t>(ReceiverWindow()));
+    Release(); // ready to be called
+}
+
+void TOneInstance::HandOver(fw::MappedView& view) {
+    if (!Acquire()) {
+        BecomeFirst(view);
+        return;
+    }
+    instance::WriteParameters(BlockOf(view), CommandLineParameters());
+    const auto target = reinterpret_cast<HWND>(instance::ReadReceiver(BlockOf(view)));
+    // This start is the user's own doing, so it may pass the foreground on to the copy
+    // that is to come forward.
+    DWORD targetProcess = 0;
+    if (GetWindowThreadProcessId(target, &targetProcess)) AllowSetForegroundWindow(targetProcess);
+    PostMessageA(target, instance::NewInstanceMessage, 0, 0);
+    // Satisfied once the running copy has read the block.
+    if (!Acquire()) {
+        BecomeFirst(view);
+        return;
+    }
+    Release(); // the next waiting start may go on
+    semaphore_.reset();
+    view.reset();
+    handedOver_ = true;
+    if (UseHaltToExit) std::exit(0);
+    fw::RequestTermination();
+}
+
+bool TOneInstance::Acquire() noexcept {
+    if (!semaphore_)
+        semaphore_.reset(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, semaphoreName_.c_str()));
+    if (!semaphore_) return false;
+    return WaitForSingleObject(semaphore_.get(), instance::WaitMilliseconds) == WAIT_OBJECT_0;
+}
+
+void TOneInstance::Release() noexcept {
+    // Fails harmlessly when the count is at its maximum already.
+    if (semaphore_) ReleaseSemaphore(semaphore_.get(), 1, nullptr);
+}
+
+std::vector<std::string> TOneInstance::CommandLineParameters() const {
+    if (options_.parameters) return *options_.parameters;
+    std::vector<std::string> parameters;
+    for (int i = 1; i < __argc; ++i) parameters.emplace_back(__argv[i] ? __argv[i] : "");
+    return parameters;
+}
+
+bool TOneInstance::CreateReceiver() noexcept {
+    if (receiver_) return true;
+    auto receiver = std::make_unique<Receiver>(*this);
+    if (!receiver->Create()) return false;
+    receiver_ = std::move(receiver);
+    return true;
+}
+
+void TOneInstance::InstanceStarted() noexcept {
+    if (!block_) return;
+    fw::MappedView view = MapBlock(block_.get());
+    // Without an acknowledgement the waiting start times out and runs on its own.
+    if (!view) return;
+    std::string failure;
+    try {
+        const std::vector<std::string> params = instance::ReadParameters(BlockOf(view));
+        DoInstanceStarted(params);
+    } catch (const std::exception& error) {
+        failure = error.what();
+    } catch (...) {
+        failure = "Unknown error";
+    }
+    view.reset();
+    Release(); // the acknowledgement that ends the later start's wait
+    if (!failure.empty()) fw::ReportError(failure);
+}
+
+void TOneInstance::DoInstanceStarted(const std::vector<std::string>& params) {
+    if (ShowOnNewInstance && OnBringToFront) OnBringToFront();
+    if (OnInstanceStarted) OnInstanceStarted(*this, params);
+}
+
+void RestoreToFront(HWND window) noexcept {
+    if (!window || !IsWindow(window)) return;
+    if (IsIconic(window) || !IsWindowVisible(window)) ShowWindow(window, SW_RESTORE);
+    HWND popup = GetLastActivePopup(window);
+    SetForegroundWindow(popup ? popup : window);
+}

@@ -1,0 +1,421 @@
+#include "services/win/SettingsDlg.h"
+
+#include "framework/win/Window.h"
+#include "services/SettingsDlgRules.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+using namespace settingsdlg;
+
+// The logo's pointer. The skin's logo cursor takes this place once skins provide it.
+HCURSOR LogoPointer() noexcept {
+    return LoadCursorA(nullptr, IDC_HAND);
+}
+
+constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SHELLFONT;
+constexpr WORD DialogFontPoints = 8;
+constexpr int LayoutDropDownRows = 8;
+
+// One control: its place in the dialog's client area at 96 DPI. Controls are made in this
+// order, which is the tab order and puts every label just before the field it focuses.
+struct ControlSpec {
+    int id;
+    const char* className;
+    const char* text;
+    DWORD style;
+    DWORD exStyle;
+    int left, top, width, height;
+};
+
+// The shortcut group's contents are placed relative to the group's corner.
+constexpr int GroupLeft = 5;
+constexpr int GroupTop = 7;
+
+constexpr DWORD LabelStyle = SS_LEFT | WS_VISIBLE;
+constexpr DWORD HotKeyStyle = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
+constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_GROUP;
+
+constexpr int HotKeyTops[ShortcutCount] = {26, 55, 77, 99, 121, 143};
+constexpr int LabelTops[ShortcutCount] = {29, 58, 80, 102, 124, 146};
+constexpr const char* LabelTexts[ShortcutCount] = {
+    "&Enable/disable:", "Base octave C&2:", "Base octave C&3:",
+    "Base octave C&4:", "Base octave C&5:", "Base octave C&6:"};
+
+std::vector<ControlSpec> ControlSpecs() {
+    using Id = TfrmSettings::ControlId;
+    std::vector<ControlSpec> specs;
+    specs.push_back({Id::ShortcutsGroup, "BUTTON", "&Shortcuts (available in any window)",
+                     BS_GROUPBOX | WS_VISIBLE, 0, 5, 7, 248, 202});
+    for (int i = 0; i < ShortcutCount; ++i) {
+        specs.push_back({Id::Label1 + i, "STATIC", LabelTexts[i], LabelStyle, 0, GroupLeft + 8,
+                         GroupTop + LabelTops[i], i == 0 ? 74 : 79, 13});
+        specs.push_back({Id::HotKey1 + i, HOTKEY_CLASSA, "", HotKeyStyle, WS_EX_CLIENTEDGE,
+                         GroupLeft + 107, GroupTop + HotKeyTops[i], 133, 21});
+    }
+    specs.push_back({Id::btnDefault, "BUTTON", "&Default", ButtonStyle, 0, GroupLeft + 164,
+                     GroupTop + 169, 75, 24});
+    // Hidden, and disabled so that no mnemonic reaches it: it only carries the stored flag
+    // through OK.
+    specs.push_back({Id::chkKillKeystrokes, "BUTTON", "&Kill keystrokes",
+                     BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP | WS_DISABLED, 0, 14, 233, 96, 21});
+    specs.push_back({Id::LayoutLabel, "STATIC", "&Layout:", LabelStyle, 0, 132, 216, 35, 13});
+    specs.push_back({Id::Layouts, "COMBOBOX", "",
+                     CBS_DROPDOWNLIST | WS_VSCROLL | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 132,
+                     233, 113, 21});
+    // A lowered bevel, drawn by us: the platform's etched line keeps neither this height
+    // nor this width everywhere.
+    specs.push_back({Id::Divider, "STATIC", "", SS_OWNERDRAW | WS_VISIBLE, 0, 5, 296, 248, 3});
+    specs.push_back(
+        {Id::btnOK, "BUTTON", "OK", ButtonStyle | BS_DEFPUSHBUTTON, 0, 14, 265, 75, 24});
+    specs.push_back({Id::btnCancel, "BUTTON", "Cancel", ButtonStyle, 0, 94, 265, 75, 24});
+    specs.push_back(
+        {Id::Logo, "STATIC", "", SS_OWNERDRAW | SS_NOTIFY | WS_VISIBLE, 0, 184, 303, 68, 15});
+    return specs;
+}
+
+// An in-memory dialog template without controls: caption, frame and the platform's dialog
+// font; the controls are added at creation at their pixel places.
+std::vector<WORD> DialogTemplate() {
+    std::vector<WORD> words;
+    auto word = [&words](WORD value) { words.push_back(value); };
+    auto text = [&word](const char* s) {
+        while (*s) word(static_cast<WORD>(static_cast<unsigned char>(*s++)));
+        word(0);
+    };
+    word(LOWORD(DialogStyle));
+    word(HIWORD(DialogStyle));
+    word(0); // extended style
+    word(0);
+    for (int i = 0; i < 5; ++i) word(0); // no items; x, y, cx, cy set at creation
+    word(0);                             // no menu
+    word(0);                             // the standard dialog class
+    text("Settings");
+    word(DialogFontPoints);
+    text("MS Shell Dlg");
+    return words;
+}
+
+int WindowDpi(HWND window) noexcept {
+    // Per-window DPI exists from Windows 10 on; before that the screen's DPI is the window's.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0) return static_cast<int>(dpi);
+    }
+    fw::WindowDc dc(window);
+    return dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
+}
+
+ScreenRect ToScreenRect(const RECT& r) noexcept {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM data) noexcept {
+    reinterpret_cast<std::vector<ScreenRect>*>(data)->push_back(ToScreenRect(*bounds));
+    return TRUE;
+}
+
+// The file names that "Layouts\*.txt" matches in the current folder, whatever their
+// attributes.
+std::vector<std::string> FindLayoutFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    fw::FindHandle search(FindFirstFileA("Layouts\\*.txt", &found));
+    if (!search) return names;
+    do names.emplace_back(found.cFileName);
+    while (FindNextFileA(search.get(), &found));
+    return names;
+}
+
+std::string ProgramPath() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+} // namespace
+
+TfrmSettings::TfrmSettings(HWND owner, TSettings& settings, Options options)
+    : owner_(owner), settings_(settings), options_(std::move(options)) {}
+
+int TfrmSettings::ShowModal() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const std::vector<WORD> dialogTemplate = DialogTemplate();
+    const INT_PTR result = DialogBoxIndirectParamA(
+        fw::ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), owner_,
+        &TfrmSettings::DialogProc, reinterpret_cast<LPARAM>(this));
+    return static_cast<int>(result);
+}
+
+int TfrmSettings::Scale(int pixels) const noexcept {
+    return MulDiv(pixels, dpi_, 96);
+}
+
+INT_PTR CALLBACK TfrmSettings::DialogProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<TfrmSettings*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<TfrmSettings*>(lParam);
+        self->window_ = window;
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+    }
+    if (!self) return FALSE;
+    INT_PTR result = FALSE;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // A failure inside one message must not leave a modal loop with no way out.
+        EndDialog(window, IDCANCEL);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        self->window_ = nullptr;
+    }
+    return result;
+}
+
+INT_PTR TfrmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        FormCreate();
+        FormShow();
+        return TRUE; // focus on the first field
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) FormActivate();
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case btnOK:
+            btnOKClick();
+            return TRUE;
+        case btnCancel: // the button, Esc and the close box
+            EndDialog(window_, IDCANCEL);
+            return TRUE;
+        case btnDefault:
+            btnDefaultClick();
+            return TRUE;
+        case Logo:
+            if (HIWORD(wParam) == STN_CLICKED) LogoClick();
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == Control(Logo)) {
+            SetCursor(LogoPointer());
+            SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DRAWITEM:
+        if (wParam == Logo) {
+            DrawLogo(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        if (wParam == Divider) {
+            DrawDivider(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY:
+        FormDestroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void TfrmSettings::FormCreate() {
+    dpi_ = WindowDpi(window_);
+    CreateControls();
+    PlaceWindow();
+    const DialogValues values = ValuesOf(settings_);
+    for (int i = 0; i < ShortcutCount; ++i) {
+        SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_SETHOTKEY,
+                     HotKeyFromShortcut(values.shortcuts[static_cast<size_t>(i)]), 0);
+    }
+    SendMessageA(Control(chkKillKeystrokes), BM_SETCHECK,
+                 values.killKeystrokes ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TfrmSettings::CreateControls() {
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
+    for (const ControlSpec& spec : ControlSpecs()) {
+        // A drop-down list's height is its opened height; the closed one follows the font.
+        const int height =
+            spec.id == Layouts ? spec.height * (LayoutDropDownRows + 1) : spec.height;
+        // A label grows to its text when the font is wider than the one the places were
+        // made for, rather than cutting its text short.
+        const int width = spec.style == LabelStyle
+                              ? std::max(Scale(spec.width), TextWidth(font, spec.text))
+                              : Scale(spec.width);
+        HWND control = CreateWindowExA(
+            spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD, Scale(spec.left),
+            Scale(spec.top), width, Scale(height), window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), fw::ModuleInstance(), nullptr);
+        if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    // Every combination is a valid shortcut, a key without modifiers included.
+    for (int i = 0; i < ShortcutCount; ++i)
+        SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_SETRULES, 0, 0);
+    CreateLogoFont(font);
+}
+
+int TfrmSettings::TextWidth(HFONT font, const char* text) const {
+    fw::WindowDc dc(window_);
+    if (!dc) return 0;
+    fw::SelectObjectScope select(dc.get(), font);
+    RECT extent{};
+    DrawTextA(dc.get(), text, -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+    return extent.right - extent.left;
+}
+
+// The dialog font's face in bold italic, as large as lets the name fit beside the keys.
+void TfrmSettings::CreateLogoFont(HFONT dialogFont) {
+    LOGFONTA logo{};
+    GetObjectA(dialogFont, sizeof logo, &logo);
+    logo.lfWeight = FW_BOLD;
+    logo.lfItalic = TRUE;
+    const int room = Scale(68) - LogoNameLeft();
+    for (int height = Scale(11); height >= Scale(7); --height) {
+        logo.lfHeight = -height;
+        logoFont_.reset(CreateFontIndirectA(&logo));
+        if (TextWidth(logoFont_.get(), LogoName) <= room) break;
+    }
+}
+
+int TfrmSettings::LogoNameLeft() const noexcept {
+    return 5 * Scale(LogoKeyWidth) + 1 + Scale(3);
+}
+
+void TfrmSettings::PlaceWindow() {
+    RECT frame{0, 0, Scale(ClientWidth), Scale(ClientHeight)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+
+    std::vector<ScreenRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    HMONITOR mainMonitor = owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTOPRIMARY)
+                                  : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{sizeof info};
+    GetMonitorInfoA(mainMonitor, &info);
+    const ScreenPoint place =
+        DialogPosition({settings_.ShortcutsDialogLeft, settings_.ShortcutsDialogTop}, width, height,
+                       monitors, ToScreenRect(info.rcWork));
+    SetWindowPos(window_, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmSettings::FormShow() {
+    // Read at every opening: the folder may have changed since the last one.
+    const std::vector<std::string> list = LayoutList(FindLayoutFiles());
+    HWND layouts = Control(Layouts);
+    for (const std::string& name : list)
+        SendMessageA(layouts, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageA(layouts, CB_SETCURSEL, static_cast<WPARAM>(LayoutIndex(list, settings_.Layout)),
+                 0);
+}
+
+void TfrmSettings::FormActivate() {
+    if (owner_) InvalidateRect(owner_, nullptr, FALSE);
+}
+
+void TfrmSettings::btnOKClick() {
+    DialogValues values;
+    for (int i = 0; i < ShortcutCount; ++i) {
+        const auto field = static_cast<uint32_t>(
+            SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_GETHOTKEY, 0, 0));
+        values.shortcuts[static_cast<size_t>(i)] = ShortcutFromHotKey(field & 0xFFFF);
+    }
+    values.killKeystrokes =
+        SendMessageA(Control(chkKillKeystrokes), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    HWND layouts = Control(Layouts);
+    const LRESULT selected = SendMessageA(layouts, CB_GETCURSEL, 0, 0);
+    if (selected != CB_ERR) {
+        const LRESULT length =
+            SendMessageA(layouts, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
+        if (length > 0) {
+            std::string text(static_cast<size_t>(length) + 1, '\0');
+            SendMessageA(layouts, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                         reinterpret_cast<LPARAM>(text.data()));
+            text.resize(static_cast<size_t>(length));
+            values.layout = std::move(text);
+        }
+    }
+    if (ApplyValues(values, settings_) && options_.layoutChanged) options_.layoutChanged();
+    EndDialog(window_, IDOK);
+}
+
+void TfrmSettings::btnDefaultClick() {
+    const auto defaults = ::DefaultShortcuts();
+    for (int i = 0; i < ShortcutCount; ++i) {
+        SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_SETHOTKEY,
+                     HotKeyFromShortcut(defaults[static_cast<size_t>(i)]), 0);
+    }
+}
+
+void TfrmSettings::LogoClick() {
+    const std::string address = UserGuidePath(ProgramPath());
+    if (options_.openAddress) {
+        options_.openAddress(owner_, address);
+        return;
+    }
+    // A guide that cannot be opened is not worth a message.
+    (void)ShellExecuteA(owner_, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TfrmSettings::FormDestroy() {
+    RECT bounds{};
+    if (!GetWindowRect(window_, &bounds)) return;
+    settings_.ShortcutsDialogLeft = bounds.left;
+    settings_.ShortcutsDialogTop = bounds.top;
+}
+
+void TfrmSettings::DrawDivider(const DRAWITEMSTRUCT& item) const {
+    RECT area = item.rcItem;
+    FillRect(item.hDC, &area, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(item.hDC, &area, BDR_SUNKENOUTER, BF_RECT);
+}
+
+// A small piano of five white keys and the maker's name, drawn at the dialog's scale.
+void TfrmSettings::DrawLogo(const DRAWITEMSTRUCT& item) const {
+    HDC dc = item.hDC;
+    const RECT& area = item.rcItem;
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+
+    const int keyWidth = Scale(LogoKeyWidth);
+    const int top = area.top + Scale(1);
+    const int bottom = area.bottom - Scale(1);
+    const int right = area.left + 5 * keyWidth + 1;
+    fw::Brush outline(CreateSolidBrush(RGB(64, 64, 64)));
+    const RECT keys{area.left, top, right, bottom};
+    FillRect(dc, &keys, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &keys, outline.get());
+    for (int i = 1; i < 5; ++i) {
+        const int x = area.left + i * keyWidth;
+        const RECT gap{x, top, x + 1, bottom};
+        FillRect(dc, &gap, outline.get());
+    }
+    const int blackHeight = (bottom - top) * 3 / 5;
+    for (int i : {1, 2, 4}) {
+        const int x = area.left + i * keyWidth;
+        const RECT black{x - Scale(1), top, x + Scale(2), top + blackHeight};
+        FillRect(dc, &black, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+
+    RECT name{area.left + LogoNameLeft(), area.top, area.right, area.bottom};
+    fw::SelectObjectScope font(dc, logoFont_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 70, 140));
+    DrawTextA(dc, LogoName, -1, &name, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+}

@@ -1,0 +1,312 @@
+// One running copy per executable file name, with real processes: later starts hand over
+// and end unseen, the running copy comes forward and keeps its input watch, a copy that
+// does not answer is replaced after the wait, and differently named copies run apart.
+#include "ProgramUnderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using e2e::ProgramUnderTest;
+using Clock = std::chrono::steady_clock;
+
+constexpr WORD KeyZ = 'Z';
+constexpr uint32_t NoteOnC3 = 0x90u | (48u << 8) | (127u << 16);
+constexpr uint32_t NoteOffC3 = 0x80u | (48u << 8);
+// Generous: Wine starts processes slowly on a busy machine.
+constexpr int StartTimeoutMs = 60000;
+
+struct Found {
+    DWORD processId;
+    const char* className;
+    bool visibleOnly;
+    HWND window;
+};
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM lParam) {
+    auto* found = reinterpret_cast<Found*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner == found->processId && std::string(className) == found->className &&
+        (!found->visibleOnly || IsWindowVisible(window))) {
+        found->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisibleWindow(DWORD processId, const char* className) {
+    Found found{processId, className, true, nullptr};
+    EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+// Waits for a condition, keeping this process's own windows answering meanwhile.
+template <typename Condition> bool WaitFor(Condition condition, int timeoutMs) {
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition()) return true;
+        if (Clock::now() > end) return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(20);
+    }
+}
+
+// A start of the program beside the one under test: its own MIDI log, and a record of
+// whether a main window of it was ever seen on the screen. Never outlives its test.
+class Start {
+public:
+    Start(const std::string& folder, const std::string& exeName, const std::string& arguments) {
+        const std::string exe = (fs::path(folder) / exeName).string();
+        SetEnvironmentVariableA("FAKEMIDI_LOG", (fs::path(folder) / "later.log").string().c_str());
+        std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+        STARTUPINFOA startup{sizeof startup};
+        PROCESS_INFORMATION info{};
+        if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.c_str(), &startup, &info)) {
+            process_.reset(info.hProcess);
+            CloseHandle(info.hThread);
+            processId_ = info.dwProcessId;
+        }
+        started_ = Clock::now();
+    }
+    ~Start() {
+        if (Running()) {
+            TerminateProcess(process_.get(), 99);
+            WaitForSingleObject(process_.get(), 10000);
+        }
+    }
+    Start(const Start&) = delete;
+    Start& operator=(const Start&) = delete;
+
+    [[nodiscard]] bool Launched() const { return process_.valid(); }
+    [[nodiscard]] bool Running() const {
+        return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+    }
+    [[nodiscard]] DWORD ProcessId() const { return processId_; }
+    [[nodiscard]] HWND Window() const { return VisibleWindow(processId_, "TKeysForm"); }
+    [[nodiscard]] HWND MessageBox() const { return VisibleWindow(processId_, "#32770"); }
+    // Looks once; called while waiting, so that a window shown at any time is noticed.
+    bool Watch() {
+        if (Window()) showedWindow_ = true;
+        return !Running();
+    }
+    [[nodiscard]] bool ShowedWindow() const { return showedWindow_; }
+    [[nodiscard]] int ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.get(), &code);
+        return static_cast<int>(code);
+    }
+    [[nodiscard]] long long SecondsSinceLaunch() const {
+        return std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - started_).count();
+    }
+    bool WaitForEnd(int timeoutMs) {
+        return WaitFor([this] { return Watch(); }, timeoutMs);
+    }
+
+private:
+    fw::KernelHandle process_;
+    DWORD processId_ = 0;
+    bool showedWindow_ = false;
+    Clock::time_point started_;
+};
+
+std::string BoxText(HWND box) {
+    std::string text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM lParam) -> BOOL {
+            char className[32] = {};
+            GetClassNameA(child, className, sizeof className);
+            char text[512] = {};
+            GetWindowTextA(child, text, sizeof text);
+            auto* longest = reinterpret_cast<std::string*>(lParam);
+            if (_stricmp(className, "Static") == 0 && std::string(text).size() > longest->size())
+                *longest = text;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+void Dismiss(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// Stops the main thread of a process for one scope, as a hung program would be.
+class Stopped {
+public:
+    explicit Stopped(HWND window) {
+        const DWORD threadId = GetWindowThreadProcessId(window, nullptr);
+        thread_.reset(OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId));
+        if (thread_ && SuspendThread(thread_.get()) == static_cast<DWORD>(-1)) thread_.reset();
+    }
+    ~Stopped() { Resume(); }
+    Stopped(const Stopped&) = delete;
+    Stopped& operator=(const Stopped&) = delete;
+    [[nodiscard]] bool Holds() const { return thread_.valid(); }
+    void Resume() {
+        if (thread_) ResumeThread(thread_.get());
+        thread_.reset();
+    }
+
+private:
+    fw::KernelHandle thread_;
+};
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override { e2e::ForgetSettings(); }
+
+    bool InFront(HWND window) {
+        return WaitFor(
+            [window] {
+                return IsWindowVisible(window) && !IsIconic(window) &&
+                       GetForegroundWindow() == window;
+            },
+            15000);
+    }
+    bool StillPlays() {
+        program.ClearMidiLog();
+        foreign.Activate();
+        program.Settle(300);
+        e2e::Tap(KeyZ);
+        program.WaitForShortMessages(2, 10000);
+        return program.ShortMessages() == std::vector<uint32_t>{NoteOnC3, NoteOffC3};
+    }
+
+    ProgramUnderTest program{"SingleInstance"};
+    e2e::ForeignWindow foreign;
+};
+
+TEST_F(SingleInstance, ASecondStartEndsUnseenAndTheRunningCopyComesForwardStillPlaying) {
+    struct Row {
+        const char* what;
+        std::string firstArguments;
+        bool minimise;
+        std::string laterArguments;
+    };
+    const Row rows[] = {
+        {"behind another window", "", false, ""},
+        {"minimised", "", true, "/M"},
+        {"started in the notification area", "/M", false, "two words"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(program.Start({}, row.firstArguments));
+        if (row.minimise) {
+            ShowWindow(program.MainWindow(), SW_MINIMIZE);
+            ASSERT_TRUE(WaitFor([&] { return IsIconic(program.MainWindow()) != 0; }, 5000));
+        }
+        foreign.Activate();
+        program.Settle(300);
+
+        Start later(program.Folder(), "MIDIKeyboard.exe", row.laterArguments);
+        ASSERT_TRUE(later.Launched());
+        EXPECT_TRUE(later.WaitForEnd(StartTimeoutMs));
+        EXPECT_FALSE(later.ShowedWindow());
+        EXPECT_EQ(later.ExitCode(), 0);
+
+        EXPECT_TRUE(InFront(program.MainWindow()));
+        EXPECT_TRUE(program.Running());
+        EXPECT_TRUE(StillPlays());
+        EXPECT_EQ(program.Close(), 0);
+    }
+}
+
+TEST_F(SingleInstance, TwentyStartsAtOnceAllEndUnseenAndTheFirstKeepsRunning) {
+    ASSERT_TRUE(program.Start());
+    std::vector<std::unique_ptr<Start>> starts;
+    for (int i = 0; i < 20; ++i)
+        starts.push_back(std::make_unique<Start>(program.Folder(), "MIDIKeyboard.exe",
+                                                 "start" + std::to_string(i)));
+    const bool allEnded = WaitFor(
+        [&] {
+            bool all = true;
+            for (auto& start : starts) all = start->Watch() && all;
+            return all;
+        },
+        240000);
+    EXPECT_TRUE(allEnded);
+    for (auto& start : starts) {
+        EXPECT_TRUE(start->Launched());
+        EXPECT_FALSE(start->Running());
+        EXPECT_FALSE(start->ShowedWindow());
+        EXPECT_EQ(start->ExitCode(), 0);
+    }
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(IsWindowVisible(program.MainWindow()));
+    EXPECT_TRUE(StillPlays());
+}
+
+TEST_F(SingleInstance, ACopyThatDoesNotAnswerIsReplacedAfterTheWaitByTheNextStart) {
+    ASSERT_TRUE(program.Start());
+    Stopped hung(program.MainWindow());
+    ASSERT_TRUE(hung.Holds());
+
+    Start replacement(program.Folder(), "MIDIKeyboard.exe", "");
+    ASSERT_TRUE(WaitFor([&] { return replacement.Window() != nullptr; }, StartTimeoutMs));
+    // Not before the running copy had its ten seconds to answer.
+    EXPECT_GE(replacement.SecondsSinceLaunch(), 10);
+    // It runs as a first instance, so it starts the watch and finds the library still
+    // held by the stopped copy.
+    ASSERT_TRUE(WaitFor([&] { return replacement.MessageBox() != nullptr; }, StartTimeoutMs));
+    EXPECT_NE(BoxText(replacement.MessageBox()).find("already uses vivuvav.dll"),
+              std::string::npos);
+
+    // It is the one later starts now call, also while its message box is up.
+    Start third(program.Folder(), "MIDIKeyboard.exe", "");
+    EXPECT_TRUE(third.WaitForEnd(StartTimeoutMs));
+    EXPECT_FALSE(third.ShowedWindow());
+    EXPECT_TRUE(replacement.Running());
+
+    Dismiss(replacement.MessageBox());
+    EXPECT_TRUE(replacement.WaitForEnd(StartTimeoutMs));
+    hung.Resume();
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(SingleInstance, CopiesUnderDifferentFileNamesDoNotSeeEachOther) {
+    ASSERT_TRUE(program.Start());
+    fs::copy_file(fs::path(program.Folder()) / "MIDIKeyboard.exe",
+                  fs::path(program.Folder()) / "Zevaver Keys.exe",
+                  fs::copy_options::overwrite_existing);
+    foreign.Activate();
+
+    Start other(program.Folder(), "Zevaver Keys.exe", "");
+    // A first instance of its own: it shows its window and starts its watch, which finds
+    // the library in use by the other copy.
+    ASSERT_TRUE(WaitFor([&] { return other.Window() && other.MessageBox(); }, StartTimeoutMs));
+    EXPECT_TRUE(program.Running());
+    Dismiss(other.MessageBox());
+    EXPECT_TRUE(other.WaitForEnd(StartTimeoutMs));
+}
+
+TEST_F(SingleInstance, ASemaphoreNameTakenByAnotherObjectIsReportedBeforeTheProgramEnds) {
+    fw::KernelHandle squatter(CreateMutexA(nullptr, FALSE, "MIDIKeyboard.exeSem"));
+    ASSERT_TRUE(squatter);
+    Start start(program.Folder(), "MIDIKeyboard.exe", "");
+    ASSERT_TRUE(WaitFor([&] { return start.MessageBox() != nullptr; }, StartTimeoutMs));
+    char caption[64] = {};
+    GetWindowTextA(start.MessageBox(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Error");
+    EXPECT_EQ(BoxText(start.MessageBox()), "Unable to create semaphore");
+    EXPECT_FALSE(start.Window());
+    Dismiss(start.MessageBox());
+    EXPECT_TRUE(start.WaitForEnd(StartTimeoutMs));
+    EXPECT_FALSE(start.ShowedWindow());
+    EXPECT_EQ(start.ExitCode(), 1);
+}
+
+} // namespace
