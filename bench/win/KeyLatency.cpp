@@ -1,160 +1,168 @@
 // Time from SendInput to the note-on that reaches the MIDI library (the test stand-in
-// records each call with its QueryPerformanceCounter time), for the real program and
-// for the minimal hook-and-send program, side by side in one run.
+// records each call with its QueryPerformanceCounter time), for the real program and for
+// the minimal hook-and-send program, and for that minimal program built like the real one
+// (its hook on a thread of its own, posting to a window: "hop"). They alternate in rounds,
+// so a change of load hits all alike; each round's ratios are taken on their own and the
+// median ratio reported.
 //
-// Usage: key_latency <stage folder> [keystrokes]
-#include <windows.h>
+// Usage: key_latency <stage folder> [notes per round] [rounds] [other program exe...]
+//        key_latency <stage folder> trace [notes]
+// Other program executables (in the stage folder, e.g. an earlier build) are measured in
+// the same rounds, named after their file.
+// The trace form plays each program once between two markers that show in a wineserver
+// trace (WINEDEBUG=+server), and names the programs' threads, so the requests per
+// keystroke of each thread can be counted (tools/bench-requests).
+#include "BenchSupport.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <string>
-#include <vector>
+#include <tlhelp32.h>
+
+#include <cstring>
 
 namespace {
 
-struct Target {
-    const char* name;
-    const char* exe;
-    const char* windowClass;
-};
+using namespace bench;
 
-long long Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
+constexpr int WarmUpNotes = 20;
+// Busy: the minimal program's own median moved by more than this between rounds.
+constexpr double BusySpread = 0.30;
 
-double Microseconds(long long ticks) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(ticks) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-void Key(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-// Reads the log lines added since the last call.
-class LogTail {
-public:
-    explicit LogTail(std::string path) : path_(std::move(path)) {}
-    // Waits for the next short message and returns its time, or 0 after a time-out.
-    long long NextShortMessage(int timeoutMs) {
-        long long deadline = Now() + static_cast<long long>(timeoutMs) * Frequency() / 1000;
-        while (Now() < deadline) {
-            std::ifstream in(path_, std::ios::binary);
-            in.seekg(offset_);
-            std::string line;
-            while (std::getline(in, line)) {
-                if (in.eof()) break; // a line still being written
-                offset_ += static_cast<long long>(line.size()) + 1;
-                if (line.find("midiOutShortMsg") != std::string::npos)
-                    return std::atoll(line.c_str());
-            }
-            Sleep(0);
-        }
-        return 0;
-    }
-    void SkipToEnd() {
-        std::ifstream in(path_, std::ios::binary | std::ios::ate);
-        offset_ = in ? static_cast<long long>(in.tellg()) : 0;
-    }
-
-private:
-    static long long Frequency() {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return frequency.QuadPart;
-    }
-    std::string path_;
-    long long offset_ = 0;
-};
-
-std::vector<double> Measure(const std::string& stage, const Target& target, int keystrokes) {
-    // Factory settings: a stored shortcut or pedal key must not change what Z does.
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Zevaver\\MIDI Keyboard");
-    std::string log = stage + "\\latency-" + target.name + ".log";
-    DeleteFileA(log.c_str());
-    SetEnvironmentVariableA("FAKEMIDI_LOG", log.c_str());
-    std::string exe = stage + "\\" + target.exe;
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        stage.c_str(), &startup, &process)) {
-        std::printf("cannot start %s\n", exe.c_str());
-        return {};
-    }
-    HWND window = nullptr;
-    for (int i = 0; i < 200 && !window; ++i) {
-        Sleep(50);
-        window = FindWindowA(target.windowClass, nullptr);
-    }
-    Sleep(1500); // start-up settles, the hook is in place
-
-    // Another application has the focus, as when a musician plays into a sequencer.
-    HWND foreign = CreateWindowExA(0, "STATIC", "foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                   200, 100, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(foreign);
-    Sleep(300);
-
-    LogTail tail(log);
-    tail.SkipToEnd();
+// Plays Z `notes` times from a foreign window; the note-on latencies in microseconds.
+std::vector<double> Play(NoteLog& log, int notes) {
     std::vector<double> latencies;
-    for (int i = 0; i < keystrokes; ++i) {
-        long long sent = Now();
+    latencies.reserve(static_cast<size_t>(notes));
+    for (int i = 0; i < notes; ++i) {
+        const long long sent = Now();
         Key('Z', false);
-        long long played = tail.NextShortMessage(2000);
+        const long long played = log.Next(2000);
         if (played) latencies.push_back(Microseconds(played - sent));
         Key('Z', true);
-        tail.NextShortMessage(2000);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        log.Next(2000);
+        PumpMessages();
         Sleep(2);
     }
-    DestroyWindow(foreign);
-    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
     return latencies;
 }
 
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    size_t index = static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
+struct RoundResult {
+    double p50 = 0;
+    double p99 = 0;
+    size_t notes = 0;
+};
+
+RoundResult MeasureRound(const std::string& stage, const Target& target, HANDLE signal, int notes) {
+    Running running(stage, target);
+    if (!running.AwaitWindow(1500)) return {};
+    ForeignWindow foreign;
+    NoteLog log(running.LogPath(), signal);
+    log.SkipToEnd();
+    (void)Play(log, WarmUpNotes);
+    const std::vector<double> latencies = Play(log, notes);
+    return {Percentile(latencies, 0.50), Percentile(latencies, 0.99), latencies.size()};
+}
+
+int Latency(const std::string& stage, HANDLE signal, int notes, int rounds,
+            const std::vector<Target>& others) {
+    // The minimal program comes first: every ratio is taken against it.
+    std::vector<Target> targets = {MinimalPlayer, Program};
+    targets.insert(targets.end(), others.begin(), others.end());
+    targets.push_back(MinimalHop);
+    const size_t count = targets.size();
+    std::vector<std::vector<double>> p50(count), p99(count), ratio50(count), ratio99(count);
+    for (int round = 0; round < rounds; ++round) {
+        std::vector<RoundResult> result(count);
+        // The order turns every round: no program always runs on the warmer machine.
+        for (size_t step = 0; step < count; ++step) {
+            const size_t t = (static_cast<size_t>(round) + step) % count;
+            result[t] = MeasureRound(stage, targets[t], signal, notes);
+            std::printf("round %d  %-8s %4zu/%d notes  p50 %8.1f us  p99 %8.1f us\n", round + 1,
+                        targets[t].name, result[t].notes, notes, result[t].p50, result[t].p99);
+            std::fflush(stdout);
+        }
+        for (size_t t = 0; t < count; ++t) {
+            p50[t].push_back(result[t].p50);
+            p99[t].push_back(result[t].p99);
+            if (result[0].p50 > 0 && result[0].p99 > 0) {
+                ratio50[t].push_back(result[t].p50 / result[0].p50);
+                ratio99[t].push_back(result[t].p99 / result[0].p99);
+            }
+        }
+    }
+    for (size_t t = 0; t < count; ++t)
+        std::printf("median   %-8s p50 %8.1f us  p99 %8.1f us\n", targets[t].name, Median(p50[t]),
+                    Median(p99[t]));
+    for (size_t t = 1; t < count; ++t)
+        std::printf("median ratio %s/minimal  p50 %.2fx  p99 %.2fx\n", targets[t].name,
+                    Median(ratio50[t]), Median(ratio99[t]));
+    const auto [low, high] = std::minmax_element(p50[0].begin(), p50[0].end());
+    if (p50[0].empty() || *low <= 0 || (*high - *low) / *low > BusySpread) {
+        std::printf("WARNING: the machine was busy: the minimal program's p50 ranged %.1f..%.1f "
+                    "us between rounds; the figures are not to be trusted\n",
+                    p50[0].empty() ? 0.0 : *low, p50[0].empty() ? 0.0 : *high);
+    }
+    return 0;
+}
+
+// A request the wineserver trace shows with its text, to mark where counting starts and
+// ends.
+void TraceMarker(const std::string& text) {
+    const ATOM atom = GlobalAddAtomA(text.c_str());
+    if (atom) GlobalDeleteAtom(atom);
+}
+
+std::string ThreadsOf(DWORD process) {
+    std::string list;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return list;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != process) continue;
+        char id[16];
+        std::snprintf(id, sizeof id, "%s%04lx", list.empty() ? "" : ",",
+                      static_cast<unsigned long>(entry.th32ThreadID));
+        list += id;
+    }
+    CloseHandle(snapshot);
+    return list;
+}
+
+int Trace(const std::string& stage, HANDLE signal, int notes) {
+    for (const Target& target : {Program, MinimalPlayer, MinimalHop}) {
+        Running running(stage, target);
+        if (!running.AwaitWindow(1500)) return 1;
+        ForeignWindow foreign;
+        NoteLog log(running.LogPath(), signal);
+        log.SkipToEnd();
+        (void)Play(log, WarmUpNotes);
+        TraceMarker(std::string("mk-trace-begin-") + target.name);
+        (void)Play(log, notes);
+        TraceMarker(std::string("mk-trace-end-") + target.name);
+        DWORD guiThread = 0;
+        if (const HWND window = running.Window())
+            guiThread = GetWindowThreadProcessId(window, nullptr);
+        std::printf("trace %s notes=%d bench=%04lx gui=%04lx threads=%s\n", target.name, notes,
+                    GetCurrentThreadId(), static_cast<unsigned long>(guiThread),
+                    ThreadsOf(running.ProcessId()).c_str());
+        std::fflush(stdout);
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::printf("usage: key_latency <stage folder> [keystrokes]\n");
+        std::printf("usage: key_latency <stage folder> [notes per round] [rounds] [exe...]\n"
+                    "       key_latency <stage folder> trace [notes]\n");
         return 2;
     }
-    std::string stage = argv[1];
-    int keystrokes = argc > 2 ? std::atoi(argv[2]) : 1000;
-    const Target targets[] = {{"program", "MIDIKeyboard.exe", "TKeysForm"},
-                              {"minimal", "minimal_player.exe", "MinimalPlayer"}};
-    double p50[2] = {}, p99[2] = {};
-    for (int t = 0; t < 2; ++t) {
-        std::vector<double> latencies = Measure(stage, targets[t], keystrokes);
-        p50[t] = Percentile(latencies, 0.50);
-        p99[t] = Percentile(latencies, 0.99);
-        std::printf("%-8s %zu/%d notes  p50 %8.1f us  p99 %8.1f us\n", targets[t].name,
-                    latencies.size(), keystrokes, p50[t], p99[t]);
-    }
-    if (p50[1] > 0 && p99[1] > 0)
-        std::printf("ratio program/minimal  p50 %.2fx  p99 %.2fx\n", p50[0] / p50[1],
-                    p99[0] / p99[1]);
-    return 0;
+    const std::string stage = argv[1];
+    const HANDLE signal = CreateEventA(nullptr, FALSE, FALSE, NoteSignalName);
+    if (argc > 2 && std::strcmp(argv[2], "trace") == 0)
+        return Trace(stage, signal, argc > 3 ? std::atoi(argv[3]) : 200);
+    const int notes = argc > 2 ? std::atoi(argv[2]) : 1000;
+    const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
+    std::vector<Target> others;
+    for (int i = 4; i < argc; ++i) others.push_back({argv[i], argv[i], Program.windowClass});
+    return Latency(stage, signal, notes, rounds, others);
 }

@@ -1,28 +1,57 @@
 // The least program that plays a note from a system-wide key: a low-level keyboard hook
 // on the main thread that sends the short message straight from the callback. The
 // latency benchmark compares the real program with this.
+//
+// With "/hop" the hook runs on a thread of its own and posts the key to a window of the
+// main thread, which sends the message: the least program built like the real one (a hook
+// library's thread delivering to a receiver window), to tell the cost of that hop apart.
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstring>
+
 namespace {
 
+constexpr UINT KeyMessage = WM_APP + 1;
+
 HMIDIOUT port = nullptr;
+HWND receiver = nullptr;
+bool hop = false;
 bool zDown = false;
+
+void Play(bool up) {
+    if (!up && !zDown) midiOutShortMsg(port, 0x7F3090);
+    if (up && zDown) midiOutShortMsg(port, 0x003080);
+    zDown = !up;
+}
 
 LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HC_ACTION) {
         auto* key = reinterpret_cast<KBDLLHOOKSTRUCT*>(lParam);
         if (key->vkCode == 'Z') {
-            bool up = (key->flags & LLKHF_UP) != 0;
-            if (!up && !zDown) midiOutShortMsg(port, 0x7F3090);
-            if (up && zDown) midiOutShortMsg(port, 0x003080);
-            zDown = !up;
+            const bool up = (key->flags & LLKHF_UP) != 0;
+            if (hop)
+                PostMessageA(receiver, KeyMessage, up ? 1 : 0, 0);
+            else
+                Play(up);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+DWORD WINAPI HookThread(void*) noexcept {
+    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardHook, GetModuleHandleA(nullptr), 0);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    UnhookWindowsHookEx(hook);
+    return 0;
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == KeyMessage) {
+        Play(wParam != 0);
+        return 0;
+    }
     if (message == WM_CLOSE) {
         PostQuitMessage(0);
         return 0;
@@ -32,19 +61,31 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    hop = commandLine && std::strstr(commandLine, "/hop") != nullptr;
     midiOutOpen(&port, 0, 0, 0, CALLBACK_NULL);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &WindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "MinimalPlayer";
     RegisterClassA(&windowClass);
-    CreateWindowExA(0, "MinimalPlayer", "Minimal player", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                    nullptr, instance, nullptr);
-    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardHook, instance, 0);
+    receiver = CreateWindowExA(0, "MinimalPlayer", "Minimal player", WS_OVERLAPPED, 0, 0, 100, 100,
+                               nullptr, nullptr, instance, nullptr);
+    HHOOK hook = nullptr;
+    DWORD hookThreadId = 0;
+    HANDLE hookThread = nullptr;
+    if (hop)
+        hookThread = CreateThread(nullptr, 0, &HookThread, nullptr, 0, &hookThreadId);
+    else
+        hook = SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardHook, instance, 0);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-    UnhookWindowsHookEx(hook);
+    if (hook) UnhookWindowsHookEx(hook);
+    if (hookThread) {
+        PostThreadMessageA(hookThreadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(hookThread, 5000);
+        CloseHandle(hookThread);
+    }
     midiOutReset(port);
     midiOutClose(port);
     return 0;

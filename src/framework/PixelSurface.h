@@ -52,6 +52,7 @@ struct PixelRect {
     int top = 0;
     int right = 0;
     int bottom = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 [[nodiscard]] PixelRect Intersect(const PixelRect& a, const PixelRect& b) noexcept;

@@ -39,6 +39,19 @@ void AppCore::Start() {
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, *layoutFiles_);
 
+    // The menu exists before the skin, which fills its Skin submenu; the skin comes before
+    // the keyboard, which paints with its colours and proportions.
+    deviceCount_ = static_cast<int>(midi_.DeviceCount());
+    BuildMenus();
+    if (SkinShell* shell = host_.Skins()) {
+        skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
+        // The trackbar always holds the velocity; the skinned fader only moves it.
+        skin_->Chrome().Fader.OnChange = [this](int position) { host_.SetFaderPosition(position); };
+        skin_->LoadSkin();
+        skin_->BuildSkinMenu(*menu_);
+        ApplySkin();
+    }
+
     midiKeys_ =
         std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig, midi_);
     midiKeys_->Blink = [this] { Blink(); };
@@ -46,9 +59,6 @@ void AppCore::Start() {
     midiKeys_->SetNoteWidth(settings.NoteWidth);
     ApplyOrientation();
     PlaceWindow();
-
-    deviceCount_ = static_cast<int>(midi_.DeviceCount());
-    BuildMenus();
 
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
@@ -74,8 +84,9 @@ void AppCore::BuildMenus() {
 void AppCore::PlaceWindow() {
     TSettings& settings = state_.Settings;
     const ScreenSize screen = host_.PrimaryScreen();
-    const Placement place = CorrectPlacement(settings.Left, settings.Top, settings.Width,
-                                             settings.Height, screen.Width, screen.Height);
+    const Placement place =
+        CorrectPlacement(settings.Left, settings.Top, settings.Width, settings.Height,
+                         {screen.Width, screen.Height}, host_.Monitors());
     settings.Left = place.left;
     settings.Top = place.top;
     host_.SetWindowBounds({settings.Left, settings.Top, settings.Width, settings.Height});
@@ -85,11 +96,28 @@ void AppCore::PlaceWindow() {
 void AppCore::ApplyOrientation() {
     midiKeys_->SetOrientation(state_.Settings.Vertical ? TKeyboardOrientation::Vertical
                                                        : TKeyboardOrientation::Horizontal);
+    // The fader runs across the top of a vertical keyboard.
+    if (skin_) skin_->Chrome().Fader.IsVertical = !state_.Settings.Vertical;
+}
+
+// A shown skinned fader starts at the trackbar's value.
+void AppCore::ApplySkin() {
+    skin_->ApplySkin(menu_->Item("mnuSkin"));
+    TFader& fader = skin_->Chrome().Fader;
+    if (fader.Shown) fader.SetFaderValue(host_.FaderPosition());
+}
+
+bool AppCore::KeyboardTakesPointer(int x, int y) const noexcept {
+    int kx = 0, ky = 0;
+    return midiKeys_ && (midiKeys_->HoldsMouse() || KeysPoint(x, y, kx, ky));
 }
 
 void AppCore::Resized(ClientSize client) {
-    if (!midiKeys_) return;
+    if (!midiKeys_ || (skin_ && skin_->ApplyingSkin())) return;
     const bool vertical = state_.Settings.Vertical;
+    const TSkinConfig& skin = state_.SkinConfig;
+    frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth};
+    if (skin_) skin_->Layout(client.width, client.height, vertical);
     const WindowRect keys = KeyboardRect(frame_, client, vertical);
     midiKeys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
     host_.PlaceFader(TrackbarRect(frame_, client, vertical), vertical);
@@ -113,7 +141,22 @@ void AppCore::Stop() {
 }
 
 void AppCore::Paint() {
-    if (!state_.Minimized && midiKeys_) midiKeys_->Paint();
+    if (state_.Minimized || !midiKeys_) return;
+    if (!skin_) {
+        midiKeys_->Paint();
+        return;
+    }
+    skin_->BeginFrame();
+    skin_->PaintChrome();
+    midiKeys_->Paint();
+    skin_->EndFrame();
+}
+
+void AppCore::Present(int left, int top, int width, int height) {
+    if (skin_)
+        skin_->Present({left, top, left + width, top + height});
+    else
+        host_.Present(left, top, width, height);
 }
 
 bool AppCore::KeysPoint(int x, int y, int& kx, int& ky) const noexcept {
@@ -170,6 +213,14 @@ void AppCore::Timer(int id) {
 
 void AppCore::Blink() {
     icons_.Blink();
+}
+
+// The skin's icon box shows the blink from the icon rules; it is drawn only while the
+// window is on screen, and a bitmap skin's (a windows-style skin shows none).
+void AppCore::IconBoxChanged() {
+    if (!skin_) return;
+    skin_->Chrome().IconBox.Blinking = icons_.IconBoxBlinking();
+    if (!state_.Minimized) skin_->RepaintIcon();
 }
 
 void AppCore::SetBlinkTimer(bool running) {
@@ -273,8 +324,15 @@ void AppCore::PedalKeyClick(int32_t key) {
     SetPedalKey(key);
 }
 
-void AppCore::SkinClick(fw::MenuItem&) {
-    // Skins come later.
+void AppCore::SkinClick(fw::MenuItem& item) {
+    // The hint holds the folder's exact name; the caption may carry an accelerator mark.
+    state_.Settings.Skin = item.Hint();
+    if (!skin_) return;
+    skin_->LoadSkin();
+    ApplySkin();
+    Resized(host_.ClientArea());
+    // Always repainted: even between two windows-style skins the key colours change.
+    host_.Invalidate();
 }
 
 void AppCore::ZoomInClick() {

@@ -23,12 +23,14 @@
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/TrayIcons.h"
+#include "skin/SkinFeature.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the core asks of the main window.
 class AppHost {
@@ -58,6 +60,11 @@ public:
     [[nodiscard]] virtual int32_t FaderPosition() = 0;
     virtual void SetFaderPosition(int32_t position) = 0;
     virtual void PlaceFader(const WindowRect& bounds, bool vertical) = 0;
+    // Every monitor's rectangle on the virtual screen; the primary screen alone by default.
+    [[nodiscard]] virtual std::vector<fw::PixelRect> Monitors() {
+        const ScreenSize screen = PrimaryScreen();
+        return {fw::PixelRect{0, 0, screen.Width, screen.Height}};
+    }
 
     // Icons and the notification area; TrayIcons decides which and when.
     virtual void TrayIcon(const std::string& trayName, TrayAction action) = 0;
@@ -66,9 +73,6 @@ public:
     virtual void ShowApplicationWindow(bool shown) = 0;
     // Brings the window to the foreground and processes the pending messages once.
     virtual void BringToFront() = 0;
-    // The skinned icon box draws itself again (TrayIcons::IconBoxBlinking or the playing
-    // switch changed).
-    virtual void IconBoxChanged() = 0;
     // The error message box.
     virtual void ReportError(const std::string& text) = 0;
     // The popup menu at the mouse cursor.
@@ -80,6 +84,10 @@ public:
     // Timers: Timer(id) is called every `milliseconds` until stopped.
     virtual void StartTimer(int id, uint32_t milliseconds) = 0;
     virtual void StopTimer(int id) = 0;
+
+    // Skins: the platform's part, or null where there are none (the window then keeps the
+    // built-in look).
+    [[nodiscard]] virtual SkinShell* Skins() { return nullptr; }
 
 protected:
     ~AppHost() = default;
@@ -130,6 +138,8 @@ public:
     [[nodiscard]] KeyPlayer& Player() noexcept { return player_; }
     [[nodiscard]] int DeviceCount() const noexcept { return deviceCount_; }
     [[nodiscard]] bool Started() const noexcept { return midiKeys_ != nullptr; }
+    // The skin, once started with a host that has skins.
+    [[nodiscard]] TSkin* Skin() noexcept { return skin_.get(); }
 
     void SelectDevice(int32_t id);
     void SelectChannel(int32_t channel);
@@ -156,6 +166,9 @@ public:
     void MouseMove(TShiftState shift, int x, int y);
     // The capture went to another window: the left button's release will not come.
     void MouseCaptureLost();
+    // The keyboard control takes the pointer at this client point: it lies on the keyboard,
+    // or the keyboard holds the pointer after a press on it.
+    [[nodiscard]] bool KeyboardTakesPointer(int x, int y) const noexcept;
     // Command keys of the focused window or the fader; true when the key was consumed.
     [[nodiscard]] bool KeyDown(uint16_t key, ModifierSet shift);
     // A keystroke seen by the input watch.
@@ -172,14 +185,13 @@ private:
     void BuildMenus();
     void PlaceWindow();
     void ApplyOrientation();
+    void ApplySkin();
     [[nodiscard]] bool KeysPoint(int x, int y, int& kx, int& ky) const noexcept;
     void Blink();
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
-    void Present(int left, int top, int width, int height) override {
-        host_.Present(left, top, width, height);
-    }
+    void Present(int left, int top, int width, int height) override;
     void Invalidate() override { host_.Invalidate(); }
     void CaptureMouse() override { host_.CaptureMouse(); }
     void ReleaseMouseCapture() override { host_.ReleaseMouseCapture(); }
@@ -227,7 +239,7 @@ private:
     void ShowTrayLook(bool inTray) override {
         if (menu_) menu_->ShowTrayLook(inTray);
     }
-    void IconBoxChanged() override { host_.IconBoxChanged(); }
+    void IconBoxChanged() override;
 
     AppHost& host_;
     MidiOut& midi_;
@@ -238,6 +250,7 @@ private:
     AppState state_;
     TrayIcons icons_{static_cast<TrayIconsHost&>(*this), state_.Minimized, state_.IconName};
     FrameMetrics frame_;
+    std::unique_ptr<TSkin> skin_;
     std::unique_ptr<TMIDIKeys> midiKeys_;
     KeyPlayer player_;
     std::unique_ptr<MainMenu> menu_;

@@ -5,6 +5,7 @@
 
 #include "engine/KeyNotes.h"
 #include "engine/Settings.h"
+#include "mainwindow/WindowDrag.h"
 #include "skin/SkinConfig.h"
 
 #include <string>
@@ -21,6 +22,9 @@ struct AppState {
     bool Minimized = false;
     // The idle icon's tray name: "TRAYICON" while playing is enabled, "TRAYDISABLED" when not.
     std::string IconName{EnabledIconName};
+    // The title drag or border resize under way (DraggingTitle, Resizing, the resize edges,
+    // GrabX and GrabY).
+    WindowDrag Drag;
     // True exactly while the settings dialog exists (frmSettings): watched keystrokes then
     // neither play nor fire shortcuts.
     bool SettingsDialogOpen = false;

@@ -1,6 +1,7 @@
 #include "mainwindow/Geometry.h"
 
 #include <algorithm>
+#include <cstdint>
 
 WindowRect KeyboardRect(const FrameMetrics& frame, ClientSize client, bool vertical) noexcept {
     const int B = frame.border, T = frame.title, F = frame.fader;
@@ -24,11 +25,38 @@ WindowRect TrackbarRect(const FrameMetrics& frame, ClientSize client, bool verti
                     : WindowRect{CW - F - B - 1, B + T + 1, F, CH - 2 * B - T - 2};
 }
 
+fw::PixelRect InnerRect(ClientSize client, int border) noexcept {
+    return {border, border, client.width - border, client.height - border};
+}
+
+namespace {
+
+// Stored positions come from the registry and may be anything: worked out in 64 bits.
+bool Overlaps(int64_t left, int64_t top, int64_t right, int64_t bottom,
+              const fw::PixelRect& monitor) noexcept {
+    return left < monitor.right && monitor.left < right && top < monitor.bottom &&
+           monitor.top < bottom;
+}
+
+} // namespace
+
+Placement CorrectPlacement(int left, int top, int width, int height, ClientSize primaryScreen,
+                           const std::vector<fw::PixelRect>& monitors) noexcept {
+    // A window too small to have an area still counts by its corner.
+    const int64_t right = int64_t{left} + std::max(width, 1);
+    const int64_t bottom = int64_t{top} + std::max(height, 1);
+    if (std::any_of(monitors.begin(), monitors.end(), [&](const fw::PixelRect& monitor) {
+            return Overlaps(left, top, right, bottom, monitor);
+        }))
+        return {left, top};
+    return {fw::ClampToInt(int64_t{primaryScreen.width} - width),
+            fw::ClampToInt(int64_t{primaryScreen.height} - height)};
+}
+
 Placement CorrectPlacement(int left, int top, int width, int height, int screenWidth,
                            int screenHeight) noexcept {
-    if (top >= screenHeight || left >= screenWidth)
-        return {screenWidth - width, screenHeight - height};
-    return {left, top};
+    return CorrectPlacement(left, top, width, height, {screenWidth, screenHeight},
+                            {fw::PixelRect{0, 0, screenWidth, screenHeight}});
 }
 
 int ZoomedIn(int noteWidth) noexcept {

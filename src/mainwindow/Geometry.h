@@ -2,6 +2,10 @@
 // kinds of skin and both orientations, and the first placement of the window.
 #pragma once
 
+#include "framework/PixelSurface.h"
+
+#include <vector>
+
 struct WindowRect {
     int left = 0;
     int top = 0;
@@ -27,13 +31,23 @@ struct ClientSize {
 [[nodiscard]] WindowRect TrackbarRect(const FrameMetrics& frame, ClientSize client,
                                       bool vertical) noexcept;
 
-// The window's first placement: a stored position at or past the screen's right or bottom
-// edge moves the window into the bottom-right corner; positions above or left of the
-// screen are kept.
+// The client rectangle shrunk by the border on each side: what lies outside it is the
+// resize strip of a bitmap skin.
+[[nodiscard]] fw::PixelRect InnerRect(ClientSize client, int border) noexcept;
+
+// The window's first placement. A window that would lie on no monitor at all (a monitor
+// unplugged since, a smaller screen) goes to the bottom-right corner of the primary
+// screen; a window that touches any monitor, even one left of or above the primary one,
+// stays where the user put it.
 struct Placement {
     int left;
     int top;
+    friend bool operator==(const Placement&, const Placement&) = default;
 };
+[[nodiscard]] Placement CorrectPlacement(int left, int top, int width, int height,
+                                         ClientSize primaryScreen,
+                                         const std::vector<fw::PixelRect>& monitors) noexcept;
+// With the primary screen as the only monitor.
 [[nodiscard]] Placement CorrectPlacement(int left, int top, int width, int height, int screenWidth,
                                          int screenHeight) noexcept;
 

@@ -40,7 +40,7 @@ void TrayIcons::BlinkTimerTimer() {
 void TrayIcons::SetIconBoxBlinking(bool blinking) {
     if (iconBoxBlinking_ == blinking) return;
     iconBoxBlinking_ = blinking;
-    if (!minimized_) host_.IconBoxChanged();
+    host_.IconBoxChanged();
 }
 
 void TrayIcons::AppEventsMinimize() {

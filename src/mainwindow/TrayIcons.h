@@ -40,8 +40,8 @@ public:
     virtual void ShowApplicationWindow(bool shown) = 0;
     // The menu's look in the tray: Skin, Zoom and Vertical hidden, Minimize reading Restore.
     virtual void ShowTrayLook(bool inTray) = 0;
-    // The skinned icon box must draw itself again (IconBoxBlinking or the playing switch
-    // changed). Only asked while the window is on screen.
+    // The skinned icon box's picture changed: IconBoxBlinking (also while in the tray, so
+    // the box never comes back blinking), or the playing switch (only while on screen).
     virtual void IconBoxChanged() = 0;
 
 protected:

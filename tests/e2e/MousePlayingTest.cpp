@@ -25,6 +25,7 @@ class MousePlaying : public ::testing::Test {
 protected:
     void SetUp() override {
         e2e::ForgetSettings();
+        program.WithoutSkins(); // the keyboard fills the client area in its built-in colours
         ASSERT_TRUE(program.Start());
         ASSERT_TRUE(IsWindowVisible(program.MainWindow()));
         RECT client{};

@@ -76,6 +76,11 @@ ProgramUnderTest::ProgramUnderTest(const std::string& testName) : name_(testName
     log_ = (folder / "midi.log").string();
 }
 
+void ProgramUnderTest::WithoutSkins() const {
+    std::error_code ignored;
+    fs::remove_all(fs::path(folder_) / "Skins", ignored);
+}
+
 ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::string& installedFolder)
     : name_(testName), folder_(installedFolder) {
     fs::path logs = fs::temp_directory_path() / "mk-e2e" / testName;

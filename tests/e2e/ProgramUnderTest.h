@@ -43,6 +43,10 @@ public:
     int Close();
     [[nodiscard]] bool Running() const;
 
+    // Removes the program's skin folders: the window then has the platform's frame and
+    // the keyboard its built-in colours, filling the client area.
+    void WithoutSkins() const;
+
     [[nodiscard]] HWND MainWindow() const { return window_; }
     [[nodiscard]] const std::string& Folder() const { return folder_; }
 

@@ -51,6 +51,7 @@ TEST(SettingsKept, TheWindowComesBackWhereAndAsLargeAsItWasLeft) {
 TEST(SettingsKept, DeviceChannelOctaveAndPedalChosenFromTheMenuAreUsedAndRestored) {
     e2e::ForgetSettings();
     ProgramUnderTest program("MenuChoicesKept");
+    program.WithoutSkins(); // the keyboard fills the client area
     e2e::MidiSetup threeDevices{3, "Synth A|Synth B|Synth C", ""};
     ASSERT_TRUE(program.Start(threeDevices));
 

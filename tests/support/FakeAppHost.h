@@ -31,7 +31,7 @@ public:
     // "tray add TRAYICON", "tray delete", "window MAINICON" in the order asked.
     std::vector<std::string> icons;
     int popups = 0, invalidations = 0, paints = 0; // paints: back-buffer requests
-    int fronts = 0, iconBoxPaints = 0;
+    int fronts = 0;
     std::map<int, uint32_t> timers;
     std::set<int32_t> keysDown; // as the system has them
     uint32_t clock = 0;
@@ -72,7 +72,6 @@ public:
     void SetWindowIcon(const std::string& name) override { icons.push_back("window " + name); }
     void ShowApplicationWindow(bool value) override { shown = value; }
     void BringToFront() override { ++fronts; }
-    void IconBoxChanged() override { ++iconBoxPaints; }
     void ReportError(const std::string& text) override { errors.push_back(text); }
     void ShowPopup(fw::MenuItem&) override { ++popups; }
     // The settings dialog: runs settingsDialog, which stands for what the user does in it.

@@ -1,6 +1,15 @@
+#include "mainwindow/AppCore.h"
 #include "mainwindow/Geometry.h"
+#include "support/FakeAppHost.h"
+#include "support/FakeFiles.h"
+#include "support/FakeMidiOut.h"
+#include "support/FakeRegistry.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -27,23 +36,44 @@ TEST(Geometry, ControlsSitWhereTheTablesPutThem) {
     }
 }
 
-TEST(Geometry, APositionPastTheScreenGoesToTheBottomRightCorner) {
+TEST(Geometry, InnerRectIsTheClientShrunkByTheBorder) {
+    const fw::PixelRect inner = InnerRect({700, 120}, 4);
+    EXPECT_EQ(inner.left, 4);
+    EXPECT_EQ(inner.top, 4);
+    EXPECT_EQ(inner.right, 696);
+    EXPECT_EQ(inner.bottom, 116);
+}
+
+TEST(Geometry, AWindowOnNoMonitorGoesToThePrimaryScreensBottomRightCorner) {
+    const ClientSize primary{1920, 1080};
+    const std::vector<fw::PixelRect> one{{0, 0, 1920, 1080}};
+    // A second monitor left of, right of or above the primary one.
+    const std::vector<fw::PixelRect> left{{0, 0, 1920, 1080}, {-1280, 0, 0, 1024}};
+    const std::vector<fw::PixelRect> right{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
+    const std::vector<fw::PixelRect> above{{0, 0, 1920, 1080}, {0, -1200, 1920, 0}};
+    const Placement corner{1920 - 716, 1080 - 140};
     struct Case {
+        const char* what;
         int left, top;
+        const std::vector<fw::PixelRect>& monitors;
         Placement expected;
     };
     const Case cases[] = {
-        {100, 5000, {1920 - 716, 1080 - 140}}, // Top past the bottom: Left corrected too
-        {5000, 100, {1920 - 716, 1080 - 140}},
-        {1920, 0, {1920 - 716, 1080 - 140}}, // exactly at the edge counts as past it
-        {-300, 100, {-300, 100}},            // off the left edge: kept
-        {1203, 939, {1203, 939}},
+        {"left at 5000 on one 1920-pixel screen", 5000, 100, one, corner},
+        {"top past the bottom: left corrected too", 100, 5000, one, corner},
+        {"exactly at the right edge lies on no monitor", 1920, 0, one, corner},
+        {"partly off the left edge stays", -300, 100, one, {-300, 100}},
+        {"wholly left of a lone screen", -2000, 100, one, corner},
+        {"in the corner already", 1204, 940, one, {1204, 940}},
+        {"on a monitor left of the primary", -1000, 200, left, {-1000, 200}},
+        {"on a monitor right of the primary", 2500, 300, right, {2500, 300}},
+        {"on a monitor above the primary", 400, -900, above, {400, -900}},
+        {"beyond the monitor on the right", 3300, 300, right, corner},
+        {"far away in the registry", 2147483000, 2147483000, one, corner},
     };
-    for (const Case& c : cases) {
-        Placement p = CorrectPlacement(c.left, c.top, 716, 140, 1920, 1080);
-        EXPECT_EQ(p.left, c.expected.left) << c.left << "," << c.top;
-        EXPECT_EQ(p.top, c.expected.top) << c.left << "," << c.top;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(CorrectPlacement(c.left, c.top, 716, 140, primary, c.monitors), c.expected)
+            << c.what;
 }
 
 TEST(Geometry, ZoomStaysWithinSevenAndAHundred) {
@@ -51,6 +81,33 @@ TEST(Geometry, ZoomStaysWithinSevenAndAHundred) {
     EXPECT_EQ(ZoomedOut(16), 15);
     EXPECT_EQ(ZoomedIn(100), 100);
     EXPECT_EQ(ZoomedIn(16), 17);
+}
+
+// The core places the window with every monitor the platform reports.
+class TwoMonitors final : public fakes::FakeAppHost {
+public:
+    std::vector<fw::PixelRect> Monitors() override {
+        return {{0, 0, screen.Width, screen.Height}, {-1280, 0, 0, 1024}};
+    }
+};
+
+TEST(Geometry, TheCoreKeepsAWindowOnASecondMonitorAndMovesALostOne) {
+    for (auto [left, expectedLeft, expectedTop] :
+         {std::tuple{-1000, -1000, 200}, std::tuple{-5000, 1024 - 716, 768 - 140}}) {
+        TwoMonitors host;
+        fakes::FakeMidiOut midi;
+        fakes::FakeRegistry registry;
+        fakes::FakeFiles files;
+        registry.User() = {{"Left", std::to_string(left)},
+                           {"Top", "200"},
+                           {"Width", "716"},
+                           {"Height", "140"},
+                           {"Note Width", "16"}};
+        AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+        core.Start();
+        EXPECT_EQ(host.bounds.left, expectedLeft) << left;
+        EXPECT_EQ(host.bounds.top, expectedTop) << left;
+    }
 }
 
 } // namespace

@@ -126,10 +126,11 @@ TEST(Handles, AWindowDcIsGivenBack) {
 TEST(BackBuffer, PixelsWrittenDirectlyAreWhatGdiCopies) {
     fw::BackBuffer buffer;
     ASSERT_TRUE(buffer.Resize(8, 4));
-    buffer.Pixels()[1 * 8 + 2] = 0x00112233; // row 1, column 2, as 0x00RRGGBB
+    const int stride = buffer.Stride();
+    buffer.Pixels()[1 * stride + 2] = 0x00112233; // row 1, column 2, as 0x00RRGGBB
     EXPECT_EQ(GetPixel(buffer.Dc(), 2, 1), RGB(0x11, 0x22, 0x33));
     SetPixel(buffer.Dc(), 5, 3, RGB(0xAA, 0xBB, 0xCC));
-    EXPECT_EQ(buffer.Pixels()[3 * 8 + 5], 0x00AABBCCu);
+    EXPECT_EQ(buffer.Pixels()[3 * stride + 5], 0x00AABBCCu);
 }
 
 TEST(BackBuffer, ResizingReplacesTheImageAndNeverGoesBelowOnePixel) {
@@ -139,8 +140,26 @@ TEST(BackBuffer, ResizingReplacesTheImageAndNeverGoesBelowOnePixel) {
     EXPECT_EQ(buffer.Height(), 1);
     ASSERT_TRUE(buffer.Resize(300, 200));
     EXPECT_EQ(buffer.Width(), 300);
-    buffer.Pixels()[300 * 200 - 1] = 0x00FFFFFF; // the last pixel is inside the image
+    ASSERT_GE(buffer.Stride(), 300);
+    buffer.Pixels()[199 * buffer.Stride() + 299] = 0x00FFFFFF; // the last pixel of the image
     EXPECT_EQ(GetPixel(buffer.Dc(), 299, 199), RGB(255, 255, 255));
+}
+
+TEST(BackBuffer, SmallStepsOfADragKeepTheBitmapAndLargeOnesReplaceIt) {
+    fw::BackBuffer buffer;
+    ASSERT_TRUE(buffer.Resize(1920, 200));
+    const uint32_t* first = buffer.Pixels();
+    buffer.Pixels()[5] = 0x00123456;
+    ASSERT_TRUE(buffer.Resize(1919, 199));
+    EXPECT_EQ(buffer.Width(), 1919);
+    EXPECT_EQ(buffer.Height(), 199);
+    EXPECT_EQ(buffer.Pixels(), first);
+    EXPECT_EQ(buffer.Pixels()[5], 0x00123456u) << "a kept bitmap keeps its contents";
+    ASSERT_TRUE(buffer.Resize(2500, 200)); // past the slack
+    EXPECT_GE(buffer.Stride(), 2500);
+    EXPECT_EQ(buffer.Pixels()[5], 0u) << "a new bitmap starts black";
+    ASSERT_TRUE(buffer.Resize(100, 80)); // a small image does not hold on to a large bitmap
+    EXPECT_LT(buffer.Stride(), 2500);
 }
 
 class ProbeWindow : public fw::WindowBase {

@@ -207,6 +207,33 @@ TEST_F(KeysForm, ShutdownStoresTheWindowAndTheFaderInAllValues) {
     EXPECT_EQ(values["Pedal Key"], "-1");
 }
 
+// The position is kept between notes; each way of moving the thumb must still reach the
+// next note-on.
+TEST_F(KeysForm, AWatchedKeyPlaysWithTheFadersPositionHoweverTheFaderMoved) {
+    Start();
+    form->State().KeyNotes['Z'] = 60;
+    const HWND fader = form->Velocity();
+    const struct {
+        const char* how;
+        void (*move)(HWND fader);
+        const char* noteOn; // status, note 60 (0x3C), 127 - position
+    } cases[] = {
+        {"set by the program", [](HWND f) { SendMessageA(f, TBM_SETPOS, TRUE, 40); }, "00573C90"},
+        {"a line down by key", [](HWND f) { SendMessageA(f, WM_KEYDOWN, VK_DOWN, 0); }, "00563C90"},
+        {"a line up by key", [](HWND f) { SendMessageA(f, WM_KEYDOWN, VK_UP, 0); }, "00573C90"},
+        {"moved to the end", [](HWND f) { SendMessageA(f, WM_KEYDOWN, VK_END, 0); }, "00003C90"},
+    };
+    for (const auto& c : cases) {
+        c.move(fader);
+        (void)midi.Take();
+        form->Core().KeyWatched('Z', 0x002C0001);
+        form->Core().KeyWatched('Z', static_cast<int32_t>(0xC02C0001));
+        const std::vector<std::string> calls = midi.Take();
+        ASSERT_FALSE(calls.empty()) << c.how;
+        EXPECT_EQ(calls.front().substr(calls.front().size() - 8), c.noteOn) << c.how;
+    }
+}
+
 TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettingsAndSilencesThePort) {
     Start();
     SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
@@ -278,6 +305,24 @@ TEST_F(KeysForm, HeldKeysAreReadBackFromTheSystemsKeyState) {
     ASSERT_TRUE(form->Player().CtrlHeld());
     form->Player().ReconcileHeldKeys();
     EXPECT_FALSE(form->Player().CtrlHeld());
+}
+
+TEST_F(KeysForm, TheVelocityTrackbarStepsByOneWithAnArrowAndByTwoWithAClickOnItsChannel) {
+    Start();
+    HWND bar = form->Velocity();
+    SetWindowPos(bar, nullptr, 0, 0, 36, 200, SWP_NOZORDER | SWP_SHOWWINDOW);
+    SendMessageA(bar, TBM_SETPOS, TRUE, 40);
+    SendMessageA(bar, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 41);
+    SendMessageA(bar, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 40);
+
+    RECT thumb{};
+    SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    const int x = (thumb.left + thumb.right) / 2, y = thumb.bottom + 20;
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    EXPECT_EQ(SendMessageA(bar, TBM_GETPOS, 0, 0), 42);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "framework/win/BackBuffer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace fw {
 
@@ -8,19 +10,40 @@ BackBuffer::~BackBuffer() {
     if (dc_ && originalBitmap_) SelectObject(dc_.get(), originalBitmap_);
 }
 
+namespace {
+
+// The bitmap is made a little larger than asked, so a window dragged to a new size
+// every few milliseconds seldom needs a new one.
+constexpr int Slack = 64;
+
+int WithSlack(int size) noexcept {
+    return size > std::numeric_limits<int>::max() - Slack ? size
+                                                          : (size + Slack - 1) / Slack * Slack;
+}
+
+} // namespace
+
 bool BackBuffer::Resize(int width, int height) noexcept {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (bitmap_ && width == width_ && height == height_) return true;
+    // A smaller image keeps the bitmap unless it would waste most of it.
+    const bool fits = bitmap_ && width <= stride_ && height <= rows_ &&
+                      int64_t{width} * height * 4 >= int64_t{stride_} * rows_;
+    if (fits) {
+        width_ = width;
+        height_ = height;
+        return true;
+    }
 
     if (!dc_) {
         dc_.reset(CreateCompatibleDC(nullptr));
         if (!dc_) return false;
     }
+    const int stride = WithSlack(width), rows = WithSlack(height);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down rows
+    info.bmiHeader.biWidth = stride;
+    info.bmiHeader.biHeight = -rows; // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -35,7 +58,9 @@ bool BackBuffer::Resize(int width, int height) noexcept {
     pixels_ = static_cast<uint32_t*>(bits);
     width_ = width;
     height_ = height;
-    std::fill_n(pixels_, static_cast<size_t>(width) * height, 0u);
+    stride_ = stride;
+    rows_ = rows;
+    std::fill_n(pixels_, static_cast<size_t>(stride) * static_cast<size_t>(rows), 0u);
     return true;
 }
 

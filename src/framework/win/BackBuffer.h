@@ -4,6 +4,7 @@
 // microseconds.
 #pragma once
 
+#include "framework/PixelSurface.h"
 #include "framework/win/Handles.h"
 
 #include <cstdint>
@@ -18,8 +19,9 @@ public:
     // A selected bitmap cannot be deleted: the destructor puts the DC's own one back.
     ~BackBuffer();
 
-    // Makes the image width x height (at least 1 x 1). Keeps the contents only when the
-    // size does not change. Returns false when the bitmap could not be made.
+    // Makes the image width x height (at least 1 x 1). The bitmap behind it may be larger
+    // (rows Stride() pixels apart), and is kept with its contents while the image fits in
+    // it; a new one starts black. Returns false when the bitmap could not be made.
     [[nodiscard]] bool Resize(int width, int height) noexcept;
 
     [[nodiscard]] HDC Dc() const noexcept { return dc_.get(); }
@@ -27,6 +29,13 @@ public:
     [[nodiscard]] uint32_t* Pixels() const noexcept;
     [[nodiscard]] int Width() const noexcept { return width_; }
     [[nodiscard]] int Height() const noexcept { return height_; }
+    // Pixels from one row to the next.
+    [[nodiscard]] int Stride() const noexcept { return stride_; }
+    // The image for direct drawing, after any pending GDI drawing; no pixels before the
+    // first Resize.
+    [[nodiscard]] PixelSurface Surface() const noexcept {
+        return {Pixels(), width_, height_, stride_};
+    }
 
     // Copies a rectangle of the image to the same place in a window's DC.
     void CopyTo(HDC target, int left, int top, int width, int height) const noexcept;
@@ -38,6 +47,8 @@ private:
     uint32_t* pixels_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    int stride_ = 0; // the bitmap's width
+    int rows_ = 0;   // the bitmap's height
 };
 
 } // namespace fw

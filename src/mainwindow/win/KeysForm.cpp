@@ -3,6 +3,7 @@
 #include "engine/win/RegistrySettings.h"
 #include "framework/win/Application.h"
 #include "keyboard/win/WinMidiOut.h"
+#include "mainwindow/win/Monitors.h"
 #include "services/win/SettingsDlg.h"
 
 #include <commctrl.h>
@@ -83,7 +84,18 @@ bool TKeysForm::Create() {
     tray_ = std::make_unique<TrayShell>(Handle(), core_);
     AddHandler(*tray_);
     CreateVelocityTrackbar();
+    AttachSkinShell();
+    pointer_ = std::make_unique<TWindowPointer>(Handle(), core_);
+    AddHandler(*pointer_);
+    keyWatch_->OnMouseMove = [this](TWatch&, int32_t x, int32_t y) {
+        pointer_->KeyWatchMouseMove(x, y);
+    };
+    keyWatch_->OnMouseUp = [this](TWatch&, watch::MouseButton, bool, int32_t x, int32_t y) {
+        pointer_->KeyWatchMouseUp(x, y);
+    };
     core_.Start();
+    skinShell_.SetSkin(core_.Skin());
+    skinShell_.Platform().LoadLogoCursor();
     // Keys released on another desktop are never reported: the key state is read back
     // whenever the desktop changes.
     (void)desktopSwitch_.Start([this] { core_.DesktopSwitched(); });
@@ -97,9 +109,26 @@ void TKeysForm::CreateVelocityTrackbar() {
                                 36, 100, Handle(), nullptr, fw::ModuleInstance(), nullptr);
     SendMessageA(velocity_, TBM_SETRANGE, FALSE, MAKELPARAM(0, 127));
     SendMessageA(velocity_, TBM_SETTICFREQ, 10, 0);
-    SendMessageA(velocity_, TBM_SETPAGESIZE, 0, 10);
+    // The arrow keys move it by 1, a click on its channel by 2.
+    SendMessageA(velocity_, TBM_SETLINESIZE, 0, 1);
+    SendMessageA(velocity_, TBM_SETPAGESIZE, 0, 2);
     SetWindowSubclass(velocity_, &TKeysForm::VelocityProc, VelocitySubclassId,
                       reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TKeysForm::AttachSkinShell() {
+    TWinSkinShell::Window window;
+    window.handle = Handle();
+    window.velocity = velocity_;
+    window.popupMenu = [this](POINT at) { (void)popup_.Show(core_.Menu().Root(), Handle(), at); };
+    window.overKeys = [this](POINT at) {
+        if (!core_.Started()) return false;
+        const TMIDIKeys& keys = core_.MIDIKeys();
+        return at.x >= keys.Left() && at.y >= keys.Top() && at.x < keys.Left() + keys.Width() &&
+               at.y < keys.Top() + keys.Height();
+    };
+    skinShell_.Attach(std::move(window));
+    AddHandler(skinShell_);
 }
 
 void TKeysForm::FormDestroy() {
@@ -195,10 +224,11 @@ void TKeysForm::OnPaint() {
 
 LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR data) noexcept {
+    auto* form = reinterpret_cast<TKeysForm*>(data);
     try {
         // The trackbar shares the window's command keys; a consumed one does not move it.
-        if (message == WM_KEYDOWN && reinterpret_cast<TKeysForm*>(data)->core_.KeyDown(
-                                         static_cast<uint16_t>(wParam), ShiftState()))
+        if (message == WM_KEYDOWN &&
+            form->core_.KeyDown(static_cast<uint16_t>(wParam), ShiftState()))
             return 0;
     } catch (const std::exception& error) {
         fw::ReportError(error.what());
@@ -206,14 +236,18 @@ LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wPara
     }
     if (message == WM_NCDESTROY)
         RemoveWindowSubclass(window, &TKeysForm::VelocityProc, VelocitySubclassId);
-    return DefSubclassProc(window, message, wParam, lParam);
+    const bool mayMove = message != TBM_GETPOS;
+    if (mayMove) form->faderStale_ = true;
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    // Also after: a read while the message was being handled may predate its effect.
+    if (mayMove) form->faderStale_ = true;
+    return result;
 }
 
 // --- AppHost. ---
 
 fw::PixelSurface* TKeysForm::BackBuffer() {
-    surface_ = {backBuffer_.Pixels(), backBuffer_.Width(), backBuffer_.Height(),
-                backBuffer_.Width()};
+    surface_ = backBuffer_.Surface();
     return surface_.pixels ? &surface_ : nullptr;
 }
 
@@ -232,7 +266,7 @@ void TKeysForm::ReleaseMouseCapture() {
     if (GetCapture() == Handle()) ReleaseCapture();
 }
 void TKeysForm::SetSkinCursor() {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(skinShell_.KeysCursor());
 }
 
 ScreenSize TKeysForm::PrimaryScreen() {
@@ -285,7 +319,11 @@ void TKeysForm::CloseWindow() {
 }
 
 int32_t TKeysForm::FaderPosition() {
-    return static_cast<int32_t>(SendMessageA(velocity_, TBM_GETPOS, 0, 0));
+    if (faderStale_) {
+        faderPosition_ = static_cast<int32_t>(SendMessageA(velocity_, TBM_GETPOS, 0, 0));
+        faderStale_ = false;
+    }
+    return faderPosition_;
 }
 
 void TKeysForm::SetFaderPosition(int32_t position) {
@@ -293,12 +331,21 @@ void TKeysForm::SetFaderPosition(int32_t position) {
 }
 
 void TKeysForm::PlaceFader(const WindowRect& bounds, bool vertical) {
-    // A vertical keyboard has a horizontal fader, and the other way round.
-    LONG_PTR style = GetWindowLongPtrA(velocity_, GWL_STYLE);
-    style = vertical ? (style & ~TBS_VERT) | TBS_HORZ : (style & ~TBS_HORZ) | TBS_VERT;
-    SetWindowLongPtrA(velocity_, GWL_STYLE, style);
-    SetWindowPos(velocity_, nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // A vertical keyboard has a horizontal fader, and the other way round. Only a turn
+    // needs the trackbar to take in a new style; a border drag just moves it.
+    const LONG_PTR style = GetWindowLongPtrA(velocity_, GWL_STYLE);
+    const LONG_PTR turned =
+        vertical ? (style & ~TBS_VERT) | TBS_HORZ : (style & ~TBS_HORZ) | TBS_VERT;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (turned != style) {
+        SetWindowLongPtrA(velocity_, GWL_STYLE, turned);
+        flags |= SWP_FRAMECHANGED;
+    }
+    SetWindowPos(velocity_, nullptr, bounds.left, bounds.top, bounds.width, bounds.height, flags);
+}
+
+std::vector<fw::PixelRect> TKeysForm::Monitors() {
+    return MonitorRects();
 }
 
 // The icons and the tray: the shell's side is TrayShell's.
@@ -315,10 +362,6 @@ void TKeysForm::BringToFront() {
     SetForegroundWindow(Handle());
     fw::ProcessMessages();
 }
-void TKeysForm::IconBoxChanged() {
-    // A windows-style frame has no icon box to draw.
-}
-
 void TKeysForm::ReportError(const std::string& text) {
     fw::ReportError(text);
 }
@@ -331,7 +374,8 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
 
 void TKeysForm::ShowSettingsDialog(TSettings& settings,
                                    const std::function<void()>& layoutChanged) {
-    TfrmSettings dialog(Handle(), settings, {layoutChanged, {}});
+    TfrmSettings dialog(Handle(), settings,
+                        {layoutChanged, {}, skinShell_.Platform().LogoCursor()});
     (void)dialog.ShowModal();
 }
 

@@ -13,8 +13,10 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/TrayShell.h"
+#include "mainwindow/win/WindowPointer.h"
 #include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
+#include "skin/win/WinSkin.h"
 
 #include <memory>
 #include <string>
@@ -51,12 +53,16 @@ public:
     [[nodiscard]] KeyPlayer& Player() noexcept { return core_.Player(); }
     [[nodiscard]] TWatch& KeyWatch() noexcept { return *keyWatch_; }
     [[nodiscard]] HWND Velocity() const noexcept { return velocity_; }
+    // The skin (none before the core has started) and its Win32 shell.
+    [[nodiscard]] TSkin* Skin() noexcept { return core_.Skin(); }
+    [[nodiscard]] TWinSkinShell& SkinShell() noexcept { return skinShell_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void CreateVelocityTrackbar();
+    void AttachSkinShell();
     void OnPaint();
     static LRESULT CALLBACK VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data) noexcept;
@@ -79,17 +85,18 @@ private:
     [[nodiscard]] int32_t FaderPosition() override;
     void SetFaderPosition(int32_t position) override;
     void PlaceFader(const WindowRect& bounds, bool vertical) override;
+    [[nodiscard]] std::vector<fw::PixelRect> Monitors() override;
     void TrayIcon(const std::string& trayName, TrayAction action) override;
     void SetWindowIcon(const std::string& windowName) override;
     void ShowApplicationWindow(bool shown) override;
     void BringToFront() override;
-    void IconBoxChanged() override;
     void ReportError(const std::string& text) override;
     void ShowPopup(fw::MenuItem& root) override;
     void ShowSettingsDialog(TSettings& settings,
                             const std::function<void()>& layoutChanged) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
+    [[nodiscard]] ::SkinShell* Skins() override { return &skinShell_; }
 
     KeysFormOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
@@ -97,9 +104,16 @@ private:
     fw::BackBuffer backBuffer_;
     fw::PixelSurface surface_;
     HWND velocity_ = nullptr; // a child: the window destroys it
+    // The fader's position as last read. Every note-on asks for it, and asking the
+    // subclassed trackbar costs three window-property reads; whatever moves the thumb is a
+    // message through VelocityProc, which marks the copy stale.
+    int32_t faderPosition_ = 0;
+    bool faderStale_ = true;
     std::unique_ptr<TWatch> keyWatch_;
+    TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     AppCore core_;
     std::unique_ptr<TrayShell> tray_;
+    std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     fw::PopupMenu popup_;
     DesktopSwitch desktopSwitch_;
     bool created_ = false;

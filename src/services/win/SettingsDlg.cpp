@@ -13,9 +13,9 @@ namespace {
 
 using namespace settingsdlg;
 
-// The logo's pointer. The skin's logo cursor takes this place once skins provide it.
-HCURSOR LogoPointer() noexcept {
-    return LoadCursorA(nullptr, IDC_HAND);
+// The logo's pointer: the one the skins provide, or the hand.
+HCURSOR LogoPointer(HCURSOR logoCursor) noexcept {
+    return logoCursor ? logoCursor : LoadCursorA(nullptr, IDC_HAND);
 }
 
 constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SHELLFONT;
@@ -211,7 +211,7 @@ INT_PTR TfrmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         }
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) == Control(Logo)) {
-            SetCursor(LogoPointer());
+            SetCursor(LogoPointer(options_.logoCursor));
             SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
             return TRUE;
         }

@@ -38,6 +38,8 @@ public:
         std::function<void()> layoutChanged;
         // Opens an address with the shell; the platform's "open" action when empty.
         std::function<void(HWND owner, const std::string& address)> openAddress;
+        // The logo's pointer ("Skins\Default\Cursor.cur"); the hand when null.
+        HCURSOR logoCursor = nullptr;
     };
 
     // Nothing is shown before ShowModal.

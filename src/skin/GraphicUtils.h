@@ -1,0 +1,74 @@
+// What the skinned chrome draws with, without the platform: a skin bitmap seen only by its
+// size, a canvas that copies a piece of one into the window's back buffer, and the rules
+// that cut "Border.bmp" into eight pieces and tile a track bitmap along a rectangle.
+#pragma once
+
+#include "framework/PixelSurface.h"
+
+#include <array>
+#include <cstdint>
+
+// The pixels of a 24-bit bitmap as a DIB section holds them: three bytes blue, green, red,
+// rows padded to four bytes, stored bottom-up or top-down.
+struct Pixels24 {
+    const uint8_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0; // bytes from one stored row to the next
+    bool bottomUp = true;
+};
+
+// A bitmap of a skin. It is empty (0 x 0) until a file has been loaded into it.
+class TSkinBitmap {
+public:
+    virtual ~TSkinBitmap() = default;
+    [[nodiscard]] virtual int Width() const noexcept = 0;
+    [[nodiscard]] virtual int Height() const noexcept = 0;
+    // Its pixels, where they can be read directly (none otherwise: nothing is drawn).
+    [[nodiscard]] virtual Pixels24 Pixels() const noexcept { return {}; }
+    [[nodiscard]] bool Empty() const noexcept { return Width() <= 0 || Height() <= 0; }
+};
+
+// The back buffer as the chrome sees it.
+class TChromeCanvas {
+public:
+    // Copies `source` of the bitmap to `dest`, stretching when the sizes differ; opaque.
+    // An empty bitmap or an empty rectangle draws nothing.
+    virtual void Draw(const TSkinBitmap& bitmap, const fw::PixelRect& source,
+                      const fw::PixelRect& dest) = 0;
+    // The bitmap at its natural size with its top-left corner at (x, y).
+    void DrawAt(const TSkinBitmap& bitmap, int x, int y);
+
+protected:
+    ~TChromeCanvas() = default;
+};
+
+struct BorderPiece {
+    fw::PixelRect source; // in "Border.bmp"
+    fw::PixelRect dest;   // in the window
+    friend bool operator==(const BorderPiece&, const BorderPiece&) = default;
+};
+
+// The frame's eight pieces in drawing order: the four corners (top-left, top-right,
+// bottom-left, bottom-right), then the left, right, top and bottom edges. C is the corner
+// size; the centre of the border bitmap is not used.
+[[nodiscard]] std::array<BorderPiece, 8> BorderPieces(int borderWidth, int borderHeight,
+                                                      int cornerSize, int windowWidth,
+                                                      int windowHeight) noexcept;
+
+// Whole copies of the bitmap from the rectangle's top (left) edge on, and the remainder at
+// the far end from the bitmap's top rows (left columns). Nothing for a bitmap of height
+// (width) 0.
+void TileVertical(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSkinBitmap& bitmap);
+void TileHorizontal(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSkinBitmap& bitmap);
+
+// Copies `source` of the bitmap to `dest` of the surface, opaque, stretching by taking the
+// nearest source pixel (as GDI's colour-on-colour stretching does) when the sizes differ.
+// Parts of either rectangle that lie outside their picture are left out; any rectangles are
+// safe.
+void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
+                   const Pixels24& bitmap, const fw::PixelRect& source) noexcept;
+
+[[nodiscard]] constexpr bool PointIn(const fw::PixelRect& rect, int x, int y) noexcept {
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}

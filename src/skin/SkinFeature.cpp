@@ -1,0 +1,112 @@
+#include "skin/SkinFeature.h"
+
+#include "skin/SkinMenu.h"
+
+#include <algorithm>
+
+TSkin::TSkin(TSettings& settings, TSkinConfig& config, const bool& minimized, SkinShell& shell)
+    : settings_(settings), config_(config), minimized_(minimized), shell_(shell), loader_(shell),
+      chrome_(*this) {}
+
+void TSkin::LoadSkin() {
+    loader_.LoadSkin(settings_, config_, chrome_);
+}
+
+void TSkin::BuildSkinMenu(MainMenu& menu) {
+    ::BuildSkinMenu(menu, SkinMenuNames(shell_.SkinFolders()));
+}
+
+void TSkin::ApplySkin(fw::MenuItem& skinMenu) {
+    applyingSkin_ = true;
+    CheckSkinItem(skinMenu, settings_.Skin);
+    const FaderChoice fader = ApplySkinMetrics(config_, chrome_);
+    shell_.ApplyWindowLook(config_, fader.trackbarVisible);
+    if (fader.skinnedFader) chrome_.Fader.UpdateBounds();
+    applyingSkin_ = false;
+}
+
+void TSkin::Layout(int width, int height, bool vertical) {
+    vertical_ = vertical;
+    const int B = config_.BorderSize;
+    config_.InnerRect = {B, B, width - B, height - B};
+    chrome_.CtrlsList.LayoutCtrls();
+}
+
+bool TSkin::ChromeVisible() {
+    return !config_.WindowsStyle && !minimized_ && shell_.WindowShown();
+}
+
+void TSkin::BeginFrame() noexcept {
+    framing_ = true;
+    pending_ = {};
+}
+
+void TSkin::EndFrame() {
+    framing_ = false;
+    if (!fw::IsEmpty(pending_)) shell_.FlushRect(pending_);
+}
+
+void TSkin::Present(const fw::PixelRect& rect) {
+    FlushRect(rect);
+}
+
+void TSkin::FlushRect(const fw::PixelRect& rect) {
+    if (fw::IsEmpty(rect) || minimized_) return;
+    if (!framing_) {
+        shell_.FlushRect(rect);
+        return;
+    }
+    pending_ = fw::IsEmpty(pending_) ? rect
+                                     : fw::PixelRect{std::min(pending_.left, rect.left),
+                                                     std::min(pending_.top, rect.top),
+                                                     std::max(pending_.right, rect.right),
+                                                     std::max(pending_.bottom, rect.bottom)};
+}
+
+void TSkin::Draw(const TSkinBitmap& bitmap, const fw::PixelRect& source,
+                 const fw::PixelRect& dest) {
+    if (fw::PixelSurface* surface = shell_.BackBuffer())
+        CopyStretched(*surface, dest, bitmap.Pixels(), source);
+}
+
+void TSkin::PaintChrome() {
+    if (config_.WindowsStyle) return;
+    const fw::PixelSurface* surface = shell_.BackBuffer();
+    if (!surface) return;
+    chrome_.DrawBorder(surface->width, surface->height);
+    chrome_.CtrlsList.PaintCtrls();
+    chrome_.CtrlsList.FlushCtrls();
+    FlushFrame();
+}
+
+void TSkin::FlushFrame() {
+    fw::PixelSurface* surface = shell_.BackBuffer();
+    if (!surface) return;
+    const FrameFlush frame = FrameFlushRects(config_, surface->width, surface->height, vertical_,
+                                             chrome_.Fader.TrackHBitmap->Height());
+    fw::FillRect(*surface, frame.line, fw::RGBValue(0, 0, 0));
+    for (const fw::PixelRect& strip : frame.strips) FlushRect(strip);
+    FlushRect(frame.line);
+}
+
+void TSkin::RefreshChrome() {
+    if (!ChromeVisible()) return;
+    chrome_.CtrlsList.PaintCtrls();
+    FlushFrame();
+    chrome_.CtrlsList.FlushCtrls();
+}
+
+void TSkin::RefreshChromeFromScreen() {
+    if (!ChromeVisible()) return;
+    shell_.CopyScreenToBackBuffer();
+    chrome_.CtrlsList.PaintCtrls();
+    FlushFrame();
+    chrome_.CtrlsList.FlushCtrls();
+}
+
+void TSkin::RepaintIcon() {
+    TIconBox& icon = chrome_.IconBox;
+    if (!ChromeVisible() || !icon.Shown) return;
+    icon.Paint();
+    icon.Flush();
+}

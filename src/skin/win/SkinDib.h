@@ -1,0 +1,28 @@
+// A skin bitmap on Windows: the file read by the platform's own bitmap loader into a
+// 24-bit DIB section, drawn opaque.
+#pragma once
+
+#include "framework/win/Handles.h"
+#include "skin/GraphicUtils.h"
+
+#include <string>
+
+class TSkinDib final : public TSkinBitmap {
+public:
+    [[nodiscard]] int Width() const noexcept override { return width_; }
+    [[nodiscard]] int Height() const noexcept override { return height_; }
+    [[nodiscard]] HBITMAP Handle() const noexcept { return bitmap_.get(); }
+    // The section's pixels, for drawing without a GDI call per copy.
+    [[nodiscard]] Pixels24 Pixels() const noexcept override { return pixels_; }
+
+    // Replaces the picture with the file's. False when the file is not a bitmap Windows
+    // can read; the bitmap is then empty.
+    [[nodiscard]] bool LoadFromFile(const std::string& path) noexcept;
+    void Clear() noexcept;
+
+private:
+    fw::Bitmap bitmap_;
+    int width_ = 0;
+    int height_ = 0;
+    Pixels24 pixels_;
+};

@@ -1,0 +1,83 @@
+#include "skin/win/WinSkinPlatform.h"
+
+#include "framework/win/Application.h"
+#include "skin/win/SkinDib.h"
+
+namespace {
+
+DWORD Attributes(const std::string& path) noexcept {
+    return GetFileAttributesA(path.c_str());
+}
+
+// A cursor that may be the one on the screen is replaced there before it is destroyed.
+void ReplaceCursor(fw::Cursor& slot, HCURSOR next) noexcept {
+    HCURSOR old = slot.get();
+    if (old && GetCursor() == old) SetCursor(next ? next : LoadCursorA(nullptr, IDC_ARROW));
+    slot.reset(next);
+}
+
+} // namespace
+
+bool TWinSkinPlatform::FileExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool TWinSkinPlatform::FolderExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::string> TWinSkinPlatform::ReadFile(const std::string& path) {
+    fw::File file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string text;
+    char buffer[16384];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;
+        text.append(buffer, got);
+    }
+    return text;
+}
+
+std::optional<std::vector<std::string>> TWinSkinPlatform::SkinFolders() {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((std::string(SkinsFolder) + "*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::vector<std::string> folders;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            folders.emplace_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return folders;
+}
+
+bool TWinSkinPlatform::LoadBitmap(TSkinBitmap& bitmap, const std::string& path) {
+    auto& dib = static_cast<TSkinDib&>(bitmap);
+    if (path.empty()) {
+        dib.Clear();
+        return true;
+    }
+    return dib.LoadFromFile(path);
+}
+
+void TWinSkinPlatform::LoadSkinCursor(const std::string& path) {
+    HCURSOR next = path.empty() ? nullptr : LoadCursorFromFileA(path.c_str());
+    ReplaceCursor(skinCursor_, next);
+}
+
+void TWinSkinPlatform::LoadLogoCursor() {
+    ReplaceCursor(logoCursor_,
+                  LoadCursorFromFileA((std::string(DefaultSkinPath) + "Cursor.cur").c_str()));
+}
+
+void TWinSkinPlatform::ReportError(const std::string& text) {
+    if (onError)
+        onError(text);
+    else
+        fw::ReportError(text);
+}

@@ -1,0 +1,32 @@
+// Skin files on Windows: existence and folder search through the file system, bitmaps
+// through the platform's loader, pointers through LoadCursorFromFileA.
+#pragma once
+
+#include "framework/win/Handles.h"
+#include "skin/Skin.h"
+
+#include <functional>
+#include <string>
+
+class TWinSkinPlatform final : public SkinPlatform {
+public:
+    std::function<void(const std::string&)> onError;
+
+    [[nodiscard]] bool FileExists(const std::string& path) override;
+    [[nodiscard]] bool FolderExists(const std::string& path) override;
+    [[nodiscard]] std::optional<std::string> ReadFile(const std::string& path) override;
+    [[nodiscard]] std::optional<std::vector<std::string>> SkinFolders() override;
+    [[nodiscard]] bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override;
+    void LoadSkinCursor(const std::string& path) override;
+    void ReportError(const std::string& text) override;
+
+    // The current skin's pointer, or null for the platform's default one.
+    [[nodiscard]] HCURSOR SkinCursor() const noexcept { return skinCursor_.get(); }
+    // "Skins\Default\Cursor.cur", loaded once at start for the settings dialog's logo.
+    void LoadLogoCursor();
+    [[nodiscard]] HCURSOR LogoCursor() const noexcept { return logoCursor_.get(); }
+
+private:
+    fw::Cursor skinCursor_;
+    fw::Cursor logoCursor_;
+};

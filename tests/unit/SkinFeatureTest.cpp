@@ -1,0 +1,193 @@
+// The skin as the application core drives it, with the window's skin shell in memory: the
+// skin comes before the keyboard's layout, a whole-window paint reaches the screen as one
+// copy, a switch from the Skin submenu reapplies the look, and the playing switch redraws
+// only the icon.
+#include "SkinTestSupport.h"
+#include "mainwindow/AppCore.h"
+#include "skin/SkinFeature.h"
+#include "support/FakeAppHost.h"
+#include "support/FakeFiles.h"
+#include "support/FakeMidiOut.h"
+#include "support/FakeRegistry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace skintest;
+
+// Skin folders in memory behind the shell's platform part, a back buffer of the client's
+// size, and a log of what reached the window.
+class MemoryShell final : public SkinShell {
+public:
+    explicit MemoryShell(fakes::FakeAppHost& host) : host_(host) {}
+    MemorySkins skins;
+    std::vector<fw::PixelRect> flushes;
+    std::vector<std::pair<bool, bool>> looks; // windows-style, trackbar shown
+    bool shown = true;
+
+    bool FileExists(const std::string& path) override { return skins.FileExists(path); }
+    bool FolderExists(const std::string& path) override { return skins.FolderExists(path); }
+    std::optional<std::string> ReadFile(const std::string& path) override {
+        return skins.ReadFile(path);
+    }
+    std::optional<std::vector<std::string>> SkinFolders() override { return skins.SkinFolders(); }
+    bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override {
+        return skins.LoadBitmap(bitmap, path);
+    }
+    void LoadSkinCursor(const std::string& path) override { skins.LoadSkinCursor(path); }
+    void ReportError(const std::string& text) override { skins.ReportError(text); }
+
+    std::unique_ptr<TSkinBitmap> NewSkinBitmap() override {
+        return std::make_unique<SizedBitmap>();
+    }
+    fw::PixelSurface* BackBuffer() override {
+        const ClientSize client = host_.ClientArea();
+        pixels_.resize(static_cast<size_t>(client.width) * static_cast<size_t>(client.height));
+        surface_ = {pixels_.data(), client.width, client.height, client.width};
+        return &surface_;
+    }
+    void FlushRect(const fw::PixelRect& rect) override { flushes.push_back(rect); }
+    void CopyScreenToBackBuffer() override {}
+    fw::PixelRect WindowBounds() override {
+        const WindowRect b = host_.WindowBounds();
+        return {b.left, b.top, b.left + b.width, b.top + b.height};
+    }
+    bool IsMainWindowActive() override { return true; }
+    bool WindowShown() override { return shown; }
+    void PopupMenuAt(int, int) override {}
+    void CloseMainWindow() override {}
+    void MinimizeApplication() override {}
+    void ApplyWindowLook(const TSkinConfig& config, bool trackbarVisible) override {
+        looks.emplace_back(config.WindowsStyle, trackbarVisible);
+    }
+
+private:
+    fakes::FakeAppHost& host_;
+    std::vector<uint32_t> pixels_;
+    fw::PixelSurface surface_{};
+};
+
+// A frameless window: its client area is the whole window, as in a bitmap skin.
+class SkinnedHost final : public fakes::FakeAppHost {
+public:
+    MemoryShell shell{*this};
+    SkinShell* Skins() override { return &shell; }
+    ClientSize ClientArea() override { return {bounds.width, bounds.height}; }
+};
+
+class SkinnedCore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The factory skin: border 4, title 18, a skinned fader 20 wide.
+        MemorySkins& skins = host.shell.skins;
+        skins.Add("Zevizi", "config.txt", "WindowsStyle=No\nBorderSize=4\nFaderStyle=skin");
+        for (const char* file :
+             {"Title Active.bmp", "Title Inactive.bmp", "Title Box.bmp", "Icon.bmp",
+              "Icon Blink.bmp", "Icon Disabled.bmp", "Close Btn.bmp", "Minimize Btn.bmp"})
+            skins.Add("Zevizi", file, "18 x 18");
+        skins.Add("Zevizi", "FaderV BG.bmp", "20 x 8");
+        skins.Add("Plain", "config.txt", "WindowsStyle=Yes\nFaderStyle=windows\nFaderWidth=0");
+    }
+    fw::MenuItem& SkinItem(const std::string& name) {
+        fw::MenuItem& menu = core.Menu().Item("mnuSkin");
+        for (size_t i = 0; i < menu.Count(); ++i)
+            if (menu[i].Caption() == name) return menu[i];
+        throw std::out_of_range(name);
+    }
+
+    SkinnedHost host;
+    fakes::FakeMidiOut midi;
+    fakes::FakeRegistry registry;
+    fakes::FakeFiles files;
+    AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+};
+
+TEST_F(SkinnedCore, TheSkinIsAppliedBeforeTheKeyboardIsLaidOutInsideItsFrame) {
+    core.Start();
+    ASSERT_NE(core.Skin(), nullptr);
+    EXPECT_EQ(host.shell.looks, (std::vector<std::pair<bool, bool>>{{false, false}}));
+    const TSkinConfig& skin = core.State().SkinConfig;
+    EXPECT_EQ(skin.TitleHeight, 18);
+    EXPECT_EQ(skin.FaderWidth, 20);
+    EXPECT_EQ(core.MIDIKeys().Left(), 5);
+    EXPECT_EQ(core.MIDIKeys().Top(), 4 + 18 + 1);
+    EXPECT_EQ(core.MIDIKeys().Width(), host.ClientArea().width - 8 - 20 - 1);
+    EXPECT_TRUE(SkinItem("Zevizi").Checked());
+    EXPECT_FALSE(SkinItem("Plain").Checked());
+}
+
+TEST_F(SkinnedCore, AWholeWindowPaintReachesTheScreenAsOneCopy) {
+    core.Start();
+    host.shell.flushes.clear();
+    core.Paint();
+    ASSERT_EQ(host.shell.flushes.size(), 1u);
+    const ClientSize client = host.ClientArea();
+    EXPECT_EQ(host.shell.flushes[0], (fw::PixelRect{0, 0, client.width, client.height}));
+}
+
+TEST_F(SkinnedCore, ASwitchFromTheSkinSubmenuReappliesTheLookAndLaysTheWindowOutAgain) {
+    core.Start();
+    const int invalidations = host.invalidations;
+    SkinItem("Plain").Click();
+    EXPECT_EQ(core.State().Settings.Skin, "Plain");
+    EXPECT_EQ(host.shell.looks.back(), std::make_pair(true, true));
+    EXPECT_EQ(core.State().SkinConfig.FaderWidth, 36);
+    EXPECT_EQ(core.MIDIKeys().Left(), 0);
+    EXPECT_EQ(core.MIDIKeys().Top(), 0);
+    EXPECT_GT(host.invalidations, invalidations);
+    EXPECT_TRUE(SkinItem("Plain").Checked());
+    EXPECT_FALSE(SkinItem("Zevizi").Checked());
+
+    // A windows-style skin paints no chrome: the keyboard alone reaches the window.
+    host.shell.flushes.clear();
+    core.Paint();
+    ASSERT_EQ(host.shell.flushes.size(), 1u);
+    EXPECT_EQ(host.shell.flushes[0].top, 0);
+}
+
+TEST_F(SkinnedCore, ThePlayingSwitchRedrawsOnlyTheIconAndNothingWhileHidden) {
+    core.Start();
+    host.shell.flushes.clear();
+    core.Menu().Item("mnuEnabled").Click();
+    ASSERT_EQ(host.shell.flushes.size(), 1u);
+    EXPECT_EQ(host.shell.flushes[0], core.Skin()->Chrome().IconBox.Bounds);
+
+    host.shell.flushes.clear();
+    host.shell.shown = false;
+    core.Menu().Item("mnuEnabled").Click();
+    EXPECT_TRUE(host.shell.flushes.empty());
+}
+
+// The skinned fader as the core drives it: it starts at the trackbar's value, writes every
+// value of a drag into the trackbar and turns with the keyboard.
+TEST_F(SkinnedCore, TheSkinnedFaderStartsAtTheTrackbarWritesItAndTurnsWithTheKeyboard) {
+    host.shell.skins.Add("Zevizi", "FaderV.bmp", "16 x 14");
+    host.shell.skins.Add("Zevizi", "FaderH BG.bmp", "8 x 20");
+    host.shell.skins.Add("Zevizi", "FaderH.bmp", "14 x 16");
+    core.Start();
+    TFader& fader = core.Skin()->Chrome().Fader;
+    ASSERT_TRUE(fader.Shown);
+    EXPECT_TRUE(fader.IsVertical);
+
+    host.fader = 127;
+    SkinItem("Zevizi").Click(); // reapplied: the thumb goes to the trackbar's value
+    EXPECT_EQ(fader.ThumbPos(), fader.Travel());
+
+    // A drag from the bottom end 10 pixels up writes the value at once.
+    const fw::PixelRect bounds = fader.Bounds;
+    core.Skin()->Chrome().CtrlsList.DispatchMouseDown(bounds.left + 2, bounds.bottom - 3);
+    ASSERT_EQ(core.Skin()->Chrome().CtrlsList.CapturedCtrl, &fader);
+    fader.MouseMove(bounds.left + 2, bounds.bottom - 13);
+    EXPECT_EQ(host.fader, fader.FaderValue());
+    EXPECT_LT(host.fader, 127);
+    fader.MouseUp(bounds.left + 2, bounds.bottom - 13);
+
+    const int value = fader.FaderValue();
+    core.Menu().Item("mnuVertical").Click();
+    EXPECT_FALSE(fader.IsVertical) << "across the top of a vertical keyboard";
+    EXPECT_EQ(fader.Bounds.top, 4 + 18);
+    EXPECT_NEAR(fader.FaderValue(), value, 1) << "the value survives the turn";
+}
+
+} // namespace

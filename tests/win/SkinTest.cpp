@@ -1,0 +1,324 @@
+// Skins on the real main window, in this process: skin folders written to a folder of
+// their own, the window's frame and band after ApplySkin, the Skin submenu, switching from
+// the real popup menu, the chrome's buttons, and the bitmaps as the platform reads them.
+#include "engine/Settings.h"
+#include "framework/win/Application.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/win/KeysForm.h"
+#include "skin/win/SkinDib.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class SilentMidi final : public MidiOut {
+public:
+    uint32_t DeviceCount() override { return 1; }
+    Result DeviceName(int, std::string& name) override {
+        name = "Synth";
+        return NoError;
+    }
+    OpenResult Open(int device) override { return {NoError, static_cast<Handle>(0x100 + device)}; }
+    Result ShortMessage(Handle, uint32_t) override { return NoError; }
+    Result Reset(Handle) override { return NoError; }
+    Result Close(Handle) override { return NoError; }
+};
+
+// One key of stored settings, read and written in memory.
+class MapRegistry final : public SettingsRegistry {
+public:
+    std::map<std::string, std::string> values{
+        {"Width", "716"}, {"Height", "140"},    {"Left", "100"},    {"Top", "100"},
+        {"Channel", "1"}, {"Note Width", "16"}, {"Enabled", "Yes"}, {"Layout", "Piano"}};
+    bool KeyExists(RegistryHive hive, std::string_view) override {
+        return hive == RegistryHive::CurrentUser;
+    }
+    bool OpenKey(RegistryHive hive, std::string_view, bool) override {
+        return hive == RegistryHive::CurrentUser;
+    }
+    RegistryText ReadString(const std::string& name) override {
+        auto found = values.find(name);
+        if (found == values.end()) return {};
+        return {RegistryText::Kind::Text, found->second};
+    }
+    bool WriteString(const std::string& name, const std::string& text) override {
+        values[name] = text;
+        return true;
+    }
+    void CloseKey() override {}
+};
+
+std::vector<std::string> shownMessages;
+int RecordMessage(HWND, const char* text, const char* caption, UINT) noexcept {
+    shownMessages.push_back(std::string(caption) + ": " + text);
+    return IDOK;
+}
+
+// A bitmap file of one colour, bottom-up, 24 or 32 bits per pixel.
+void WriteBitmap(const std::string& path, int width, int height, COLORREF color, int bits = 24) {
+    const int rowBytes = ((width * bits / 8) + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = static_cast<WORD>(bits);
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(rowBytes * height);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::vector<unsigned char> row(static_cast<size_t>(rowBytes), 0);
+    for (int x = 0; x < width; ++x) {
+        unsigned char* pixel = &row[static_cast<size_t>(x * bits / 8)];
+        pixel[0] = GetBValue(color);
+        pixel[1] = GetGValue(color);
+        pixel[2] = GetRValue(color);
+    }
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    for (int y = 0; y < height; ++y) out.write(reinterpret_cast<const char*>(row.data()), rowBytes);
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+constexpr COLORREF BorderColor = RGB(200, 30, 40);
+constexpr COLORREF TitleColor = RGB(20, 180, 60);
+constexpr COLORREF CloseColor = RGB(240, 240, 20);
+constexpr COLORREF CloseDownColor = RGB(20, 20, 240);
+
+class SkinWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        GetCurrentDirectoryA(sizeof previousFolder, previousFolder);
+        folder = std::string(temp) + "mk-skin-test";
+        RemoveTree(folder);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        SetCurrentDirectoryA(folder.c_str());
+        CreateDirectoryA("Skins", nullptr);
+        WriteBitmapSkin("Default", "");
+        WriteBitmapSkin("Zevizi", "CornerSize=8");
+        CreateDirectoryA("Skins\\Alpha", nullptr);
+        WriteText("Skins\\Alpha\\config.txt", "WindowsStyle=Yes\nFaderStyle=windows\n");
+        CreateDirectoryA("Skins\\beta", nullptr);
+        WriteText("Skins\\beta\\config.txt", "BorderSize=6\n");
+        WriteBitmap("Skins\\beta\\Title Active.bmp", 50, 24, TitleColor, 32);
+
+        shownMessages.clear();
+        previousBox = fw::SetMessageBoxFunction(&RecordMessage);
+    }
+    void TearDown() override {
+        form.reset();
+        fw::SetMessageBoxFunction(previousBox);
+        fw::ClearTerminationRequest();
+        SetCurrentDirectoryA(previousFolder);
+        RemoveTree(folder);
+    }
+
+    static void WriteBitmapSkin(const std::string& name, const std::string& extra) {
+        const std::string path = "Skins\\" + name + "\\";
+        CreateDirectoryA(path.c_str(), nullptr);
+        WriteText(path + "config.txt",
+                  "WindowsStyle=No\nBorderSize=4\nCornerSize=16\nFaderStyle=windows\n" + extra);
+        WriteBitmap(path + "Border.bmp", 64, 48, BorderColor);
+        for (const char* file : {"Title Active.bmp", "Title Inactive.bmp", "Title Box.bmp"})
+            WriteBitmap(path + file, 100, 20, TitleColor);
+        for (const char* file : {"Icon.bmp", "Icon Blink.bmp", "Icon Disabled.bmp"})
+            WriteBitmap(path + file, 20, 20, RGB(90, 90, 90));
+        WriteBitmap(path + "Close Btn.bmp", 22, 20, CloseColor);
+        WriteBitmap(path + "Close Btn Down.bmp", 22, 20, CloseDownColor);
+        WriteBitmap(path + "Minimize Btn.bmp", 20, 20, RGB(10, 10, 10));
+        WriteBitmap(path + "Minimize Btn Down.bmp", 20, 20, RGB(70, 70, 70));
+        WriteBitmap(path + "FaderV BG.bmp", 24, 8, RGB(50, 50, 50));
+        WriteBitmap(path + "FaderH BG.bmp", 8, 24, RGB(50, 50, 50));
+    }
+    static void RemoveTree(const std::string& path) {
+        WIN32_FIND_DATAA found{};
+        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = found.cFileName;
+                if (name == "." || name == "..") continue;
+                const std::string child = path + "\\" + name;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(child);
+                else
+                    DeleteFileA(child.c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path.c_str());
+    }
+
+    TKeysForm& Start(const std::string& skin) {
+        registry.values["Skin"] = skin;
+        form = std::make_unique<TKeysForm>(KeysFormOptions{&midi, &registry});
+        EXPECT_TRUE(form->Create());
+        return *form;
+    }
+    void Show() {
+        ShowWindow(form->Handle(), SW_SHOWNORMAL);
+        SetForegroundWindow(form->Handle());
+        UpdateWindow(form->Handle());
+        fw::ProcessMessages();
+    }
+    TSkinConfig& Config() { return form->State().SkinConfig; }
+    TSettings& Settings() { return form->State().Settings; }
+    LONG_PTR Style() const { return GetWindowLongPtrA(form->Handle(), GWL_STYLE); }
+    bool Topmost() const {
+        return (GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    }
+    std::vector<std::string> SkinItems(std::string* checked = nullptr) {
+        std::vector<std::string> captions;
+        fw::MenuItem& menu = form->Menu().Item("mnuSkin");
+        for (size_t i = 0; i < menu.Count(); ++i) {
+            captions.push_back(menu[i].Caption());
+            if (checked && menu[i].Checked()) *checked += menu[i].Caption();
+        }
+        return captions;
+    }
+    // A pixel of the window as it is on the screen.
+    COLORREF ScreenPixel(int x, int y) const {
+        fw::WindowDc dc(form->Handle());
+        return GetPixel(dc.get(), x, y);
+    }
+
+    std::string folder;
+    char previousFolder[MAX_PATH] = {};
+    SilentMidi midi;
+    MapRegistry registry;
+    std::unique_ptr<TKeysForm> form;
+    fw::MessageBoxFunction previousBox = nullptr;
+};
+
+TEST_F(SkinWindow, ABitmapSkinIsBorderlessAndAWindowsStyleSkinHasTheSizeableFrameBothTopmost) {
+    Start("Zevizi");
+    EXPECT_EQ(Style() & (WS_CAPTION | WS_THICKFRAME), 0);
+    EXPECT_NE(Style() & WS_POPUP, 0);
+    EXPECT_TRUE(Topmost());
+    EXPECT_EQ(Config().TitleHeight, 20);
+    EXPECT_EQ(Config().CloseWidth, 22);
+    EXPECT_EQ(Config().CornerSize, 8);
+    RECT client{}, window{};
+    GetClientRect(form->Handle(), &client);
+    GetWindowRect(form->Handle(), &window);
+    EXPECT_EQ(client.right, window.right - window.left) << "no platform frame";
+
+    form->Menu().Item("mnuSkin")[0].Click(); // Alpha
+    EXPECT_EQ(Settings().Skin, "Alpha");
+    EXPECT_EQ(Style() & (WS_CAPTION | WS_THICKFRAME), WS_CAPTION | WS_THICKFRAME);
+    EXPECT_TRUE(Topmost());
+    EXPECT_EQ(Config().BorderSize, 0);
+    EXPECT_EQ(Config().TitleHeight, 0);
+    EXPECT_NE(GetWindowLongPtrA(form->Velocity(), GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_TRUE(shownMessages.empty());
+}
+
+TEST_F(SkinWindow, TheSkinSubmenuListsTheFoldersAndChecksTheCurrentOne) {
+    Start("beta");
+    std::string checked;
+    EXPECT_EQ(SkinItems(&checked), (std::vector<std::string>{"Alpha", "beta", "Zevizi"}));
+    EXPECT_EQ(checked, "beta");
+    // beta's own title, everything else from Default; its 32-bit title is read all the same.
+    EXPECT_EQ(Config().TitleHeight, 24);
+    EXPECT_EQ(Config().BorderSize, 6);
+    EXPECT_EQ(Config().IconWidth, 20);
+}
+
+TEST_F(SkinWindow, AMissingSkinRunsWithDefaultChecksNothingAndStoresDefault) {
+    Start("Missing");
+    std::string checked;
+    (void)SkinItems(&checked);
+    EXPECT_EQ(checked, "");
+    EXPECT_EQ(Settings().Skin, "Default");
+    EXPECT_FALSE(Config().WindowsStyle);
+}
+
+TEST_F(SkinWindow, ASkinIsChosenFromTheRealPopupMenuOpenedByTheIcon) {
+    Start("Zevizi");
+    Show();
+    // While the menu's own loop runs, a second thread types: S opens the Skin submenu on
+    // its first item, Down moves to the second, Enter chooses it.
+    std::atomic<bool> typed{false};
+    std::thread typist([&typed] {
+        for (int i = 0; i < 100 && !FindWindowA("#32768", nullptr); ++i) Sleep(50);
+        Sleep(200);
+        for (WORD key : {WORD('S'), WORD(VK_DOWN), WORD(VK_RETURN)}) {
+            INPUT input[2]{};
+            input[0].type = input[1].type = INPUT_KEYBOARD;
+            input[0].ki.wVk = input[1].ki.wVk = key;
+            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(2, input, sizeof(INPUT));
+            Sleep(150);
+        }
+        typed = true;
+    });
+    TIconBox& icon = form->Skin()->Chrome().IconBox;
+    form->Skin()->Chrome().CtrlsList.DispatchMouseDown(icon.Bounds.left + 2, icon.Bounds.top + 2);
+    typist.join();
+    ASSERT_TRUE(typed);
+    EXPECT_EQ(Settings().Skin, "beta");
+    std::string checked;
+    (void)SkinItems(&checked);
+    EXPECT_EQ(checked, "beta");
+    EXPECT_EQ(Config().BorderSize, 6);
+}
+
+TEST_F(SkinWindow, TheCloseButtonIsDrawnDownWhilePressedAndClosesWhenReleasedOnIt) {
+    Start("Zevizi");
+    Show();
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    TCloseBtn& close = form->Skin()->Chrome().CloseBtn;
+    const int x = close.Bounds.left + 5, y = close.Bounds.top + 5;
+    EXPECT_EQ(ScreenPixel(x, y), CloseColor);
+    EXPECT_EQ(ScreenPixel(1, 1), BorderColor);
+
+    close.MouseDown(x, y);
+    EXPECT_EQ(ScreenPixel(x, y), CloseDownColor);
+    close.MouseMove(x - 100, y);
+    EXPECT_EQ(ScreenPixel(x, y), CloseColor) << "springs up outside";
+    close.MouseUp(x - 100, y);
+    fw::ProcessMessages();
+    EXPECT_FALSE(fw::TerminationRequested());
+
+    close.MouseDown(x, y);
+    close.MouseUp(x, y);
+    fw::ProcessMessages();
+    EXPECT_TRUE(fw::TerminationRequested());
+}
+
+TEST_F(SkinWindow, BitmapsBecome24BitAndAFileThatIsNoBitmapIsReportedOnce) {
+    WriteBitmap("wide.bmp", 7, 3, RGB(1, 2, 3), 32);
+    TSkinDib dib;
+    ASSERT_TRUE(dib.LoadFromFile("wide.bmp"));
+    DIBSECTION section{};
+    ASSERT_NE(GetObjectA(dib.Handle(), sizeof section, &section), 0);
+    EXPECT_EQ(section.dsBm.bmBitsPixel, 24);
+    EXPECT_EQ(dib.Width(), 7);
+    EXPECT_EQ(dib.Height(), 3);
+
+    WriteText("Skins\\Zevizi\\Icon.bmp", "not a bitmap");
+    Start("Zevizi");
+    form->Menu().Item("mnuSkin")[0].Click();
+    form->Menu().Item("mnuSkin")[2].Click();
+    ASSERT_EQ(shownMessages.size(), 1u);
+    EXPECT_NE(shownMessages[0].find("Error: "), std::string::npos);
+    EXPECT_NE(shownMessages[0].find("Skins\\Zevizi\\Icon.bmp"), std::string::npos);
+    EXPECT_FALSE(form->Skin()->Chrome().IconBox.Shown);
+    EXPECT_EQ(Config().IconWidth, 0);
+}
+
+} // namespace
