@@ -65,6 +65,7 @@ void AppCore::Start() {
     if (auto command = BaseOctaveCommand(settings.BaseOctave)) menu_->Click(*command);
     SetPedalKey(settings.PedalKey);
     SetEnabledState(settings.Enabled);
+    icons_.SetIcon(state_.IconName);
     SelectDevice(settings.Device);
     SelectChannel(settings.Channel);
 }
@@ -125,6 +126,7 @@ void AppCore::Resized(ClientSize client) {
 void AppCore::Stop() {
     if (!midiKeys_ || stopped_) return;
     stopped_ = true;
+    icons_.WindowDestroyed();
     TSettings& settings = state_.Settings;
     const WindowRect bounds = host_.WindowBounds();
     settings.Width = bounds.width;
@@ -205,12 +207,34 @@ void AppCore::SessionEnding() {
     if (midiKeys_) midiKeys_->ResetPort();
 }
 
-void AppCore::Timer(int) {
-    // No timer runs yet; the blinking icons will be the first.
+void AppCore::Timer(int id) {
+    if (id == BlinkTimerId) icons_.BlinkTimerTimer();
 }
 
 void AppCore::Blink() {
-    // The blinking icons arrive with the notification-area icon.
+    icons_.Blink();
+}
+
+// The skin's icon box shows the blink from the icon rules; it is drawn only while the
+// window is on screen, and a bitmap skin's (a windows-style skin shows none).
+void AppCore::IconBoxChanged() {
+    if (!skin_) return;
+    skin_->Chrome().IconBox.Blinking = icons_.IconBoxBlinking();
+    if (!state_.Minimized) skin_->RepaintIcon();
+}
+
+void AppCore::SetBlinkTimer(bool running) {
+    if (running)
+        host_.StartTimer(BlinkTimerId, TrayIcons::BlinkInterval);
+    else
+        host_.StopTimer(BlinkTimerId);
+}
+
+// A start in the tray ("/M") counts as minimised too, so the first restore ends the tray
+// state completely: icon removed, caption and menu back, key presses drawn again.
+void AppCore::RestoreFromTray() {
+    icons_.Restore();
+    host_.BringToFront();
 }
 
 void AppCore::ShowPopup() {
@@ -240,10 +264,7 @@ void AppCore::SetPedalKey(int32_t key) {
 
 void AppCore::SetEnabledState(bool value) {
     state_.Settings.Enabled = value;
-    const std::string icon(IdleIconName(value));
-    if (icon == state_.IconName) return;
-    state_.IconName = icon;
-    host_.ShowIcon(state_.IconName);
+    state_.IconName = IdleIconName(value);
 }
 
 // --- What the key player asks. ---
@@ -350,11 +371,14 @@ void AppCore::SettingsClick() {
 
 void AppCore::EnabledClick() {
     SetEnabledState(!state_.Settings.Enabled);
-    if (skin_) skin_->RepaintIcon();
+    icons_.EnabledChanged();
 }
 
 void AppCore::MinimizeClick() {
-    host_.MinimizeWindow();
+    if (state_.Minimized)
+        RestoreFromTray();
+    else
+        icons_.Minimize();
 }
 
 void AppCore::CloseClick() {

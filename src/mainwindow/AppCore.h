@@ -22,6 +22,7 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/Geometry.h"
 #include "mainwindow/MainMenu.h"
+#include "mainwindow/TrayIcons.h"
 #include "skin/SkinFeature.h"
 
 #include <cstdint>
@@ -53,7 +54,6 @@ public:
     [[nodiscard]] virtual bool IsKeyDown(int32_t key) = 0;
     // When the message being handled was sent, in milliseconds of a clock that wraps.
     [[nodiscard]] virtual uint32_t EventTime() = 0;
-    virtual void MinimizeWindow() = 0;
     virtual void CloseWindow() = 0;
 
     // The velocity fader: position 0..127, 0 the loudest.
@@ -66,8 +66,13 @@ public:
         return {fw::PixelRect{0, 0, screen.Width, screen.Height}};
     }
 
-    // Icons: the idle icon changed (AppState::IconName).
-    virtual void ShowIcon(const std::string& iconName) = 0;
+    // Icons and the notification area; TrayIcons decides which and when.
+    virtual void TrayIcon(const std::string& trayName, TrayAction action) = 0;
+    virtual void SetWindowIcon(const std::string& windowName) = 0;
+    // Shows or hides the window and with it its taskbar button.
+    virtual void ShowApplicationWindow(bool shown) = 0;
+    // Brings the window to the foreground and processes the pending messages once.
+    virtual void BringToFront() = 0;
     // The error message box.
     virtual void ReportError(const std::string& text) = 0;
     // The popup menu at the mouse cursor.
@@ -106,8 +111,13 @@ protected:
 // The message shown when the chosen MIDI port fails to open.
 inline constexpr const char* PortFailedText = "Selected MIDI port could't be opened.";
 
-class AppCore final : private KeysHost, private KeyPlayerHost, private MainMenuActions {
+class AppCore final : private KeysHost,
+                      private KeyPlayerHost,
+                      private MainMenuActions,
+                      private TrayIconsHost {
 public:
+    static constexpr int BlinkTimerId = 1;
+
     AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
             std::string settingsKeyPath = std::string(SettingsKeyPath),
             LayoutFiles* layoutFiles = nullptr);
@@ -137,6 +147,13 @@ public:
     // Stores the playing switch and picks the idle icon for it; shows nothing itself.
     void SetEnabledState(bool value);
     void ShowPopup();
+
+    // The icons, the tray and the blink.
+    [[nodiscard]] TrayIcons& Icons() noexcept { return icons_; }
+    // To the tray: the minimise button, "&Minimize" and the skinned minimise button.
+    void MinimizeApplication() { icons_.Minimize(); }
+    // Back from the tray: a left click on the tray icon, "&Restore".
+    void RestoreFromTray();
 
     // --- Window events. ---
     void Paint();
@@ -212,6 +229,18 @@ private:
     void MinimizeClick() override;
     void CloseClick() override;
 
+    // TrayIconsHost.
+    void TrayIcon(const std::string& trayName, TrayAction action) override {
+        host_.TrayIcon(trayName, action);
+    }
+    void SetWindowIcon(const std::string& windowName) override { host_.SetWindowIcon(windowName); }
+    void SetBlinkTimer(bool running) override;
+    void ShowApplicationWindow(bool shown) override { host_.ShowApplicationWindow(shown); }
+    void ShowTrayLook(bool inTray) override {
+        if (menu_) menu_->ShowTrayLook(inTray);
+    }
+    void IconBoxChanged() override;
+
     AppHost& host_;
     MidiOut& midi_;
     SettingsRegistry& registry_;
@@ -219,6 +248,7 @@ private:
     std::unique_ptr<LayoutFiles> ownLayoutFiles_;
     LayoutFiles* layoutFiles_;
     AppState state_;
+    TrayIcons icons_{static_cast<TrayIconsHost&>(*this), state_.Minimized, state_.IconName};
     FrameMetrics frame_;
     std::unique_ptr<TSkin> skin_;
     std::unique_ptr<TMIDIKeys> midiKeys_;

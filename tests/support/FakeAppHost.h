@@ -23,12 +23,15 @@ public:
 
     ScreenSize screen{1024, 768};
     WindowRect bounds{0, 0, 700, 170};
-    bool active = false, minimized = false, closed = false;
+    bool active = false, shown = true, closed = false;
     int32_t fader = 0;
     WindowRect faderBounds;
     bool faderVertical = false; // the keyboard's orientation the fader was placed for
-    std::vector<std::string> errors, icons;
+    std::vector<std::string> errors;
+    // "tray add TRAYICON", "tray delete", "window MAINICON" in the order asked.
+    std::vector<std::string> icons;
     int popups = 0, invalidations = 0, paints = 0; // paints: back-buffer requests
+    int fronts = 0;
     std::map<int, uint32_t> timers;
     std::set<int32_t> keysDown; // as the system has them
     uint32_t clock = 0;
@@ -54,7 +57,6 @@ public:
     bool IsActive() override { return active; }
     bool IsKeyDown(int32_t key) override { return keysDown.count(key) != 0; }
     uint32_t EventTime() override { return clock; }
-    void MinimizeWindow() override { minimized = true; }
     void CloseWindow() override { closed = true; }
     int32_t FaderPosition() override { return fader; }
     void SetFaderPosition(int32_t position) override { fader = position; }
@@ -62,7 +64,14 @@ public:
         faderBounds = value;
         faderVertical = vertical;
     }
-    void ShowIcon(const std::string& iconName) override { icons.push_back(iconName); }
+    void TrayIcon(const std::string& name, TrayAction action) override {
+        static const char* const verbs[] = {"add", "modify", "delete"};
+        icons.push_back(std::string("tray ") + verbs[static_cast<int>(action)] +
+                        (name.empty() ? "" : " " + name));
+    }
+    void SetWindowIcon(const std::string& name) override { icons.push_back("window " + name); }
+    void ShowApplicationWindow(bool value) override { shown = value; }
+    void BringToFront() override { ++fronts; }
     void ReportError(const std::string& text) override { errors.push_back(text); }
     void ShowPopup(fw::MenuItem&) override { ++popups; }
     // The settings dialog: runs settingsDialog, which stands for what the user does in it.

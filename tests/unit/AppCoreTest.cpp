@@ -114,14 +114,15 @@ TEST_F(AppCoreTest, StoredDeviceAndChannelOutsideTheirRangeFallBackAndAFailedPor
     EXPECT_EQ(host.errors, std::vector<std::string>{PortFailedText});
 }
 
-TEST_F(AppCoreTest, TheEnabledSwitchPicksTheIdleIconAndReportsItsChange) {
+TEST_F(AppCoreTest, TheEnabledSwitchPicksTheIdleIconAndShowsIt) {
     Start();
     Item("mnuEnabled").Click();
     EXPECT_FALSE(State().Settings.Enabled);
     EXPECT_EQ(State().IconName, "TRAYDISABLED");
     Item("mnuEnabled").Click();
     EXPECT_EQ(State().IconName, "TRAYICON");
-    EXPECT_EQ(host.icons, (std::vector<std::string>{"TRAYDISABLED", "TRAYICON"}));
+    EXPECT_EQ(host.icons,
+              (std::vector<std::string>{"window MAINICON", "window MDISABLED", "window MAINICON"}));
 }
 
 TEST_F(AppCoreTest, ZoomStopsAtItsLimits) {

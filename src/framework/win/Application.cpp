@@ -54,6 +54,11 @@ void ProcessMessages() noexcept {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    // A termination requested meanwhile had its wake-up taken from the queue here. When
+    // this runs inside a message sent from another thread or process (the tray icon's
+    // click), the main loop's GetMessage would go on waiting for a message that may never
+    // come; wake it again.
+    if (terminationRequested) PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) noexcept {

@@ -81,6 +81,8 @@ bool TKeysForm::Create() {
         return false;
     fw::SetErrorOwner(Handle());
     keyWatch_->SetApplicationWindow(Handle());
+    tray_ = std::make_unique<TrayShell>(Handle(), core_);
+    AddHandler(*tray_);
     CreateVelocityTrackbar();
     AttachSkinShell();
     pointer_ = std::make_unique<TWindowPointer>(Handle(), core_);
@@ -312,10 +314,6 @@ uint32_t TKeysForm::EventTime() {
     return static_cast<uint32_t>(GetMessageTime());
 }
 
-void TKeysForm::MinimizeWindow() {
-    ShowWindow(Handle(), SW_MINIMIZE);
-}
-
 void TKeysForm::CloseWindow() {
     PostMessageA(Handle(), WM_CLOSE, 0, 0);
 }
@@ -350,10 +348,20 @@ std::vector<fw::PixelRect> TKeysForm::Monitors() {
     return MonitorRects();
 }
 
-void TKeysForm::ShowIcon(const std::string&) {
-    // The notification-area icon comes later; nothing shows the idle icon yet.
+// The icons and the tray: the shell's side is TrayShell's.
+void TKeysForm::TrayIcon(const std::string& trayName, TrayAction action) {
+    tray_->TrayIcon(trayName, action);
 }
-
+void TKeysForm::SetWindowIcon(const std::string& windowName) {
+    tray_->SetWindowIcon(windowName);
+}
+void TKeysForm::ShowApplicationWindow(bool shown) {
+    tray_->ShowApplicationWindow(shown);
+}
+void TKeysForm::BringToFront() {
+    SetForegroundWindow(Handle());
+    fw::ProcessMessages();
+}
 void TKeysForm::ReportError(const std::string& text) {
     fw::ReportError(text);
 }

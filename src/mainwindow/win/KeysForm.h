@@ -12,6 +12,7 @@
 #include "framework/win/Window.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
+#include "mainwindow/win/TrayShell.h"
 #include "mainwindow/win/WindowPointer.h"
 #include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
@@ -80,13 +81,15 @@ private:
     [[nodiscard]] bool IsActive() override;
     [[nodiscard]] bool IsKeyDown(int32_t key) override;
     [[nodiscard]] uint32_t EventTime() override;
-    void MinimizeWindow() override;
     void CloseWindow() override;
     [[nodiscard]] int32_t FaderPosition() override;
     void SetFaderPosition(int32_t position) override;
     void PlaceFader(const WindowRect& bounds, bool vertical) override;
     [[nodiscard]] std::vector<fw::PixelRect> Monitors() override;
-    void ShowIcon(const std::string& iconName) override;
+    void TrayIcon(const std::string& trayName, TrayAction action) override;
+    void SetWindowIcon(const std::string& windowName) override;
+    void ShowApplicationWindow(bool shown) override;
+    void BringToFront() override;
     void ReportError(const std::string& text) override;
     void ShowPopup(fw::MenuItem& root) override;
     void ShowSettingsDialog(TSettings& settings,
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<TWatch> keyWatch_;
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     AppCore core_;
+    std::unique_ptr<TrayShell> tray_;
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     fw::PopupMenu popup_;
     DesktopSwitch desktopSwitch_;

@@ -25,18 +25,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         form.State().Minimized = StartsMinimized(__argc, __argv);
         TOneInstance oneInstance;
         oneInstance.OnBringToFront = [&form] {
-            // Until the notification area has its own restore, a window hidden by "/M"
-            // simply comes back.
-            form.State().Minimized = false;
+            // Out of the tray as a restore from there would (icon removed, menu and
+            // drawing back), then to the front.
+            form.Core().Icons().Restore();
             RestoreToFront(form.Handle());
         };
         // Decided before the window's creation steps: a later start hands over here and
         // then runs those steps without ever showing the window.
         oneInstance.Loaded();
         if (!form.Create()) return 1;
-        if (!form.State().Minimized && !oneInstance.HandedOver()) {
-            ShowWindow(form.Handle(), SW_SHOWNORMAL);
-            UpdateWindow(form.Handle());
+        // A later start that handed over shows nothing, not even a tray icon.
+        if (!oneInstance.HandedOver()) {
+            if (form.State().Minimized) {
+                // The window stays hidden; the program sits in the tray from the start.
+                form.Core().Icons().AppEventsMinimize();
+            } else {
+                ShowWindow(form.Handle(), SW_SHOWNORMAL);
+                UpdateWindow(form.Handle());
+            }
         }
         // The running copy keeps the input watch; a later start must not take it.
         if (oneInstance.IsFirstInstance()) {

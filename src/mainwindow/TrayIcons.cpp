@@ -1,0 +1,84 @@
+#include "mainwindow/TrayIcons.h"
+
+std::string WindowIconName(std::string_view trayName) {
+    if (trayName == icons::TrayDisabled) return icons::WindowDisabled;
+    if (trayName == icons::TrayEnabled) return icons::WindowEnabled;
+    if (trayName == icons::TrayBlink) return icons::WindowBlink;
+    return std::string(trayName);
+}
+
+void TrayIcons::SetIcon(const std::string& trayName) {
+    if (minimized_) {
+        host_.TrayIcon(trayName, TrayAction::Modify);
+        return;
+    }
+    windowIcon_ = WindowIconName(trayName);
+    host_.SetWindowIcon(windowIcon_);
+}
+
+void TrayIcons::Blink() {
+    if (!minimized_) SetIconBoxBlinking(true);
+    SetIcon(icons::TrayBlink);
+    // A running timer is left alone, so a blink lasts one period from its first message
+    // however many messages follow.
+    if (!timerRunning_) {
+        timerRunning_ = true;
+        host_.SetBlinkTimer(true);
+    }
+}
+
+void TrayIcons::BlinkTimerTimer() {
+    if (!timerRunning_) return; // a tick already queued when the timer was stopped
+    // The box forgets the blink even while the window is hidden, so it does not come
+    // back from the tray still showing it.
+    SetIconBoxBlinking(false);
+    SetIcon(iconName_);
+    timerRunning_ = false;
+    host_.SetBlinkTimer(false);
+}
+
+void TrayIcons::SetIconBoxBlinking(bool blinking) {
+    if (iconBoxBlinking_ == blinking) return;
+    iconBoxBlinking_ = blinking;
+    host_.IconBoxChanged();
+}
+
+void TrayIcons::AppEventsMinimize() {
+    host_.ShowTrayLook(true);
+    host_.ShowApplicationWindow(false);
+    host_.TrayIcon(iconName_, TrayAction::Add);
+    minimized_ = true;
+}
+
+void TrayIcons::AppEventsRestore() {
+    host_.ShowTrayLook(false);
+    host_.ShowApplicationWindow(true);
+    host_.TrayIcon("", TrayAction::Delete);
+    minimized_ = false;
+    SetIcon(iconName_);
+}
+
+void TrayIcons::Minimize() {
+    if (!minimized_) AppEventsMinimize();
+}
+
+void TrayIcons::Restore() {
+    if (minimized_) AppEventsRestore();
+}
+
+void TrayIcons::EnabledChanged() {
+    if (!minimized_) host_.IconBoxChanged();
+    SetIcon(iconName_);
+}
+
+void TrayIcons::ShellRestarted() {
+    if (minimized_) host_.TrayIcon(timerRunning_ ? icons::TrayBlink : iconName_, TrayAction::Add);
+}
+
+void TrayIcons::WindowDestroyed() {
+    host_.TrayIcon("", TrayAction::Delete);
+    if (timerRunning_) {
+        timerRunning_ = false;
+        host_.SetBlinkTimer(false);
+    }
+}

@@ -1,0 +1,146 @@
+// The real program under Wine with the real shell: minimising to the notification area
+// (Wine shows it as its own "Wine System Tray" window), coming back with a click on the
+// tray icon, the tray icon's menu, and a start in the tray.
+#include "ProgramUnderTest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using e2e::ProgramUnderTest;
+
+constexpr UINT TrayCallback = WM_USER + 1;
+constexpr COLORREF PressedWhite = RGB(192, 192, 192);
+
+HWND VisibleWindow(const char* className, const char* title) {
+    HWND window = FindWindowA(className, title);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+// Wine's stand-in for the notification area, shown while it holds an icon.
+HWND TrayWindow() {
+    return VisibleWindow(nullptr, "Wine System Tray");
+}
+
+struct MenuSearch {
+    DWORD processId;
+    HWND found;
+};
+
+// The program's open popup menu (class "#32768").
+HWND OpenMenuOf(DWORD processId) {
+    MenuSearch search{processId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<MenuSearch*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (owner == s->processId && std::string(name) == "#32768" && IsWindowVisible(window)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+template <typename Condition> bool WaitFor(Condition condition, int timeoutMs = 5000) {
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return condition();
+}
+
+// A left click on our icon in Wine's tray window: the first icon sits at its left end.
+void ClickTrayIcon() {
+    HWND tray = TrayWindow();
+    ASSERT_NE(tray, nullptr);
+    POINT origin = e2e::ClientOrigin(tray);
+    RECT client{};
+    GetClientRect(tray, &client);
+    e2e::MouseMoveTo(origin.x + client.bottom / 2, origin.y + client.bottom / 2);
+    e2e::MouseLeftDown();
+    e2e::MouseLeftUp();
+}
+
+class TrayEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override { e2e::ForgetSettings(); }
+    ProgramUnderTest program{"Tray"};
+};
+
+TEST_F(TrayEndToEnd, MinimizeGoesToTheTrayAndALeftClickOnTheIconBringsTheWindowBack) {
+    ASSERT_TRUE(program.Start());
+    HWND window = program.MainWindow();
+    ASSERT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(TrayWindow(), nullptr);
+
+    // "&Minimize" from the window's menu, chosen by its access key.
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    PostMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(bounds.left + 40, bounds.top + 20));
+    ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) != nullptr; }));
+    e2e::Tap('M');
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }))
+        << "the window and with it its taskbar button are hidden";
+    ASSERT_TRUE(WaitFor([] { return TrayWindow() != nullptr; })) << "the tray icon is shown";
+    EXPECT_FALSE(IsIconic(window));
+
+    ClickTrayIcon();
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }));
+    EXPECT_TRUE(WaitFor([] { return TrayWindow() == nullptr; })) << "the tray icon is gone";
+    EXPECT_EQ(program.Close(), 0);
+}
+
+TEST_F(TrayEndToEnd, ARightClickOnTheTrayIconOpensThePopupMenu) {
+    ASSERT_TRUE(program.Start());
+    HWND window = program.MainWindow();
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0); // the window's minimise button
+    ASSERT_TRUE(WaitFor([] { return TrayWindow() != nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    PostMessageA(window, TrayCallback, 1, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) != nullptr; }));
+    e2e::Tap(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) == nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(window)) << "the menu alone does not restore";
+    EXPECT_EQ(program.Close(), 0);
+}
+
+TEST_F(TrayEndToEnd, AStartInTheTraySitsThereAndOneLeftClickRestoresItFully) {
+    program.WithoutSkins(); // the keyboard fills the client area in its built-in colours
+    ASSERT_TRUE(program.Start({}, "/m"));
+    HWND window = program.MainWindow();
+    ASSERT_TRUE(WaitFor([] { return TrayWindow() != nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    ClickTrayIcon();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }));
+    EXPECT_TRUE(WaitFor([] { return TrayWindow() == nullptr; }))
+        << "the tray state ends with the first restore";
+
+    // Key presses are drawn again: the mouse plays the first C and it shows pressed.
+    program.Settle(300);
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin = e2e::ClientOrigin(window);
+    e2e::MouseMoveTo(origin.x + 8, origin.y + client.bottom - 10);
+    e2e::MouseLeftDown();
+    ASSERT_TRUE(program.WaitForShortMessages(1));
+    program.Settle();
+    EXPECT_EQ(e2e::ScreenPixel(origin.x + 4, origin.y + client.bottom - 4), PressedWhite);
+    e2e::MouseLeftUp();
+
+    // And the next minimise goes to the tray again.
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(WaitFor([] { return TrayWindow() != nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(program.Close(), 0);
+}
+
+} // namespace
