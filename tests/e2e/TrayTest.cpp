@@ -22,29 +22,9 @@ HWND TrayWindow() {
     return VisibleWindow(nullptr, "Wine System Tray");
 }
 
-struct MenuSearch {
-    DWORD processId;
-    HWND found;
-};
-
 // The program's open popup menu (class "#32768").
 HWND OpenMenuOf(DWORD processId) {
-    MenuSearch search{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<MenuSearch*>(lParam);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (owner == s->processId && std::string(name) == "#32768" && IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return e2e::VisibleWindow(processId, "#32768");
 }
 
 template <typename Condition> bool WaitFor(Condition condition, int timeoutMs = 5000) {
