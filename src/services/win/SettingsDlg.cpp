@@ -24,7 +24,7 @@ constexpr int LayoutDropDownRows = 8;
 
 // One control: its place in the dialog's client area at 96 DPI. Controls are made in this
 // order, which is the tab order and puts every label just before the field it focuses.
-struct ControlSpec {
+struct ControlPlace {
     int id;
     const char* className;
     const char* text;
@@ -47,36 +47,36 @@ constexpr const char* LabelTexts[ShortcutCount] = {
     "&Enable/disable:", "Base octave C&2:", "Base octave C&3:",
     "Base octave C&4:", "Base octave C&5:", "Base octave C&6:"};
 
-std::vector<ControlSpec> ControlSpecs() {
+std::vector<ControlPlace> ControlPlaces() {
     using Id = TfrmSettings::ControlId;
-    std::vector<ControlSpec> specs;
-    specs.push_back({Id::ShortcutsGroup, "BUTTON", "&Shortcuts (available in any window)",
-                     BS_GROUPBOX | WS_VISIBLE, 0, 5, 7, 248, 202});
+    std::vector<ControlPlace> places;
+    places.push_back({Id::ShortcutsGroup, "BUTTON", "&Shortcuts (available in any window)",
+                      BS_GROUPBOX | WS_VISIBLE, 0, 5, 7, 248, 202});
     for (int i = 0; i < ShortcutCount; ++i) {
-        specs.push_back({Id::Label1 + i, "STATIC", LabelTexts[i], LabelStyle, 0, GroupLeft + 8,
-                         GroupTop + LabelTops[i], i == 0 ? 74 : 79, 13});
-        specs.push_back({Id::HotKey1 + i, HOTKEY_CLASSA, "", HotKeyStyle, WS_EX_CLIENTEDGE,
-                         GroupLeft + 107, GroupTop + HotKeyTops[i], 133, 21});
+        places.push_back({Id::Label1 + i, "STATIC", LabelTexts[i], LabelStyle, 0, GroupLeft + 8,
+                          GroupTop + LabelTops[i], i == 0 ? 74 : 79, 13});
+        places.push_back({Id::HotKey1 + i, HOTKEY_CLASSA, "", HotKeyStyle, WS_EX_CLIENTEDGE,
+                          GroupLeft + 107, GroupTop + HotKeyTops[i], 133, 21});
     }
-    specs.push_back({Id::btnDefault, "BUTTON", "&Default", ButtonStyle, 0, GroupLeft + 164,
-                     GroupTop + 169, 75, 24});
+    places.push_back({Id::btnDefault, "BUTTON", "&Default", ButtonStyle, 0, GroupLeft + 164,
+                      GroupTop + 169, 75, 24});
     // Hidden, and disabled so that no mnemonic reaches it: it only carries the stored flag
     // through OK.
-    specs.push_back({Id::chkKillKeystrokes, "BUTTON", "&Kill keystrokes",
-                     BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP | WS_DISABLED, 0, 14, 233, 96, 21});
-    specs.push_back({Id::LayoutLabel, "STATIC", "&Layout:", LabelStyle, 0, 132, 216, 35, 13});
-    specs.push_back({Id::Layouts, "COMBOBOX", "",
-                     CBS_DROPDOWNLIST | WS_VSCROLL | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 132,
-                     233, 113, 21});
+    places.push_back({Id::chkKillKeystrokes, "BUTTON", "&Kill keystrokes",
+                      BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP | WS_DISABLED, 0, 14, 233, 96, 21});
+    places.push_back({Id::LayoutLabel, "STATIC", "&Layout:", LabelStyle, 0, 132, 216, 35, 13});
+    places.push_back({Id::Layouts, "COMBOBOX", "",
+                      CBS_DROPDOWNLIST | WS_VSCROLL | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 132,
+                      233, 113, 21});
     // A lowered bevel, drawn by us: the platform's etched line keeps neither this height
     // nor this width everywhere.
-    specs.push_back({Id::Divider, "STATIC", "", SS_OWNERDRAW | WS_VISIBLE, 0, 5, 296, 248, 3});
-    specs.push_back(
+    places.push_back({Id::Divider, "STATIC", "", SS_OWNERDRAW | WS_VISIBLE, 0, 5, 296, 248, 3});
+    places.push_back(
         {Id::btnOK, "BUTTON", "OK", ButtonStyle | BS_DEFPUSHBUTTON, 0, 14, 265, 75, 24});
-    specs.push_back({Id::btnCancel, "BUTTON", "Cancel", ButtonStyle, 0, 94, 265, 75, 24});
-    specs.push_back(
+    places.push_back({Id::btnCancel, "BUTTON", "Cancel", ButtonStyle, 0, 94, 265, 75, 24});
+    places.push_back(
         {Id::Logo, "STATIC", "", SS_OWNERDRAW | SS_NOTIFY | WS_VISIBLE, 0, 184, 303, 68, 15});
-    return specs;
+    return places;
 }
 
 // An in-memory dialog template without controls: caption, frame and the platform's dialog
@@ -249,19 +249,19 @@ void TfrmSettings::FormCreate() {
 
 void TfrmSettings::CreateControls() {
     const auto font = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
-    for (const ControlSpec& spec : ControlSpecs()) {
+    for (const ControlPlace& place : ControlPlaces()) {
         // A drop-down list's height is its opened height; the closed one follows the font.
         const int height =
-            spec.id == Layouts ? spec.height * (LayoutDropDownRows + 1) : spec.height;
+            place.id == Layouts ? place.height * (LayoutDropDownRows + 1) : place.height;
         // A label grows to its text when the font is wider than the one the places were
         // made for, rather than cutting its text short.
-        const int width = spec.style == LabelStyle
-                              ? std::max(Scale(spec.width), TextWidth(font, spec.text))
-                              : Scale(spec.width);
+        const int width = place.style == LabelStyle
+                              ? std::max(Scale(place.width), TextWidth(font, place.text))
+                              : Scale(place.width);
         HWND control = CreateWindowExA(
-            spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD, Scale(spec.left),
-            Scale(spec.top), width, Scale(height), window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), fw::ModuleInstance(), nullptr);
+            place.exStyle, place.className, place.text, place.style | WS_CHILD, Scale(place.left),
+            Scale(place.top), width, Scale(height), window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), fw::ModuleInstance(), nullptr);
         if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // Every combination is a valid shortcut, a key without modifiers included.
