@@ -4,6 +4,7 @@
 // defines are repeated here where needed.
 #pragma once
 
+#include "engine/VirtualKeys.h"
 #include "framework/Input.h"
 
 #include <bitset>
@@ -31,16 +32,16 @@ inline constexpr uint32_t KeyAltContextBit = 1u << 29;
 inline constexpr uint32_t KeyPreviousDownBit = 1u << 30;
 inline constexpr uint32_t KeyReleaseBit = 1u << 31;
 
-// Virtual-key codes the composition treats specially.
-inline constexpr uint32_t VkShift = 16;
-inline constexpr uint32_t VkControl = 17;
-inline constexpr uint32_t VkMenu = 18; // Alt
-inline constexpr uint32_t VkLeftShift = 160;
-inline constexpr uint32_t VkRightShift = 161;
-inline constexpr uint32_t VkLeftControl = 162;
-inline constexpr uint32_t VkRightControl = 163;
-inline constexpr uint32_t VkLeftMenu = 164;
-inline constexpr uint32_t VkRightMenu = 165;
+// Virtual-key codes the composition treats specially (numbers from the one key header).
+inline constexpr uint32_t VkShift = vk::Shift;
+inline constexpr uint32_t VkControl = vk::Control;
+inline constexpr uint32_t VkMenu = vk::Menu; // Alt
+inline constexpr uint32_t VkLeftShift = vk::LeftShift;
+inline constexpr uint32_t VkRightShift = vk::RightShift;
+inline constexpr uint32_t VkLeftControl = vk::LeftControl;
+inline constexpr uint32_t VkRightControl = vk::RightControl;
+inline constexpr uint32_t VkLeftMenu = vk::LeftMenu;
+inline constexpr uint32_t VkRightMenu = vk::RightMenu;
 
 inline constexpr uint32_t LeftShiftScanCode = 0x2A;
 inline constexpr uint32_t RightShiftScanCode = 0x36;
