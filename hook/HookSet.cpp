@@ -25,7 +25,7 @@ HookSet::HookSet(HMODULE module) noexcept
 
 HookSet::~HookSet() {
     sweep_.reset();
-    keyboard_.reset();
+    keyboard_.Stop();
     mouse_.reset();
     windowLife_.reset();
     foreground_.reset();
@@ -50,20 +50,17 @@ void HookSet::Switch(int kind, bool on) noexcept {
 
 unsigned HookSet::Active() const noexcept {
     unsigned kinds = 0;
-    if (keyboard_) kinds |= 1u << watch::KindKeyboard;
+    if (keyboard_.Active()) kinds |= 1u << watch::KindKeyboard;
     if (mouse_) kinds |= 1u << watch::KindMouse;
     if (windowLife_ || foreground_ || sweep_) kinds |= 1u << watch::KindShell;
     return kinds;
 }
 
 void HookSet::SwitchKeyboard(bool on) noexcept {
-    if (!on) {
-        keyboard_.reset();
-    } else if (!keyboard_) {
-        // Keys pressed while nobody watched are unknown; start from all keys up.
-        keys_.Reset();
-        keyboard_.reset(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, module_, 0));
-    }
+    if (on)
+        keyboard_.Start();
+    else
+        keyboard_.Stop();
 }
 
 void HookSet::SwitchMouse(bool on) noexcept {
@@ -126,12 +123,6 @@ BOOL CALLBACK HookSet::CollectTopLevel(HWND window, LPARAM windows) noexcept {
     return TRUE;
 }
 
-LRESULT CALLBACK HookSet::KeyboardProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    if (code == HC_ACTION && current_)
-        current_->OnKey(*reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam));
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 LRESULT CALLBACK HookSet::MouseProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HC_ACTION && current_) {
         const auto& mouse = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
@@ -145,23 +136,6 @@ void CALLBACK HookSet::WindowEventProc(HWINEVENTHOOK, DWORD event, HWND window, 
                                        LONG child, DWORD, DWORD) noexcept {
     if (current_ && window && object == OBJID_WINDOW && child == CHILDID_SELF)
         current_->OnWindowEvent(event, window);
-}
-
-void HookSet::OnKey(const KBDLLHOOKSTRUCT& key) noexcept {
-    watch::RawKeystroke keystroke;
-    keystroke.virtualKey = key.vkCode;
-    keystroke.scanCode = key.scanCode;
-    keystroke.extended = (key.flags & LLKHF_EXTENDED) != 0;
-    if (key.scanCode == 0) keystroke.mappedScanCode = MapVirtualKeyA(key.vkCode, MAPVK_VK_TO_VSC);
-    if (key.vkCode == 0) {
-        const UINT scan = (key.scanCode & 0xFF) | (keystroke.extended ? 0xE000 : 0);
-        keystroke.mappedVirtualKey = MapVirtualKeyA(scan, MAPVK_VSC_TO_VK_EX);
-    }
-    keystroke.released = (key.flags & LLKHF_UP) != 0;
-    // The state is kept even while nothing is posted, so repeats stay marked right.
-    const watch::KeyMessage message = keys_.Apply(keystroke);
-    Post(messages_.key, static_cast<WPARAM>(static_cast<uint32_t>(message.wParam)),
-         static_cast<LPARAM>(message.lParam));
 }
 
 void HookSet::OnWindowEvent(DWORD event, HWND window) noexcept {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "KeyboardWatch.h"
 #include "SharedReceiver.h"
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"
@@ -35,14 +36,12 @@ public:
     [[nodiscard]] unsigned Active() const noexcept;
 
 private:
-    static LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
     static void CALLBACK WindowEventProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
                                          LONG child, DWORD thread, DWORD time) noexcept;
     static BOOL CALLBACK CollectTopLevel(HWND window, LPARAM windows) noexcept;
     static void CALLBACK SweepProc(HWND window, UINT message, UINT_PTR timer, DWORD time) noexcept;
 
-    void OnKey(const KBDLLHOOKSTRUCT& key) noexcept;
     void OnWindowEvent(DWORD event, HWND window) noexcept;
     void ReportCreated(HWND window) noexcept;
     void ReportForeground(HWND window) noexcept;
@@ -59,14 +58,13 @@ private:
 
     HMODULE module_;
     hookprotocol::Messages messages_;
-    watch::KeyStateTracker keys_;
     LocalReceiver receiver_;
     // Top-level windows seen alive: a destroyed window can no longer be asked whether
     // it was one, so only these are reported when they go.
     std::unordered_set<HWND> topLevel_;
     HWND lastForeground_ = nullptr;
     // Declared last so they are removed before the state their procedures use.
-    fw::Hook keyboard_;
+    KeyboardWatch keyboard_;
     fw::Hook mouse_;
     fw::WinEventHook windowLife_;
     fw::WinEventHook foreground_;

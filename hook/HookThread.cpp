@@ -1,6 +1,8 @@
 #include "HookThread.h"
 
 #include "HookSet.h"
+#include "KeyboardWatch.h"
+#include "SharedReceiver.h"
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"
 
@@ -23,6 +25,17 @@ DWORD hookThreadId = 0;
 fw::KernelHandle replied;
 
 std::atomic<unsigned> activeKinds{0};
+
+// The keyboard watched on the receiver's own thread (see HookThread.h). Guarded by
+// controlLock.
+KeyboardWatch& ReceiverKeyboard() noexcept {
+    static KeyboardWatch keyboard;
+    return keyboard;
+}
+
+bool HookThreadWatches(int kind) noexcept {
+    return (activeKinds & (1u << kind)) != 0;
+}
 
 class ControlScope {
 public:
@@ -103,23 +116,32 @@ void SwitchKind(int kind, bool on) noexcept {
 void StartKind(int kind) noexcept {
     if (!watch::IsKnownKind(kind)) return;
     ControlScope scope;
+    if (kind == watch::KindKeyboard) {
+        if (ReceiverKeyboard().Active() || HookThreadWatches(kind)) return;
+        if (ReceiverOnThisThread()) {
+            ReceiverKeyboard().Start();
+            if (ReceiverKeyboard().Active()) return;
+        }
+    }
     if (EnsureHookThread()) SwitchKind(kind, true);
 }
 
 void StopKind(int kind) noexcept {
     if (!watch::IsKnownKind(kind)) return;
     ControlScope scope;
+    if (kind == watch::KindKeyboard) ReceiverKeyboard().Stop();
     if (!hookThread) return;
     SwitchKind(kind, false);
     if (activeKinds == 0) JoinHookThread();
 }
 
 bool AnyKindActive() noexcept {
-    return activeKinds != 0;
+    return activeKinds != 0 || ReceiverKeyboard().Active();
 }
 
 void StopAllKinds() noexcept {
     ControlScope scope;
+    ReceiverKeyboard().Stop();
     JoinHookThread();
 }
 

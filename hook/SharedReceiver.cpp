@@ -73,10 +73,17 @@ HWND LocalReceiver::Current() noexcept {
     if (receiver != last_) {
         last_ = receiver;
         DWORD process = 0;
-        ours_ = receiver && GetWindowThreadProcessId(receiver, &process) != 0 &&
-                process == GetCurrentProcessId();
+        thread_ = receiver ? GetWindowThreadProcessId(receiver, &process) : 0;
+        ours_ = thread_ != 0 && process == GetCurrentProcessId();
     }
     return ours_ ? receiver : nullptr;
+}
+
+bool ReceiverOnThisThread() noexcept {
+    const HWND receiver = SharedReceiver();
+    DWORD process = 0;
+    return receiver && GetWindowThreadProcessId(receiver, &process) == GetCurrentThreadId() &&
+           process == GetCurrentProcessId();
 }
 
 } // namespace vivuvav

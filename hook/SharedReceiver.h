@@ -20,10 +20,16 @@ namespace vivuvav {
 class LocalReceiver {
 public:
     [[nodiscard]] HWND Current() noexcept;
+    // The thread that owns the window Current() last answered.
+    [[nodiscard]] DWORD Thread() const noexcept { return thread_; }
 
 private:
     HWND last_ = nullptr;
     bool ours_ = false;
+    DWORD thread_ = 0;
 };
+
+// Whether the registered receiver belongs to the calling thread.
+[[nodiscard]] bool ReceiverOnThisThread() noexcept;
 
 } // namespace vivuvav

@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace watchtest {
@@ -101,13 +103,22 @@ inline fw::Window MakeTopLevelWindow(const std::string& title, bool visible = fa
 }
 
 // One keystroke through SendInput; without a key code it is named by its scan code alone.
+// It is injected from a thread of its own while this one goes on dispatching: the keyboard
+// hook may run on this thread, and real input never comes from the thread that watches it
+// (Wine does not call a thread's own low-level hook for what that thread injects).
 inline void SendKey(WORD key, WORD scan, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.wScan = scan;
     input.ki.dwFlags = flags | (key == 0 ? KEYEVENTF_SCANCODE : 0);
-    SendInput(1, &input, sizeof(input));
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        SendInput(1, &input, sizeof(input));
+        sent = true;
+    });
+    (void)PumpUntil([&] { return sent.load(); });
+    sender.join();
 }
 
 // Each test starts and ends with nothing watched and nobody registered, and message boxes

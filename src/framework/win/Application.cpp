@@ -1,6 +1,8 @@
 #include "framework/win/Application.h"
 
 #include <atomic>
+#include <utility>
+#include <vector>
 
 namespace fw {
 namespace {
@@ -14,6 +16,12 @@ int DefaultMessageBox(HWND owner, const char* text, const char* caption, UINT ty
 
 MessageBoxFunction messageBox = &DefaultMessageBox;
 HWND errorOwner = nullptr;
+
+struct HeldBoxes {
+    int depth = 0;
+    std::vector<std::string> texts;
+};
+HeldBoxes held;
 
 } // namespace
 
@@ -72,12 +80,38 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 }
 
 void ReportError(const std::string& text) noexcept {
+    if (held.depth > 0) {
+        try {
+            held.texts.push_back(text);
+        } catch (...) {
+            // Without room to keep it, the box is lost rather than the input held up.
+        }
+        return;
+    }
     const HWND owner = errorOwner && IsWindow(errorOwner) ? errorOwner : nullptr;
     (void)ShowMessageBox(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
 
 void SetErrorOwner(HWND owner) noexcept {
     errorOwner = owner;
+}
+
+HeldErrorBoxes::HeldErrorBoxes(HWND window) noexcept : window_(window) {
+    ++held.depth;
+}
+
+HeldErrorBoxes::~HeldErrorBoxes() {
+    if (--held.depth == 0 && !held.texts.empty()) PostMessageA(window_, HeldErrorsMessage(), 0, 0);
+}
+
+UINT HeldErrorsMessage() noexcept {
+    static const UINT message = RegisterWindowMessageA("MKHeldErrors");
+    return message;
+}
+
+void ShowHeldErrors() noexcept {
+    std::vector<std::string> texts = std::exchange(held.texts, {});
+    for (const std::string& text : texts) ReportError(text);
 }
 
 } // namespace fw

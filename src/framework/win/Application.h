@@ -36,4 +36,23 @@ void ReportError(const std::string& text) noexcept;
 // The window that owns error boxes; null (or a window since destroyed) for none.
 void SetErrorOwner(HWND owner) noexcept;
 
+// While one lives on the main thread, ReportError keeps its boxes back: the thread is
+// inside a call that holds up the whole session's input (a watched key, delivered inside
+// the keyboard hook), where a box's modal loop would keep every program waiting until the
+// box is closed. When the last one ends, the kept boxes are posted to the given window
+// and shown, in order, when it gets that message.
+class HeldErrorBoxes {
+public:
+    explicit HeldErrorBoxes(HWND window) noexcept;
+    ~HeldErrorBoxes();
+    HeldErrorBoxes(const HeldErrorBoxes&) = delete;
+    HeldErrorBoxes& operator=(const HeldErrorBoxes&) = delete;
+
+private:
+    HWND window_;
+};
+// The message that shows the kept boxes; every window of the framework answers it.
+[[nodiscard]] UINT HeldErrorsMessage() noexcept;
+void ShowHeldErrors() noexcept;
+
 } // namespace fw

@@ -90,6 +90,10 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    if (message >= 0xC000 && message == HeldErrorsMessage()) {
+        ShowHeldErrors();
+        return 0;
+    }
     LRESULT result = 0;
     try {
         result = self->Dispatch(message, wParam, lParam);

@@ -1,10 +1,12 @@
 #include "services/win/Watch.h"
 
+#include "framework/win/Application.h"
 #include "framework/win/MessageOnlyWindow.h"
 #include "framework/win/WidePath.h"
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <string_view>
 
 namespace {
@@ -161,9 +163,17 @@ bool TWatch::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
         return true;
     }
     if (message == messages_.key) {
-        // Straight through: every keystroke of the session passes here.
-        if (OnKeyNative)
-            OnKeyNative(*this, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
+        // Straight through: every keystroke of the session passes here, mostly inside the
+        // keyboard hook's own call, while all input waits for it.
+        fw::HeldErrorBoxes held(ReceiverWindow());
+        try {
+            if (OnKeyNative)
+                OnKeyNative(*this, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam));
+        } catch (const std::exception& error) {
+            fw::ReportError(error.what());
+        } catch (...) {
+            fw::ReportError("Unexpected error.");
+        }
         return true;
     }
     if (message == messages_.mouse) {
