@@ -93,7 +93,8 @@ void TMIDIKeys::MIDINoteOff(int note, int velocity) {
 // port is open again.
 bool TMIDIKeys::Send(uint32_t message) {
     if (!portOk_ || !port_.IsOpen()) return false;
-    if (Blink) Blink();
     static_cast<void>(midi_.ShortMessage(port_.Get(), message)); // a lost message is not reported
+    // The activity signal draws; the message goes first, so no drawing ever delays a note.
+    if (Blink) Blink();
     return true;
 }

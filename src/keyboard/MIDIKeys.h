@@ -45,7 +45,7 @@ public:
     // still sounding on it stops, and no note-off is owed for it any more.
     void ResetPort();
 
-    // Called right before every message that is sent.
+    // Called right after every message that is sent.
     std::function<void()> Blink;
 
 private:

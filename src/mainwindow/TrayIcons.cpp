@@ -1,5 +1,7 @@
 #include "mainwindow/TrayIcons.h"
 
+#include <utility>
+
 std::string WindowIconName(std::string_view trayName) {
     if (trayName == icons::TrayDisabled) return icons::WindowDisabled;
     if (trayName == icons::TrayEnabled) return icons::WindowEnabled;
@@ -7,13 +9,24 @@ std::string WindowIconName(std::string_view trayName) {
     return std::string(trayName);
 }
 
+// Every MIDI message blinks: an icon already showing is not set again, since setting
+// one goes to the shell or the window manager and costs far more than a note.
 void TrayIcons::SetIcon(const std::string& trayName) {
     if (minimized_) {
+        if (trayName == trayIcon_) return;
         host_.TrayIcon(trayName, TrayAction::Modify);
+        trayIcon_ = trayName;
         return;
     }
-    windowIcon_ = WindowIconName(trayName);
+    std::string windowName = WindowIconName(trayName);
+    if (windowName == windowIcon_) return;
+    windowIcon_ = std::move(windowName);
     host_.SetWindowIcon(windowIcon_);
+}
+
+void TrayIcons::ShowTrayIcon(const std::string& trayName, TrayAction action) {
+    host_.TrayIcon(trayName, action);
+    trayIcon_ = trayName;
 }
 
 void TrayIcons::Blink() {
@@ -46,14 +59,14 @@ void TrayIcons::SetIconBoxBlinking(bool blinking) {
 void TrayIcons::AppEventsMinimize() {
     host_.ShowTrayLook(true);
     host_.ShowApplicationWindow(false);
-    host_.TrayIcon(iconName_, TrayAction::Add);
+    ShowTrayIcon(iconName_, TrayAction::Add);
     minimized_ = true;
 }
 
 void TrayIcons::AppEventsRestore() {
     host_.ShowTrayLook(false);
     host_.ShowApplicationWindow(true);
-    host_.TrayIcon("", TrayAction::Delete);
+    ShowTrayIcon("", TrayAction::Delete);
     minimized_ = false;
     SetIcon(iconName_);
 }
@@ -72,11 +85,11 @@ void TrayIcons::EnabledChanged() {
 }
 
 void TrayIcons::ShellRestarted() {
-    if (minimized_) host_.TrayIcon(timerRunning_ ? icons::TrayBlink : iconName_, TrayAction::Add);
+    if (minimized_) ShowTrayIcon(timerRunning_ ? icons::TrayBlink : iconName_, TrayAction::Add);
 }
 
 void TrayIcons::WindowDestroyed() {
-    host_.TrayIcon("", TrayAction::Delete);
+    ShowTrayIcon("", TrayAction::Delete);
     if (timerRunning_) {
         timerRunning_ = false;
         host_.SetBlinkTimer(false);

@@ -61,7 +61,7 @@ public:
     // The tray icon while in the tray, otherwise the matching window icon.
     void SetIcon(const std::string& trayName);
 
-    // The activity signal, right before every MIDI message: the blink icon for one timer
+    // The activity signal, right after every MIDI message: the blink icon for one timer
     // period, counted from the first message after the timer was idle.
     void Blink();
     void BlinkTimerTimer();
@@ -90,11 +90,14 @@ public:
 
 private:
     void SetIconBoxBlinking(bool blinking);
+    // Adds, changes or removes the tray icon and remembers what it shows now.
+    void ShowTrayIcon(const std::string& trayName, TrayAction action);
 
     TrayIconsHost& host_;
     bool& minimized_;
     const std::string& iconName_;
     std::string windowIcon_;
+    std::string trayIcon_; // what the tray shows; empty while there is no tray icon
     bool timerRunning_ = false;
     bool iconBoxBlinking_ = false;
 };

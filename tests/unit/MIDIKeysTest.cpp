@@ -60,9 +60,9 @@ TEST_F(MIDIKeysTest, NotesStartOnTheChannelSetThenHeldWithin1To16AndEndOnTheirOw
     keys->PressNote(62, -3);
     keys->PressNote(61, 5); // struck again: ends on channel 16, starts on 1
     EXPECT_EQ(keys->MIDIChannel(), 1);
-    EXPECT_EQ(midi.Take(), (Calls{"blink", "send 1 00643C90", "blink", "send 1 00003C80", "blink",
+    EXPECT_EQ(midi.Take(), (Calls{"send 1 00643C90", "blink", "send 1 00003C80", "blink",
                                   "send 1 007F3D9F", "blink", "send 1 00003E90", "blink",
-                                  "send 1 00003D8F", "blink", "send 1 00053D90"}));
+                                  "send 1 00003D8F", "blink", "send 1 00053D90", "blink"}));
 }
 
 // A note-off is owed only to a note whose note-on went out and has not ended: not to one
@@ -74,7 +74,7 @@ TEST_F(MIDIKeysTest, SendsANoteOffOnlyForANoteThatStillSoundsOnThePort) {
         Calls expected;
     };
     const Case cases[] = {
-        {"released twice", [](TMIDIKeys& k) { k.ReleaseNote(60); }, {"blink", "send 1 00003C80"}},
+        {"released twice", [](TMIDIKeys& k) { k.ReleaseNote(60); }, {"send 1 00003C80", "blink"}},
         {"port reset", [](TMIDIKeys& k) { k.ResetPort(); }, {"reset 1"}},
         {"device changed",
          [](TMIDIKeys& k) {
@@ -175,7 +175,7 @@ TEST_F(MIDIKeysTest, ANoteOnAfterAFailedOpenRetriesAndSendsThatVeryNote) {
     keys->PressNote(62, 80);
     keys->PressNote(64, 80);
     EXPECT_EQ(midi.Take(),
-              (Calls{"open 0", "blink", "send 1 00503E90", "blink", "send 1 00504090"}));
+              (Calls{"open 0", "send 1 00503E90", "blink", "send 1 00504090", "blink"}));
     EXPECT_TRUE(keys->MIDIPortOk());
 }
 
