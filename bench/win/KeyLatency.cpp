@@ -5,10 +5,11 @@
 // so a change of load hits all alike; each round's ratios are taken on their own and the
 // median ratio reported.
 //
-// Usage: key_latency <stage folder> [notes per round] [rounds] [other program exe...]
+// Usage: key_latency <stage folder> [notes per round] [rounds] [[name=]other exe...]
 //        key_latency <stage folder> trace [notes]
-// Other program executables (in the stage folder, e.g. an earlier build) are measured in
-// the same rounds, named after their file.
+// Other program executables (paths relative to the stage folder, e.g. an earlier build
+// staged with its own library in a subfolder: "before=before\MIDIKeyboard.exe") are
+// measured in the same rounds, named as given or after their path.
 // The trace form plays each program once between two markers that show in a wineserver
 // trace (WINEDEBUG=+server), and names the programs' threads, so the requests per
 // keystroke of each thread can be counted (tools/bench-requests).
@@ -152,7 +153,7 @@ int Trace(const std::string& stage, HANDLE signal, int notes) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::printf("usage: key_latency <stage folder> [notes per round] [rounds] [exe...]\n"
+        std::printf("usage: key_latency <stage folder> [notes per round] [rounds] [[name=]exe...]\n"
                     "       key_latency <stage folder> trace [notes]\n");
         return 2;
     }
@@ -163,6 +164,11 @@ int main(int argc, char** argv) {
     const int notes = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
     std::vector<Target> others;
-    for (int i = 4; i < argc; ++i) others.push_back({argv[i], argv[i], Program.windowClass});
+    for (int i = 4; i < argc; ++i) {
+        // The name goes into the log file's name: it is cut off at the '='.
+        char* separator = std::strchr(argv[i], '=');
+        if (separator) *separator = '\0';
+        others.push_back({argv[i], separator ? separator + 1 : argv[i], Program.windowClass});
+    }
     return Latency(stage, signal, notes, rounds, others);
 }

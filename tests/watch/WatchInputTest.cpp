@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
+#include <thread>
 #include <tuple>
 
 using namespace watchtest;
@@ -140,6 +142,22 @@ TEST_F(WatchDispatch, MouseMessagesBecomeButtonEventsByTheirLowFourBits) {
                       "down middle double" + at, "down left" + at, "down left" + at, "move" + at}));
 }
 
+// A key arrives mostly inside the keyboard hook's call, while every program's input waits
+// for it: a box shown from there would hold up the whole session until it is closed.
+TEST_F(WatchDispatch, ErrorsOfAKeyHandlerAreShownInOrderOnlyAfterItHasReturned) {
+    Events shownDuringTheCall;
+    watch_.OnKeyNative = [&](TWatch&, int32_t wParam, int32_t) {
+        fw::ReportError("reported " + std::to_string(wParam));
+        shownDuringTheCall.insert(shownDuringTheCall.end(), shownBoxes.begin(), shownBoxes.end());
+        if (wParam == 2) throw std::runtime_error("thrown");
+    };
+    for (WPARAM key : {1, 2}) SendMessageA(watch_.ReceiverWindow(), watch_.KeyMessage(), key, 0);
+    EXPECT_EQ(shownDuringTheCall, Events{});
+    EXPECT_EQ(shownBoxes, Events{}) << "nor as the call returns";
+    EXPECT_TRUE(PumpUntil([&] { return shownBoxes.size() >= 3; }));
+    EXPECT_EQ(shownBoxes, (Events{"reported 1", "reported 2", "thrown"}));
+}
+
 using WatchInput = WatchEvents;
 
 TEST_F(WatchInput, EveryKeystrokeArrivesWithTheKeyCodeAndThePlatformsKeyFlags) {
@@ -222,6 +240,21 @@ TEST_F(WatchInput, WatchingTheShellReportsATopLevelWindowCreatedActivatedAndDest
         [&] { return seen("created", "Watched window") && seen("activated", "Watched window"); }));
     window.reset();
     EXPECT_TRUE(PumpUntil([&] { return seen("destroyed", ""); }));
+}
+
+// The keyboard hook runs on the receiver's thread when that thread switches it on; from any
+// other thread it runs on the library's own, and the keys still arrive.
+TEST_F(WatchInput, KeysArriveAlsoWhenAnotherThreadSwitchedTheKeyboardOn) {
+    watch_.OnKeyNative = [this](TWatch&, int32_t wParam, int32_t lParam) {
+        events_.push_back(KeyEvent(wParam, static_cast<uint32_t>(lParam)));
+    };
+    watch_.StartWatching(watch::KindMouse); // opens the library with this thread's receiver
+    ASSERT_TRUE(watch_.LibraryLoaded());
+    std::thread([this] { real_.StartWatching(watch::KindKeyboard); }).join();
+    SendKey('A', 0x1E, 0);
+    SendKey('A', 0x1E, KEYEVENTF_KEYUP);
+    AwaitEvents(2);
+    EXPECT_EQ(events_, (Events{KeyEvent('A', 0x001E0001), KeyEvent('A', 0xC01E0001)}));
 }
 
 } // namespace

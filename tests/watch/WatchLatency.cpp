@@ -2,6 +2,7 @@
 // hook library: p50 and p99 over 1,000 key presses (their releases are waited for but
 // not timed). Run by hand; prints one line.
 #include "framework/win/Application.h"
+#include "framework/win/Handles.h"
 #include "services/win/Watch.h"
 
 #include <algorithm>
@@ -23,32 +24,50 @@ void Send(bool up) {
     SendInput(1, &input, sizeof(input));
 }
 
-// Pumps until the flag is set; false if it stays clear for two seconds.
-bool AwaitArrival(const bool& arrived) {
-    const ULONGLONG deadline = GetTickCount64() + 2000;
-    while (!arrived) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
-                                  QS_ALLINPUT);
-        fw::ProcessMessages();
+// Keystrokes come from a thread of their own, as real input never comes from the thread
+// that watches it; that thread times each press and waits for its arrival, while the
+// main thread runs the watch's message loop.
+struct Measurement {
+    fw::KernelHandle arrived{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    LARGE_INTEGER arrivedAt{};
+    std::vector<double> micros;
+    int lost = 0;
+};
+
+DWORD WINAPI SendKeys(void* parameter) noexcept {
+    auto& measurement = *static_cast<Measurement*>(parameter);
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    for (int i = 0; i < WarmUp + Keystrokes; ++i) {
+        LARGE_INTEGER sentAt{};
+        QueryPerformanceCounter(&sentAt);
+        Send(false);
+        const bool pressArrived =
+            WaitForSingleObject(measurement.arrived.get(), 2000) == WAIT_OBJECT_0;
+        if (i >= WarmUp) {
+            if (pressArrived)
+                measurement.micros.push_back(
+                    static_cast<double>(measurement.arrivedAt.QuadPart - sentAt.QuadPart) * 1e6 /
+                    static_cast<double>(frequency.QuadPart));
+            else
+                ++measurement.lost;
+        }
+        Send(true);
+        if (WaitForSingleObject(measurement.arrived.get(), 2000) != WAIT_OBJECT_0 && i >= WarmUp)
+            ++measurement.lost;
     }
-    return true;
+    return 0;
 }
 
 } // namespace
 
 int main() {
-    LARGE_INTEGER frequency{};
-    QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER arrivedAt{};
-    bool arrived = false;
-
+    Measurement measurement;
     TWatch watch;
     watch.OnKeyNative = [&](TWatch&, int32_t wParam, int32_t) {
         if (wParam != Key) return;
-        QueryPerformanceCounter(&arrivedAt);
-        arrived = true;
+        QueryPerformanceCounter(&measurement.arrivedAt);
+        SetEvent(measurement.arrived.get());
     };
     watch.StartWatching(1);
     if (!watch.LibraryLoaded()) {
@@ -56,27 +75,14 @@ int main() {
         return 1;
     }
 
-    std::vector<double> micros;
-    int lost = 0;
-    for (int i = 0; i < WarmUp + Keystrokes; ++i) {
-        LARGE_INTEGER sentAt{};
-        arrived = false;
-        QueryPerformanceCounter(&sentAt);
-        Send(false);
-        const bool pressArrived = AwaitArrival(arrived);
-        if (i >= WarmUp) {
-            if (pressArrived)
-                micros.push_back(static_cast<double>(arrivedAt.QuadPart - sentAt.QuadPart) * 1e6 /
-                                 static_cast<double>(frequency.QuadPart));
-            else
-                ++lost;
-        }
-        arrived = false;
-        Send(true);
-        if (!AwaitArrival(arrived) && i >= WarmUp) ++lost;
-    }
+    HANDLE sender = CreateThread(nullptr, 0, &SendKeys, &measurement, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &sender, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        fw::ProcessMessages();
+    CloseHandle(sender);
     watch.StopWatching(1);
 
+    std::vector<double>& micros = measurement.micros;
+    const int lost = measurement.lost;
     if (micros.empty()) {
         std::printf("watch_latency: no keystroke arrived\n");
         return 1;
