@@ -14,6 +14,11 @@
 
 namespace vivuvav {
 
+// The project's parts this library shares with the program.
+namespace fw = zevaver::fw;
+namespace hookprotocol = zevaver::hookprotocol;
+namespace watch = zevaver::watch;
+
 // A timer of the calling thread (no window), stopped with KillTimer.
 struct ThreadTimerTraits {
     using Handle = UINT_PTR;

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 namespace vivuvav {
+
+namespace fw = zevaver::fw;
+
 namespace {
 
 constexpr char MappingName[] = "vivuvav.receiver.1";

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace zevaver {
+
 namespace {
 
 // The name field of the device capabilities holds 31 characters and a terminating zero.
@@ -97,3 +99,5 @@ bool TMIDIKeys::Send(uint32_t message) {
     static_cast<void>(midi_.ShortMessage(port_.Get(), message)); // a lost message is not reported
     return true;
 }
+
+} // namespace zevaver

@@ -1,5 +1,7 @@
 #include "mainwindow/TrayIcons.h"
 
+namespace zevaver {
+
 std::string WindowIconName(std::string_view trayName) {
     if (trayName == icons::TrayDisabled) return icons::WindowDisabled;
     if (trayName == icons::TrayEnabled) return icons::WindowEnabled;
@@ -82,3 +84,5 @@ void TrayIcons::WindowDestroyed() {
         host_.SetBlinkTimer(false);
     }
 }
+
+} // namespace zevaver

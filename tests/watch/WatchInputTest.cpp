@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <tuple>
 
+namespace zevaver {
+
 using namespace watchtest;
 
 namespace {
@@ -225,3 +227,5 @@ TEST_F(WatchInput, WatchingTheShellReportsATopLevelWindowCreatedActivatedAndDest
 }
 
 } // namespace
+
+} // namespace zevaver

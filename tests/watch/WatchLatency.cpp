@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 constexpr int Keystrokes = 1000;
@@ -38,7 +40,10 @@ bool AwaitArrival(const bool& arrived) {
 
 } // namespace
 
+} // namespace zevaver
+
 int main() {
+    using namespace zevaver;
     LARGE_INTEGER frequency{};
     QueryPerformanceFrequency(&frequency);
     LARGE_INTEGER arrivedAt{};

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace watchtest {
 
 using Events = std::vector<std::string>;
@@ -135,3 +137,5 @@ protected:
 };
 
 } // namespace watchtest
+
+} // namespace zevaver

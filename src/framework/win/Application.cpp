@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+namespace zevaver {
+
 namespace fw {
 namespace {
 
@@ -81,3 +83,5 @@ void SetErrorOwner(HWND owner) noexcept {
 }
 
 } // namespace fw
+
+} // namespace zevaver

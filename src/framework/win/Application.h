@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 namespace fw {
 
 // Asks the main message loop to end. Safe to call from inside a modal loop (a message
@@ -37,3 +39,5 @@ void ReportError(const std::string& text) noexcept;
 void SetErrorOwner(HWND owner) noexcept;
 
 } // namespace fw
+
+} // namespace zevaver

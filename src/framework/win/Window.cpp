@@ -6,6 +6,8 @@
 #include <exception>
 #include <string>
 
+namespace zevaver {
+
 namespace fw {
 
 HINSTANCE ModuleInstance() noexcept {
@@ -108,3 +110,5 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam
 }
 
 } // namespace fw
+
+} // namespace zevaver

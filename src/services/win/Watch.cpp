@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace zevaver {
+
 namespace {
 
 using hookprotocol::LibraryFileName;
@@ -214,3 +216,5 @@ void TWatch::HandleMouse(uint32_t message, uint32_t position) noexcept {
         break;
     }
 }
+
+} // namespace zevaver
