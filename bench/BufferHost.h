@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace zevaver {
+
 class BufferHost : public KeysHost {
 public:
     BufferHost(int width, int height)
@@ -30,3 +32,5 @@ private:
     std::vector<uint32_t> pixels_;
     fw::PixelSurface surface_{};
 };
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+namespace zevaver {
+
 namespace {
 
 constexpr int KeyboardLength = 1920;
@@ -65,3 +67,5 @@ BENCHMARK(BM_PressAndReleaseOneNote)->ArgsProduct({{7, 16}, {0, 1}})->Unit(bench
 BENCHMARK(BM_Paint)->ArgsProduct({{7, 16}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+} // namespace zevaver

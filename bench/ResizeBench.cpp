@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+namespace zevaver {
+
 namespace {
 
 constexpr int WindowWidth = 1920;
@@ -46,3 +48,5 @@ void BM_ResizeStepLayoutAndKeyboard(benchmark::State& state) {
 BENCHMARK(BM_ResizeStepLayoutAndKeyboard)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+} // namespace zevaver

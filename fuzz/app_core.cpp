@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 // The window in memory, as the tests know it, kept to what the platform would allow.
@@ -131,7 +133,10 @@ std::string StoredText(FuzzedDataProvider& input) {
 
 } // namespace
 
+} // namespace zevaver
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     FuzzedDataProvider input(data, size);
     Registry registry;
     registry.exists = input.ConsumeIntegralInRange(0, 7) != 0;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (!IsWholeBitmapFile(bytes)) return 0;
     FUZZ_CHECK(size >= 26 && bytes.substr(0, 2) == "BM");

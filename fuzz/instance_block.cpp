@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-using namespace instance;
+using namespace zevaver::instance;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     std::array<uint8_t, BlockSize> bytes{};
     std::memcpy(bytes.data(), data, std::min(size, BlockSize));
     const ConstBlock block(bytes);

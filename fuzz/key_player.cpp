@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <set>
 
+namespace zevaver {
+
 namespace {
 
 class RecordingHost final : public KeyPlayerHost {
@@ -46,7 +48,10 @@ public:
 
 } // namespace
 
+} // namespace zevaver
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     FuzzedDataProvider input(data, size);
     TSettings settings;
     settings.Enabled = input.ConsumeBool();

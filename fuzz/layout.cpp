@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 namespace {
 
 // One layout file in memory; the first input byte says which names exist and whether
@@ -34,7 +36,10 @@ KeyNoteTable Parsed(std::string_view text) {
 
 } // namespace
 
+} // namespace zevaver
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const KeyNoteTable whole = Parsed(input);
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     const auto whole = ParseWholeInteger(text);

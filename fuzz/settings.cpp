@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 struct Value {
@@ -80,7 +82,10 @@ const std::set<std::string> FlagValues = {"Vertical", "Enabled", "Kill Keystroke
 
 } // namespace
 
+} // namespace zevaver
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     std::vector<std::string_view> lines;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     for (size_t start = 0; start <= input.size();) {

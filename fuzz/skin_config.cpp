@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 namespace {
 
 // The eighteen keys of the record, the part "config.txt" can set.
@@ -58,7 +60,10 @@ std::string Written(const TSkinConfig& c) {
 
 } // namespace
 
+} // namespace zevaver
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     TSkinConfig read;
     ReadSkinConfigText(text, read);

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 using namespace watch;
@@ -92,7 +94,10 @@ void Paths(FuzzedDataProvider& input) {
 
 } // namespace
 
+} // namespace zevaver
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zevaver;
     FuzzedDataProvider input(data, size);
     switch (input.ConsumeIntegralInRange(0, 4)) {
     case 0:

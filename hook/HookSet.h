@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "KeyboardWatch.h"
+#include "ProjectParts.h"
 #include "SharedReceiver.h"
 #include "framework/win/Handles.h"
 #include "services/WatchEvents.h"

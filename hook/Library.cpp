@@ -35,9 +35,14 @@ HWND WINAPI GetReceiver() noexcept {
 } // extern "C"
 
 // The exports have exactly the types the watch calls them through.
-[[maybe_unused]] constexpr hookprotocol::StartWatchingFunction StartWatchingType = &StartWatching;
-[[maybe_unused]] constexpr hookprotocol::StopWatchingFunction StopWatchingType = &StopWatching;
-[[maybe_unused]] constexpr hookprotocol::StillWatchingFunction StillWatchingType = &StillWatching;
-[[maybe_unused]] constexpr hookprotocol::StopAllFunction StopAllType = &StopAll;
-[[maybe_unused]] constexpr hookprotocol::SetReceiverFunction SetReceiverType = &SetReceiver;
-[[maybe_unused]] constexpr hookprotocol::GetReceiverFunction GetReceiverType = &GetReceiver;
+[[maybe_unused]] constexpr zevaver::hookprotocol::StartWatchingFunction StartWatchingType =
+    &StartWatching;
+[[maybe_unused]] constexpr zevaver::hookprotocol::StopWatchingFunction StopWatchingType =
+    &StopWatching;
+[[maybe_unused]] constexpr zevaver::hookprotocol::StillWatchingFunction StillWatchingType =
+    &StillWatching;
+[[maybe_unused]] constexpr zevaver::hookprotocol::StopAllFunction StopAllType = &StopAll;
+[[maybe_unused]] constexpr zevaver::hookprotocol::SetReceiverFunction SetReceiverType =
+    &SetReceiver;
+[[maybe_unused]] constexpr zevaver::hookprotocol::GetReceiverFunction GetReceiverType =
+    &GetReceiver;

@@ -1,5 +1,6 @@
 #include "SharedReceiver.h"
 
+#include "ProjectParts.h"
 #include "framework/win/Handles.h"
 
 #include <cstdint>

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace bench {
 
 inline long long Now() {
@@ -191,3 +193,5 @@ private:
 };
 
 } // namespace bench
+
+} // namespace zevaver

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 double Now() {
@@ -39,7 +41,10 @@ template <typename Fn> double Median(int repeats, Fn&& fn) {
 
 } // namespace
 
+} // namespace zevaver
+
 int main(int argc, char** argv) {
+    using namespace zevaver;
     if (argc < 2) {
         std::fprintf(stderr, "usage: chrome_paint STAGE_FOLDER [SKIN] [REPEATS]\n");
         return 2;

@@ -11,6 +11,8 @@
 
 #include <psapi.h>
 
+namespace zevaver {
+
 namespace {
 
 using namespace bench;
@@ -105,7 +107,10 @@ void Idle(const std::string& stage, int seconds) {
 
 } // namespace
 
+} // namespace zevaver
+
 int main(int argc, char** argv) {
+    using namespace zevaver;
     if (argc < 2) {
         std::printf("usage: footprint <stage folder> [starts] [notes] [idle seconds]\n");
         return 2;

@@ -19,6 +19,8 @@
 
 #include <cstring>
 
+namespace zevaver {
+
 namespace {
 
 using namespace bench;
@@ -151,7 +153,10 @@ int Trace(const std::string& stage, HANDLE signal, int notes) {
 
 } // namespace
 
+} // namespace zevaver
+
 int main(int argc, char** argv) {
+    using namespace zevaver;
     if (argc < 2) {
         std::printf("usage: key_latency <stage folder> [notes per round] [rounds] [[name=]exe...]\n"
                     "       key_latency <stage folder> trace [notes]\n");

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 double Milliseconds(long long ticks) {
@@ -27,7 +29,10 @@ double Milliseconds(long long ticks) {
 
 } // namespace
 
+} // namespace zevaver
+
 int main(int argc, char** argv) {
+    using namespace zevaver;
     const std::string skin = argc > 1 ? argv[1] : "Zevizi";
     const int steps = argc > 2 ? std::max(10, std::atoi(argv[2])) : 300;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};

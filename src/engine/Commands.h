@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace zevaver {
+
 enum class KeyCommand : uint8_t {
     Enabled,
     C2,
@@ -153,3 +155,5 @@ static_assert(
         return true;
     }(),
     "the table is indexed by KeyCommand");
+
+} // namespace zevaver

@@ -6,7 +6,11 @@
 #include <array>
 #include <cstdint>
 
+namespace zevaver {
+
 using KeyNoteTable = std::array<uint8_t, 256>;
 
 inline constexpr int LeftShiftEntry = 1;
 inline constexpr int RightShiftEntry = 2;
+
+} // namespace zevaver

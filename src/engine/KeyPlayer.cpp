@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace zevaver {
+
 namespace {
 
 constexpr int MaxVelocity = 127;
@@ -245,3 +247,5 @@ void KeyPlayer::PedalKeyChanging() {
     pedalDown_ = false;
     UpdatePedal();
 }
+
+} // namespace zevaver

@@ -13,6 +13,8 @@
 #include <bitset>
 #include <cstdint>
 
+namespace zevaver {
+
 using fw::ModifierSet;
 
 // The key-with-modifiers number that shortcuts are stored as; 0 for a key code above 255.
@@ -162,3 +164,5 @@ private:
     bool sawEvent_ = false;
     uint32_t lastEventTime_ = 0;
 };
+
+} // namespace zevaver

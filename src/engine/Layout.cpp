@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+namespace zevaver {
+
 namespace {
 
 constexpr char CtrlZ = '\x1a';
@@ -87,3 +89,5 @@ LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& fil
     ParseLayout(text, table);
     return file.complete ? LayoutLoad::Loaded : LayoutLoad::ReadFailed;
 }
+
+} // namespace zevaver

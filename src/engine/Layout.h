@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 inline constexpr std::string_view FallbackLayout = "Piano";
 
 // Applies every entry of a whole layout file to the table, later lines overriding earlier
@@ -48,3 +50,5 @@ enum class LayoutLoad {
 // Clears the table and fills it from the layout the settings name, switching the name to
 // the fall-back when its file is missing.
 [[nodiscard]] LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& files);
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace zevaver {
+
 namespace {
 
 constexpr uint64_t MaxMagnitude = 0xFFFFFFFFu;
@@ -90,3 +92,5 @@ std::optional<bool> ParseYesNo(std::string_view text) noexcept {
 const char* YesNoText(bool flag) noexcept {
     return flag ? "Yes" : "No";
 }
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 // The whole text must be one integer: leading spaces, an optional "-" or "+", then the
 // digits and nothing after them. Anything else, and a value that does not fit a signed
 // 32-bit integer, gives no value.
@@ -28,3 +30,5 @@
 // Exactly "Yes" or "No" (case-sensitive); any other text gives no value.
 [[nodiscard]] std::optional<bool> ParseYesNo(std::string_view text) noexcept;
 [[nodiscard]] const char* YesNoText(bool flag) noexcept;
+
+} // namespace zevaver

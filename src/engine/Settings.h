@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zevaver {
+
 // A shortcut value: low byte the virtual-key code, plus these modifier bits.
 inline constexpr int32_t ShortcutShift = 0x2000;
 inline constexpr int32_t ShortcutCtrl = 0x4000;
@@ -35,3 +37,5 @@ struct TSettings {
     bool KillKeystrokes = true;
     std::string Layout = "Piano";
 };
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <variant>
 
+namespace zevaver {
+
 namespace {
 
 // One registry value bound to the field of one record; the same list, in the same order,
@@ -158,3 +160,5 @@ bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,
     registry.CloseKey();
     return true;
 }
+
+} // namespace zevaver

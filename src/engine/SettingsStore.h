@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 inline constexpr std::string_view SettingsKeyPath = "Software\\Zevaver\\MIDI Keyboard";
 inline constexpr int SettingsValueCount = 23;
 
@@ -70,3 +72,5 @@ void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize sc
 
 [[nodiscard]] std::string InvalidDataTypeMessage(std::string_view valueName);
 [[nodiscard]] std::string FailedToSetDataMessage(std::string_view valueName);
+
+} // namespace zevaver

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace zevaver {
+
 namespace vk {
 
 inline constexpr uint16_t Shift = 0x10;
@@ -30,3 +32,5 @@ inline constexpr uint16_t LeftMenu = 0xA4;
 inline constexpr uint16_t RightMenu = 0xA5;
 
 } // namespace vk
+
+} // namespace zevaver

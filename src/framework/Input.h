@@ -2,6 +2,8 @@
 // the key player and the input watch.
 #pragma once
 
+namespace zevaver {
+
 namespace fw {
 
 enum class MouseButton { Left, Right, Middle };
@@ -36,3 +38,5 @@ struct ModifierSet {
 };
 
 } // namespace fw
+
+} // namespace zevaver

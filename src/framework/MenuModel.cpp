@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace zevaver {
+
 namespace fw {
 
 MenuItem::MenuItem(std::string caption, std::string name)
@@ -132,3 +134,5 @@ void MenuItem::Click() {
 }
 
 } // namespace fw
+
+} // namespace zevaver

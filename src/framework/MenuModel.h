@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace zevaver {
+
 namespace fw {
 
 class MenuItem {
@@ -106,3 +108,5 @@ private:
 };
 
 } // namespace fw
+
+} // namespace zevaver

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace zevaver {
+
 namespace fw {
 
 namespace {
@@ -97,3 +99,5 @@ void Rectangle(const PixelSurface& surface, const PixelRect& rect, const Outline
 }
 
 } // namespace fw
+
+} // namespace zevaver

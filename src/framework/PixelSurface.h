@@ -8,6 +8,8 @@
 #include <limits>
 #include <optional>
 
+namespace zevaver {
+
 namespace fw {
 
 // The platform's colour value: 0x00BBGGRR.
@@ -78,3 +80,5 @@ void Rectangle(const PixelSurface& surface, const PixelRect& rect, const Outline
                std::optional<ColorRef> brush) noexcept;
 
 } // namespace fw
+
+} // namespace zevaver

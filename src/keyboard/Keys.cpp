@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace zevaver {
+
 TKeys::TKeys(KeysHost& host, const TSkinConfig& skin) : host_(host), skin_(skin) {}
 
 TKeys::~TKeys() = default;
@@ -177,3 +179,5 @@ void TKeys::KeysCaptureLost() {
     mouseButtons_ = 0;
     if (left) ReleaseNote(mouseNote_);
 }
+
+} // namespace zevaver

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace zevaver {
+
 namespace fw {
 struct PixelSurface;
 }
@@ -176,3 +178,5 @@ private:
     int mouseNote_ = -1;
     unsigned mouseButtons_ = 0;
 };
+
+} // namespace zevaver

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <optional>
 
+namespace zevaver {
+
 namespace {
 
 // Everything one repaint needs, in control coordinates unless said otherwise.
@@ -180,3 +182,5 @@ void TKeys::Paint() {
     }
     host_.Present(left_, top_, width_, height_);
 }
+
+} // namespace zevaver

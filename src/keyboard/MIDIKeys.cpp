@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace zevaver {
+
 namespace {
 
 // The name field of the device capabilities holds 31 characters and a terminating zero.
@@ -98,3 +100,5 @@ bool TMIDIKeys::Send(uint32_t message) {
     if (Blink) Blink();
     return true;
 }
+
+} // namespace zevaver

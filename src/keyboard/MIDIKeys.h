@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+namespace zevaver {
+
 // A MIDI channel, counted from 1.
 using TMIDIChannel = uint8_t;
 
@@ -65,3 +67,5 @@ private:
     // note-off goes only to a note that sounds, once, on that note's own channel.
     std::array<TMIDIChannel, MidiNoteCount> noteChannels_{};
 };
+
+} // namespace zevaver

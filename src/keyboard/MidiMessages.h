@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace zevaver {
+
 namespace midi {
 
 inline constexpr uint32_t NoteOffStatus = 0x80;
@@ -30,3 +32,5 @@ inline constexpr uint32_t NoteOnStatus = 0x90;
 }
 
 } // namespace midi
+
+} // namespace zevaver

@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+namespace zevaver {
+
 class MidiOut {
 public:
     // An open output port; 0 when there is none.
@@ -73,3 +75,5 @@ private:
     MidiOut* library_ = nullptr;
     MidiOut::Handle port_ = 0;
 };
+
+} // namespace zevaver

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdint>
 
+namespace zevaver {
+
 inline constexpr int MidiNoteCount = 128;
 
 // Note arithmetic (octave shift, transposition) can leave the range a MIDI data byte holds.
@@ -38,3 +40,5 @@ private:
 
     uint64_t words_[2] = {0, 0};
 };
+
+} // namespace zevaver

@@ -1,5 +1,7 @@
 #include "mainwindow/AppCore.h"
 
+namespace zevaver {
+
 std::optional<KeyCommand> BaseOctaveCommand(int32_t baseOctave) noexcept {
     return CommandForBaseOctave(baseOctave);
 }
@@ -384,3 +386,5 @@ void AppCore::MinimizeClick() {
 void AppCore::CloseClick() {
     host_.CloseWindow();
 }
+
+} // namespace zevaver

@@ -32,6 +32,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 // What the core asks of the main window.
 class AppHost {
 public:
@@ -257,3 +259,5 @@ private:
     int deviceCount_ = 0;
     bool stopped_ = false;
 };
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace zevaver {
+
 std::string_view IdleIconName(bool enabled) noexcept {
     return enabled ? EnabledIconName : DisabledIconName;
 }
@@ -12,3 +14,5 @@ bool StartsMinimized(int argc, const char* const* argv) {
     for (char& c : first) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return first == "/M";
 }
+
+} // namespace zevaver

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 inline constexpr std::string_view EnabledIconName = "TRAYICON";
 inline constexpr std::string_view DisabledIconName = "TRAYDISABLED";
 
@@ -36,3 +38,5 @@ struct AppState {
 // True when the first command-line argument asks for a start in the notification area:
 // "/M" in any letter case. Later arguments are never looked at.
 [[nodiscard]] bool StartsMinimized(int argc, const char* const* argv);
+
+} // namespace zevaver

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace zevaver {
+
 WindowRect KeyboardRect(const FrameMetrics& frame, ClientSize client, bool vertical) noexcept {
     const int B = frame.border, T = frame.title, F = frame.fader;
     const int CW = client.width, CH = client.height;
@@ -68,3 +70,5 @@ int ZoomedIn(int noteWidth) noexcept {
 int ZoomedOut(int noteWidth) noexcept {
     return noteWidth <= MinNoteWidth ? MinNoteWidth : noteWidth - 1;
 }
+
+} // namespace zevaver

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace zevaver {
+
 struct WindowRect {
     int left = 0;
     int top = 0;
@@ -56,3 +58,5 @@ inline constexpr int MinNoteWidth = 7;
 inline constexpr int MaxNoteWidth = 100;
 [[nodiscard]] int ZoomedIn(int noteWidth) noexcept;
 [[nodiscard]] int ZoomedOut(int noteWidth) noexcept;
+
+} // namespace zevaver

@@ -3,6 +3,8 @@
 #include <iterator>
 #include <stdexcept>
 
+namespace zevaver {
+
 using fw::MenuItem;
 
 namespace {
@@ -200,3 +202,5 @@ void MainMenu::ShowTrayLook(bool inTray) {
     for (const char* name : {"mnuSkin", "mnuZoom", "mnuVertical"}) Item(name).SetVisible(!inTray);
     minimize_->SetCaption(inTray ? "&Restore" : "&Minimize");
 }
+
+} // namespace zevaver

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace zevaver {
+
 // The commands of the command table, and what the other items do.
 struct MainMenuActions : CommandActions {
     // Device and channel items carry their value as their tag.
@@ -86,3 +88,5 @@ private:
     fw::MenuItem* minimize_ = nullptr;
     std::vector<fw::MenuItem*> commandItems_; // indexed by KeyCommand, filled as built
 };
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace zevaver {
+
 std::string WindowIconName(std::string_view trayName) {
     if (trayName == icons::TrayDisabled) return icons::WindowDisabled;
     if (trayName == icons::TrayEnabled) return icons::WindowEnabled;
@@ -95,3 +97,5 @@ void TrayIcons::WindowDestroyed() {
         host_.SetBlinkTimer(false);
     }
 }
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 // The icon groups in the program's resources: three for the tray, three for the window.
 namespace icons {
 inline constexpr const char* TrayEnabled = "TRAYICON";
@@ -101,3 +103,5 @@ private:
     bool timerRunning_ = false;
     bool iconBoxBlinking_ = false;
 };
+
+} // namespace zevaver

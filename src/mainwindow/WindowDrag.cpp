@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zevaver {
+
 namespace {
 
 bool Inside(int x, int y, int left, int top, int right, int bottom) noexcept {
@@ -76,3 +78,5 @@ bool WindowDrag::BorderMove(const fw::PixelRect& window, ScreenPoint pointer,
     if (edges_.bottom) bounds.bottom = std::max(y, window.top + MinHeight);
     return true;
 }
+
+} // namespace zevaver

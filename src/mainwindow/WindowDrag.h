@@ -6,6 +6,8 @@
 #include "framework/PixelSurface.h"
 #include "mainwindow/Geometry.h"
 
+namespace zevaver {
+
 enum class ResizeCursor {
     Arrow,       // inside: the default pointer
     NorthWestSE, // the top-left and bottom-right corners
@@ -74,3 +76,5 @@ private:
     int grabX_ = 0;
     int grabY_ = 0;
 };
+
+} // namespace zevaver

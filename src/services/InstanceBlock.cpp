@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace zevaver {
+
 namespace instance {
 namespace {
 
@@ -71,3 +73,5 @@ std::string SemaphoreName(std::string_view executablePath) {
 }
 
 } // namespace instance
+
+} // namespace zevaver

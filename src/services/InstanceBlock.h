@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace zevaver {
+
 namespace instance {
 
 inline constexpr size_t ReceiverOffset = 0;
@@ -53,3 +55,5 @@ void WriteParameters(Block block, const std::vector<std::string>& parameters) no
 [[nodiscard]] std::string SemaphoreName(std::string_view executablePath);
 
 } // namespace instance
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zevaver {
+
 namespace settingsdlg {
 
 namespace {
@@ -112,3 +114,5 @@ std::string UserGuidePath(std::string_view programPath) {
 }
 
 } // namespace settingsdlg
+
+} // namespace zevaver

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace zevaver {
+
 namespace settingsdlg {
 
 // ---- Hot-key field values ----
@@ -91,3 +93,5 @@ inline constexpr std::string_view UserGuideFile = "MIDIKeyboard.html";
 [[nodiscard]] std::string UserGuidePath(std::string_view programPath);
 
 } // namespace settingsdlg
+
+} // namespace zevaver

@@ -1,5 +1,7 @@
 #include "services/WatchEvents.h"
 
+namespace zevaver {
+
 namespace watch {
 
 uint32_t GenericKeyCode(uint32_t virtualKey) noexcept {
@@ -169,3 +171,5 @@ std::string PathBeside(std::string_view modulePath, std::string_view fileName) {
 }
 
 } // namespace watch
+
+} // namespace zevaver

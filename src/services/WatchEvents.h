@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 namespace watch {
 
 // Kinds of watching the hook library understands.
@@ -150,3 +152,5 @@ private:
 [[nodiscard]] std::string PathBeside(std::string_view modulePath, std::string_view fileName);
 
 } // namespace watch
+
+} // namespace zevaver

@@ -1,5 +1,7 @@
 #include "services/WatchStatus.h"
 
+namespace zevaver {
+
 namespace {
 
 constexpr char NotFoundText[] = "Library vivuvav.dll not found.";
@@ -26,3 +28,5 @@ WatchStatusReport ReportFor(WatchStatus status) {
     }
     return {};
 }
+
+} // namespace zevaver

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 enum class WatchStatus {
     Ok,
     Disabled,       // watching is off (an earlier failure, or no receiver window)
@@ -20,3 +22,5 @@ struct WatchStatusReport {
 };
 
 [[nodiscard]] WatchStatusReport ReportFor(WatchStatus status);
+
+} // namespace zevaver

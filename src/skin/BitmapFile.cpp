@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+namespace zevaver {
+
 namespace {
 
 constexpr size_t FileHeaderSize = 14;
@@ -55,3 +57,5 @@ bool IsWholeBitmapFile(std::string_view bytes) noexcept {
     const int64_t stride = (width * bitCount + 31) / 32 * 4;
     return int64_t{pixelsAt} + stride * height <= static_cast<int64_t>(bytes.size());
 }
+
+} // namespace zevaver

@@ -5,7 +5,11 @@
 
 #include <string_view>
 
+namespace zevaver {
+
 // True for a whole Windows bitmap file: "BM", a known header, a positive width and a
 // non-zero height of at most 32767 pixels each, a known depth, and (for uncompressed
 // pictures) every row of pixels inside the file.
 [[nodiscard]] bool IsWholeBitmapFile(std::string_view bytes) noexcept;
+
+} // namespace zevaver

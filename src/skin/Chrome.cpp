@@ -1,5 +1,7 @@
 #include "skin/Chrome.h"
 
+namespace zevaver {
+
 TSkinChrome::TSkinChrome(TChromeHost& host)
     : BorderBitmap(host.NewSkinBitmap()), TitleBox(CtrlsList, host), IconBox(CtrlsList, host),
       CloseBtn(CtrlsList, host), MinimizeBtn(CtrlsList, host, CloseBtn), Fader(CtrlsList, host),
@@ -55,3 +57,5 @@ FrameFlush FrameFlushRects(const TSkinConfig& config, int W, int H, bool vertica
     return {{{{0, 0, W, B}, {0, B, B + 1, H - B}, {W - B - 2, B, W, H - B}, {0, H - B - 1, W, H}}},
             {B + 1, lineY, W - B - 1, lineY + 1}};
 }
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <array>
 #include <memory>
 
+namespace zevaver {
+
 // One bitmap file of a skin and the bitmap it is loaded into.
 struct SkinBitmapSlot {
     const char* file;
@@ -54,3 +56,5 @@ struct FrameFlush {
 };
 [[nodiscard]] FrameFlush FrameFlushRects(const TSkinConfig& config, int width, int height,
                                          bool vertical, int faderTrackHeight) noexcept;
+
+} // namespace zevaver

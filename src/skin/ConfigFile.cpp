@@ -5,6 +5,8 @@
 #include <cctype>
 #include <variant>
 
+namespace zevaver {
+
 namespace {
 
 // A field of the record that a key writes.
@@ -126,3 +128,5 @@ void ReadSkinConfigText(std::string_view text, TSkinConfig& config) {
         start = end + 1;
     }
 }
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 // Removes every character below 33 (blanks, tabs, control characters) and then everything
 // from the first ";" on.
 [[nodiscard]] std::string NormalizeConfigLine(std::string_view line);
@@ -17,3 +19,5 @@
 // fails: a line that names no key is skipped, and so is a colour with fewer than three
 // parts (the field keeps its value).
 void ReadSkinConfigText(std::string_view text, TSkinConfig& config);
+
+} // namespace zevaver

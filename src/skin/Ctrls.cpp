@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace zevaver {
+
 // --- The list. ---
 
 bool TCtrlsList::Contains(const TCtrl* ctrl) const noexcept {
@@ -224,3 +226,5 @@ void TMinimizeBtn::UpdateBounds() {
 void TMinimizeBtn::Click() {
     host_.MinimizeApplication();
 }
+
+} // namespace zevaver

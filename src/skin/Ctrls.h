@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace zevaver {
+
 // What the chrome needs from the main window.
 class TChromeHost {
 public:
@@ -158,3 +160,5 @@ struct TitlePlacement {
 };
 [[nodiscard]] TitlePlacement PlaceTitle(const TSkinConfig& config, const fw::PixelRect& bounds,
                                         int bitmapWidth, int bitmapHeight, int innerWidth) noexcept;
+
+} // namespace zevaver

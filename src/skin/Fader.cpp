@@ -1,5 +1,7 @@
 #include "skin/Fader.h"
 
+namespace zevaver {
+
 namespace {
 
 BitmapSize SizeOf(const std::unique_ptr<TSkinBitmap>& bitmap) noexcept {
@@ -93,3 +95,5 @@ void TFader::MouseUp(int, int) {
     Paint();
     Flush();
 }
+
+} // namespace zevaver

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace zevaver {
+
 class TFader : public TCtrl {
 public:
     TFader(TCtrlsList& list, TChromeHost& host);
@@ -53,3 +55,5 @@ private:
 
     FaderModel model_;
 };
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace zevaver {
+
 int RoundHalfEven(double value) noexcept {
     const double down = std::floor(value);
     const double fraction = value - down;
@@ -95,3 +97,5 @@ FaderLayout FaderModel::Layout(const FaderImages& images) const noexcept {
     }
     return layout;
 }
+
+} // namespace zevaver

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace zevaver {
+
 // Width and height of one skin bitmap; an empty bitmap is 0 x 0.
 struct BitmapSize {
     int width = 0;
@@ -103,3 +105,5 @@ private:
 
 // Rounds to the nearest integer, halves to the even neighbour (2.5 gives 2, 3.5 gives 4).
 [[nodiscard]] int RoundHalfEven(double value) noexcept;
+
+} // namespace zevaver

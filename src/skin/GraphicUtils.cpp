@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace zevaver {
+
 void TChromeCanvas::DrawAt(const TSkinBitmap& bitmap, int x, int y) {
     const int w = bitmap.Width(), h = bitmap.Height();
     Draw(bitmap, {0, 0, w, h}, {x, y, x + w, y + h});
@@ -82,3 +84,5 @@ void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
         }
     }
 }
+
+} // namespace zevaver

@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+namespace zevaver {
+
 // The pixels of a 24-bit bitmap as a DIB section holds them: three bytes blue, green, red,
 // rows padded to four bytes, stored bottom-up or top-down.
 struct Pixels24 {
@@ -72,3 +74,5 @@ void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
 [[nodiscard]] constexpr bool PointIn(const fw::PixelRect& rect, int x, int y) noexcept {
     return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
+
+} // namespace zevaver

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace zevaver {
+
 namespace {
 
 char Lower(char c) noexcept {
@@ -121,3 +123,5 @@ bool SkinCaptionMatches(std::string_view caption, std::string_view skin) {
         if (c != '&') plain.push_back(Lower(c));
     return plain == Lowered(skin);
 }
+
+} // namespace zevaver

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 inline constexpr const char* DefaultSkinName = "Default";
 inline constexpr const char* SkinsFolder = "Skins\\";
 inline constexpr const char* DefaultSkinPath = "Skins\\Default\\";
@@ -84,3 +86,5 @@ SkinMenuNames(const std::optional<std::vector<std::string>>& folders);
 
 // True when a Skin item's caption names the skin: letter case and accelerator marks ignored.
 [[nodiscard]] bool SkinCaptionMatches(std::string_view caption, std::string_view skin);
+
+} // namespace zevaver

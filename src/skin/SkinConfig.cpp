@@ -1,5 +1,7 @@
 #include "skin/SkinConfig.h"
 
+namespace zevaver {
+
 void TSkinConfig::ResolveKeyColors() noexcept {
     WhiteKeyColorRef = RGBValue(WhiteKeyColor);
     BlackKeyColorRef = RGBValue(BlackKeyColor);
@@ -7,3 +9,5 @@ void TSkinConfig::ResolveKeyColors() noexcept {
     BlackKeyDownColorRef = RGBValue(BlackKeyDownColor);
     KeysOutlineColorRef = RGBValue(KeysOutlineColor);
 }
+
+} // namespace zevaver

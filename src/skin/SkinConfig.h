@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zevaver {
+
 // A colour exactly as "config.txt" gives it; the parts are cut to 8 bits only when the
 // colour is turned into a platform colour value.
 struct TRGB {
@@ -65,3 +67,5 @@ struct TSkinConfig {
 // FaderStyle values with a meaning of their own; any other text asks for the skinned fader.
 inline constexpr const char* FaderStyleWindows = "windows";
 inline constexpr const char* FaderStyleNone = "none";
+
+} // namespace zevaver

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace zevaver {
+
 TSkin::TSkin(TSettings& settings, TSkinConfig& config, const bool& minimized, SkinShell& shell)
     : settings_(settings), config_(config), minimized_(minimized), shell_(shell), loader_(shell),
       chrome_(*this) {}
@@ -13,7 +15,7 @@ void TSkin::LoadSkin() {
 }
 
 void TSkin::BuildSkinMenu(MainMenu& menu) {
-    ::BuildSkinMenu(menu, SkinMenuNames(shell_.SkinFolders()));
+    zevaver::BuildSkinMenu(menu, SkinMenuNames(shell_.SkinFolders()));
 }
 
 void TSkin::ApplySkin(fw::MenuItem& skinMenu) {
@@ -110,3 +112,5 @@ void TSkin::RepaintIcon() {
     icon.Paint();
     icon.Flush();
 }
+
+} // namespace zevaver

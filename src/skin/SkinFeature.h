@@ -14,6 +14,8 @@
 
 #include <memory>
 
+namespace zevaver {
+
 class SkinShell : public SkinPlatform {
 public:
     // A new, empty 24-bit skin bitmap.
@@ -109,3 +111,5 @@ private:
     bool framing_ = false;
     fw::PixelRect pending_{};
 };
+
+} // namespace zevaver

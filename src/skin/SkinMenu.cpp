@@ -2,6 +2,8 @@
 
 #include "skin/Skin.h"
 
+namespace zevaver {
+
 void BuildSkinMenu(MainMenu& menu, const std::optional<std::vector<std::string>>& names) {
     if (!names) {
         menu.Item("mnuSkin").Add("none").SetEnabled(false);
@@ -19,3 +21,5 @@ void CheckSkinItem(fw::MenuItem& skinMenu, const std::string& skin) {
         }
     }
 }
+
+} // namespace zevaver

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -101,3 +103,5 @@ TEST(BrokenSkinFiles, LeaveTheProgramRunningPlayingAndOnItsSkin) {
 }
 
 } // namespace
+
+} // namespace zevaver

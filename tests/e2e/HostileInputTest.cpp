@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -334,3 +336,5 @@ TEST(AwkwardFolders, AProgramFolderOutsideTheAnsiCodePageStillHoldsItsLibraryAnd
 }
 
 } // namespace
+
+} // namespace zevaver

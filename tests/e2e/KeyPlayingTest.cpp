@@ -6,6 +6,8 @@
 
 #include <map>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -172,3 +174,5 @@ TEST_F(KeyPlaying, CtrlAsThePedalHeldThroughAQuietSpellStillSustains) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -110,3 +112,5 @@ TEST_F(MousePlaying, ClosingResetsAndClosesThePort) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+namespace zevaver {
+
 namespace fs = std::filesystem;
 
 namespace e2e {
@@ -352,3 +354,5 @@ void Tap(WORD virtualKey) {
 }
 
 } // namespace e2e
+
+} // namespace zevaver

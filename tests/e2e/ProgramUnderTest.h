@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace e2e {
 
 struct MidiCall {
@@ -142,3 +144,5 @@ private:
 void Tap(WORD virtualKey);
 
 } // namespace e2e
+
+} // namespace zevaver

@@ -13,6 +13,8 @@
 #include <set>
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -169,3 +171,5 @@ TEST(RandomKeystrokes, ThroughTheRealHookLeaveNoNoteSoundingAndEndEachNoteOnce) 
 }
 
 } // namespace
+
+} // namespace zevaver

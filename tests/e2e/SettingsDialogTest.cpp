@@ -6,6 +6,8 @@
 
 #include <map>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -128,3 +130,5 @@ TEST_F(SettingsDialog, AnotherLayoutChangesTheNotesTheKeysPlayAtOnce) {
 }
 
 } // namespace
+
+} // namespace zevaver

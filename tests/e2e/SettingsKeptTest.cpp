@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -115,3 +117,5 @@ TEST(SettingsKept, WithNoDeviceTheProgramSaysSoAndStillRuns) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -267,3 +269,5 @@ TEST_F(SingleInstance, ASemaphoreNameTakenByAnotherObjectIsReportedBeforeTheProg
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -127,3 +129,5 @@ TEST(SkinLook, AMissingSkinRunsWithDefaultAndStoresDefault) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -124,3 +126,5 @@ TEST_F(TrayEndToEnd, AStartInTheTraySitsThereAndOneLeftClickRestoresItFully) {
 }
 
 } // namespace
+
+} // namespace zevaver

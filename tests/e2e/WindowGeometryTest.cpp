@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using e2e::ProgramUnderTest;
@@ -314,3 +316,5 @@ TEST_F(WindowGeometry, TheStandardTrackbarAtItsTopEndPlaysVelocity127) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <set>
 #include <string>
 
+namespace zevaver {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -217,3 +219,5 @@ TEST_F(Release, TheZipUnpackedIntoAFreshFolderPlays) {
 }
 
 } // namespace
+
+} // namespace zevaver

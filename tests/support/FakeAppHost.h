@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace fakes {
 
 class FakeAppHost : public AppHost {
@@ -91,3 +93,5 @@ private:
 };
 
 } // namespace fakes
+
+} // namespace zevaver

@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+namespace zevaver {
+
 namespace fakes {
 
 class FakeFiles final : public LayoutFiles {
@@ -16,3 +18,5 @@ public:
 };
 
 } // namespace fakes
+
+} // namespace zevaver

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace zevaver {
+
 namespace fakes {
 
 class FakeMidiOut : public MidiOut {
@@ -59,3 +61,5 @@ private:
 };
 
 } // namespace fakes
+
+} // namespace zevaver

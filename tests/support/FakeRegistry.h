@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace zevaver {
+
 namespace fakes {
 
 using Hive = RegistryHive;
@@ -63,3 +65,5 @@ private:
 };
 
 } // namespace fakes
+
+} // namespace zevaver

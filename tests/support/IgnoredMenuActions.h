@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace zevaver {
+
 namespace fakes {
 
 struct IgnoredMenuActions : MainMenuActions {
@@ -26,3 +28,5 @@ struct IgnoredMenuActions : MainMenuActions {
 };
 
 } // namespace fakes
+
+} // namespace zevaver

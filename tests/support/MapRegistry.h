@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+namespace zevaver {
+
 namespace fakes {
 
 class MapRegistry final : public SettingsRegistry {
@@ -37,3 +39,5 @@ public:
 };
 
 } // namespace fakes
+
+} // namespace zevaver

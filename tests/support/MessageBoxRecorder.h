@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace fakes {
 
 class MessageBoxRecorder {
@@ -36,3 +38,5 @@ private:
 };
 
 } // namespace fakes
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zevaver {
+
 namespace fakes {
 
 class SilentMidi final : public MidiOut {
@@ -23,3 +25,5 @@ public:
 };
 
 } // namespace fakes
+
+} // namespace zevaver

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using fakes::FakeAppHost;
@@ -273,3 +275,5 @@ TEST_F(AppCoreTest, WhileTheSettingsDialogExistsKeysNeitherPlayNorFireAndOkReloa
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 TEST(AppState, OnlyTheFirstArgumentInAnyCaseStartsInTheTray) {
@@ -21,3 +23,5 @@ TEST(AppState, OnlyTheFirstArgumentInAnyCaseStartsInTheTray) {
 }
 
 } // namespace
+
+} // namespace zevaver

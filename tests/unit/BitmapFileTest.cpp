@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 // A bitmap file with a 40-byte header; pixels are whole rows unless cut.
@@ -44,3 +46,5 @@ TEST(BitmapFile, OnlyAWholePictureWithSaneSizesReachesTheLoader) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 TEST(CommandTable, EachShortcutSlotAndCommandKeyBelongsToOneCommand) {
@@ -53,3 +55,5 @@ TEST(CommandTable, EveryCommandHasItsItemInTheMenu) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 // A skin's fader: a 20-pixel track, 14-pixel thumbs, 3-pixel caps.
@@ -170,3 +172,5 @@ TEST(FaderModel, PaintPutsCapsAtTheEndsAndTheThumbAtItsOffset) {
 }
 
 } // namespace
+
+} // namespace zevaver

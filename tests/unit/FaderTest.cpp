@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 using namespace skintest;
@@ -94,3 +96,5 @@ TEST(Fader, TurnedHorizontalItLiesUnderTheTitleWithTheSameValue) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -12,6 +12,8 @@
 #include <tuple>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 TEST(Geometry, ControlsSitWhereTheTablesPutThem) {
@@ -124,3 +126,5 @@ TEST(Geometry, TheCoreKeepsAWindowOnASecondMonitorAndMovesALostOne) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 using namespace instance;
 
 namespace {
@@ -107,3 +109,5 @@ TEST(InstanceNames, AreTheExecutablesFileNameAndThatNameWithSem) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 using testing::ElementsAre;
 using testing::IsEmpty;
 using Vk = KeyPlayer;
@@ -390,3 +392,5 @@ TEST_F(KeyPlayerTest, PageKeysAndInsertReleaseAllAndMoveTheTranspositionWithinIt
         EXPECT_THAT(midi, ElementsAre("off 60"));
     }
 }
+
+} // namespace zevaver

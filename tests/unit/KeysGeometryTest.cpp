@@ -8,6 +8,8 @@
 #include <tuple>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using keystest::BuiltInSkin;
@@ -156,3 +158,5 @@ TEST_F(KeysGeometry, TheHitTestCopesWithoutVelocityModeDepthOrMidiRange) {
 }
 
 } // namespace
+
+} // namespace zevaver

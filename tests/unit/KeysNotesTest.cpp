@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 using keystest::BuiltInSkin;
@@ -198,3 +200,5 @@ TEST_F(KeysMouse, PressesDragsAndReleasesPlayTheKeysUnderThePoint) {
 }
 
 } // namespace
+
+} // namespace zevaver

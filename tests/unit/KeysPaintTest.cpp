@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using fw::ColorRef;
@@ -181,3 +183,5 @@ TEST_F(KeysPaint, DrawsAndPresentsNothingWithoutABackBufferOrArea) {
 }
 
 } // namespace
+
+} // namespace zevaver

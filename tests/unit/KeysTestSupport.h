@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace keystest {
 
 using Calls = std::vector<std::string>;
@@ -80,3 +82,5 @@ protected:
 };
 
 } // namespace keystest
+
+} // namespace zevaver

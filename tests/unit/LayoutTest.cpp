@@ -10,6 +10,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace zevaver {
+
 namespace {
 
 using namespace std::string_literals;
@@ -166,3 +168,5 @@ TEST(StandardLayoutFiles, ReadsFilesByteForByteAndIgnoresFolders) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using keystest::Calls;
@@ -212,3 +214,5 @@ TEST_F(MIDIKeysTest, DestructionResetsThenClosesAnOpenPortAndOnlyThat) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 using fw::MenuItem;
 using testing::ElementsAre;
 using Strings = std::vector<std::string>;
@@ -236,3 +238,5 @@ TEST_F(MainMenuTest, KeyCommandsClickTheirItems) {
     EXPECT_FALSE(menu.Item("mnuEnabled").Checked());
     EXPECT_THAT(actions.calls, ElementsAre("enabled"));
 }
+
+} // namespace zevaver

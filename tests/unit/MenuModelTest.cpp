@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 using fw::MenuItem;
 using testing::ElementsAre;
 
@@ -109,3 +111,5 @@ TEST(MenuItemTree, TheShapeVersionChangesOnlyWhenItemsAreAddedOrRemovedAnywhere)
     EXPECT_EQ(sub.ShapeVersion(), root.ShapeVersion());
     EXPECT_EQ(sub.Count(), 0u);
 }
+
+} // namespace zevaver

@@ -26,6 +26,8 @@
 #include <tuple>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 // A synthesizer on every port the program opens: what sounds where, and the first message
@@ -507,3 +509,5 @@ TEST(NoStuckNotes, RandomPlayNeverLeavesANoteSoundingOrEndsOneTwice) {
     std::cout << "random play: " << events << " events for each of " << seeds.size() << " seeds in "
               << took.count() << " s\n";
 }
+
+} // namespace zevaver

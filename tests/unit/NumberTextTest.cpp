@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace zevaver {
+
 namespace {
 
 TEST(NumberText, SettingsNumbersMustBeWholeIntegers) {
@@ -48,3 +50,5 @@ TEST(NumberText, YesAndNoAreExactAndCaseSensitive) {
 }
 
 } // namespace
+
+} // namespace zevaver

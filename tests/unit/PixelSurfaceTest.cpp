@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using fw::OutlinePen;
@@ -136,3 +138,5 @@ TEST(RectangleDrawing, IgnoresASurfaceThatCannotBeWrittenSafely) {
 }
 
 } // namespace
+
+} // namespace zevaver

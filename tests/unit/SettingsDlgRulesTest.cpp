@@ -6,6 +6,8 @@
 
 #include <map>
 
+namespace zevaver {
+
 namespace {
 
 using namespace settingsdlg;
@@ -172,3 +174,5 @@ TEST(SettingsDlgUserGuide, TheGuideLiesBesideTheProgram) {
 }
 
 } // namespace
+
+} // namespace zevaver

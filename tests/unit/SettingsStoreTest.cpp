@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using fakes::FakeRegistry;
@@ -197,3 +199,5 @@ TEST(SaveSettings, StopsAtTheFirstFailedWriteAndSaysWhichValue) {
 }
 
 } // namespace
+
+} // namespace zevaver

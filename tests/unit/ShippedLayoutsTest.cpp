@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 struct Row {
@@ -93,3 +95,5 @@ TEST(ShippedLayouts, ChromaticRisesBySemitonesAlongARowAndByFourthsUpTheRows) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 using namespace skintest;
@@ -268,3 +270,5 @@ TEST(SkinBlit, CopiesOpaqueStretchesByNearestPixelAndStaysInsideBothPictures) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace zevaver {
+
 namespace {
 
 using namespace skintest;
@@ -259,3 +261,5 @@ TEST(SkinMenu, NoSkinsFolderGivesOneDisabledNoneAndTheCurrentSkinIsChecked) {
 }
 
 } // namespace
+
+} // namespace zevaver

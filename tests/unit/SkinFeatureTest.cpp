@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 using namespace skintest;
@@ -191,3 +193,5 @@ TEST_F(SkinnedCore, TheSkinnedFaderStartsAtTheTrackbarWritesItAndTurnsWithTheKey
 }
 
 } // namespace
+
+} // namespace zevaver

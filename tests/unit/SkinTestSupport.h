@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace skintest {
 
 class SizedBitmap final : public TSkinBitmap {
@@ -117,3 +119,5 @@ public:
 };
 
 } // namespace skintest
+
+} // namespace zevaver

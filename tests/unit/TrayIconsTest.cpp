@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 class FakeShell final : public TrayIconsHost {
@@ -267,3 +269,5 @@ TEST_F(TrayInTheCore, ShutdownDeletesTheTrayIconWhetherOrNotOneWasAdded) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -6,6 +6,8 @@
 #include <string>
 #include <tuple>
 
+namespace zevaver {
+
 using namespace watch;
 
 namespace {
@@ -132,3 +134,5 @@ TEST(WatchLibraryPath, IsBesideTheModuleAndNeverABareName) {
 }
 
 } // namespace
+
+} // namespace zevaver

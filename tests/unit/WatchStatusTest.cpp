@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 TEST(WatchStatusReport, EveryFailureToOpenIsShownAndEndsTheProgramButADisabledWatchIsSilent) {
@@ -30,3 +32,5 @@ TEST(WatchStatusReport, EveryFailureToOpenIsShownAndEndsTheProgramButADisabledWa
 }
 
 } // namespace
+
+} // namespace zevaver

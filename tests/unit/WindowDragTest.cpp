@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 TEST(BorderHitTest, ThePressPointPicksTheEdgesAndTheCursor) {
@@ -111,3 +113,5 @@ TEST(WindowDrag, ABorderDragMovesTheChosenEdgesAndStopsAtTheMinimumSize) {
 }
 
 } // namespace
+
+} // namespace zevaver

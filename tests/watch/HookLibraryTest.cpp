@@ -7,6 +7,8 @@
 
 #include <tuple>
 
+namespace zevaver {
+
 using namespace watchtest;
 
 namespace {
@@ -227,3 +229,5 @@ TEST_F(ScriptedWatch, ReleaseLeavesTheRegistrationAloneOnceAnotherProgramHasTake
 }
 
 } // namespace
+
+} // namespace zevaver

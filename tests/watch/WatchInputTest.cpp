@@ -9,6 +9,8 @@
 #include <thread>
 #include <tuple>
 
+namespace zevaver {
+
 using namespace watchtest;
 
 namespace {
@@ -258,3 +260,5 @@ TEST_F(WatchInput, KeysArriveAlsoWhenAnotherThreadSwitchedTheKeyboardOn) {
 }
 
 } // namespace
+
+} // namespace zevaver

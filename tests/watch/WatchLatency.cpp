@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 constexpr int Keystrokes = 1000;
@@ -61,7 +63,10 @@ DWORD WINAPI SendKeys(void* parameter) noexcept {
 
 } // namespace
 
+} // namespace zevaver
+
 int main() {
+    using namespace zevaver;
     Measurement measurement;
     TWatch watch;
     watch.OnKeyNative = [&](TWatch&, int32_t wParam, int32_t) {

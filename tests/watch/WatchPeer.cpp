@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 UINT keyMessage = 0;
@@ -35,7 +37,10 @@ template <typename Function> Function Entry(HMODULE library, const char* name) {
 
 } // namespace
 
+} // namespace zevaver
+
 int main(int argc, char** argv) {
+    using namespace zevaver;
     if (argc != 2) return 101;
     const bool counting = std::strcmp(argv[1], "count") == 0;
     char self[MAX_PATH * 4];

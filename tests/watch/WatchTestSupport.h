@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+namespace zevaver {
+
 namespace watchtest {
 
 using Events = std::vector<std::string>;
@@ -146,3 +148,5 @@ protected:
 };
 
 } // namespace watchtest
+
+} // namespace zevaver

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace zevaver {
+
 namespace {
 
 // Processing the pending messages inside a message sent from elsewhere (the tray icon's
@@ -20,3 +22,5 @@ TEST(Application, ATerminationRequestedWhilePendingMessagesAreProcessedStillWake
 }
 
 } // namespace
+
+} // namespace zevaver

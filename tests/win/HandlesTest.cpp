@@ -13,6 +13,8 @@
 
 #include <type_traits>
 
+namespace zevaver {
+
 namespace {
 
 static_assert(!std::is_copy_constructible_v<fw::Bitmap>);
@@ -236,3 +238,5 @@ TEST(WindowBase, HandlersAnswerInTheOrderAddedAndAThrowingOneIsReportedNotFatal)
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -13,6 +13,8 @@
 #include <map>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using fakes::FakeMidiOut;
@@ -317,3 +319,5 @@ TEST_F(KeysForm, TheVelocityTrackbarStepsByOneWithAnArrowAndByTwoWithAClickOnIts
 }
 
 } // namespace
+
+} // namespace zevaver

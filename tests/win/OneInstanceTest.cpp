@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -213,3 +215,5 @@ TEST_F(OneInstance, ABlockNameTakenByAnotherKindOfObjectLeavesTheProgramUnguarde
 }
 
 } // namespace
+
+} // namespace zevaver

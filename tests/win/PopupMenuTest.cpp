@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 using fw::MenuItem;
 using fw::PopupMenu;
 
@@ -156,3 +158,5 @@ TEST_F(PopupMenuTest, CommandIdsGoStaleWhenTheModelChangesShape) {
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(popup.ItemForCommand(Read(skin, 0).id), &menu.Item("mnuSkin")[0]);
 }
+
+} // namespace zevaver

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <functional>
 
+namespace zevaver {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -237,3 +239,5 @@ TEST_F(SettingsDlgTest, TheLogoShowsItsPointerAndOpensTheUserGuideBesideTheProgr
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -247,3 +249,5 @@ TEST(ProgramLayout, LoadsTheTableFromTheCurrentFolder) {
 }
 
 } // namespace
+
+} // namespace zevaver

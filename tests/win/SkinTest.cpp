@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using fakes::MapRegistry;
@@ -290,3 +292,5 @@ TEST_F(SkinWindow, BitmapsBecome24BitAndAFileThatIsNoBitmapIsReportedOnce) {
 }
 
 } // namespace
+
+} // namespace zevaver

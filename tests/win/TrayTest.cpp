@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 struct ShellCall {
@@ -211,3 +213,5 @@ TEST_F(TrayTest, TheMinimiseCommandAndOtherClicksOnTheTrayIcon) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+namespace zevaver {
+
 namespace {
 
 std::wstring CurrentFolder() {
@@ -50,3 +52,5 @@ TEST(WidePath, TheProgramsOwnPathNamesItsFileAndItsFolderCanBeEntered) {
 }
 
 } // namespace
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 TEST(WinMidiOut, ADevicePastTheCountHasNoNameAndLeavesTheTextAlone) {
@@ -32,3 +34,5 @@ TEST(WinMidiOut, PassesTheLibrarysResultForAPortThatIsNotOpen) {
 }
 
 } // namespace
+
+} // namespace zevaver

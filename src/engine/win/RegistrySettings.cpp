@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 HKEY RootOf(RegistryHive hive) noexcept {
@@ -64,3 +66,5 @@ bool SaveSettings(const TSettings& settings, std::string_view keyPath) {
     Win32SettingsRegistry registry;
     return SaveSettings(settings, registry, &Report, keyPath);
 }
+
+} // namespace zevaver

@@ -8,6 +8,8 @@
 
 #include <string_view>
 
+namespace zevaver {
+
 class Win32SettingsRegistry final : public SettingsRegistry {
 public:
     [[nodiscard]] bool KeyExists(RegistryHive hive, std::string_view path) override;
@@ -27,3 +29,5 @@ private:
 // the primary screen on a first run; failures go to fw::ReportError.
 void LoadSettings(TSettings& settings, std::string_view keyPath);
 [[nodiscard]] bool SaveSettings(const TSettings& settings, std::string_view keyPath);
+
+} // namespace zevaver

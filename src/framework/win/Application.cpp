@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+namespace zevaver {
+
 namespace fw {
 namespace {
 
@@ -115,3 +117,5 @@ void ShowHeldErrors() noexcept {
 }
 
 } // namespace fw
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 namespace fw {
 
 // Asks the main message loop to end. Safe to call from inside a modal loop (a message
@@ -56,3 +58,5 @@ private:
 void ShowHeldErrors() noexcept;
 
 } // namespace fw
+
+} // namespace zevaver

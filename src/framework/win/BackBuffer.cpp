@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace zevaver {
+
 namespace fw {
 
 BackBuffer::~BackBuffer() {
@@ -75,3 +77,5 @@ void BackBuffer::CopyTo(HDC target, int left, int top, int width, int height) co
 }
 
 } // namespace fw
+
+} // namespace zevaver

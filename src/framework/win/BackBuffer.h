@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace zevaver {
+
 namespace fw {
 
 class BackBuffer {
@@ -52,3 +54,5 @@ private:
 };
 
 } // namespace fw
+
+} // namespace zevaver

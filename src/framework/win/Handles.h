@@ -6,6 +6,8 @@
 
 #include <utility>
 
+namespace zevaver {
+
 namespace fw {
 
 template <typename Traits> class UniqueHandle {
@@ -135,3 +137,5 @@ private:
 };
 
 } // namespace fw
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <functional>
 #include <utility>
 
+namespace zevaver {
+
 namespace fw {
 
 class MessageOnlyWindow final : public WindowBase {
@@ -37,3 +39,5 @@ private:
 };
 
 } // namespace fw
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace zevaver {
+
 namespace fw {
 
 bool PopupMenu::Build(MenuItem& root) {
@@ -85,3 +87,5 @@ bool PopupMenu::Show(MenuItem& root, HWND owner, POINT screenPoint) {
 }
 
 } // namespace fw
+
+} // namespace zevaver

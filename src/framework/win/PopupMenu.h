@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace zevaver {
+
 namespace fw {
 
 class PopupMenu {
@@ -49,3 +51,5 @@ private:
 };
 
 } // namespace fw
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace zevaver {
+
 namespace fw {
 
 bool RegistryKeyExists(HKEY root, const std::string& path) noexcept {
@@ -71,3 +73,5 @@ bool DeleteRegistryTree(HKEY root, const std::string& path) noexcept {
 }
 
 } // namespace fw
+
+} // namespace zevaver

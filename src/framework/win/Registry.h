@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 namespace fw {
 
 // Opens the key with read rights and closes it again at once.
@@ -38,3 +40,5 @@ struct RegistryString {
 [[nodiscard]] bool DeleteRegistryTree(HKEY root, const std::string& path) noexcept;
 
 } // namespace fw
+
+} // namespace zevaver

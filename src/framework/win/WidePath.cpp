@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace zevaver {
+
 namespace fw {
 
 std::wstring ModulePath(HMODULE module) {
@@ -46,3 +48,5 @@ std::wstring Utf8ToWide(std::string_view text) {
 }
 
 } // namespace fw
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace zevaver {
+
 namespace fw {
 
 // The full path of a loaded module (nullptr: the program), of any length; empty when it
@@ -24,3 +26,5 @@ bool EnterProgramFolder();
 [[nodiscard]] std::wstring Utf8ToWide(std::string_view text);
 
 } // namespace fw
+
+} // namespace zevaver

@@ -6,6 +6,8 @@
 #include <exception>
 #include <string>
 
+namespace zevaver {
+
 namespace fw {
 
 HINSTANCE ModuleInstance() noexcept {
@@ -112,3 +114,5 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam
 }
 
 } // namespace fw
+
+} // namespace zevaver

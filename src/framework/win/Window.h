@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace zevaver {
+
 namespace fw {
 
 // A feature's share of a window's messages: true when it handled the message, with
@@ -68,3 +70,5 @@ private:
 [[nodiscard]] HINSTANCE ModuleInstance() noexcept;
 
 } // namespace fw
+
+} // namespace zevaver

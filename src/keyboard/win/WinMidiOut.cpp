@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace zevaver {
+
 // The capabilities record the library is given is always this size.
 static_assert(sizeof(MIDIOUTCAPSA) == 52);
 
@@ -49,3 +51,5 @@ MidiOut::Result WinMidiOut::Reset(Handle port) {
 MidiOut::Result WinMidiOut::Close(Handle port) {
     return midiOutClose(ToHandle(port));
 }
+
+} // namespace zevaver

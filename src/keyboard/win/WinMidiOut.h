@@ -4,6 +4,8 @@
 
 #include "keyboard/MidiOut.h"
 
+namespace zevaver {
+
 class WinMidiOut final : public MidiOut {
 public:
     [[nodiscard]] uint32_t DeviceCount() override;
@@ -13,3 +15,5 @@ public:
     [[nodiscard]] Result Reset(Handle port) override;
     [[nodiscard]] Result Close(Handle port) override;
 };
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+namespace zevaver {
+
 namespace {
 
 constexpr UINT_PTR VelocitySubclassId = 1;
@@ -270,7 +272,7 @@ void TKeysForm::SetSkinCursor() {
 }
 
 ScreenSize TKeysForm::PrimaryScreen() {
-    return ::PrimaryScreen();
+    return zevaver::PrimaryScreen();
 }
 
 // A minimised window reports the icon's place; the place to come back to is the normal one.
@@ -388,3 +390,5 @@ void TKeysForm::StartTimer(int id, uint32_t milliseconds) {
 void TKeysForm::StopTimer(int id) {
     KillTimer(Handle(), static_cast<UINT_PTR>(id));
 }
+
+} // namespace zevaver

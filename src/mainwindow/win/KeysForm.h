@@ -21,6 +21,8 @@
 #include <memory>
 #include <string>
 
+namespace zevaver {
+
 struct KeysFormOptions {
     // The MIDI library; the platform's when null.
     MidiOut* midiOut = nullptr;
@@ -96,7 +98,7 @@ private:
                             const std::function<void()>& layoutChanged) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
-    [[nodiscard]] ::SkinShell* Skins() override { return &skinShell_; }
+    [[nodiscard]] zevaver::SkinShell* Skins() override { return &skinShell_; }
 
     KeysFormOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
@@ -119,3 +121,5 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
 };
+
+} // namespace zevaver

@@ -13,6 +13,7 @@
 #include <exception>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace zevaver;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // The data folders lie beside the program, whatever folder it was started from (a

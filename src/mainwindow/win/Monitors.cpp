@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace zevaver {
+
 namespace {
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) noexcept {
@@ -23,3 +25,5 @@ std::vector<fw::PixelRect> MonitorRects() {
         monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
     return monitors;
 }
+
+} // namespace zevaver

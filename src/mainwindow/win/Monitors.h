@@ -5,5 +5,9 @@
 
 #include <vector>
 
+namespace zevaver {
+
 // Each monitor's rectangle in virtual-screen coordinates; the primary one lies at (0, 0).
 [[nodiscard]] std::vector<fw::PixelRect> MonitorRects();
+
+} // namespace zevaver

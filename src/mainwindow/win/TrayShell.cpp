@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+namespace zevaver {
+
 namespace {
 
 BOOL DefaultNotifyIcon(DWORD message, NOTIFYICONDATAA* data) noexcept {
@@ -89,3 +91,5 @@ bool TrayShell::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     if (message == WM_SIZE && wParam == SIZE_MINIMIZED) core_.MinimizeApplication();
     return false;
 }
+
+} // namespace zevaver

@@ -12,6 +12,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 // The shell call behind the tray icon, replaceable so tests see each record that would
 // reach the shell. nullptr restores Shell_NotifyIconA; returns the previous function.
 using NotifyIconFunction = BOOL (*)(DWORD message, NOTIFYICONDATAA* data) noexcept;
@@ -42,3 +44,5 @@ private:
     AppCore& core_;
     UINT taskbarCreated_;
 };
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include "framework/win/Application.h"
 
+namespace zevaver {
+
 void ReportWatchStatus(WatchStatus status) noexcept {
     try {
         const WatchStatusReport report = ReportFor(status);
@@ -12,3 +14,5 @@ void ReportWatchStatus(WatchStatus status) noexcept {
         if (status != WatchStatus::Ok && status != WatchStatus::Disabled) fw::RequestTermination();
     }
 }
+
+} // namespace zevaver

@@ -4,4 +4,8 @@
 
 #include "services/WatchStatus.h"
 
+namespace zevaver {
+
 void ReportWatchStatus(WatchStatus status) noexcept;
+
+} // namespace zevaver

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+namespace zevaver {
+
 namespace {
 
 LPCSTR CursorName(ResizeCursor cursor) noexcept {
@@ -179,3 +181,5 @@ void TWindowPointer::KeyWatchMouseUp(int x, int y) {
 void TWindowPointer::ShowCursor() const noexcept {
     SetCursor(LoadCursorA(nullptr, CursorName(cursor_)));
 }
+
+} // namespace zevaver

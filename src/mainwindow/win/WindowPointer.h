@@ -11,6 +11,8 @@
 #include "framework/win/Window.h"
 #include "mainwindow/AppCore.h"
 
+namespace zevaver {
+
 class TWindowPointer final : public fw::MessageHandler {
 public:
     TWindowPointer(HWND window, AppCore& core) noexcept : window_(window), core_(core) {}
@@ -43,3 +45,5 @@ private:
     ResizeCursor cursor_ = ResizeCursor::Arrow;
     bool holding_ = false; // the window holds the pointer after a press outside the keyboard
 };
+
+} // namespace zevaver

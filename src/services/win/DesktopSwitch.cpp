@@ -1,5 +1,7 @@
 #include "services/win/DesktopSwitch.h"
 
+namespace zevaver {
+
 namespace {
 
 DesktopSwitch* Current = nullptr;
@@ -38,3 +40,5 @@ void CALLBACK DesktopSwitch::EventProc(HWINEVENTHOOK, DWORD event, HWND, LONG, L
         // Nothing to report: the next key event after the switch brings the keys in line.
     }
 }
+
+} // namespace zevaver

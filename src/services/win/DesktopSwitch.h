@@ -10,6 +10,8 @@
 
 #include <functional>
 
+namespace zevaver {
+
 class DesktopSwitch {
 public:
     DesktopSwitch() = default;
@@ -30,3 +32,5 @@ private:
     fw::WinEventHook hook_;
     std::function<void()> onSwitch_;
 };
+
+} // namespace zevaver

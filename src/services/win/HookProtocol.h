@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace zevaver {
+
 namespace hookprotocol {
 
 inline constexpr char LibraryFileName[] = "vivuvav.dll";
@@ -47,3 +49,5 @@ inline constexpr char SetReceiverExport[] = "SetReceiver";
 inline constexpr char GetReceiverExport[] = "GetReceiver";
 
 } // namespace hookprotocol
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+namespace zevaver {
+
 namespace {
 
 constexpr char ReceiverClassName[] = "TOneInstanceReceiver";
@@ -181,3 +183,5 @@ void RestoreToFront(HWND window) noexcept {
     HWND popup = GetLastActivePopup(window);
     SetForegroundWindow(popup ? popup : window);
 }
+
+} // namespace zevaver

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace zevaver {
+
 namespace fw {
 class MessageOnlyWindow;
 }
@@ -92,3 +94,5 @@ private:
 // The platform's plain restore: shows the window again if it is minimised or hidden and
 // brings its last active popup (a dialog or message box, else the window) to the front.
 void RestoreToFront(HWND window) noexcept;
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace zevaver {
+
 namespace {
 
 using namespace settingsdlg;
@@ -357,7 +359,7 @@ void TfrmSettings::btnOKClick() {
 }
 
 void TfrmSettings::btnDefaultClick() {
-    const auto defaults = ::DefaultShortcuts();
+    const auto defaults = zevaver::DefaultShortcuts();
     for (int i = 0; i < ShortcutCount; ++i) {
         SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_SETHOTKEY,
                      HotKeyFromShortcut(defaults[static_cast<size_t>(i)]), 0);
@@ -419,3 +421,5 @@ void TfrmSettings::DrawLogo(const DRAWITEMSTRUCT& item) const {
     SetTextColor(dc, RGB(0, 70, 140));
     DrawTextA(dc, LogoName, -1, &name, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
 }
+
+} // namespace zevaver

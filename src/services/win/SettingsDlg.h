@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+namespace zevaver {
+
 class TfrmSettings {
 public:
     // Control ids; OK and Cancel are the dialog manager's own, so Enter and Esc reach them.
@@ -88,3 +90,5 @@ private:
     int dpi_ = 96;
     fw::Font logoFont_;
 };
+
+} // namespace zevaver

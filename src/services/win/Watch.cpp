@@ -9,6 +9,8 @@
 #include <exception>
 #include <string_view>
 
+namespace zevaver {
+
 namespace {
 
 using hookprotocol::LibraryFileName;
@@ -224,3 +226,5 @@ void TWatch::HandleMouse(uint32_t message, uint32_t position) noexcept {
         break;
     }
 }
+
+} // namespace zevaver

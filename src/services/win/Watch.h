@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 
+namespace zevaver {
+
 namespace fw {
 class MessageOnlyWindow;
 }
@@ -101,3 +103,5 @@ private:
     HWND applicationWindow_ = nullptr;
     std::string libraryPath_;
 };
+
+} // namespace zevaver

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace zevaver {
+
 namespace {
 
 // A 24-bit DIB section with the picture of any bitmap (the loader keeps a file's own depth).
@@ -76,3 +78,5 @@ void TSkinDib::Clear() noexcept {
     width_ = 0;
     height_ = 0;
 }
+
+} // namespace zevaver

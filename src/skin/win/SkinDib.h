@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace zevaver {
+
 class TSkinDib final : public TSkinBitmap {
 public:
     [[nodiscard]] int Width() const noexcept override { return width_; }
@@ -26,3 +28,5 @@ private:
     int height_ = 0;
     Pixels24 pixels_;
 };
+
+} // namespace zevaver

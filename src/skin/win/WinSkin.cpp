@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+namespace zevaver {
+
 void TWinSkinShell::Attach(Window window) {
     window_ = std::move(window);
     active_ = window_.handle != nullptr && GetForegroundWindow() == window_.handle;
@@ -125,3 +127,5 @@ void TWinSkinShell::ApplyWindowLook(const TSkinConfig& config, bool trackbarVisi
     }
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
+
+} // namespace zevaver

@@ -12,6 +12,8 @@
 
 #include <functional>
 
+namespace zevaver {
+
 class TWinSkinShell final : public TWinSkinPlatform, public fw::MessageHandler {
 public:
     struct Window {
@@ -60,3 +62,5 @@ private:
     COLORREF faderColor_ = 0;
     bool active_ = false;
 };
+
+} // namespace zevaver

@@ -3,6 +3,8 @@
 #include "framework/win/Application.h"
 #include "skin/win/SkinDib.h"
 
+namespace zevaver {
+
 namespace {
 
 DWORD Attributes(const std::string& path) noexcept {
@@ -81,3 +83,5 @@ void TWinSkinPlatform::ReportError(const std::string& text) {
     else
         fw::ReportError(text);
 }
+
+} // namespace zevaver

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace zevaver {
+
 class TWinSkinPlatform : public SkinShell {
 public:
     std::function<void(const std::string&)> onError;
@@ -34,3 +36,5 @@ private:
     fw::Cursor skinCursor_;
     fw::Cursor logoCursor_;
 };
+
+} // namespace zevaver
