@@ -17,13 +17,13 @@ int DefaultMessageBox(HWND owner, const char* text, const char* caption, UINT ty
 }
 
 MessageBoxFunction messageBox = &DefaultMessageBox;
-HWND errorOwner = nullptr;
-
-struct HeldBoxes {
-    int depth = 0;
-    std::vector<std::string> texts;
+// Where error boxes go: their owner, and the boxes held back meanwhile.
+struct ErrorBoxes {
+    HWND owner = nullptr;
+    int holdDepth = 0;
+    std::vector<std::string> held;
 };
-HeldBoxes held;
+ErrorBoxes errors;
 
 } // namespace
 
@@ -82,28 +82,29 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 }
 
 void ReportError(const std::string& text) noexcept {
-    if (held.depth > 0) {
+    if (errors.holdDepth > 0) {
         try {
-            held.texts.push_back(text);
+            errors.held.push_back(text);
         } catch (...) {
             // Without room to keep it, the box is lost rather than the input held up.
         }
         return;
     }
-    const HWND owner = errorOwner && IsWindow(errorOwner) ? errorOwner : nullptr;
+    const HWND owner = errors.owner && IsWindow(errors.owner) ? errors.owner : nullptr;
     (void)ShowMessageBox(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
 
 void SetErrorOwner(HWND owner) noexcept {
-    errorOwner = owner;
+    errors.owner = owner;
 }
 
 HeldErrorBoxes::HeldErrorBoxes(HWND window) noexcept : window_(window) {
-    ++held.depth;
+    ++errors.holdDepth;
 }
 
 HeldErrorBoxes::~HeldErrorBoxes() {
-    if (--held.depth == 0 && !held.texts.empty()) PostMessageA(window_, HeldErrorsMessage(), 0, 0);
+    if (--errors.holdDepth == 0 && !errors.held.empty())
+        PostMessageA(window_, HeldErrorsMessage(), 0, 0);
 }
 
 UINT HeldErrorsMessage() noexcept {
@@ -112,7 +113,7 @@ UINT HeldErrorsMessage() noexcept {
 }
 
 void ShowHeldErrors() noexcept {
-    std::vector<std::string> texts = std::exchange(held.texts, {});
+    std::vector<std::string> texts = std::exchange(errors.held, {});
     for (const std::string& text : texts) ReportError(text);
 }
 
