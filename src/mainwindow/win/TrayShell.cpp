@@ -33,7 +33,7 @@ NotifyIconFunction SetNotifyIconFunction(NotifyIconFunction function) noexcept {
 TrayShell::TrayShell(HWND window, AppCore& core) noexcept
     : window_(window), core_(core), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
 
-void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) const {
+void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) {
     // The first version of the record: every shell since Windows 95 reads it.
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -41,18 +41,26 @@ void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) const {
     data.uID = IconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = CallbackMessage;
-    if (action != TrayAction::Delete)
-        data.hIcon = LoadResourceIcon(trayName, SM_CXSMICON, SM_CYSMICON);
+    if (action != TrayAction::Delete) data.hIcon = Icon(trayName, false);
     static_assert(sizeof Tip <= 64, "the first version of the record holds 64 tip bytes");
     std::memcpy(data.szTip, Tip, sizeof Tip);
     // A failure (a modify before the add, a delete of nothing) leaves things as they were.
     (void)notifyIcon(static_cast<DWORD>(action), &data);
 }
 
-void TrayShell::SetWindowIcon(const std::string& windowName) const {
-    // The small icon for the title bar, the large one for the taskbar and Alt+Tab.
-    HICON smallIcon = LoadResourceIcon(windowName, SM_CXSMICON, SM_CYSMICON);
-    HICON largeIcon = LoadResourceIcon(windowName, SM_CXICON, SM_CYICON);
+HICON TrayShell::Icon(const std::string& name, bool large) {
+    auto& icons = large ? largeIcons_ : smallIcons_;
+    if (const auto found = icons.find(name); found != icons.end()) return found->second;
+    HICON icon = large ? LoadResourceIcon(name, SM_CXICON, SM_CYICON)
+                       : LoadResourceIcon(name, SM_CXSMICON, SM_CYSMICON);
+    // A name that did not load is tried again next time.
+    if (icon) icons.emplace(name, icon);
+    return icon;
+}
+
+void TrayShell::SetWindowIcon(const std::string& windowName) {
+    HICON smallIcon = Icon(windowName, false);
+    HICON largeIcon = Icon(windowName, true);
     if (smallIcon)
         SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     if (largeIcon) SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
@@ -67,6 +75,11 @@ void TrayShell::ShowApplicationWindow(bool shown) const {
 }
 
 bool TrayShell::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_DPICHANGED || message == WM_DISPLAYCHANGE) {
+        smallIcons_.clear();
+        largeIcons_.clear();
+        return false;
+    }
     if (message == CallbackMessage) {
         const UINT mouse = LOWORD(lParam);
         if (mouse == WM_LBUTTONDOWN) core_.RestoreFromTray();

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <map>
 #include <string>
 
 namespace zevaver {
@@ -31,8 +32,8 @@ public:
     TrayShell& operator=(const TrayShell&) = delete;
     ~TrayShell() = default;
 
-    void TrayIcon(const std::string& trayName, TrayAction action) const;
-    void SetWindowIcon(const std::string& windowName) const;
+    void TrayIcon(const std::string& trayName, TrayAction action);
+    void SetWindowIcon(const std::string& windowName);
     void ShowApplicationWindow(bool shown) const;
 
     // The tray icon's callback, the shell's "TaskbarCreated" and the minimise command,
@@ -40,9 +41,17 @@ public:
     bool TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The small icon (tray, title bar) or the large one (taskbar, Alt+Tab) of that name.
+    HICON Icon(const std::string& name, bool large);
+
     HWND window_;
     AppCore& core_;
     UINT taskbarCreated_;
+    // Loaded once per name and size: every blink swaps icons while playing, and a load
+    // asks for the metrics and the resource anew. Shared copies, never destroyed by us;
+    // forgotten when the display scaling changes the sizes.
+    std::map<std::string, HICON> smallIcons_;
+    std::map<std::string, HICON> largeIcons_;
 };
 
 } // namespace zevaver
