@@ -40,7 +40,6 @@ void KeyboardWatch::Start() noexcept {
         return;
     // Keys pressed while nobody watched are unknown; start from all keys up.
     keys_.Reset();
-    thread_ = GetCurrentThreadId();
     current_ = this;
     hook_.reset(SetWindowsHookExA(WH_KEYBOARD_LL, &Proc, module_, 0));
     if (hook_) {
@@ -76,7 +75,8 @@ void KeyboardWatch::OnKey(const KBDLLHOOKSTRUCT& key) noexcept {
     if (!receiver) return;
     const auto wParam = static_cast<WPARAM>(static_cast<uint32_t>(message.wParam));
     const auto lParam = static_cast<LPARAM>(message.lParam);
-    if (receiver_.Thread() == thread_)
+    // The hook is called on the thread that installed it.
+    if (receiver_.Thread() == GetCurrentThreadId())
         SendMessageA(receiver, message_, wParam, lParam);
     else
         PostMessageA(receiver, message_, wParam, lParam);

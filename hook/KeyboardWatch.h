@@ -41,7 +41,6 @@ private:
     UINT message_;
     watch::KeyStateTracker keys_;
     LocalReceiver receiver_;
-    DWORD thread_ = 0;
     HMODULE module_ = nullptr;
     std::atomic<bool> active_{false};
     fw::Hook hook_;

@@ -81,10 +81,8 @@ HWND LocalReceiver::Current() noexcept {
 }
 
 bool ReceiverOnThisThread() noexcept {
-    const HWND receiver = SharedReceiver();
-    DWORD process = 0;
-    return receiver && GetWindowThreadProcessId(receiver, &process) == GetCurrentThreadId() &&
-           process == GetCurrentProcessId();
+    LocalReceiver receiver;
+    return receiver.Current() && receiver.Thread() == GetCurrentThreadId();
 }
 
 } // namespace vivuvav
