@@ -6,6 +6,7 @@
 // The platform's own limits are kept where the core relies on them: window sizes are what
 // the platform makes of a request, mouse coordinates are 16-bit.
 #include "engine/NumberText.h"
+#include "engine/SettingsStore.h"
 #include "mainwindow/AppCore.h"
 #include "support/FakeAppHost.h"
 #include "support/FuzzCheck.h"
@@ -73,6 +74,7 @@ private:
 class Registry final : public SettingsRegistry {
 public:
     std::map<std::string, RegistryText> values;
+    std::vector<std::string> written; // names in the order they were written
     bool exists = true;
     bool KeyExists(RegistryHive hive, std::string_view) override {
         return exists && hive == RegistryHive::CurrentUser;
@@ -87,35 +89,22 @@ public:
         return found == values.end() ? RegistryText{} : found->second;
     }
     bool WriteString(const std::string& name, const std::string& text) override {
+        written.push_back(name);
         values[name] = {RegistryText::Kind::Text, text};
         return true;
     }
     void CloseKey() override {}
 };
 
-const char* const ValueNames[] = {"Skin",
-                                  "Layout",
-                                  "Width",
-                                  "Height",
-                                  "Left",
-                                  "Top",
-                                  "Note Width",
-                                  "Velocity",
-                                  "Device",
-                                  "Channel",
-                                  "Base Octave",
-                                  "Pedal Key",
-                                  "Shortcut Switch Enabled",
-                                  "Shortcut Base Octave C2",
-                                  "Shortcut Base Octave C3",
-                                  "Shortcut Base Octave C4",
-                                  "Shortcut Base Octave C5",
-                                  "Shortcut Base Octave C6",
-                                  "Shortcuts Dialog Left",
-                                  "Shortcuts Dialog Top",
-                                  "Vertical",
-                                  "Enabled",
-                                  "Kill Keystrokes"};
+// The stored values' names, in the order the settings are written.
+const std::vector<std::string>& ValueNames() {
+    static const std::vector<std::string> names = [] {
+        Registry registry;
+        (void)SaveSettings(TSettings{}, registry, nullptr);
+        return registry.written;
+    }();
+    return names;
+}
 
 // Numbers at and near the edges more often than chance would give them.
 std::string StoredText(FuzzedDataProvider& input) {
@@ -140,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     Registry registry;
     registry.exists = input.ConsumeIntegralInRange(0, 7) != 0;
-    for (const char* name : ValueNames) {
+    for (const std::string& name : ValueNames()) {
         switch (input.ConsumeIntegralInRange(0, 5)) {
         case 0:
             break; // missing

@@ -19,24 +19,16 @@ namespace zevaver {
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
 // Median microseconds of one call.
 template <typename Fn> double Median(int repeats, Fn&& fn) {
     std::vector<double> times;
     for (int i = 0; i < repeats; ++i) {
-        const double start = Now();
+        const long long start = bench::Now();
         fn();
         GdiFlush();
-        times.push_back(Now() - start);
+        times.push_back(bench::Microseconds(bench::Now() - start));
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::Median(std::move(times));
 }
 
 } // namespace

@@ -8,8 +8,7 @@ namespace {
 
 constexpr int MaxVelocity = 127;
 
-// The base octave is kept per note code as the low byte of the setting read back signed, so
-// a key-up is computed with the octave of its own key-down.
+// The base octave in use is the low byte of the setting, read back signed.
 constexpr int8_t LowByteSigned(int32_t value) noexcept {
     return static_cast<int8_t>(static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu));
 }
@@ -63,8 +62,7 @@ void KeyPlayer::KeyWatchKeyNative(int32_t wParam, uint32_t lParam) {
 }
 
 void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
-    keyDown_ = true;
-    UpdateHeldModifiers(key);
+    UpdateHeldModifiers(key, true);
     if (key <= 255) keysDown_.set(static_cast<std::size_t>(key));
 
     if (key == settings_.PedalKey) {
@@ -105,16 +103,16 @@ void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
 // the dialog opened, Alt pressed, the key became the pedal key), its release ends what its
 // press started and lets go of the modifier it held.
 void KeyPlayer::KeyUp(int64_t key, uint32_t lParam) {
-    keyDown_ = false;
-    UpdateHeldModifiers(key);
+    UpdateHeldModifiers(key, false);
     if (key <= 255) keysDown_.reset(static_cast<std::size_t>(key));
 
     switch (key) {
     case VkShift: {
         // Which Shift key by its scan code; a release that names neither ends both.
-        const uint32_t scanCode = (lParam >> 16) & 0xFFu;
-        if (scanCode != (RightShiftUp >> 16 & 0xFFu)) EndKeyNote(LeftShiftEntry);
-        if (scanCode != (LeftShiftUp >> 16 & 0xFFu)) EndKeyNote(RightShiftEntry);
+        auto scanCodeOf = [](uint32_t flags) { return flags >> vk::KeyScanCodeShift & 0xFFu; };
+        const uint32_t scanCode = scanCodeOf(lParam);
+        if (scanCode != scanCodeOf(RightShiftUp)) EndKeyNote(LeftShiftEntry);
+        if (scanCode != scanCodeOf(LeftShiftUp)) EndKeyNote(RightShiftEntry);
         break;
     }
     case VkControl:
@@ -137,16 +135,16 @@ void KeyPlayer::KeyUp(int64_t key, uint32_t lParam) {
     }
 }
 
-void KeyPlayer::UpdateHeldModifiers(int64_t key) noexcept {
+void KeyPlayer::UpdateHeldModifiers(int64_t key, bool down) noexcept {
     switch (key) {
     case VkShift:
-        heldModifiers_.Shift = keyDown_;
+        heldModifiers_.Shift = down;
         break;
     case VkControl:
-        heldModifiers_.Ctrl = keyDown_;
+        heldModifiers_.Ctrl = down;
         break;
     case VkMenu:
-        heldModifiers_.Alt = keyDown_;
+        heldModifiers_.Alt = down;
         break;
     default:
         break;

@@ -7,6 +7,7 @@
 #include "engine/Commands.h"
 #include "engine/KeyNotes.h"
 #include "engine/Settings.h"
+#include "engine/VirtualKeys.h"
 #include "framework/Input.h"
 
 #include <array>
@@ -75,8 +76,8 @@ public:
     static constexpr uint32_t RightShiftDown = 0x00360001;
     static constexpr uint32_t RightShiftUp = 0xC0360001;
 
-    static constexpr uint32_t ReleaseBit = 0x80000000u;
-    static constexpr uint32_t PreviousDownBit = 0x40000000u;
+    static constexpr uint32_t ReleaseBit = vk::KeyReleaseBit;
+    static constexpr uint32_t PreviousDownBit = vk::KeyPreviousDownBit;
 
     // Key-ups can be lost (a switch to the secure desktop swallows them), and a watched
     // event after this long a silence is the first chance to notice.
@@ -137,7 +138,7 @@ public:
 private:
     void KeyDown(int64_t key, uint32_t lParam);
     void KeyUp(int64_t key, uint32_t lParam);
-    void UpdateHeldModifiers(int64_t key) noexcept;
+    void UpdateHeldModifiers(int64_t key, bool down) noexcept;
     [[nodiscard]] bool RunShortcut(int64_t key);
     // Starts the note of a layout entry, if playing is not gated off or blocked.
     void StartKeyNote(std::size_t entry);
@@ -155,7 +156,6 @@ private:
     bool ctrlHeld_ = false;
     bool altHeld_ = false;
     bool winHeld_ = false;
-    bool keyDown_ = false; // direction of the event being handled
     std::bitset<256> keysDown_;
     // Per key rather than per note code: two keys of one note code may start it in
     // different octaves, and a layout reloaded while a key is held must not change what

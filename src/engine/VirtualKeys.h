@@ -31,6 +31,15 @@ inline constexpr uint16_t RightControl = 0xA3;
 inline constexpr uint16_t LeftMenu = 0xA4;
 inline constexpr uint16_t RightMenu = 0xA5;
 
+// Bits of a keystroke's flags (a key message's lParam), as the platform's keyboard hook
+// lays them out.
+inline constexpr uint32_t KeyRepeatCountOne = 0x00000001;
+inline constexpr int KeyScanCodeShift = 16;
+inline constexpr uint32_t KeyExtendedBit = 1u << 24;
+inline constexpr uint32_t KeyAltContextBit = 1u << 29;
+inline constexpr uint32_t KeyPreviousDownBit = 1u << 30;
+inline constexpr uint32_t KeyReleaseBit = 1u << 31;
+
 } // namespace vk
 
 } // namespace zevaver

@@ -5,7 +5,7 @@
 namespace zevaver {
 
 std::string_view IdleIconName(bool enabled) noexcept {
-    return enabled ? EnabledIconName : DisabledIconName;
+    return enabled ? icons::TrayEnabled : icons::TrayDisabled;
 }
 
 bool StartsMinimized(int argc, const char* const* argv) {

@@ -5,6 +5,7 @@
 
 #include "engine/KeyNotes.h"
 #include "engine/Settings.h"
+#include "mainwindow/TrayIcons.h"
 #include "mainwindow/WindowDrag.h"
 #include "skin/SkinConfig.h"
 
@@ -13,9 +14,6 @@
 
 namespace zevaver {
 
-inline constexpr std::string_view EnabledIconName = "TRAYICON";
-inline constexpr std::string_view DisabledIconName = "TRAYDISABLED";
-
 struct AppState {
     TSettings Settings;
     KeyNoteTable KeyNotes{};
@@ -23,7 +21,7 @@ struct AppState {
     // True while the program sits in the notification area; drawing is skipped meanwhile.
     bool Minimized = false;
     // The idle icon's tray name: "TRAYICON" while playing is enabled, "TRAYDISABLED" when not.
-    std::string IconName{EnabledIconName};
+    std::string IconName{icons::TrayEnabled};
     // The title drag or border resize under way (DraggingTitle, Resizing, the resize edges,
     // GrabX and GrabY).
     WindowDrag Drag;

@@ -26,13 +26,13 @@ inline constexpr int32_t KindShell = 3;
 
 // ---- Key messages ----
 
-// Bits of a key message's lParam, as the platform's keyboard hook lays them out.
-inline constexpr uint32_t KeyRepeatCountOne = 0x00000001;
-inline constexpr int KeyScanCodeShift = 16;
-inline constexpr uint32_t KeyExtendedBit = 1u << 24;
-inline constexpr uint32_t KeyAltContextBit = 1u << 29;
-inline constexpr uint32_t KeyPreviousDownBit = 1u << 30;
-inline constexpr uint32_t KeyReleaseBit = 1u << 31;
+// Bits of a key message's lParam (from the one key header).
+using vk::KeyAltContextBit;
+using vk::KeyExtendedBit;
+using vk::KeyPreviousDownBit;
+using vk::KeyReleaseBit;
+using vk::KeyRepeatCountOne;
+using vk::KeyScanCodeShift;
 
 // Virtual-key codes the composition treats specially (numbers from the one key header).
 inline constexpr uint32_t VkShift = vk::Shift;

@@ -1,5 +1,6 @@
 #include "skin/SkinFeature.h"
 
+#include "mainwindow/Geometry.h"
 #include "skin/SkinMenu.h"
 
 #include <algorithm>
@@ -29,8 +30,7 @@ void TSkin::ApplySkin(fw::MenuItem& skinMenu) {
 
 void TSkin::Layout(int width, int height, bool vertical) {
     vertical_ = vertical;
-    const int B = config_.BorderSize;
-    config_.InnerRect = {B, B, width - B, height - B};
+    config_.InnerRect = InnerRect({width, height}, config_.BorderSize);
     chrome_.CtrlsList.LayoutCtrls();
 }
 

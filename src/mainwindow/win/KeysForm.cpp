@@ -310,8 +310,6 @@ bool TKeysForm::IsKeyDown(int32_t key) {
     return key >= 0 && key <= 255 && (GetAsyncKeyState(key) & 0x8000) != 0;
 }
 
-// The hook library posts each key event as it happens, so the message's time is the
-// event's.
 // Keys mostly arrive inside the keyboard hook's call, not as a retrieved message, so the
 // time of the last retrieved message would be stale; the clock is read instead.
 uint32_t TKeysForm::EventTime() {
