@@ -1,5 +1,7 @@
 #include "services/SettingsDlgRules.h"
 
+#include "framework/Text.h"
+
 #include <algorithm>
 
 namespace zevaver {
@@ -9,21 +11,6 @@ namespace settingsdlg {
 namespace {
 
 constexpr std::string_view LayoutExtension = ".txt";
-
-unsigned char Lower(char c) noexcept {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) noexcept {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-bool LessNoCase(std::string_view a, std::string_view b) noexcept {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Lower(x) < Lower(y); });
-}
 
 // The modifiers in both encodings, side by side.
 struct ModifierPair {
@@ -57,7 +44,8 @@ uint32_t HotKeyFromShortcut(int32_t shortcut) noexcept {
 
 std::string LayoutNameOf(std::string_view fileName) {
     if (fileName.size() < LayoutExtension.size() ||
-        !EqualNoCase(fileName.substr(fileName.size() - LayoutExtension.size()), LayoutExtension))
+        !fw::EqualNoCase(fileName.substr(fileName.size() - LayoutExtension.size()),
+                         LayoutExtension))
         return {};
     return std::string(fileName.substr(0, fileName.rfind('.')));
 }
@@ -68,13 +56,13 @@ std::vector<std::string> LayoutList(const std::vector<std::string>& fileNames) {
         std::string name = LayoutNameOf(fileName);
         if (!name.empty()) list.push_back(std::move(name));
     }
-    std::stable_sort(list.begin(), list.end(), LessNoCase);
+    std::stable_sort(list.begin(), list.end(), fw::LessNoCase);
     return list;
 }
 
 int LayoutIndex(const std::vector<std::string>& list, std::string_view layout) {
     for (size_t i = 0; i < list.size(); ++i)
-        if (EqualNoCase(list[i], layout)) return static_cast<int>(i);
+        if (fw::EqualNoCase(list[i], layout)) return static_cast<int>(i);
     return -1;
 }
 

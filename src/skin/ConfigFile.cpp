@@ -1,8 +1,8 @@
 #include "skin/ConfigFile.h"
 
+#include "framework/Text.h"
 #include "engine/NumberText.h"
 
-#include <cctype>
 #include <variant>
 
 namespace zevaver {
@@ -40,21 +40,6 @@ const ConfigKey ConfigKeys[] = {
     {"FaderStyle", &TSkinConfig::FaderStyle},
 };
 
-char Lower(char c) noexcept {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept {
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 // A whole integer (decimal, or hexadecimal after "$" or "0x"), else the leading digits with
 // the sign ignored, else 0.
 int32_t ReadConfigInteger(std::string_view value) noexcept {
@@ -84,20 +69,19 @@ void ApplyLine(std::string_view line, TSkinConfig& config) {
     const std::string_view value =
         equals == std::string_view::npos ? line : line.substr(equals + 1);
     for (const ConfigKey& key : ConfigKeys) {
-        if (!StartsWithNoCase(line, key.name)) continue;
+        if (!fw::StartsWithNoCase(line, key.name)) continue;
         std::visit(
             [&](auto member) {
                 auto& field = config.*member;
                 using Field = std::remove_reference_t<decltype(field)>;
                 if constexpr (std::is_same_v<Field, bool>) {
-                    field = EqualsNoCase(value, "yes");
+                    field = fw::EqualNoCase(value, "yes");
                 } else if constexpr (std::is_same_v<Field, int32_t>) {
                     field = ReadConfigInteger(value);
                 } else if constexpr (std::is_same_v<Field, TRGB>) {
                     (void)ReadConfigColor(value, field);
                 } else {
-                    field.clear();
-                    for (char c : value) field.push_back(Lower(c));
+                    field = fw::LowerAscii(value);
                 }
             },
             key.field);

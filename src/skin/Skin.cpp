@@ -1,23 +1,13 @@
 #include "skin/Skin.h"
 
+#include "framework/Text.h"
 #include "skin/ConfigFile.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace zevaver {
 
 namespace {
-
-char Lower(char c) noexcept {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-std::string Lowered(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = Lower(c);
-    return lower;
-}
 
 std::string FileNamePart(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
@@ -27,7 +17,7 @@ std::string FileNamePart(const std::string& path) {
 } // namespace
 
 void TSkinLoader::Report(const std::string& path, const std::string& text) {
-    if (reported_.insert(Lowered(path)).second) platform_.ReportError(text);
+    if (reported_.insert(fw::LowerAscii(path)).second) platform_.ReportError(text);
 }
 
 void TSkinLoader::ReadSkinConfig(const std::string& name, TSkinConfig& config) {
@@ -108,20 +98,18 @@ SkinMenuNames(const std::optional<std::vector<std::string>>& folders) {
     if (!folders) return std::nullopt;
     std::vector<std::string> names;
     for (const std::string& name : *folders) {
-        if (name.empty() || name.front() == '.' || Lowered(name) == "default") continue;
+        if (name.empty() || name.front() == '.' || fw::EqualNoCase(name, "default")) continue;
         names.push_back(name);
     }
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return Lowered(a) < Lowered(b);
-    });
+    std::stable_sort(names.begin(), names.end(), fw::LessNoCase);
     return names;
 }
 
 bool SkinCaptionMatches(std::string_view caption, std::string_view skin) {
     std::string plain;
     for (char c : caption)
-        if (c != '&') plain.push_back(Lower(c));
-    return plain == Lowered(skin);
+        if (c != '&') plain.push_back(c);
+    return fw::EqualNoCase(plain, skin);
 }
 
 } // namespace zevaver
