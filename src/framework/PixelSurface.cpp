@@ -59,6 +59,13 @@ bool IsEmpty(const PixelRect& rect) noexcept {
     return rect.left >= rect.right || rect.top >= rect.bottom;
 }
 
+bool OverlapsAny(int64_t left, int64_t top, int64_t right, int64_t bottom,
+                 const std::vector<PixelRect>& rects) noexcept {
+    return std::any_of(rects.begin(), rects.end(), [&](const PixelRect& r) {
+        return left < r.right && r.left < right && top < r.bottom && r.top < bottom;
+    });
+}
+
 void FillRect(const PixelSurface& surface, const PixelRect& rect, ColorRef color) noexcept {
     if (!IsDrawable(surface)) return;
     const PixelRect whole{0, 0, surface.width, surface.height};

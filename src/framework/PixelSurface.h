@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace zevaver {
 
@@ -59,6 +60,10 @@ struct PixelRect {
 
 [[nodiscard]] PixelRect Intersect(const PixelRect& a, const PixelRect& b) noexcept;
 [[nodiscard]] bool IsEmpty(const PixelRect& rect) noexcept;
+// Whether an area overlaps any of the rectangles (monitors, say). Its edges come in 64
+// bits: stored positions may be anything, and their sums must not overflow.
+[[nodiscard]] bool OverlapsAny(int64_t left, int64_t top, int64_t right, int64_t bottom,
+                               const std::vector<PixelRect>& rects) noexcept;
 
 struct OutlinePen {
     ColorRef color = 0;

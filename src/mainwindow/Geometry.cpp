@@ -33,26 +33,12 @@ fw::PixelRect InnerRect(ClientSize client, int border) noexcept {
     return {border, border, client.width - border, client.height - border};
 }
 
-namespace {
-
-// Stored positions come from the registry and may be anything: worked out in 64 bits.
-bool Overlaps(int64_t left, int64_t top, int64_t right, int64_t bottom,
-              const fw::PixelRect& monitor) noexcept {
-    return left < monitor.right && monitor.left < right && top < monitor.bottom &&
-           monitor.top < bottom;
-}
-
-} // namespace
-
 Placement CorrectPlacement(int left, int top, int width, int height, ClientSize primaryScreen,
                            const std::vector<fw::PixelRect>& monitors) noexcept {
     // A window too small to have an area still counts by its corner.
     const int64_t right = int64_t{left} + std::max(width, 1);
     const int64_t bottom = int64_t{top} + std::max(height, 1);
-    if (std::any_of(monitors.begin(), monitors.end(), [&](const fw::PixelRect& monitor) {
-            return Overlaps(left, top, right, bottom, monitor);
-        }))
-        return {left, top};
+    if (fw::OverlapsAny(left, top, right, bottom, monitors)) return {left, top};
     return {fw::ClampToInt(int64_t{primaryScreen.width} - width),
             fw::ClampToInt(int64_t{primaryScreen.height} - height)};
 }

@@ -84,9 +84,7 @@ ScreenPoint DialogPosition(ScreenPoint stored, int width, int height,
     // Wide arithmetic: a stored corner may be any 32-bit number.
     const long long left = stored.x, top = stored.y;
     const long long right = left + width, bottom = top + height;
-    for (const ScreenRect& m : monitors) {
-        if (left < m.right && right > m.left && top < m.bottom && bottom > m.top) return stored;
-    }
+    if (fw::OverlapsAny(left, top, right, bottom, monitors)) return stored;
     // A dialog larger than the work area keeps its title bar in reach.
     return {std::max(mainWorkArea.left,
                      mainWorkArea.left + (mainWorkArea.right - mainWorkArea.left - width) / 2),

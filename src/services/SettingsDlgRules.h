@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/Settings.h"
+#include "framework/PixelSurface.h"
 
 #include <array>
 #include <cstdint>
@@ -62,13 +63,7 @@ struct DialogValues {
 
 // ---- Placement ----
 
-struct ScreenRect {
-    int left = 0;
-    int top = 0;
-    int right = 0; // excluded
-    int bottom = 0;
-    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
+using ScreenRect = fw::PixelRect; // right and bottom excluded
 
 struct ScreenPoint {
     int x = 0;

@@ -3,7 +3,7 @@
 #include "engine/win/RegistrySettings.h"
 #include "framework/win/Application.h"
 #include "keyboard/win/WinMidiOut.h"
-#include "mainwindow/win/Monitors.h"
+#include "framework/win/Monitors.h"
 #include "services/win/SettingsDlg.h"
 
 #include <commctrl.h>
@@ -347,7 +347,7 @@ void TKeysForm::PlaceFader(const WindowRect& bounds, bool vertical) {
 }
 
 std::vector<fw::PixelRect> TKeysForm::Monitors() {
-    return MonitorRects();
+    return fw::MonitorRects();
 }
 
 // The icons and the tray: the shell's side is TrayShell's.

@@ -1,5 +1,7 @@
 #include "services/win/SettingsDlg.h"
 
+#include "framework/win/Monitors.h"
+#include "framework/win/WidePath.h"
 #include "framework/win/Window.h"
 #include "services/SettingsDlgRules.h"
 
@@ -120,11 +122,6 @@ ScreenRect ToScreenRect(const RECT& r) noexcept {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT bounds, LPARAM data) noexcept {
-    reinterpret_cast<std::vector<ScreenRect>*>(data)->push_back(ToScreenRect(*bounds));
-    return TRUE;
-}
-
 // The file names that "Layouts\*.txt" matches in the current folder, whatever their
 // attributes.
 std::vector<std::string> FindLayoutFiles() {
@@ -135,12 +132,6 @@ std::vector<std::string> FindLayoutFiles() {
     do names.emplace_back(found.cFileName);
     while (FindNextFileA(search.get(), &found));
     return names;
-}
-
-std::string ProgramPath() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length < MAX_PATH ? length : 0);
 }
 
 } // namespace
@@ -306,8 +297,7 @@ void TfrmSettings::PlaceWindow() {
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
 
-    std::vector<ScreenRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    const std::vector<ScreenRect> monitors = fw::MonitorRects();
     HMONITOR mainMonitor = owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTOPRIMARY)
                                   : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{sizeof info};
@@ -367,13 +357,15 @@ void TfrmSettings::btnDefaultClick() {
 }
 
 void TfrmSettings::LogoClick() {
-    const std::string address = UserGuidePath(ProgramPath());
+    // UTF-8, so that a folder of any name and length is found.
+    const std::string address = UserGuidePath(fw::WideToUtf8(fw::ModulePath(nullptr)));
     if (options_.openAddress) {
         options_.openAddress(owner_, address);
         return;
     }
     // A guide that cannot be opened is not worth a message.
-    (void)ShellExecuteA(owner_, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    (void)ShellExecuteW(owner_, L"open", fw::Utf8ToWide(address).c_str(), nullptr, nullptr,
+                        SW_SHOWNORMAL);
 }
 
 void TfrmSettings::FormDestroy() {

@@ -38,7 +38,7 @@ public:
     struct Options {
         // Called after OK changed the layout name in the settings.
         std::function<void()> layoutChanged;
-        // Opens an address with the shell; the platform's "open" action when empty.
+        // Opens an address (UTF-8) with the shell; the platform's "open" action when empty.
         std::function<void(HWND owner, const std::string& address)> openAddress;
         // The logo's pointer ("Skins\Default\Cursor.cur"); the hand when null.
         HCURSOR logoCursor = nullptr;

@@ -1,14 +1,16 @@
-#include "mainwindow/win/Monitors.h"
+#include "framework/win/Monitors.h"
 
 #include <windows.h>
 
 namespace zevaver {
 
+namespace fw {
+
 namespace {
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) noexcept {
     try {
-        auto* monitors = reinterpret_cast<std::vector<fw::PixelRect>*>(data);
+        auto* monitors = reinterpret_cast<std::vector<PixelRect>*>(data);
         monitors->push_back({rect->left, rect->top, rect->right, rect->bottom});
     } catch (...) {
         return FALSE;
@@ -18,12 +20,14 @@ BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) noexcept {
 
 } // namespace
 
-std::vector<fw::PixelRect> MonitorRects() {
-    std::vector<fw::PixelRect> monitors;
+std::vector<PixelRect> MonitorRects() {
+    std::vector<PixelRect> monitors;
     EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     if (monitors.empty())
         monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
     return monitors;
 }
+
+} // namespace fw
 
 } // namespace zevaver

@@ -1,4 +1,4 @@
-// The desktop's monitors, for placing the window where the user can see it.
+// The desktop's monitors, for placing windows where the user can see them.
 #pragma once
 
 #include "framework/PixelSurface.h"
@@ -7,7 +7,11 @@
 
 namespace zevaver {
 
+namespace fw {
+
 // Each monitor's rectangle in virtual-screen coordinates; the primary one lies at (0, 0).
-[[nodiscard]] std::vector<fw::PixelRect> MonitorRects();
+[[nodiscard]] std::vector<PixelRect> MonitorRects();
+
+} // namespace fw
 
 } // namespace zevaver
