@@ -60,6 +60,9 @@ struct PixelRect {
 
 [[nodiscard]] PixelRect Intersect(const PixelRect& a, const PixelRect& b) noexcept;
 [[nodiscard]] bool IsEmpty(const PixelRect& rect) noexcept;
+[[nodiscard]] constexpr bool PointIn(const PixelRect& rect, int x, int y) noexcept {
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
 // Whether an area overlaps any of the rectangles (monitors, say). Its edges come in 64
 // bits: stored positions may be anything, and their sums must not overflow.
 [[nodiscard]] bool OverlapsAny(int64_t left, int64_t top, int64_t right, int64_t bottom,

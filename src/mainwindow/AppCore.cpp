@@ -110,8 +110,12 @@ void AppCore::ApplySkin() {
 }
 
 bool AppCore::KeyboardTakesPointer(int x, int y) const noexcept {
+    return midiKeys_ && (midiKeys_->HoldsMouse() || OverKeys(x, y));
+}
+
+bool AppCore::OverKeys(int x, int y) const noexcept {
     int kx = 0, ky = 0;
-    return midiKeys_ && (midiKeys_->HoldsMouse() || KeysPoint(x, y, kx, ky));
+    return midiKeys_ && KeysPoint(x, y, kx, ky);
 }
 
 void AppCore::Resized(ClientSize client) {

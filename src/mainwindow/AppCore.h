@@ -171,6 +171,8 @@ public:
     // The keyboard control takes the pointer at this client point: it lies on the keyboard,
     // or the keyboard holds the pointer after a press on it.
     [[nodiscard]] bool KeyboardTakesPointer(int x, int y) const noexcept;
+    // The client point lies on the keyboard.
+    [[nodiscard]] bool OverKeys(int x, int y) const noexcept;
     // Command keys of the focused window or the fader; true when the key was consumed.
     [[nodiscard]] bool KeyDown(uint16_t key, ModifierSet shift);
     // A keystroke seen by the input watch.

@@ -4,31 +4,23 @@
 
 namespace zevaver {
 
-namespace {
-
-bool Inside(int x, int y, int left, int top, int right, int bottom) noexcept {
-    return x >= left && x < right && y >= top && y < bottom;
-}
-
-} // namespace
-
 BorderHit BorderHitTest(int x, int y, ClientSize client, const fw::PixelRect& inner, int cornerArea,
                         int border) noexcept {
     const int CW = client.width, CH = client.height, CA = cornerArea, B = border;
     BorderHit hit;
-    if (Inside(x, y, inner.left, inner.top, inner.right, inner.bottom)) return hit;
+    if (fw::PointIn(inner, x, y)) return hit;
     hit.resizes = true;
     ResizeEdges& e = hit.edges;
-    if (Inside(x, y, 0, 0, CA, CA)) {
+    if (fw::PointIn({0, 0, CA, CA}, x, y)) {
         e.left = e.top = true;
         hit.cursor = ResizeCursor::NorthWestSE;
-    } else if (Inside(x, y, CW - CA, 0, CW, CA)) {
+    } else if (fw::PointIn({CW - CA, 0, CW, CA}, x, y)) {
         e.right = e.top = true;
         hit.cursor = ResizeCursor::NorthEastSW;
-    } else if (Inside(x, y, CW - CA, CH - CA, CW, CH)) {
+    } else if (fw::PointIn({CW - CA, CH - CA, CW, CH}, x, y)) {
         e.right = e.bottom = true;
         hit.cursor = ResizeCursor::NorthWestSE;
-    } else if (Inside(x, y, 0, CH - CA, CA, CH)) {
+    } else if (fw::PointIn({0, CH - CA, CA, CH}, x, y)) {
         e.left = e.bottom = true;
         hit.cursor = ResizeCursor::NorthEastSW;
     } else if (y <= B) {

@@ -71,8 +71,6 @@ void TileHorizontal(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSki
 void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
                    const Pixels24& bitmap, const fw::PixelRect& source) noexcept;
 
-[[nodiscard]] constexpr bool PointIn(const fw::PixelRect& rect, int x, int y) noexcept {
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
+using fw::PointIn;
 
 } // namespace zevaver

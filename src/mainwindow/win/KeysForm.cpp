@@ -123,12 +123,7 @@ void TKeysForm::AttachSkinShell() {
     window.handle = Handle();
     window.velocity = velocity_;
     window.popupMenu = [this](POINT at) { (void)popup_.Show(core_.Menu().Root(), Handle(), at); };
-    window.overKeys = [this](POINT at) {
-        if (!core_.Started()) return false;
-        const TMIDIKeys& keys = core_.MIDIKeys();
-        return at.x >= keys.Left() && at.y >= keys.Top() && at.x < keys.Left() + keys.Width() &&
-               at.y < keys.Top() + keys.Height();
-    };
+    window.overKeys = [this](POINT at) { return core_.OverKeys(at.x, at.y); };
     skinShell_.Attach(std::move(window));
     AddHandler(skinShell_);
 }
