@@ -2,8 +2,6 @@
 
 #include "skin/BitmapFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -33,25 +31,30 @@ fw::Bitmap To24Bit(HBITMAP source, int width, int height) noexcept {
     return copy;
 }
 
-// The whole file, or nothing when it cannot be read to its end.
-std::optional<std::string> ReadWhole(const std::string& path) noexcept {
+} // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) noexcept {
     try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) return std::nullopt;
-        return bytes;
+        fw::File file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return std::nullopt;
+        std::string bytes;
+        char buffer[16384];
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+            if (got == 0) return bytes;
+            bytes.append(buffer, got);
+        }
     } catch (...) {
         return std::nullopt;
     }
 }
 
-} // namespace
-
 bool TSkinDib::LoadFromFile(const std::string& path) noexcept {
     Clear();
     // The platform's loader reads as far as the headers say, past the end of a cut file.
-    const std::optional<std::string> bytes = ReadWhole(path);
+    const std::optional<std::string> bytes = ReadWholeFile(path);
     if (!bytes || !IsWholeBitmapFile(*bytes)) return false;
     fw::Bitmap loaded(static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
                                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION)));

@@ -5,9 +5,13 @@
 #include "framework/win/Handles.h"
 #include "skin/GraphicUtils.h"
 
+#include <optional>
 #include <string>
 
 namespace zevaver {
+
+// The whole file, or nothing when it cannot be read to its end.
+[[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path) noexcept;
 
 class TSkinDib final : public TSkinBitmap {
 public:

@@ -31,30 +31,18 @@ bool TWinSkinPlatform::FolderExists(const std::string& path) {
 }
 
 std::optional<std::string> TWinSkinPlatform::ReadFile(const std::string& path) {
-    fw::File file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    std::string text;
-    char buffer[16384];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
-        if (got == 0) break;
-        text.append(buffer, got);
-    }
-    return text;
+    return ReadWholeFile(path);
 }
 
 std::optional<std::vector<std::string>> TWinSkinPlatform::SkinFolders() {
     WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((std::string(SkinsFolder) + "*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    fw::FindHandle search(FindFirstFileA((std::string(SkinsFolder) + "*.*").c_str(), &found));
+    if (!search) return std::nullopt;
     std::vector<std::string> folders;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             folders.emplace_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     return folders;
 }
 
