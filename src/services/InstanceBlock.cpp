@@ -1,5 +1,7 @@
 #include "services/InstanceBlock.h"
 
+#include "framework/Paths.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -63,9 +65,7 @@ std::vector<std::string> ReadParameters(ConstBlock block) {
 }
 
 std::string BlockName(std::string_view executablePath) {
-    const size_t slash = executablePath.find_last_of("\\/");
-    return std::string(slash == std::string_view::npos ? executablePath
-                                                       : executablePath.substr(slash + 1));
+    return fw::FileNameOf(executablePath);
 }
 
 std::string SemaphoreName(std::string_view executablePath) {

@@ -1,5 +1,6 @@
 #include "services/SettingsDlgRules.h"
 
+#include "framework/Paths.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -93,10 +94,8 @@ ScreenPoint DialogPosition(ScreenPoint stored, int width, int height,
 }
 
 std::string UserGuidePath(std::string_view programPath) {
-    const size_t slash = programPath.find_last_of("\\/");
-    const std::string_view folder =
-        slash == std::string_view::npos ? std::string_view() : programPath.substr(0, slash + 1);
-    return std::string(folder) + std::string(UserGuideFile);
+    std::string path = fw::PathBeside(programPath, UserGuideFile);
+    return path.empty() ? std::string(UserGuideFile) : path;
 }
 
 } // namespace settingsdlg

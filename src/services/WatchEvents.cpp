@@ -162,14 +162,6 @@ bool ActivationFilter::ShouldReport(std::string_view title, bool repeatedEvents)
     return report;
 }
 
-std::string PathBeside(std::string_view modulePath, std::string_view fileName) {
-    const size_t separator = modulePath.find_last_of("\\/");
-    if (separator == std::string_view::npos) return {};
-    std::string path(modulePath.substr(0, separator + 1));
-    path += fileName;
-    return path;
-}
-
 } // namespace watch
 
 } // namespace zevaver

@@ -6,6 +6,7 @@
 
 #include "engine/VirtualKeys.h"
 #include "framework/Input.h"
+#include "framework/Paths.h"
 
 #include <bitset>
 #include <cstdint>
@@ -147,9 +148,8 @@ private:
 
 // ---- Where the library lives ----
 
-// The full path of a file in the folder of the given module path (either separator);
-// empty when the path names no folder, so that nothing is ever looked up by bare name.
-[[nodiscard]] std::string PathBeside(std::string_view modulePath, std::string_view fileName);
+// The full path of a file in the folder of the given module path.
+using fw::PathBeside;
 
 } // namespace watch
 

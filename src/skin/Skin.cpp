@@ -1,20 +1,12 @@
 #include "skin/Skin.h"
 
+#include "framework/Paths.h"
 #include "framework/Text.h"
 #include "skin/ConfigFile.h"
 
 #include <algorithm>
 
 namespace zevaver {
-
-namespace {
-
-std::string FileNamePart(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-} // namespace
 
 void TSkinLoader::Report(const std::string& path, const std::string& text) {
     if (reported_.insert(fw::LowerAscii(path)).second) platform_.ReportError(text);
@@ -33,7 +25,7 @@ void TSkinLoader::ReadSkinConfig(const std::string& name, TSkinConfig& config) {
 bool TSkinLoader::LoadSkinBitmap(TSkinBitmap& bitmap, const std::string& path) {
     std::string file = path;
     if (!platform_.FileExists(file)) {
-        file = DefaultSkinPath + FileNamePart(path);
+        file = DefaultSkinPath + fw::FileNameOf(path);
         if (!platform_.FileExists(file)) file.clear();
     }
     if (file.empty()) {
