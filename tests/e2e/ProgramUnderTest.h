@@ -3,6 +3,7 @@
 // and reads back what it did: the recorded MIDI calls, its window, the screen.
 #pragma once
 
+#include "engine/SettingsStore.h"
 #include "framework/win/Handles.h"
 
 #include <cstdint>
@@ -14,6 +15,9 @@
 namespace zevaver {
 
 namespace e2e {
+
+// The program's settings key, as the registry functions take it.
+inline const std::string SettingsKey{SettingsKeyPath};
 
 struct MidiCall {
     long long time = 0;   // QueryPerformanceCounter ticks

@@ -3,6 +3,8 @@
 // does not answer is replaced after the wait, and differently named copies run apart.
 #include "ProgramUnderTest.h"
 
+#include "mainwindow/win/KeysForm.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -72,7 +74,7 @@ public:
         return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
     }
     [[nodiscard]] DWORD ProcessId() const { return processId_; }
-    [[nodiscard]] HWND Window() const { return VisibleWindow(processId_, "TKeysForm"); }
+    [[nodiscard]] HWND Window() const { return VisibleWindow(processId_, TKeysForm::ClassName); }
     [[nodiscard]] HWND MessageBox() const { return VisibleWindow(processId_, "#32770"); }
     // Looks once; called while waiting, so that a window shown at any time is noticed.
     bool Watch() {

@@ -3,6 +3,8 @@
 // tray icon, the tray icon's menu, and a start in the tray.
 #include "ProgramUnderTest.h"
 
+#include "mainwindow/win/TrayShell.h"
+
 #include <gtest/gtest.h>
 
 namespace zevaver {
@@ -11,7 +13,6 @@ namespace {
 
 using e2e::ProgramUnderTest;
 
-constexpr UINT TrayCallback = WM_USER + 1;
 constexpr COLORREF PressedWhite = RGB(192, 192, 192);
 
 HWND VisibleWindow(const char* className, const char* title) {
@@ -86,7 +87,7 @@ TEST_F(TrayEndToEnd, ARightClickOnTheTrayIconOpensThePopupMenu) {
     ASSERT_TRUE(WaitFor([] { return TrayWindow() != nullptr; }));
     EXPECT_FALSE(IsWindowVisible(window));
 
-    PostMessageA(window, TrayCallback, 1, WM_RBUTTONDOWN);
+    PostMessageA(window, TrayShell::CallbackMessage, 1, WM_RBUTTONDOWN);
     ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) != nullptr; }));
     e2e::Tap(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) == nullptr; }));

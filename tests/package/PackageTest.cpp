@@ -17,7 +17,6 @@ namespace {
 
 const char* const UninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZevaverMIDIKeyboard";
-const char* const SettingsKey = "Software\\Zevaver\\MIDI Keyboard";
 
 std::string Env(const char* name) {
     char buffer[MAX_PATH * 2];
@@ -173,7 +172,8 @@ TEST_F(Release, APerUserInstallPlaysAndItsSilentUninstallRemovesEveryFileButKeep
     EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayVersion").empty());
 
     ExpectPlays(folder, "PackagePerUser");
-    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, SettingsKey)); // the run kept its settings
+    ASSERT_TRUE(
+        KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str())); // the run kept its settings
 
     { // Installing over a running copy closes it first.
         TestMidiLibrary midi(folder);
@@ -187,7 +187,7 @@ TEST_F(Release, APerUserInstallPlaysAndItsSilentUninstallRemovesEveryFileButKeep
     ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /CurrentUser")), 0);
     EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, UninstallKey); }));
     EXPECT_FALSE(fs::exists(folder));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SettingsKey));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str()));
 }
 
 TEST_F(Release, AnAllUsersInstallGoesToProgramFilesAndCanTakeTheSettingsAlong) {
@@ -200,7 +200,7 @@ TEST_F(Release, AnAllUsersInstallGoesToProgramFilesAndCanTakeTheSettingsAlong) {
     ExpectPlays(folder, "PackageAllUsers");
 
     ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /AllUsers /RemoveSettings")), 0);
-    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, SettingsKey); }));
+    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str()); }));
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
 }
