@@ -20,17 +20,12 @@ namespace zevaver {
 namespace {
 
 namespace fs = std::filesystem;
+using e2e::NoteOff;
+using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 using Messages = std::vector<uint32_t>;
 
 constexpr int NoteWidth = 16; // the factory zoom
-
-uint32_t NoteOn(int note, int velocity = 127, int channel = 1) {
-    return static_cast<uint32_t>(0x90 + channel - 1) | (note << 8) | (velocity << 16);
-}
-uint32_t NoteOff(int note, int channel = 1) {
-    return static_cast<uint32_t>(0x80 + channel - 1) | (note << 8);
-}
 
 void StoreRaw(const std::string& name, DWORD type, const std::string& bytes) {
     ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, e2e::SettingsKey.c_str(), name.c_str(), type,

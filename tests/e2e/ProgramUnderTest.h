@@ -5,6 +5,7 @@
 
 #include "engine/SettingsStore.h"
 #include "framework/win/Handles.h"
+#include "keyboard/MidiMessages.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +19,15 @@ namespace e2e {
 
 // The program's settings key, as the registry functions take it.
 inline const std::string SettingsKey{SettingsKeyPath};
+
+// The notes as the program sends them at its factory settings: channel 1, full velocity,
+// and a note-off of velocity 0.
+[[nodiscard]] constexpr uint32_t NoteOn(int note, int velocity = 127, int channel = 1) {
+    return midi::NoteOn(channel, note, velocity);
+}
+[[nodiscard]] constexpr uint32_t NoteOff(int note, int channel = 1) {
+    return midi::NoteOff(channel, note, 0);
+}
 
 struct MidiCall {
     long long time = 0;   // QueryPerformanceCounter ticks

@@ -25,8 +25,8 @@ using e2e::VisibleWindow;
 using Clock = std::chrono::steady_clock;
 
 constexpr WORD KeyZ = 'Z';
-constexpr uint32_t NoteOnC3 = 0x90u | (48u << 8) | (127u << 16);
-constexpr uint32_t NoteOffC3 = 0x80u | (48u << 8);
+constexpr uint32_t NoteOnC3 = e2e::NoteOn(48);
+constexpr uint32_t NoteOffC3 = e2e::NoteOff(48);
 // Generous: Wine starts processes slowly on a busy machine.
 constexpr int StartTimeoutMs = 60000;
 

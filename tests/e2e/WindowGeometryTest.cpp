@@ -13,6 +13,7 @@ namespace zevaver {
 
 namespace {
 
+using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 
 // The test skin: border 4, title 18, fader strip 20, close and minimise buttons 16 wide.
@@ -88,10 +89,6 @@ void WriteSkin(const std::filesystem::path& folder, const std::string& faderStyl
         {"Fader Bottom.bmp", F, 3, RGB(100, 100, 100)},
     };
     for (const File& f : files) WriteBitmap(folder / f.name, f.width, f.height, f.color);
-}
-
-uint32_t NoteOn(int note, int velocity) {
-    return 0x90u | (note << 8) | (velocity << 16);
 }
 
 RECT Bounds(HWND window) {

@@ -101,13 +101,6 @@ std::set<std::string> FilesUnder(const fs::path& folder) {
     return files;
 }
 
-uint32_t NoteOn(int note) {
-    return 0x90u | (note << 8) | (127 << 16);
-}
-uint32_t NoteOff(int note) {
-    return 0x80u | (note << 8);
-}
-
 // The test MIDI library beside a program folder for as long as it lives, so the program
 // there records what it plays; taken away again so the folder holds only what was
 // installed.
@@ -139,7 +132,7 @@ void ExpectPlays(const fs::path& folder, const std::string& testName) {
     program.Settle(300);
     e2e::Tap('Z');
     program.WaitForShortMessages(2, 5000);
-    EXPECT_EQ(program.ShortMessages(), (std::vector<uint32_t>{NoteOn(48), NoteOff(48)}));
+    EXPECT_EQ(program.ShortMessages(), (std::vector<uint32_t>{e2e::NoteOn(48), e2e::NoteOff(48)}));
     EXPECT_EQ(program.Close(), 0);
 }
 
