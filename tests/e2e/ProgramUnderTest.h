@@ -157,6 +157,13 @@ private:
 // Taps a key: down then up.
 void Tap(WORD virtualKey);
 
+// Checks the condition until it holds (true) or timeoutMs have passed (false), keeping this
+// process's own windows answering meanwhile.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// A window's bounds on the screen.
+[[nodiscard]] RECT Bounds(HWND window);
+
 } // namespace e2e
 
 } // namespace zevaver

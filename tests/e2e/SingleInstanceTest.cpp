@@ -22,6 +22,7 @@ namespace {
 using e2e::BoxText;
 using e2e::ProgramUnderTest;
 using e2e::VisibleWindow;
+using e2e::WaitFor;
 using Clock = std::chrono::steady_clock;
 
 constexpr WORD KeyZ = 'Z';
@@ -29,18 +30,6 @@ constexpr uint32_t NoteOnC3 = e2e::NoteOn(48);
 constexpr uint32_t NoteOffC3 = e2e::NoteOff(48);
 // Generous: Wine starts processes slowly on a busy machine.
 constexpr int StartTimeoutMs = 60000;
-
-// Waits for a condition, keeping this process's own windows answering meanwhile.
-template <typename Condition> bool WaitFor(Condition condition, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (condition()) return true;
-        if (Clock::now() > end) return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        Sleep(20);
-    }
-}
 
 // A start of the program beside the one under test: its own MIDI log, and a record of
 // whether a main window of it was ever seen on the screen. Never outlives its test.

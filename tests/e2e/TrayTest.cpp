@@ -12,6 +12,7 @@ namespace zevaver {
 namespace {
 
 using e2e::ProgramUnderTest;
+using e2e::WaitFor;
 
 constexpr COLORREF PressedWhite = RGB(192, 192, 192);
 
@@ -28,14 +29,6 @@ HWND TrayWindow() {
 // The program's open popup menu (class "#32768").
 HWND OpenMenuOf(DWORD processId) {
     return e2e::VisibleWindow(processId, "#32768");
-}
-
-template <typename Condition> bool WaitFor(Condition condition, int timeoutMs = 5000) {
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (condition()) return true;
-        Sleep(50);
-    }
-    return condition();
 }
 
 // A left click on our icon in Wine's tray window: the first icon sits at its left end.

@@ -13,6 +13,7 @@ namespace zevaver {
 
 namespace {
 
+using e2e::Bounds;
 using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 
@@ -89,12 +90,6 @@ void WriteSkin(const std::filesystem::path& folder, const std::string& faderStyl
         {"Fader Bottom.bmp", F, 3, RGB(100, 100, 100)},
     };
     for (const File& f : files) WriteBitmap(folder / f.name, f.width, f.height, f.color);
-}
-
-RECT Bounds(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
 }
 
 class WindowGeometry : public ::testing::Test {

@@ -65,13 +65,7 @@ std::string Command(const fs::path& program, const std::string& arguments) {
 
 // The uninstaller copies itself away and works from there, so its end is seen by what it
 // removes: the folder first, the registration last.
-template <typename Condition> bool WaitUntil(Condition done, int timeoutMs = 30000) {
-    for (int waited = 0; waited < timeoutMs; waited += 100) {
-        if (done()) return true;
-        Sleep(100);
-    }
-    return done();
-}
+constexpr int UninstallTimeoutMs = 30000;
 
 bool KeyExists(HKEY root, const char* path) {
     HKEY key = nullptr;
@@ -178,7 +172,8 @@ TEST_F(Release, APerUserInstallPlaysAndItsSilentUninstallRemovesEveryFileButKeep
     EXPECT_EQ(FilesUnder(folder), expected);
 
     ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /CurrentUser")), 0);
-    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, UninstallKey); }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return !KeyExists(HKEY_CURRENT_USER, UninstallKey); },
+                             UninstallTimeoutMs));
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str()));
 }
@@ -193,7 +188,9 @@ TEST_F(Release, AnAllUsersInstallGoesToProgramFilesAndCanTakeTheSettingsAlong) {
     ExpectPlays(folder, "PackageAllUsers");
 
     ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /AllUsers /RemoveSettings")), 0);
-    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str()); }));
+    EXPECT_TRUE(
+        e2e::WaitFor([&] { return !KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str()); },
+                     UninstallTimeoutMs));
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
 }
