@@ -20,22 +20,16 @@ namespace zevaver {
 namespace {
 
 namespace fs = std::filesystem;
+using e2e::NoteOff;
+using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 using Messages = std::vector<uint32_t>;
 
-const char* const SettingsKey = "Software\\Zevaver\\MIDI Keyboard";
 constexpr int NoteWidth = 16; // the factory zoom
 
-uint32_t NoteOn(int note, int velocity = 127, int channel = 1) {
-    return static_cast<uint32_t>(0x90 + channel - 1) | (note << 8) | (velocity << 16);
-}
-uint32_t NoteOff(int note, int channel = 1) {
-    return static_cast<uint32_t>(0x80 + channel - 1) | (note << 8);
-}
-
 void StoreRaw(const std::string& name, DWORD type, const std::string& bytes) {
-    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, name.c_str(), type, bytes.data(),
-                              static_cast<DWORD>(bytes.size())),
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, e2e::SettingsKey.c_str(), name.c_str(), type,
+                              bytes.data(), static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS)
         << name;
 }

@@ -10,6 +10,8 @@ namespace zevaver {
 
 namespace {
 
+using e2e::NoteOff;
+using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 
 // The shipped Piano layout: Z X C on the lower row are C, D, E from note 48, S is C sharp.
@@ -17,12 +19,6 @@ constexpr WORD KeyZ = 'Z';
 constexpr WORD KeyX = 'X';
 constexpr WORD KeyQ = 'Q';
 
-uint32_t NoteOn(int note, int velocity = 127) {
-    return 0x90u | (note << 8) | (velocity << 16);
-}
-uint32_t NoteOff(int note) {
-    return 0x80u | (note << 8);
-}
 using Messages = std::vector<uint32_t>;
 
 class KeyPlaying : public ::testing::Test {

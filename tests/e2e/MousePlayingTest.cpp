@@ -16,13 +16,6 @@ constexpr COLORREF PressedWhite = RGB(192, 192, 192);
 constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF PressedBlack = RGB(112, 112, 112);
 
-uint32_t NoteOn(int channel, int note, int velocity) {
-    return static_cast<uint32_t>(0x90 + channel - 1) | (note << 8) | (velocity << 16);
-}
-uint32_t NoteOff(int channel, int note) {
-    return static_cast<uint32_t>(0x80 + channel - 1) | (note << 8);
-}
-
 class MousePlaying : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -84,8 +77,8 @@ TEST_F(MousePlaying, PressDragAndReleaseSendExactlyTheirNotesAndShowThem) {
     EXPECT_EQ(Pixel(NoteWidth + 8, depth - 4), White);
 
     EXPECT_EQ(program.ShortMessages(),
-              (std::vector<uint32_t>{NoteOn(1, 48, velocity), NoteOff(1, 48),
-                                     NoteOn(1, 50, velocity), NoteOff(1, 50)}));
+              (std::vector<uint32_t>{e2e::NoteOn(48, velocity), e2e::NoteOff(48),
+                                     e2e::NoteOn(50, velocity), e2e::NoteOff(50)}));
 }
 
 TEST_F(MousePlaying, ABlackKeyPlaysItsSharpWithTheVelocityOfItsOwnLength) {
@@ -100,7 +93,7 @@ TEST_F(MousePlaying, ABlackKeyPlaysItsSharpWithTheVelocityOfItsOwnLength) {
     e2e::MouseLeftUp();
     ASSERT_TRUE(program.WaitForShortMessages(2));
     EXPECT_EQ(program.ShortMessages(),
-              (std::vector<uint32_t>{NoteOn(1, 49, y * 127 / blackDepth), NoteOff(1, 49)}));
+              (std::vector<uint32_t>{e2e::NoteOn(49, y * 127 / blackDepth), e2e::NoteOff(49)}));
 }
 
 TEST_F(MousePlaying, ClosingResetsAndClosesThePort) {

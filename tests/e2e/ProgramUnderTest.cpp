@@ -1,5 +1,7 @@
 #include "ProgramUnderTest.h"
 
+#include "mainwindow/win/KeysForm.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -13,9 +15,6 @@ namespace fs = std::filesystem;
 
 namespace e2e {
 namespace {
-
-const char* const MainWindowClass = "TKeysForm";
-const char* const SettingsKey = "Software\\Zevaver\\MIDI Keyboard";
 
 std::string Env(const char* name) {
     char buffer[MAX_PATH * 2];
@@ -99,7 +98,7 @@ bool ProgramUnderTest::Start(const MidiSetup& midi, const std::string& arguments
     processId_ = info.dwProcessId;
 
     for (int i = 0; i < 300 && Running(); ++i) {
-        if (HWND found = FindTopLevel(processId_, MainWindowClass)) {
+        if (HWND found = FindTopLevel(processId_, TKeysForm::ClassName)) {
             window_ = found;
             WaitForInputIdle(process_.get(), 10000);
             Settle(300);
@@ -315,19 +314,19 @@ POINT ClientOrigin(HWND window) {
 }
 
 void ForgetSettings() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey.c_str());
 }
 
 void StoreSetting(const std::string& name, const std::string& value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, name.c_str(), REG_SZ, value.c_str(),
+    RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey.c_str(), name.c_str(), REG_SZ, value.c_str(),
                     static_cast<DWORD>(value.size() + 1));
 }
 
 std::string StoredSetting(const std::string& name) {
     char buffer[512] = {};
     DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey, name.c_str(), RRF_RT_REG_SZ, nullptr, buffer,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
+                     buffer, &size) != ERROR_SUCCESS)
         return "<missing>";
     return buffer;
 }
@@ -351,6 +350,23 @@ void ForeignWindow::Activate() const {
 void Tap(WORD virtualKey) {
     KeyDown(virtualKey);
     KeyUp(virtualKey);
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(20);
+    }
+}
+
+RECT Bounds(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
 }
 
 } // namespace e2e

@@ -3,7 +3,9 @@
 // and reads back what it did: the recorded MIDI calls, its window, the screen.
 #pragma once
 
+#include "engine/SettingsStore.h"
 #include "framework/win/Handles.h"
+#include "keyboard/MidiMessages.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +16,18 @@
 namespace zevaver {
 
 namespace e2e {
+
+// The program's settings key, as the registry functions take it.
+inline const std::string SettingsKey{SettingsKeyPath};
+
+// The notes as the program sends them at its factory settings: channel 1, full velocity,
+// and a note-off of velocity 0.
+[[nodiscard]] constexpr uint32_t NoteOn(int note, int velocity = 127, int channel = 1) {
+    return midi::NoteOn(channel, note, velocity);
+}
+[[nodiscard]] constexpr uint32_t NoteOff(int note, int channel = 1) {
+    return midi::NoteOff(channel, note, 0);
+}
 
 struct MidiCall {
     long long time = 0;   // QueryPerformanceCounter ticks
@@ -142,6 +156,13 @@ private:
 
 // Taps a key: down then up.
 void Tap(WORD virtualKey);
+
+// Checks the condition until it holds (true) or timeoutMs have passed (false), keeping this
+// process's own windows answering meanwhile.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// A window's bounds on the screen.
+[[nodiscard]] RECT Bounds(HWND window);
 
 } // namespace e2e
 

@@ -10,15 +10,10 @@ namespace zevaver {
 
 namespace {
 
+using e2e::NoteOff;
+using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 using Messages = std::vector<uint32_t>;
-
-uint32_t NoteOn(int note, int velocity = 127) {
-    return 0x90u | (note << 8) | (velocity << 16);
-}
-uint32_t NoteOff(int note) {
-    return 0x80u | (note << 8);
-}
 
 class SettingsDialog : public ::testing::Test {
 protected:

@@ -8,13 +8,8 @@ namespace zevaver {
 
 namespace {
 
+using e2e::Bounds;
 using e2e::ProgramUnderTest;
-
-RECT Bounds(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
 
 // Opens the popup menu over the keyboard and walks it with the keyboard: an accelerator
 // letter opens a submenu with its first item selected.

@@ -3,6 +3,8 @@
 // does not answer is replaced after the wait, and differently named copies run apart.
 #include "ProgramUnderTest.h"
 
+#include "mainwindow/win/KeysForm.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,25 +22,14 @@ namespace {
 using e2e::BoxText;
 using e2e::ProgramUnderTest;
 using e2e::VisibleWindow;
+using e2e::WaitFor;
 using Clock = std::chrono::steady_clock;
 
 constexpr WORD KeyZ = 'Z';
-constexpr uint32_t NoteOnC3 = 0x90u | (48u << 8) | (127u << 16);
-constexpr uint32_t NoteOffC3 = 0x80u | (48u << 8);
+constexpr uint32_t NoteOnC3 = e2e::NoteOn(48);
+constexpr uint32_t NoteOffC3 = e2e::NoteOff(48);
 // Generous: Wine starts processes slowly on a busy machine.
 constexpr int StartTimeoutMs = 60000;
-
-// Waits for a condition, keeping this process's own windows answering meanwhile.
-template <typename Condition> bool WaitFor(Condition condition, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (condition()) return true;
-        if (Clock::now() > end) return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        Sleep(20);
-    }
-}
 
 // A start of the program beside the one under test: its own MIDI log, and a record of
 // whether a main window of it was ever seen on the screen. Never outlives its test.
@@ -72,7 +63,7 @@ public:
         return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
     }
     [[nodiscard]] DWORD ProcessId() const { return processId_; }
-    [[nodiscard]] HWND Window() const { return VisibleWindow(processId_, "TKeysForm"); }
+    [[nodiscard]] HWND Window() const { return VisibleWindow(processId_, TKeysForm::ClassName); }
     [[nodiscard]] HWND MessageBox() const { return VisibleWindow(processId_, "#32770"); }
     // Looks once; called while waiting, so that a window shown at any time is noticed.
     bool Watch() {

@@ -3,6 +3,8 @@
 // tray icon, the tray icon's menu, and a start in the tray.
 #include "ProgramUnderTest.h"
 
+#include "mainwindow/win/TrayShell.h"
+
 #include <gtest/gtest.h>
 
 namespace zevaver {
@@ -10,8 +12,8 @@ namespace zevaver {
 namespace {
 
 using e2e::ProgramUnderTest;
+using e2e::WaitFor;
 
-constexpr UINT TrayCallback = WM_USER + 1;
 constexpr COLORREF PressedWhite = RGB(192, 192, 192);
 
 HWND VisibleWindow(const char* className, const char* title) {
@@ -27,14 +29,6 @@ HWND TrayWindow() {
 // The program's open popup menu (class "#32768").
 HWND OpenMenuOf(DWORD processId) {
     return e2e::VisibleWindow(processId, "#32768");
-}
-
-template <typename Condition> bool WaitFor(Condition condition, int timeoutMs = 5000) {
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (condition()) return true;
-        Sleep(50);
-    }
-    return condition();
 }
 
 // A left click on our icon in Wine's tray window: the first icon sits at its left end.
@@ -86,7 +80,7 @@ TEST_F(TrayEndToEnd, ARightClickOnTheTrayIconOpensThePopupMenu) {
     ASSERT_TRUE(WaitFor([] { return TrayWindow() != nullptr; }));
     EXPECT_FALSE(IsWindowVisible(window));
 
-    PostMessageA(window, TrayCallback, 1, WM_RBUTTONDOWN);
+    PostMessageA(window, TrayShell::CallbackMessage, 1, WM_RBUTTONDOWN);
     ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) != nullptr; }));
     e2e::Tap(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) == nullptr; }));

@@ -2,17 +2,20 @@
 // zoomed and played through its chrome with real mouse input.
 #include "ProgramUnderTest.h"
 
+#include "support/BitmapFileWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace zevaver {
 
 namespace {
 
+using e2e::Bounds;
+using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 
 // The test skin: border 4, title 18, fader strip 20, close and minimise buttons 16 wide.
@@ -20,35 +23,6 @@ constexpr int B = 4, T = 18, F = 20, ButtonWidth = 16;
 constexpr int Width = 716, Height = 140;
 constexpr COLORREF CloseUp = RGB(200, 40, 40);
 constexpr COLORREF CloseDown = RGB(40, 200, 40);
-
-// A solid 24-bit bitmap file.
-void WriteBitmap(const std::filesystem::path& path, int width, int height, COLORREF color) {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    const int imageBytes = rowBytes * height;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(imageBytes);
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(imageBytes);
-    std::vector<unsigned char> row(static_cast<size_t>(rowBytes), 0);
-    for (int x = 0; x < width; ++x) {
-        row[x * 3] = GetBValue(color);
-        row[x * 3 + 1] = GetGValue(color);
-        row[x * 3 + 2] = GetRValue(color);
-    }
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(out, nullptr) << path;
-    fwrite(&file, sizeof file, 1, out);
-    fwrite(&info, sizeof info, 1, out);
-    for (int y = 0; y < height; ++y) fwrite(row.data(), row.size(), 1, out);
-    fclose(out);
-}
 
 void WriteSkin(const std::filesystem::path& folder, const std::string& faderStyle) {
     std::filesystem::create_directories(folder);
@@ -87,17 +61,8 @@ void WriteSkin(const std::filesystem::path& folder, const std::string& faderStyl
         {"Fader Top.bmp", F, 3, RGB(100, 100, 100)},
         {"Fader Bottom.bmp", F, 3, RGB(100, 100, 100)},
     };
-    for (const File& f : files) WriteBitmap(folder / f.name, f.width, f.height, f.color);
-}
-
-uint32_t NoteOn(int note, int velocity) {
-    return 0x90u | (note << 8) | (velocity << 16);
-}
-
-RECT Bounds(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
+    for (const File& f : files)
+        ASSERT_TRUE(fakes::WriteBitmap(folder / f.name, f.width, f.height, f.color)) << f.name;
 }
 
 class WindowGeometry : public ::testing::Test {

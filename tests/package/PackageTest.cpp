@@ -17,7 +17,6 @@ namespace {
 
 const char* const UninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZevaverMIDIKeyboard";
-const char* const SettingsKey = "Software\\Zevaver\\MIDI Keyboard";
 
 std::string Env(const char* name) {
     char buffer[MAX_PATH * 2];
@@ -66,13 +65,7 @@ std::string Command(const fs::path& program, const std::string& arguments) {
 
 // The uninstaller copies itself away and works from there, so its end is seen by what it
 // removes: the folder first, the registration last.
-template <typename Condition> bool WaitUntil(Condition done, int timeoutMs = 30000) {
-    for (int waited = 0; waited < timeoutMs; waited += 100) {
-        if (done()) return true;
-        Sleep(100);
-    }
-    return done();
-}
+constexpr int UninstallTimeoutMs = 30000;
 
 bool KeyExists(HKEY root, const char* path) {
     HKEY key = nullptr;
@@ -100,13 +93,6 @@ std::set<std::string> FilesUnder(const fs::path& folder) {
     for (const auto& entry : fs::recursive_directory_iterator(folder, error))
         if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), folder).string());
     return files;
-}
-
-uint32_t NoteOn(int note) {
-    return 0x90u | (note << 8) | (127 << 16);
-}
-uint32_t NoteOff(int note) {
-    return 0x80u | (note << 8);
 }
 
 // The test MIDI library beside a program folder for as long as it lives, so the program
@@ -140,7 +126,7 @@ void ExpectPlays(const fs::path& folder, const std::string& testName) {
     program.Settle(300);
     e2e::Tap('Z');
     program.WaitForShortMessages(2, 5000);
-    EXPECT_EQ(program.ShortMessages(), (std::vector<uint32_t>{NoteOn(48), NoteOff(48)}));
+    EXPECT_EQ(program.ShortMessages(), (std::vector<uint32_t>{e2e::NoteOn(48), e2e::NoteOff(48)}));
     EXPECT_EQ(program.Close(), 0);
 }
 
@@ -173,7 +159,8 @@ TEST_F(Release, APerUserInstallPlaysAndItsSilentUninstallRemovesEveryFileButKeep
     EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayVersion").empty());
 
     ExpectPlays(folder, "PackagePerUser");
-    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, SettingsKey)); // the run kept its settings
+    ASSERT_TRUE(
+        KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str())); // the run kept its settings
 
     { // Installing over a running copy closes it first.
         TestMidiLibrary midi(folder);
@@ -185,9 +172,10 @@ TEST_F(Release, APerUserInstallPlaysAndItsSilentUninstallRemovesEveryFileButKeep
     EXPECT_EQ(FilesUnder(folder), expected);
 
     ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /CurrentUser")), 0);
-    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, UninstallKey); }));
+    EXPECT_TRUE(e2e::WaitFor([&] { return !KeyExists(HKEY_CURRENT_USER, UninstallKey); },
+                             UninstallTimeoutMs));
     EXPECT_FALSE(fs::exists(folder));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SettingsKey));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str()));
 }
 
 TEST_F(Release, AnAllUsersInstallGoesToProgramFilesAndCanTakeTheSettingsAlong) {
@@ -200,7 +188,9 @@ TEST_F(Release, AnAllUsersInstallGoesToProgramFilesAndCanTakeTheSettingsAlong) {
     ExpectPlays(folder, "PackageAllUsers");
 
     ASSERT_EQ(RunToEnd(Command(folder / "Uninstall.exe", "/S /AllUsers /RemoveSettings")), 0);
-    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_CURRENT_USER, SettingsKey); }));
+    EXPECT_TRUE(
+        e2e::WaitFor([&] { return !KeyExists(HKEY_CURRENT_USER, e2e::SettingsKey.c_str()); },
+                     UninstallTimeoutMs));
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
 }

@@ -71,7 +71,7 @@ TEST(Fader, PaintDrawsCapsTrackAndThumbWithTheActiveThumbWhileDragging) {
     skin.fader.MouseDown(700, 30);
     EXPECT_EQ(skin.Drawn().back(), "FaderV Active");
     ASSERT_EQ(skin.host.flushes.size(), 1u);
-    EXPECT_TRUE(SameRect(skin.host.flushes[0], {692, 23, 712, 133})) << "only itself";
+    EXPECT_TRUE(skin.host.flushes[0] == (fw::PixelRect{692, 23, 712, 133})) << "only itself";
     skin.host.draws.clear();
     skin.fader.MouseUp(700, 30);
     EXPECT_EQ(skin.Drawn().back(), "FaderV");
@@ -83,7 +83,7 @@ TEST(Fader, TurnedHorizontalItLiesUnderTheTitleWithTheSameValue) {
     skin.fader.IsVertical = false;
     skin.host.window = {100, 200, 237, 916}; // 137 x 716
     skin.fader.UpdateBounds();
-    EXPECT_TRUE(SameRect(skin.fader.Bounds, {5, 22, 133, 42}));
+    EXPECT_TRUE(skin.fader.Bounds == (fw::PixelRect{5, 22, 133, 42}));
     EXPECT_EQ(skin.fader.FaderValue(), 64);
     skin.host.draws.clear();
     skin.fader.Paint();

@@ -1,10 +1,9 @@
 #include "services/SettingsDlgRules.h"
 
 #include "engine/Layout.h"
+#include "support/FakeFiles.h"
 
 #include <gtest/gtest.h>
-
-#include <map>
 
 namespace zevaver {
 
@@ -62,20 +61,12 @@ TEST(SettingsDlgLayouts, TheStoredLayoutSelectsItsEntryWhateverItsLetterCase) {
     EXPECT_EQ(LayoutIndex({}, "Piano"), -1);
 }
 
-// Layout files in memory.
-class MemoryLayouts final : public LayoutFiles {
-public:
-    std::map<std::string, std::string> files;
-    bool Exists(const std::string& path) override { return files.contains(path); }
-    FileBytes ReadAll(const std::string& path) override { return {files.at(path), true}; }
-};
-
 // The dialog from creation to OK: loads the settings, selects the layout as the list
 // would, lets the test change the fields, applies them and reloads the layout on a change.
 struct DialogRun {
     TSettings settings;
     KeyNoteTable notes{};
-    MemoryLayouts layouts;
+    fakes::FakeFiles layouts;
     int reloads = 0;
 
     void Ok(const std::vector<std::string>& list, void (*edit)(DialogValues&) = nullptr) {
@@ -92,8 +83,8 @@ struct DialogRun {
 
 TEST(SettingsDlgOk, FieldsAndLayoutReachTheSettingsAsTheEdgeCasesSay) {
     DialogRun run;
-    run.layouts.files = {{"Layouts/Piano.txt", "Z = 48\r\n"},
-                         {"Layouts/Chromatic.txt", "X = 49\r\n"}};
+    run.layouts.files = {{"Layouts/Piano.txt", {"Z = 48\r\n"}},
+                         {"Layouts/Chromatic.txt", {"X = 49\r\n"}}};
     const std::vector<std::string> list = {"Chromatic", "Piano"};
 
     run.Ok(list, [](DialogValues& v) {

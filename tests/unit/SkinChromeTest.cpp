@@ -12,8 +12,7 @@ using namespace skintest;
 
 ::testing::AssertionResult Drew(const DrawCall& call, const fw::PixelRect& source,
                                 const fw::PixelRect& dest) {
-    if (SameRect(call.source, source) && SameRect(call.dest, dest))
-        return ::testing::AssertionSuccess();
+    if (call.source == source && call.dest == dest) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "drew (" << call.source.left << ',' << call.source.top << ")-(" << call.source.right
            << ',' << call.source.bottom << ") to (" << call.dest.left << ',' << call.dest.top
@@ -129,10 +128,10 @@ protected:
 };
 
 TEST_F(SkinCtrls, EachControlTakesItsPlaceInTheTitleRow) {
-    EXPECT_TRUE(SameRect(chrome.TitleBox.Bounds, {28, 4, 676, 22}));
-    EXPECT_TRUE(SameRect(chrome.IconBox.Bounds, {4, 4, 22, 22})); // T x T, however wide
-    EXPECT_TRUE(SameRect(chrome.CloseBtn.Bounds, {692, 4, 712, 22}));
-    EXPECT_TRUE(SameRect(chrome.MinimizeBtn.Bounds, {676, 4, 692, 22}));
+    EXPECT_TRUE(chrome.TitleBox.Bounds == (fw::PixelRect{28, 4, 676, 22}));
+    EXPECT_TRUE(chrome.IconBox.Bounds == (fw::PixelRect{4, 4, 22, 22})); // T x T, however wide
+    EXPECT_TRUE(chrome.CloseBtn.Bounds == (fw::PixelRect{692, 4, 712, 22}));
+    EXPECT_TRUE(chrome.MinimizeBtn.Bounds == (fw::PixelRect{676, 4, 692, 22}));
 
     // Without a minimise button the title reaches the close button.
     SetSize(chrome.MinimizeBtn.Bitmap, 0, 0);
@@ -190,7 +189,7 @@ TEST_F(SkinCtrls, AButtonSpringsUpOutsideAndClicksOnlyWhenReleasedInside) {
     EXPECT_FALSE(close.Pressed);
     EXPECT_EQ(DrawnFiles(), (std::vector<std::string>{"Close Btn Down.bmp", "Close Btn.bmp"}));
     EXPECT_EQ(host.flushes.size(), 2u);
-    EXPECT_TRUE(SameRect(host.flushes[1], close.Bounds)) << "only its own rectangle is copied";
+    EXPECT_TRUE(host.flushes[1] == close.Bounds) << "only its own rectangle is copied";
     close.MouseUp(600, 10);
     EXPECT_TRUE(host.actions.empty());
     EXPECT_EQ(chrome.CtrlsList.CapturedCtrl, nullptr);

@@ -39,10 +39,6 @@ struct DrawCall {
     fw::PixelRect dest;
 };
 
-inline bool SameRect(const fw::PixelRect& a, const fw::PixelRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 class RecordingChrome final : public TChromeHost, public TChromeCanvas {
 public:
     TSkinConfig config;

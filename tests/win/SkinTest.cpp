@@ -6,6 +6,7 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 #include "skin/win/SkinDib.h"
+#include "support/BitmapFileWriter.h"
 #include "support/MapRegistry.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/SilentMidi.h"
@@ -25,36 +26,9 @@ namespace {
 
 using fakes::MapRegistry;
 using fakes::SilentMidi;
+using fakes::WriteBitmap;
 
 std::vector<std::string>& shownMessages = fakes::MessageBoxRecorder::Shown();
-
-// A bitmap file of one colour, bottom-up, 24 or 32 bits per pixel.
-void WriteBitmap(const std::string& path, int width, int height, COLORREF color, int bits = 24) {
-    const int rowBytes = ((width * bits / 8) + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = static_cast<WORD>(bits);
-    info.biCompression = BI_RGB;
-    info.biSizeImage = static_cast<DWORD>(rowBytes * height);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::vector<unsigned char> row(static_cast<size_t>(rowBytes), 0);
-    for (int x = 0; x < width; ++x) {
-        unsigned char* pixel = &row[static_cast<size_t>(x * bits / 8)];
-        pixel[0] = GetBValue(color);
-        pixel[1] = GetGValue(color);
-        pixel[2] = GetRValue(color);
-    }
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    for (int y = 0; y < height; ++y) out.write(reinterpret_cast<const char*>(row.data()), rowBytes);
-}
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;

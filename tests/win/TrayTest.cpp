@@ -5,6 +5,7 @@
 #include "mainwindow/win/KeysForm.h"
 #include "support/FakeMidiOut.h"
 #include "support/FakeRegistry.h"
+#include "support/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,6 @@ std::vector<ShellCall> shellCalls;
 BOOL RecordShellCall(DWORD message, NOTIFYICONDATAA* data) noexcept {
     shellCalls.push_back({message, *data});
     return TRUE;
-}
-
-int NoMessageBox(HWND, const char*, const char*, UINT) noexcept {
-    return IDOK;
 }
 
 HICON ResourceIcon(const char* name, int widthMetric, int heightMetric) {
@@ -53,12 +50,10 @@ protected:
     void SetUp() override {
         shellCalls.clear();
         previousShell = SetNotifyIconFunction(&RecordShellCall);
-        previousBox = fw::SetMessageBoxFunction(&NoMessageBox);
     }
     void TearDown() override {
         form.reset();
         SetNotifyIconFunction(previousShell);
-        fw::SetMessageBoxFunction(previousBox);
         fw::ClearTerminationRequest();
     }
     TKeysForm& Start() {
@@ -97,9 +92,9 @@ protected:
 
     fakes::FakeMidiOut midi;
     fakes::FakeRegistry registry;
+    fakes::MessageBoxRecorder boxes; // outlives the window
     std::unique_ptr<TKeysForm> form;
     NotifyIconFunction previousShell = nullptr;
-    fw::MessageBoxFunction previousBox = nullptr;
 };
 
 using Lines = std::vector<std::string>;
