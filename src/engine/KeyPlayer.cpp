@@ -204,27 +204,9 @@ void KeyPlayer::ReconcileHeldKeys() {
     }
 }
 
-void KeyPlayer::FormKeyDown(uint16_t& key, ModifierSet shift) {
-    const int32_t step = shift.Ctrl ? 12 : 1;
-    if (key == VkPageDown) {
-        const int32_t value = transpose_ - step;
-        SetTranspose(value < -MaxTranspose ? -MaxTranspose : value);
-        key = 0;
-    }
-    if (key == VkPageUp) {
-        const int32_t value = transpose_ + step;
-        SetTranspose(value > MaxTranspose ? MaxTranspose : value);
-        key = 0;
-    }
-    // Command keys click their item and still reach the window.
-    if (auto command = CommandForKey(key)) host_.ClickCommand(*command);
-    if (key == VkInsert) SetTranspose(0);
-}
-
 void KeyPlayer::SetTranspose(int32_t value) {
     UpdatePedal();
     transpose_ = value;
-    host_.CheckTransposeItem(value);
 }
 
 // Held keys lose their notes here: the release-all lifted them, and a key-up must not end

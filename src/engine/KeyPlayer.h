@@ -1,7 +1,7 @@
-// Playing from the computer keyboard: turns watched key events into notes on the keyboard
-// control, keeps the modifier and pedal state, runs the global shortcuts, and handles the
-// command keys of the focused main window. It reaches the rest of the program only through
-// KeyPlayerHost, so it runs the same in the program and in tests.
+// Playing from the computer keyboard: turns watched key events into notes on the keyboard's
+// notes, keeps the modifier and pedal state and runs the global shortcuts. It reaches the
+// rest of the program only through KeyPlayerHost, so it runs the same in the program (on the
+// input thread, inside the keyboard hook's call) and in tests.
 #pragma once
 
 #include "engine/Commands.h"
@@ -23,16 +23,15 @@ using fw::ModifierSet;
 
 class KeyPlayerHost {
 public:
-    // The keyboard control.
+    // The keyboard's notes.
     virtual void PressNote(int32_t note, int32_t velocity) = 0;
     virtual void ReleaseNote(int32_t note) = 0;
     [[nodiscard]] virtual bool IsNoteSounding(int32_t note) = 0;
     virtual void ReleaseAllNotes() = 0;
-    // The menu. A click has exactly a user's effect (an auto-check item flips its mark
-    // before its handler runs), so the host clicks the command's menu item itself.
+    // A global shortcut fired: the command takes effect before the next key, with exactly a
+    // user's click's effect on the menu item.
     virtual void ClickCommand(KeyCommand command) = 0;
     virtual void SetPushChecked(bool checked) = 0;
-    virtual void CheckTransposeItem(int32_t value) = 0;
     // The main window.
     [[nodiscard]] virtual bool IsMainWindowActive() = 0;
     [[nodiscard]] virtual bool IsSettingsDialogOpen() = 0;
@@ -50,8 +49,6 @@ protected:
 
 class KeyPlayer {
 public:
-    static constexpr int32_t MaxTranspose = 36;
-
     // Virtual-key codes this class cares about.
     static constexpr int32_t VkShift = vk::Shift;
     static constexpr int32_t VkControl = vk::Control;
@@ -59,15 +56,6 @@ public:
     static constexpr int32_t VkLeftWin = vk::LeftWin;
     static constexpr int32_t VkLeftShift = vk::LeftShift;
     static constexpr int32_t VkRightShift = vk::RightShift;
-    static constexpr uint16_t VkSpace = vk::Space;
-    static constexpr uint16_t VkPageUp = vk::PageUp;
-    static constexpr uint16_t VkPageDown = vk::PageDown;
-    static constexpr uint16_t VkInsert = vk::Insert;
-    static constexpr uint16_t VkAdd = vk::Add;
-    static constexpr uint16_t VkSubtract = vk::Subtract;
-    static constexpr uint16_t VkF2 = vk::F2;
-    static constexpr uint16_t VkF6 = vk::F6;
-    static constexpr uint16_t VkF9 = vk::F9;
 
     // Exact keystroke flags of a left or right Shift transition with repeat count 1 and no
     // extended bit; only these play the two Shift entries of the layout.
@@ -95,11 +83,6 @@ public:
     // One watched key event: wParam the key code (possibly negated), lParam the keystroke
     // flags. Never suppresses the keystroke.
     void KeyWatchKeyNative(int32_t wParam, uint32_t lParam);
-
-    // Command keys of the focused main window; a consumed key is set to 0.
-    void FormKeyDown(uint16_t& key, ModifierSet shift);
-    // The velocity trackbar shares the window's command keys.
-    void VelocityKeyDown(uint16_t& key, ModifierSet shift) { FormKeyDown(key, shift); }
 
     // Releases everything the pedal allows, then moves to the new transposition.
     void SetTranspose(int32_t value);

@@ -91,45 +91,18 @@ TNoteHit TKeys::NoteAt(int x, int y) const noexcept {
     return {fw::ClampToInt((octave + baseOctave_) * 12 + semitone), velocity};
 }
 
-void TKeys::ShowChange() {
+void TKeys::ShowNotes(const TNoteSet& down) {
+    if (down == downNotes_) return;
+    downNotes_ = down;
     if (!host_.Minimized()) Paint();
 }
 
-void TKeys::FireNoteOff(int note) {
-    if (OnNoteOff) OnNoteOff(*this, note, 0);
-}
-
-// The note goes out before the redraw: a musician feels the latency of the sound, not the
-// order of the paint, and the keys show the same thing once the call returns.
-void TKeys::PressNote(int note, int velocity) {
-    const bool drawnUp = !downNotes_.Contains(note);
-    downNotes_.Add(note);
-    // A note struck again while it sounds (held, or sustained by the pedal) ends first.
-    if (soundingNotes_.Contains(note)) FireNoteOff(note);
-    soundingNotes_.Add(note);
+void TKeys::PlayNote(int note, int velocity) {
     if (OnNoteOn) OnNoteOn(*this, note, velocity);
-    if (drawnUp) ShowChange();
 }
 
-void TKeys::ReleaseNote(int note) {
-    const bool drawnDown = downNotes_.Contains(note);
-    downNotes_.Remove(note);
-    // The pedal keeps the note sounding; the key is drawn released all the same.
-    if (!host_.PedalDown()) {
-        soundingNotes_.Remove(note);
-        FireNoteOff(note);
-    }
-    if (drawnDown) ShowChange();
-}
-
-void TKeys::ReleaseAllNotes() {
-    for (int note = 0; note < MidiNoteCount; ++note) {
-        if (soundingNotes_.Contains(note)) ReleaseNote(note);
-    }
-}
-
-bool TKeys::IsNoteSounding(int note) const noexcept {
-    return soundingNotes_.Contains(note);
+void TKeys::EndNote(int note) {
+    if (OnNoteOff) OnNoteOff(*this, note, 0);
 }
 
 void TKeys::KeysMouseDown(TMouseButton button, TShiftState /*shift*/, int x, int y) {
@@ -137,13 +110,13 @@ void TKeys::KeysMouseDown(TMouseButton button, TShiftState /*shift*/, int x, int
     host_.CaptureMouse();
     // A second left press without a release in between (the release went astray) ends the
     // first press's note before it is forgotten.
-    if (button == TMouseButton::Left && HoldsButton(TMouseButton::Left)) ReleaseNote(mouseNote_);
+    if (button == TMouseButton::Left && HoldsButton(TMouseButton::Left)) EndNote(mouseNote_);
     mouseButtons_ |= ButtonBit(button);
     if (button != TMouseButton::Left) return;
     const TNoteHit hit = NoteAt(x, y);
     if (!IsMidiNote(hit.Note)) return;
     mouseNote_ = hit.Note;
-    PressNote(hit.Note, hit.Velocity);
+    PlayNote(hit.Note, hit.Velocity);
 }
 
 void TKeys::KeysMouseMove(TShiftState shift, int x, int y) {
@@ -162,22 +135,22 @@ void TKeys::KeysMouseMove(TShiftState shift, int x, int y) {
         host_.CaptureMouse();
         mouseButtons_ |= ButtonBit(TMouseButton::Left);
     }
-    ReleaseNote(mouseNote_);
+    EndNote(mouseNote_);
     mouseNote_ = hit.Note;
-    PressNote(hit.Note, hit.Velocity);
+    PlayNote(hit.Note, hit.Velocity);
 }
 
 void TKeys::KeysMouseUp(TMouseButton button, TShiftState /*shift*/, int /*x*/, int /*y*/) {
     mouseButtons_ &= ~ButtonBit(button);
     // Cleared before the capture goes, so the capture change that follows ends nothing.
     if (mouseButtons_ == 0) host_.ReleaseMouseCapture();
-    if (button == TMouseButton::Left) ReleaseNote(mouseNote_);
+    if (button == TMouseButton::Left) EndNote(mouseNote_);
 }
 
 void TKeys::KeysCaptureLost() {
     const bool left = HoldsButton(TMouseButton::Left);
     mouseButtons_ = 0;
-    if (left) ReleaseNote(mouseNote_);
+    if (left) EndNote(mouseNote_);
 }
 
 } // namespace zevaver

@@ -1,7 +1,8 @@
 // The on-screen piano keyboard: a windowless control that draws a run of keys starting at
-// a C into its host's back buffer, shows which notes are held, turns mouse presses and
-// drags into notes and reports every note start and end through two events. It knows
-// nothing of MIDI; TMIDIKeys builds on it.
+// a C into its host's back buffer, shows the keys held down (as the notes of the keyboard,
+// TKeyboardNotes, tell it) and turns mouse presses and drags into notes, which it asks for
+// through two events. It knows nothing of MIDI and plays nothing itself: the notes are
+// played where the computer keys play them, so both meet in one place.
 #pragma once
 
 #include "framework/Input.h"
@@ -38,10 +39,8 @@ struct KeysHost {
     virtual void CaptureMouse() = 0;
     virtual void ReleaseMouseCapture() = 0;
     virtual void SetSkinCursor() = 0;
-    // True while the program sits in the notification area: presses skip the redraw.
+    // True while the program sits in the notification area: changes skip the redraw.
     [[nodiscard]] virtual bool Minimized() const = 0;
-    // True while the sustain pedal holds released notes.
-    [[nodiscard]] virtual bool PedalDown() const = 0;
 };
 
 // Sizes shared by drawing and hit testing. Length runs along the keyboard, Depth along the
@@ -109,27 +108,22 @@ public:
 
     // Mouse velocity from the press point's depth on the key; false: always 127.
     bool VelocityMode = true;
+    // The mouse presses a note (with its velocity) and lets it go (velocity 0). A release
+    // may name a note that was never pressed (-1 before the first press).
     TKeyboardNoteEvent OnNoteOn;
     TKeyboardNoteEvent OnNoteOff;
 
     // Keys drawn pressed.
     [[nodiscard]] const TNoteSet& DownNotes() const noexcept { return downNotes_; }
-    // Notes whose note-on has been reported and whose note-off is still due; differs from
-    // DownNotes while the pedal holds released notes.
-    [[nodiscard]] const TNoteSet& SoundingNotes() const noexcept { return soundingNotes_; }
+    // Draws these keys pressed and all others released; repaints when that changes, unless
+    // the program sits in the tray.
+    void ShowNotes(const TNoteSet& down);
     // The note last pressed with the mouse; -1 until the first one.
     [[nodiscard]] int MouseNote() const noexcept { return mouseNote_; }
 
     // Draws the whole keyboard into the host's back buffer, clipped to the control's
     // rectangle, and presents that rectangle.
     void Paint();
-
-    void PressNote(int note, int velocity);
-    // Draws the key released; ends the note unless the pedal holds it.
-    void ReleaseNote(int note);
-    // Ends every sounding note (still subject to the pedal).
-    void ReleaseAllNotes();
-    [[nodiscard]] bool IsNoteSounding(int note) const noexcept;
 
     // The hit test, in control coordinates. The note is not limited to 0..127.
     [[nodiscard]] TNoteHit NoteAt(int x, int y) const noexcept;
@@ -160,9 +154,8 @@ private:
     static constexpr unsigned ButtonBit(TMouseButton button) noexcept {
         return 1u << static_cast<unsigned>(button);
     }
-    // Repaints a note change unless the program sits in the tray.
-    void ShowChange();
-    void FireNoteOff(int note);
+    void PlayNote(int note, int velocity);
+    void EndNote(int note);
 
     KeysHost& host_;
     const TSkinConfig& skin_;
@@ -174,7 +167,6 @@ private:
     int width_ = 200;
     int height_ = 50;
     TNoteSet downNotes_;
-    TNoteSet soundingNotes_;
     int mouseNote_ = -1;
     unsigned mouseButtons_ = 0;
 };

@@ -19,10 +19,9 @@ int DataByte(int value) {
 
 } // namespace
 
-TMIDIKeys::TMIDIKeys(KeysHost& host, const TSkinConfig& skin, MidiOut& midi)
-    : TKeys(host, skin), midi_(midi) {
-    OnNoteOn = [this](TKeys&, int note, int velocity) { MIDINoteOn(note, velocity); };
-    OnNoteOff = [this](TKeys&, int note, int velocity) { MIDINoteOff(note, velocity); };
+TMIDIKeys::TMIDIKeys(const NotesHost& host, MidiOut& midi) : TKeyboardNotes(host), midi_(midi) {
+    OnNoteOn = [this](TKeyboardNotes&, int note, int velocity) { MIDINoteOn(note, velocity); };
+    OnNoteOff = [this](TKeyboardNotes&, int note, int velocity) { MIDINoteOff(note, velocity); };
 }
 
 // The port member resets and closes the port on its way out.

@@ -1,9 +1,9 @@
-// The keyboard control bound to one MIDI output port: every note the control starts
-// becomes a note-on message on the chosen channel, every note it ends a note-off. No other
-// message is ever sent; the sustain pedal works inside the control by holding note-offs.
+// The keyboard's notes bound to one MIDI output port: every note that starts becomes a
+// note-on message on the chosen channel, every note that ends a note-off. No other message
+// is ever sent; the sustain pedal works inside the notes by holding note-offs back.
 #pragma once
 
-#include "keyboard/Keys.h"
+#include "keyboard/KeyboardNotes.h"
 #include "keyboard/MidiOut.h"
 
 #include <array>
@@ -16,12 +16,12 @@ namespace zevaver {
 // A MIDI channel, counted from 1.
 using TMIDIChannel = uint8_t;
 
-class TMIDIKeys : public TKeys {
+class TMIDIKeys : public TKeyboardNotes {
 public:
     static constexpr const char* MapperName = "Microsoft MIDI Mapper";
 
     // The port is not opened here; the owner sets the device and calls OpenPort.
-    TMIDIKeys(KeysHost& host, const TSkinConfig& skin, MidiOut& midi);
+    TMIDIKeys(const NotesHost& host, MidiOut& midi);
     // Resets and closes the port if one is open.
     ~TMIDIKeys() override;
 

@@ -35,6 +35,15 @@ public:
 
     constexpr bool operator==(const TNoteSet&) const noexcept = default;
 
+    // The set as two 64-bit words (notes 0..63, then 64..127), for handing between threads.
+    [[nodiscard]] constexpr uint64_t Word(int index) const noexcept { return words_[index & 1]; }
+    [[nodiscard]] static constexpr TNoteSet FromWords(uint64_t low, uint64_t high) noexcept {
+        TNoteSet set;
+        set.words_[0] = low;
+        set.words_[1] = high;
+        return set;
+    }
+
 private:
     static constexpr uint64_t Bit(int64_t note) noexcept { return uint64_t{1} << (note % 64); }
 

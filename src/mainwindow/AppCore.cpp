@@ -1,5 +1,7 @@
 #include "mainwindow/AppCore.h"
 
+#include "engine/CommandKeys.h"
+
 namespace zevaver {
 
 std::optional<KeyCommand> BaseOctaveCommand(int32_t baseOctave) noexcept {
@@ -22,12 +24,28 @@ WindowRect TurnedBounds(const WindowRect& bounds) noexcept {
     return {bounds.left, bounds.top, bounds.height, bounds.width};
 }
 
+class AppCore::SameThreadEngine final : public EngineHost {
+public:
+    explicit SameThreadEngine(AppCore& core) noexcept : core_(core) {}
+    void WakeEngine() noexcept override {
+        if (core_.engine_) core_.engine_->ProcessCommands();
+    }
+    void WakeWindow() noexcept override { core_.EngineChanged(); }
+    bool IsMainWindowActive() override { return core_.host_.IsActive(); }
+    bool IsKeyDown(int32_t key) override { return core_.host_.IsKeyDown(key); }
+    uint32_t EventTime() override { return core_.host_.EventTime(); }
+
+private:
+    AppCore& core_;
+};
+
 AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
-                 std::string settingsKeyPath, LayoutFiles* layoutFiles)
+                 std::string settingsKeyPath, LayoutFiles* layoutFiles, EngineHost* engineHost)
     : host_(host), midi_(midi), registry_(registry), settingsKeyPath_(std::move(settingsKeyPath)),
       ownLayoutFiles_(layoutFiles ? nullptr : std::make_unique<StandardLayoutFiles>()),
       layoutFiles_(layoutFiles ? layoutFiles : ownLayoutFiles_.get()),
-      player_(static_cast<KeyPlayerHost&>(*this), state_.Settings, state_.KeyNotes) {}
+      sameThread_(engineHost ? nullptr : std::make_unique<SameThreadEngine>(*this)),
+      engine_(std::make_unique<PlayingEngine>(engineHost ? *engineHost : *sameThread_, midi_)) {}
 
 AppCore::~AppCore() = default;
 
@@ -37,9 +55,11 @@ void AppCore::Start() {
     LoadSettings(
         settings, registry_, host_.PrimaryScreen(),
         [this](const std::string& message) { host_.ReportError(message); }, settingsKeyPath_);
-    host_.SetFaderPosition(settings.Velocity);
+    SetFader(settings.Velocity);
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, *layoutFiles_);
+    engine_->Send(play::SetLayout{state_.KeyNotes});
+    engine_->Send(play::SetShortcuts{settings.Shortcuts});
 
     // The menu exists before the skin, which fills its Skin submenu; the skin comes before
     // the keyboard, which paints with its colours and proportions.
@@ -48,28 +68,34 @@ void AppCore::Start() {
     if (SkinShell* shell = host_.Skins()) {
         skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
         // The trackbar always holds the velocity; the skinned fader only moves it.
-        skin_->Chrome().Fader.OnChange = [this](int position) { host_.SetFaderPosition(position); };
+        skin_->Chrome().Fader.OnChange = [this](int position) { SetFader(position); };
         skin_->LoadSkin();
         skin_->BuildSkinMenu(*menu_);
         ApplySkin();
     }
 
-    midiKeys_ =
-        std::make_unique<TMIDIKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig, midi_);
-    midiKeys_->Blink = [this] { Blink(); };
-    midiKeys_->SetBaseOctave(2);
-    midiKeys_->SetNoteWidth(settings.NoteWidth);
+    keys_ = std::make_unique<TKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig);
+    // The mouse plays where the computer keys play, so the two meet in one place.
+    keys_->OnNoteOn = [this](TKeys&, int note, int velocity) {
+        engine_->Send(play::MousePress{note, velocity});
+    };
+    keys_->OnNoteOff = [this](TKeys&, int note, int) { engine_->Send(play::MouseRelease{note}); };
+    keys_->SetBaseOctave(2);
+    keys_->SetNoteWidth(settings.NoteWidth);
     ApplyOrientation();
     PlaceWindow();
 
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
     if (auto command = BaseOctaveCommand(settings.BaseOctave)) menu_->Click(*command);
+    // Any other value stays in force for the computer keys.
+    engine_->Send(play::SetBaseOctave{settings.BaseOctave});
     SetPedalKey(settings.PedalKey);
     SetEnabledState(settings.Enabled);
     icons_.SetIcon(state_.IconName);
     SelectDevice(settings.Device);
     SelectChannel(settings.Channel);
+    EngineChanged();
 }
 
 void AppCore::BuildMenus() {
@@ -96,8 +122,8 @@ void AppCore::PlaceWindow() {
 }
 
 void AppCore::ApplyOrientation() {
-    midiKeys_->SetOrientation(state_.Settings.Vertical ? TKeyboardOrientation::Vertical
-                                                       : TKeyboardOrientation::Horizontal);
+    keys_->SetOrientation(state_.Settings.Vertical ? TKeyboardOrientation::Vertical
+                                                   : TKeyboardOrientation::Horizontal);
     // The fader runs across the top of a vertical keyboard.
     if (skin_) skin_->Chrome().Fader.IsVertical = !state_.Settings.Vertical;
 }
@@ -110,28 +136,30 @@ void AppCore::ApplySkin() {
 }
 
 bool AppCore::KeyboardTakesPointer(int x, int y) const noexcept {
-    return midiKeys_ && (midiKeys_->HoldsMouse() || OverKeys(x, y));
+    return keys_ && (keys_->HoldsMouse() || OverKeys(x, y));
 }
 
 bool AppCore::OverKeys(int x, int y) const noexcept {
     int kx = 0, ky = 0;
-    return midiKeys_ && KeysPoint(x, y, kx, ky);
+    return keys_ && KeysPoint(x, y, kx, ky);
 }
 
 void AppCore::Resized(ClientSize client) {
-    if (!midiKeys_ || (skin_ && skin_->ApplyingSkin())) return;
+    if (!keys_ || (skin_ && skin_->ApplyingSkin())) return;
     const bool vertical = state_.Settings.Vertical;
     const TSkinConfig& skin = state_.SkinConfig;
     frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth};
     if (skin_) skin_->Layout(client.width, client.height, vertical);
     const WindowRect keys = KeyboardRect(frame_, client, vertical);
-    midiKeys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
+    keys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
     host_.PlaceFader(TrackbarRect(frame_, client, vertical), vertical);
 }
 
 void AppCore::Stop() {
-    if (!midiKeys_ || stopped_) return;
+    if (!keys_ || stopped_) return;
     stopped_ = true;
+    // What shortcuts changed last is kept too.
+    EngineChanged();
     icons_.WindowDestroyed();
     TSettings& settings = state_.Settings;
     const WindowRect bounds = host_.WindowBounds();
@@ -147,14 +175,14 @@ void AppCore::Stop() {
 }
 
 void AppCore::Paint() {
-    if (state_.Minimized || !midiKeys_) return;
+    if (state_.Minimized || !keys_) return;
     if (!skin_) {
-        midiKeys_->Paint();
+        keys_->Paint();
         return;
     }
     skin_->BeginFrame();
     skin_->PaintChrome();
-    midiKeys_->Paint();
+    keys_->Paint();
     skin_->EndFrame();
 }
 
@@ -166,59 +194,104 @@ void AppCore::Present(int left, int top, int width, int height) {
 }
 
 bool AppCore::KeysPoint(int x, int y, int& kx, int& ky) const noexcept {
-    kx = x - midiKeys_->Left();
-    ky = y - midiKeys_->Top();
-    return kx >= 0 && ky >= 0 && kx < midiKeys_->Width() && ky < midiKeys_->Height();
+    kx = x - keys_->Left();
+    ky = y - keys_->Top();
+    return kx >= 0 && ky >= 0 && kx < keys_->Width() && ky < keys_->Height();
 }
 
 void AppCore::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (!midiKeys_) return;
+    if (!keys_) return;
     int kx = 0, ky = 0;
     if (!KeysPoint(x, y, kx, ky)) return;
-    midiKeys_->KeysMouseDown(button, shift, kx, ky);
+    keys_->KeysMouseDown(button, shift, kx, ky);
 }
 
 void AppCore::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (!midiKeys_ || !midiKeys_->HoldsButton(button)) return;
+    if (!keys_ || !keys_->HoldsButton(button)) return;
     int kx = 0, ky = 0;
     (void)KeysPoint(x, y, kx, ky);
-    midiKeys_->KeysMouseUp(button, shift, kx, ky);
+    keys_->KeysMouseUp(button, shift, kx, ky);
 }
 
 void AppCore::MouseCaptureLost() {
-    if (midiKeys_) midiKeys_->KeysCaptureLost();
+    if (keys_) keys_->KeysCaptureLost();
 }
 
 void AppCore::MouseMove(TShiftState shift, int x, int y) {
-    if (!midiKeys_) return;
+    if (!keys_) return;
     int kx = 0, ky = 0;
-    if (KeysPoint(x, y, kx, ky) || midiKeys_->HoldsMouse()) midiKeys_->KeysMouseMove(shift, kx, ky);
+    if (KeysPoint(x, y, kx, ky) || keys_->HoldsMouse()) keys_->KeysMouseMove(shift, kx, ky);
 }
 
 bool AppCore::KeyDown(uint16_t key, ModifierSet shift) {
-    player_.FormKeyDown(key, shift);
-    return key == 0;
+    const CommandKeyAction action = CommandKeyDown(key, shift, state_.Transpose);
+    if (action.transpose) SetTranspose(*action.transpose);
+    // Command keys click their item and still reach the window.
+    if (action.command) menu_->Click(*action.command);
+    return action.consumed;
 }
 
 void AppCore::KeyWatched(int32_t wParam, int32_t lParam) {
-    player_.KeyWatchKeyNative(wParam, static_cast<uint32_t>(lParam));
-}
-
-void AppCore::DesktopSwitched() {
-    player_.ReconcileHeldKeys();
+    engine_->KeyWatched(wParam, lParam);
 }
 
 void AppCore::SessionEnding() {
     Stop();
-    if (midiKeys_) midiKeys_->ResetPort();
+    engine_->ResetPort();
+}
+
+void AppCore::FaderMoved(int32_t position) noexcept {
+    engine_->SetVelocityPosition(position);
+}
+
+void AppCore::SetFader(int32_t position) {
+    host_.SetFaderPosition(position);
+    FaderMoved(position);
+}
+
+void AppCore::EngineChanged() {
+    // The view first: reading it asks for the next wake-up, so nothing published meanwhile
+    // is missed.
+    const play::View view = engine_->View();
+    play::Problem problem;
+    while (engine_->TakeProblem(problem)) Report(problem);
+    if (!keys_) return;
+    keys_->ShowNotes(view.down);
+    if (view.blinks != seenBlinks_) {
+        seenBlinks_ = view.blinks;
+        icons_.Blink();
+    }
+    menu_->SetPushChecked(view.pushChecked);
+    // A shortcut's change is taken over once the engine has applied what this side sent;
+    // before that, the view may predate a change made here.
+    if (view.applied != engine_->Sent()) return;
+    if (view.enabled != state_.Settings.Enabled) ShowEnabled(view.enabled);
+    if (view.baseOctave != state_.Settings.BaseOctave) ShowBaseOctave(view.baseOctave);
+}
+
+void AppCore::Report(const play::Problem& problem) {
+    if (problem.kind == play::Problem::Kind::PortFailed) {
+        host_.ReportError(PortFailedText);
+    } else {
+        host_.ReportError(problem.text.data());
+    }
+}
+
+// What a click on "&Enabled" shows, without telling the engine what it already knows.
+void AppCore::ShowEnabled(bool enabled) {
+    menu_->Item("mnuEnabled").SetChecked(enabled);
+    SetEnabledState(enabled);
+    icons_.EnabledChanged();
+}
+
+void AppCore::ShowBaseOctave(int32_t baseOctave) {
+    state_.Settings.BaseOctave = baseOctave;
+    keys_->SetBaseOctave(KeyboardOctave(baseOctave));
+    if (auto command = BaseOctaveCommand(baseOctave)) menu_->CommandItem(*command).SetChecked(true);
 }
 
 void AppCore::Timer(int id) {
     if (id == BlinkTimerId) icons_.BlinkTimerTimer();
-}
-
-void AppCore::Blink() {
-    icons_.Blink();
 }
 
 // The skin's icon box shows the blink from the icon rules; it is drawn only while the
@@ -247,63 +320,35 @@ void AppCore::ShowPopup() {
     host_.ShowPopup(menu_->Root());
 }
 
+// The engine opens the port; a failure comes back as a problem to report.
 void AppCore::SelectDevice(int32_t id) {
     TSettings& settings = state_.Settings;
     settings.Device = ClampedDevice(id, deviceCount_);
-    midiKeys_->SetMIDIDevice(settings.Device);
-    midiKeys_->OpenPort();
-    if (!midiKeys_->MIDIPortOk()) host_.ReportError(PortFailedText);
+    engine_->Send(play::SelectDevice{settings.Device});
     menu_->CheckDevice(settings.Device);
 }
 
 void AppCore::SelectChannel(int32_t channel) {
     state_.Settings.Channel = ClampedChannel(channel);
-    midiKeys_->SetMIDIChannel(state_.Settings.Channel);
+    engine_->Send(play::SetChannel{state_.Settings.Channel});
     menu_->CheckChannel(state_.Settings.Channel);
 }
 
 void AppCore::SetPedalKey(int32_t key) {
-    player_.PedalKeyChanging();
     state_.Settings.PedalKey = key;
+    engine_->Send(play::SetPedalKey{key});
     menu_->CheckPedalKey(key);
+}
+
+void AppCore::SetTranspose(int32_t value) {
+    state_.Transpose = value;
+    engine_->Send(play::SetTranspose{value});
+    menu_->CheckTranspose(value);
 }
 
 void AppCore::SetEnabledState(bool value) {
     state_.Settings.Enabled = value;
     state_.IconName = IdleIconName(value);
-}
-
-// --- What the key player asks. ---
-
-void AppCore::PressNote(int32_t note, int32_t velocity) {
-    midiKeys_->PressNote(note, velocity);
-}
-void AppCore::ReleaseNote(int32_t note) {
-    midiKeys_->ReleaseNote(note);
-}
-bool AppCore::IsNoteSounding(int32_t note) {
-    return midiKeys_->IsNoteSounding(note);
-}
-void AppCore::ReleaseAllNotes() {
-    midiKeys_->ReleaseAllNotes();
-}
-void AppCore::ClickCommand(KeyCommand command) {
-    menu_->Click(command);
-}
-void AppCore::SetPushChecked(bool checked) {
-    menu_->SetPushChecked(checked);
-}
-void AppCore::CheckTransposeItem(int32_t value) {
-    menu_->CheckTranspose(value);
-}
-bool AppCore::IsMainWindowActive() {
-    return host_.IsActive();
-}
-bool AppCore::IsSettingsDialogOpen() {
-    return state_.SettingsDialogOpen;
-}
-int32_t AppCore::VelocityPosition() {
-    return host_.FaderPosition();
 }
 
 // --- The menu's handlers. ---
@@ -317,14 +362,16 @@ void AppCore::ChannelClick(int32_t channel) {
 
 void AppCore::BaseOctaveClick(int32_t baseOctave) {
     state_.Settings.BaseOctave = baseOctave;
-    midiKeys_->SetBaseOctave(KeyboardOctave(baseOctave));
+    keys_->SetBaseOctave(KeyboardOctave(baseOctave));
+    engine_->Send(play::SetBaseOctave{baseOctave});
 }
 
 void AppCore::TransposeClick(int32_t value) {
-    player_.SetTranspose(value);
+    SetTranspose(value);
 }
+// The check mark follows the engine's pedal.
 void AppCore::PushClick() {
-    player_.TogglePedalLatch();
+    engine_->Send(play::TogglePedal{});
 }
 void AppCore::PedalKeyClick(int32_t key) {
     SetPedalKey(key);
@@ -343,12 +390,12 @@ void AppCore::SkinClick(fw::MenuItem& item) {
 
 void AppCore::ZoomInClick() {
     state_.Settings.NoteWidth = ZoomedIn(state_.Settings.NoteWidth);
-    midiKeys_->SetNoteWidth(state_.Settings.NoteWidth);
+    keys_->SetNoteWidth(state_.Settings.NoteWidth);
 }
 
 void AppCore::ZoomOutClick() {
     state_.Settings.NoteWidth = ZoomedOut(state_.Settings.NoteWidth);
-    midiKeys_->SetNoteWidth(state_.Settings.NoteWidth);
+    keys_->SetNoteWidth(state_.Settings.NoteWidth);
 }
 
 void AppCore::VerticalClick() {
@@ -362,21 +409,31 @@ void AppCore::VerticalClick() {
 
 void AppCore::SettingsClick() {
     // One dialog at a time; the flag stays set for exactly as long as the dialog exists,
-    // whatever way its showing ends.
+    // whatever way its showing ends, and the engine knows it before any key that follows.
     if (state_.SettingsDialogOpen) return;
     struct OpenFlag {
-        bool& open;
-        explicit OpenFlag(bool& flag) : open(flag) { open = true; }
-        ~OpenFlag() { open = false; }
-    } flag(state_.SettingsDialogOpen);
+        AppCore& core;
+        explicit OpenFlag(AppCore& c) : core(c) {
+            core.state_.SettingsDialogOpen = true;
+            core.engine_->Send(play::SetDialogOpen{true});
+        }
+        ~OpenFlag() {
+            // What OK changed is in force before the keys play again.
+            core.engine_->Send(play::SetShortcuts{core.state_.Settings.Shortcuts});
+            core.state_.SettingsDialogOpen = false;
+            core.engine_->Send(play::SetDialogOpen{false});
+        }
+    } flag(*this);
     host_.ShowSettingsDialog(state_.Settings, [this] {
         (void)LoadLayout(state_.Settings, state_.KeyNotes, *layoutFiles_);
+        engine_->Send(play::SetLayout{state_.KeyNotes});
     });
     host_.Invalidate();
 }
 
 void AppCore::EnabledClick() {
     SetEnabledState(!state_.Settings.Enabled);
+    engine_->Send(play::SetEnabled{state_.Settings.Enabled});
     icons_.EnabledChanged();
 }
 

@@ -1,7 +1,9 @@
-// The application core: owns the program's state (AppState), the keyboard control with its
-// MIDI port, the key player and the menu model, and makes every decision the main window
-// makes. It reaches the window only through AppHost, so it runs the same in the program
-// and in native tests.
+// The application core: owns the program's state (AppState), the on-screen keyboard, the
+// menu model and the playing engine, and makes every decision the main window makes. It
+// reaches the window only through AppHost, so it runs the same in the program and in native
+// tests. The engine (keys, notes, the MIDI port) runs on the input thread when the program
+// gives it one (an EngineHost), and on the window's own thread otherwise (tests): the core
+// talks to it the same way either way, by commands and by reading its view.
 //
 // How a new feature plugs in:
 //   1. its state becomes a member of AppState (named as the feature's description names it);
@@ -13,11 +15,10 @@
 //   A new user command is one row of the command table (mainwindow/Commands.h).
 #pragma once
 
-#include "engine/KeyPlayer.h"
 #include "engine/Layout.h"
+#include "engine/PlayingEngine.h"
 #include "engine/SettingsStore.h"
 #include "keyboard/Keys.h"
-#include "keyboard/MIDIKeys.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/Geometry.h"
@@ -50,15 +51,16 @@ public:
     [[nodiscard]] virtual WindowRect WindowBounds() = 0;
     virtual void SetWindowBounds(const WindowRect& bounds) = 0;
     [[nodiscard]] virtual ClientSize ClientArea() = 0;
-    // The system's foreground window is the main window.
+    // For an engine on the window's own thread: the system's foreground window is the main
+    // window; the system's own answer whether a key is held now (a virtual-key code); when
+    // the event being handled happened, in milliseconds of a clock that wraps.
     [[nodiscard]] virtual bool IsActive() = 0;
-    // The system's own answer whether a key is held now (a virtual-key code).
     [[nodiscard]] virtual bool IsKeyDown(int32_t key) = 0;
-    // When the message being handled was sent, in milliseconds of a clock that wraps.
     [[nodiscard]] virtual uint32_t EventTime() = 0;
     virtual void CloseWindow() = 0;
 
-    // The velocity fader: position 0..127, 0 the loudest.
+    // The velocity fader: position 0..127, 0 the loudest. Whatever moves it calls
+    // AppCore::FaderMoved.
     [[nodiscard]] virtual int32_t FaderPosition() = 0;
     virtual void SetFaderPosition(int32_t position) = 0;
     virtual void PlaceFader(const WindowRect& bounds, bool vertical) = 0;
@@ -113,16 +115,14 @@ protected:
 // The message shown when the chosen MIDI port fails to open.
 inline constexpr const char* PortFailedText = "Selected MIDI port could't be opened.";
 
-class AppCore final : private KeysHost,
-                      private KeyPlayerHost,
-                      private MainMenuActions,
-                      private TrayIconsHost {
+class AppCore final : private KeysHost, private MainMenuActions, private TrayIconsHost {
 public:
     static constexpr int BlinkTimerId = 1;
 
+    // engineHost: the input thread that runs the engine; null runs it on the calling thread.
     AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
             std::string settingsKeyPath = std::string(SettingsKeyPath),
-            LayoutFiles* layoutFiles = nullptr);
+            LayoutFiles* layoutFiles = nullptr, EngineHost* engineHost = nullptr);
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
     ~AppCore() override;
@@ -135,17 +135,22 @@ public:
     void Stop();
 
     [[nodiscard]] AppState& State() noexcept { return state_; }
-    [[nodiscard]] TMIDIKeys& MIDIKeys() noexcept { return *midiKeys_; }
+    // The on-screen keyboard (once started).
+    [[nodiscard]] TKeys& Keys() noexcept { return *keys_; }
     [[nodiscard]] MainMenu& Menu() noexcept { return *menu_; }
-    [[nodiscard]] KeyPlayer& Player() noexcept { return player_; }
+    // The playing engine. Its own state may only be read where it runs, or while it is
+    // not running.
+    [[nodiscard]] PlayingEngine& Engine() noexcept { return *engine_; }
     [[nodiscard]] int DeviceCount() const noexcept { return deviceCount_; }
-    [[nodiscard]] bool Started() const noexcept { return midiKeys_ != nullptr; }
+    [[nodiscard]] bool Started() const noexcept { return keys_ != nullptr; }
     // The skin, once started with a host that has skins.
     [[nodiscard]] TSkin* Skin() noexcept { return skin_.get(); }
 
     void SelectDevice(int32_t id);
     void SelectChannel(int32_t channel);
     void SetPedalKey(int32_t key);
+    // Releases everything the pedal allows, then moves to the new transposition.
+    void SetTranspose(int32_t value);
     // Stores the playing switch and picks the idle icon for it; shows nothing itself.
     void SetEnabledState(bool value);
     void ShowPopup();
@@ -175,13 +180,16 @@ public:
     [[nodiscard]] bool OverKeys(int x, int y) const noexcept;
     // Command keys of the focused window or the fader; true when the key was consumed.
     [[nodiscard]] bool KeyDown(uint16_t key, ModifierSet shift);
-    // A keystroke seen by the input watch.
+    // A keystroke seen by the input watch, for an engine on this thread.
     void KeyWatched(int32_t wParam, int32_t lParam);
-    // The input desktop changed (lock screen, secure attention, elevation prompt): key
-    // releases made there were never seen, so the held keys are read back.
-    void DesktopSwitched();
+    // The fader moved (by the user, or by the program).
+    void FaderMoved(int32_t position) noexcept;
+    // The engine has news (EngineHost::WakeWindow): the keys held, the blink, what a
+    // shortcut changed, problems to report.
+    void EngineChanged();
     // The Windows session ends and the process may end at once: the settings are kept and
-    // the port silenced, whose notes could otherwise hang on an external synthesizer.
+    // the port silenced, whose notes could otherwise hang on an external synthesizer. The
+    // engine must no longer be running elsewhere.
     void SessionEnding();
     void Timer(int id);
 
@@ -191,7 +199,10 @@ private:
     void ApplyOrientation();
     void ApplySkin();
     [[nodiscard]] bool KeysPoint(int x, int y, int& kx, int& ky) const noexcept;
-    void Blink();
+    void SetFader(int32_t position);
+    void ShowBaseOctave(int32_t baseOctave);
+    void ShowEnabled(bool enabled);
+    void Report(const play::Problem& problem);
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
@@ -201,21 +212,6 @@ private:
     void ReleaseMouseCapture() override { host_.ReleaseMouseCapture(); }
     void SetSkinCursor() override { host_.SetSkinCursor(); }
     [[nodiscard]] bool Minimized() const override { return state_.Minimized; }
-    [[nodiscard]] bool PedalDown() const override { return player_.PedalDown(); }
-
-    // KeyPlayerHost.
-    void PressNote(int32_t note, int32_t velocity) override;
-    void ReleaseNote(int32_t note) override;
-    [[nodiscard]] bool IsNoteSounding(int32_t note) override;
-    void ReleaseAllNotes() override;
-    void ClickCommand(KeyCommand command) override;
-    void SetPushChecked(bool checked) override;
-    void CheckTransposeItem(int32_t value) override;
-    [[nodiscard]] bool IsMainWindowActive() override;
-    [[nodiscard]] bool IsSettingsDialogOpen() override;
-    [[nodiscard]] int32_t VelocityPosition() override;
-    [[nodiscard]] bool IsKeyDown(int32_t key) override { return host_.IsKeyDown(key); }
-    [[nodiscard]] uint32_t EventTime() override { return host_.EventTime(); }
 
     // MainMenuActions.
     void DeviceClick(int32_t id) override;
@@ -245,6 +241,9 @@ private:
     }
     void IconBoxChanged() override;
 
+    // The engine on the window's own thread: commands apply at once, news arrive at once.
+    class SameThreadEngine;
+
     AppHost& host_;
     MidiOut& midi_;
     SettingsRegistry& registry_;
@@ -255,9 +254,11 @@ private:
     TrayIcons icons_{static_cast<TrayIconsHost&>(*this), state_.Minimized, state_.IconName};
     FrameMetrics frame_;
     std::unique_ptr<TSkin> skin_;
-    std::unique_ptr<TMIDIKeys> midiKeys_;
-    KeyPlayer player_;
+    std::unique_ptr<SameThreadEngine> sameThread_;
+    std::unique_ptr<PlayingEngine> engine_;
+    std::unique_ptr<TKeys> keys_;
     std::unique_ptr<MainMenu> menu_;
+    uint32_t seenBlinks_ = 0;
     int deviceCount_ = 0;
     bool stopped_ = false;
 };

@@ -28,6 +28,8 @@ struct AppState {
     // True exactly while the settings dialog exists (frmSettings): watched keystrokes then
     // neither play nor fire shortcuts.
     bool SettingsDialogOpen = false;
+    // Semitones added to every computer-keyboard note, -36..36; never stored.
+    int32_t Transpose = 0;
 };
 
 // The idle icon for the playing switch.

@@ -73,12 +73,12 @@ TEST_F(AppCoreTest, AFirstStartIsCentredAndLoadsTheLayout) {
     Start();
     EXPECT_EQ(host.bounds, (WindowRect{1024 / 2 - 716 / 2, 768 / 2 - 140 / 2, 716, 140}));
     EXPECT_EQ(State().KeyNotes['Q'], 60);
-    EXPECT_EQ(core.MIDIKeys().BaseOctave(), 4);
-    EXPECT_EQ(core.MIDIKeys().NoteWidth(), 16);
+    EXPECT_EQ(core.Keys().BaseOctave(), 4);
+    EXPECT_EQ(core.Keys().NoteWidth(), 16);
     EXPECT_EQ(State().IconName, "TRAYICON");
     EXPECT_TRUE(host.errors.empty());
     // The keyboard fills the client area beside the fader.
-    EXPECT_EQ(core.MIDIKeys().Width() + host.faderBounds.width, 716 - FakeAppHost::FrameWidth);
+    EXPECT_EQ(core.Keys().Width() + host.faderBounds.width, 716 - FakeAppHost::FrameWidth);
 }
 
 TEST_F(AppCoreTest, AStoredBaseOctaveSetsTheKeyboardOnlyForTheFiveKnownValues) {
@@ -97,7 +97,7 @@ TEST_F(AppCoreTest, AStoredBaseOctaveSetsTheKeyboardOnlyForTheFiveKnownValues) {
                         {"Height", "140"}};
         AppCore app(windowHost, midi, store, std::string(SettingsKeyPath), &files);
         app.Start();
-        EXPECT_EQ(app.MIDIKeys().BaseOctave(), c.keyboardOctave) << c.stored;
+        EXPECT_EQ(app.Keys().BaseOctave(), c.keyboardOctave) << c.stored;
         EXPECT_TRUE(app.Menu().Item(c.checked).Checked()) << c.stored;
         EXPECT_EQ(std::to_string(app.State().Settings.BaseOctave), c.stored);
     }
@@ -134,7 +134,7 @@ TEST_F(AppCoreTest, ZoomStopsAtItsLimits) {
     EXPECT_EQ(State().Settings.NoteWidth, 100);
     State().Settings.NoteWidth = 7;
     Item("mnuZoomOut").Click();
-    EXPECT_EQ(core.MIDIKeys().NoteWidth(), 7);
+    EXPECT_EQ(core.Keys().NoteWidth(), 7);
 }
 
 TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
@@ -143,9 +143,9 @@ TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
     Item("mnuVertical").Click();
     EXPECT_TRUE(State().Settings.Vertical);
     EXPECT_EQ(host.bounds, TurnedBounds(before));
-    EXPECT_EQ(core.MIDIKeys().Orientation(), TKeyboardOrientation::Vertical);
+    EXPECT_EQ(core.Keys().Orientation(), TKeyboardOrientation::Vertical);
     EXPECT_TRUE(host.faderVertical);
-    EXPECT_GT(core.MIDIKeys().Height(), core.MIDIKeys().Width());
+    EXPECT_GT(core.Keys().Height(), core.Keys().Width());
 }
 
 TEST_F(AppCoreTest, ShutdownSavesTheBoundsAndTheFaderOnce) {
@@ -178,7 +178,7 @@ TEST_F(AppCoreTest, WhileMinimizedNothingIsDrawnButNotesStillPlay) {
 TEST_F(AppCoreTest, AMousePressOutsideTheKeyboardIsIgnoredAndADragEndsWhereverTheButtonGoesUp) {
     Start();
     midi.Take();
-    const int x = core.MIDIKeys().Left() + 3, y = core.MIDIKeys().Top() + 60;
+    const int x = core.Keys().Left() + 3, y = core.Keys().Top() + 60;
     core.MouseDown(TMouseButton::Left, TShiftState::Left, -5, -5);
     EXPECT_TRUE(midi.Take().empty());
     core.MouseDown(TMouseButton::Left, TShiftState::Left, x, y);
@@ -202,7 +202,7 @@ TEST_F(AppCoreTest, ReleasesReachTheKeyboardForTheButtonsItHoldsAndALostCaptureE
         {"a middle release of a press off the keyboard is not the keyboard's", "L l m", 2},
     };
     Start();
-    const int x = core.MIDIKeys().Left() + 3, y = core.MIDIKeys().Top() + 60;
+    const int x = core.Keys().Left() + 3, y = core.Keys().Top() + 60;
     for (const Case& c : cases) {
         midi.Take();
         for (const char* e = c.events; *e != 0; ++e) {
@@ -213,7 +213,7 @@ TEST_F(AppCoreTest, ReleasesReachTheKeyboardForTheButtonsItHoldsAndALostCaptureE
             if (*e == 'X') core.MouseCaptureLost();
         }
         EXPECT_EQ(midi.Take().size(), c.messages) << c.what;
-        EXPECT_FALSE(core.MIDIKeys().HoldsMouse()) << c.what;
+        EXPECT_FALSE(core.Keys().HoldsMouse()) << c.what;
     }
 }
 
@@ -230,11 +230,11 @@ TEST_F(AppCoreTest, WhenTheDesktopChangesHeldKeysAreReadBackFromTheSystem) {
     Start();
     core.KeyWatched(0x11, 0x001D0001);
     host.keysDown = {0x11};
-    core.DesktopSwitched();
-    EXPECT_TRUE(core.Player().CtrlHeld()) << "still held";
+    core.Engine().DesktopSwitched();
+    EXPECT_TRUE(core.Engine().Player().CtrlHeld()) << "still held";
     host.keysDown.clear();
-    core.DesktopSwitched();
-    EXPECT_FALSE(core.Player().CtrlHeld());
+    core.Engine().DesktopSwitched();
+    EXPECT_FALSE(core.Engine().Player().CtrlHeld());
 }
 
 TEST_F(AppCoreTest, ChoosingAnotherPedalKeyWhileThePedalKeyIsHeldEndsWhatItSustained) {
@@ -245,7 +245,7 @@ TEST_F(AppCoreTest, ChoosingAnotherPedalKeyWhileThePedalKeyIsHeldEndsWhatItSusta
     core.KeyWatched('Q', static_cast<int32_t>(0xC0100001u));
     midi.Take();
     Item("mnuShift").Click();
-    EXPECT_FALSE(core.Player().PedalDown());
+    EXPECT_FALSE(core.Engine().Player().PedalDown());
     EXPECT_FALSE(Item("mnuPush").Checked());
     EXPECT_EQ(midi.Take().size(), 1u) << "the sustained note's note-off";
 }

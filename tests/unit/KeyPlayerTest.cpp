@@ -1,5 +1,7 @@
 #include "engine/KeyPlayer.h"
 
+#include "engine/CommandKeys.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -65,7 +67,6 @@ struct Rig : KeyPlayerHost {
         if (command == KeyCommand::Push) player.TogglePedalLatch();
     }
     void SetPushChecked(bool checked) override { pushChecked = checked; }
-    void CheckTransposeItem(int32_t value) override { checkedTranspose = value; }
     bool IsMainWindowActive() override { return mainWindowActive; }
     bool IsSettingsDialogOpen() override { return settingsDialogOpen; }
     int32_t VelocityPosition() override { return velocityPosition; }
@@ -73,10 +74,16 @@ struct Rig : KeyPlayerHost {
     uint32_t EventTime() override { return clock; }
 
     void Key(int32_t key, uint32_t flags) { player.KeyWatchKeyNative(key, flags); }
-    // A command key of the focused window; returns what is left of the key.
+    // A command key of the focused window, as the main window acts on it; returns 0 for a
+    // consumed key, else the key.
     uint16_t Form(uint16_t key, ModifierSet modifiers = {}) {
-        player.FormKeyDown(key, modifiers);
-        return key;
+        const CommandKeyAction action = CommandKeyDown(key, modifiers, player.Transpose());
+        if (action.transpose) {
+            player.SetTranspose(*action.transpose);
+            checkedTranspose = *action.transpose;
+        }
+        if (action.command) ClickCommand(*action.command);
+        return action.consumed ? 0 : key;
     }
 
     // Plays a line of events, separated by spaces:
@@ -113,11 +120,11 @@ struct Rig : KeyPlayerHost {
     }
     static int32_t Code(const std::string& name) {
         static const std::map<std::string, int32_t> named = {
-            {"Ctrl", Vk::VkControl}, {"Shift", Vk::VkShift},   {"Alt", Vk::VkMenu},
-            {"Win", Vk::VkLeftWin},  {"[PgUp]", Vk::VkPageUp}, {"[Ins]", Vk::VkInsert},
-            {"[Space]", Vk::VkSpace}};
+            {"Ctrl", Vk::VkControl}, {"Shift", Vk::VkShift}, {"Alt", Vk::VkMenu},
+            {"Win", Vk::VkLeftWin},  {"[PgUp]", vk::PageUp}, {"[Ins]", vk::Insert},
+            {"[Space]", vk::Space}};
         if (name.size() == 1) return name[0];
-        if (name[0] == 'F') return Vk::VkF2 + std::stoi(name.substr(1)) - 2;
+        if (name[0] == 'F') return vk::F2 + std::stoi(name.substr(1)) - 2;
         return named.at(name);
     }
     void Press(const std::string& event) {
@@ -352,8 +359,8 @@ TEST(ShortcutValueTest, AddsTheModifierBitsToTheKeyCode) {
 
 TEST_F(KeyPlayerTest, CommandKeysClickTheirItemsWithoutBeingConsumed) {
     const std::pair<uint16_t, const char*> cases[] = {
-        {Vk::VkAdd, "ZoomIn"}, {Vk::VkSubtract, "ZoomOut"}, {Vk::VkSpace, "Push"}, {Vk::VkF2, "C2"},
-        {Vk::VkF6, "C6"},      {Vk::VkF9, "Settings"},
+        {vk::Add, "ZoomIn"}, {vk::Subtract, "ZoomOut"}, {vk::Space, "Push"}, {vk::F2, "C2"},
+        {vk::F6, "C6"},      {vk::F9, "Settings"},
     };
     for (const auto& [key, click] : cases) {
         clicks.clear();
@@ -373,11 +380,10 @@ TEST_F(KeyPlayerTest, PageKeysAndInsertReleaseAllAndMoveTheTranspositionWithinIt
         int32_t expected;
     };
     const Case cases[] = {
-        {0, Vk::VkPageUp, false, 1},      {0, Vk::VkPageDown, false, -1},
-        {0, Vk::VkPageUp, true, 12},      {0, Vk::VkPageDown, true, -12},
-        {-30, Vk::VkPageDown, true, -36}, {30, Vk::VkPageUp, true, 36},
-        {36, Vk::VkPageUp, false, 36},    {-36, Vk::VkPageDown, false, -36},
-        {17, Vk::VkInsert, false, 0},     {0, Vk::VkInsert, true, 0},
+        {0, vk::PageUp, false, 1},    {0, vk::PageDown, false, -1},    {0, vk::PageUp, true, 12},
+        {0, vk::PageDown, true, -12}, {-30, vk::PageDown, true, -36},  {30, vk::PageUp, true, 36},
+        {36, vk::PageUp, false, 36},  {-36, vk::PageDown, false, -36}, {17, vk::Insert, false, 0},
+        {0, vk::Insert, true, 0},
     };
     Play("Ctrl"); // the step follows the event's modifiers, not the watched keys
     for (const Case& c : cases) {
@@ -385,7 +391,7 @@ TEST_F(KeyPlayerTest, PageKeysAndInsertReleaseAllAndMoveTheTranspositionWithinIt
         sounding = {60};
         midi.clear();
         const int releasesBefore = releaseAllCount;
-        EXPECT_EQ(Form(c.key, {false, c.ctrl, false}) == 0, c.key != Vk::VkInsert);
+        EXPECT_EQ(Form(c.key, {false, c.ctrl, false}) == 0, c.key != vk::Insert);
         EXPECT_EQ(player.Transpose(), c.expected) << c.start << " key " << c.key;
         EXPECT_EQ(checkedTranspose, c.expected);
         EXPECT_EQ(releaseAllCount - releasesBefore, 1) << "even when the value stays";

@@ -1,3 +1,4 @@
+#include "keyboard/KeyboardNotes.h"
 #include "keyboard/Keys.h"
 
 #include "KeysTestSupport.h"
@@ -49,7 +50,7 @@ TEST_F(KeysNotes, FollowTheStateTableOfDrawnAndSoundingNotes) {
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         RecordingHost host;
-        TKeys keys(host, SkinConfig);
+        TKeyboardNotes keys(host);
         Calls log;
         LogNotes(keys, log);
         if (c.start != Silent) keys.PressNote(60, 80);
@@ -69,7 +70,7 @@ TEST_F(KeysNotes, FollowTheStateTableOfDrawnAndSoundingNotes) {
 
 TEST_F(KeysNotes, ReleaseAllEndsEverySoundingNoteFromTheLowestUp) {
     RecordingHost host;
-    TKeys keys(host, SkinConfig);
+    TKeyboardNotes keys(host);
     Calls log;
     LogNotes(keys, log);
     for (int note : {90, 0, 127, 45}) keys.PressNote(note, 1);
@@ -85,7 +86,7 @@ TEST_F(KeysNotes, ReleaseAllEndsEverySoundingNoteFromTheLowestUp) {
 
 TEST_F(KeysNotes, NotesOutsideTheMidiRangeAreReportedButNeverHeld) {
     RecordingHost host;
-    TKeys keys(host, SkinConfig);
+    TKeyboardNotes keys(host);
     Calls log;
     LogNotes(keys, log);
     keys.PressNote(128, 70);
@@ -97,21 +98,22 @@ TEST_F(KeysNotes, NotesOutsideTheMidiRangeAreReportedButNeverHeld) {
     EXPECT_FALSE(keys.IsNoteSounding(-1));
 }
 
-TEST_F(KeysNotes, AKeyChangeRedrawsAtOnceUnlessMinimizedAndNeedsNoHandlers) {
+TEST_F(KeysNotes, TheControlRedrawsWhenTheKeysHeldChangeUnlessMinimized) {
     RecordingHost host(300, 100);
     TKeys keys(host, SkinConfig);
-    keys.PressNote(60, 1);
-    keys.PressNote(60, 1); // already drawn down
+    TNoteSet held;
+    held.Add(60);
+    keys.ShowNotes(held);
+    keys.ShowNotes(held); // no change
     EXPECT_EQ(host.presented.size(), 1u);
-    host.pedalDown = true;
-    keys.ReleaseNote(60); // drawn up although it keeps sounding
-    keys.ReleaseNote(60); // already drawn up
+    keys.ShowNotes({});
     EXPECT_EQ(host.presented.size(), 2u);
 
     host.minimized = true;
-    keys.PressNote(61, 1);
-    keys.ReleaseNote(61);
+    held.Add(61);
+    keys.ShowNotes(held);
     EXPECT_EQ(host.presented.size(), 2u);
+    EXPECT_EQ(keys.DownNotes(), held) << "drawn when the window comes back";
     EXPECT_EQ(host.invalidations, 0);
 }
 

@@ -67,8 +67,10 @@ TEST_F(KeysPaint, DrawsWhiteBlackPressedKeysAndOutlinesInBothOrientations) {
         keys.SetOrientation(orientation);
         const bool vertical = orientation == TKeyboardOrientation::Vertical;
         keys.SetBounds(5, 3, vertical ? 50 : 200, vertical ? 200 : 50);
-        keys.PressNote(38, 100);
-        keys.PressNote(37, 100);
+        TNoteSet held;
+        held.Add(38);
+        held.Add(37);
+        keys.ShowNotes(held);
         EXPECT_EQ(host.presented.back(), (PresentedRect{5, 3, keys.Width(), keys.Height()}));
         for (const Case& c : cases) {
             if (c.orientation != orientation) continue;
@@ -157,7 +159,9 @@ TEST_F(KeysPaint, DrawsAHorizontalKeyboardExactlyAsKeyByKeyDrawingWould) {
         SkinConfig.KeysOutlineWidth = c.outlineWidth;
         SkinConfig.BlackKeysHeight = c.blackKeysHeight;
         host.minimized = true; // draw once, below
-        for (int note : {36, 37, 43, 46, 51, 58, 63}) keys.PressNote(note, 1);
+        TNoteSet held;
+        for (int note : {36, 37, 43, 46, 51, 58, 63}) held.Add(note);
+        keys.ShowNotes(held);
         keys.Paint();
         EXPECT_EQ(host.Pixels(), DrawnKeyByKey(keys, 240, 70))
             << "key width " << c.noteWidth << ", outline " << c.outlineWidth << ", black keys "

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/PixelSurface.h"
+#include "keyboard/KeyboardNotes.h"
 #include "keyboard/Keys.h"
 #include "skin/SkinConfig.h"
 
@@ -24,7 +25,7 @@ struct PresentedRect {
     bool operator==(const PresentedRect&) const = default;
 };
 
-class RecordingHost : public KeysHost {
+class RecordingHost : public KeysHost, public NotesHost {
 public:
     // A buffer of width x height pixels, or none at all when either is 0.
     explicit RecordingHost(int width = 0, int height = 0, uint32_t background = 0x00ABCDEF)
@@ -57,13 +58,14 @@ private:
     fw::PixelSurface surface_;
 };
 
-// Logs the control's events as "on <note> <velocity>" and "off <note>".
-inline void LogNotes(TKeys& keys, Calls& log) {
-    keys.OnNoteOn = [&log, &keys](TKeys& sender, int note, int velocity) {
+// Logs the events of the control or of the notes as "on <note> <velocity>" and
+// "off <note>".
+template <typename Keys> void LogNotes(Keys& keys, Calls& log) {
+    keys.OnNoteOn = [&log, &keys](auto& sender, int note, int velocity) {
         EXPECT_EQ(&sender, &keys);
         log.push_back("on " + std::to_string(note) + " " + std::to_string(velocity));
     };
-    keys.OnNoteOff = [&log, &keys](TKeys& sender, int note, int velocity) {
+    keys.OnNoteOff = [&log, &keys](auto& sender, int note, int velocity) {
         EXPECT_EQ(&sender, &keys);
         EXPECT_EQ(velocity, 0);
         log.push_back("off " + std::to_string(note));

@@ -49,7 +49,7 @@ protected:
     RecordingHost host;
     TSkinConfig skin;
     FakeMidiOut midi;
-    std::optional<TMIDIKeys> keys{std::in_place, host, skin, midi};
+    std::optional<TMIDIKeys> keys{std::in_place, host, midi};
 };
 
 TEST_F(MIDIKeysTest, NotesStartOnTheChannelSetThenHeldWithin1To16AndEndOnTheirOwnChannel) {
@@ -87,9 +87,8 @@ TEST_F(MIDIKeysTest, SendsANoteOffOnlyForANoteThatStillSoundsOnThePort) {
     };
     for (const Case& c : cases) {
         RecordingHost noteHost;
-        TSkinConfig noteSkin;
         FakeMidiOut library;
-        TMIDIKeys k(noteHost, noteSkin, library);
+        TMIDIKeys k(noteHost, library);
         k.Blink = [&library] { library.calls.push_back("blink"); };
         k.SetMIDIDevice(0);
         k.OpenPort();
@@ -130,7 +129,7 @@ TEST_F(MIDIKeysTest, ADeviceAtOrAboveTheCountIsNotOpened) {
     for (const Case& c : {Case{2, 2, ""}, Case{2, 7, ""}, Case{65536, 0, "Synth A"}}) {
         FakeMidiOut library;
         library.devices = c.devices;
-        TMIDIKeys port(host, skin, library);
+        TMIDIKeys port(host, library);
         port.SetMIDIDevice(c.device);
         EXPECT_EQ(port.MIDIPortName(), c.name) << c.devices << ", " << c.device;
         library.Take();
@@ -196,8 +195,7 @@ TEST_F(MIDIKeysTest, NeverSendsNotesOutsideTheMidiRange) {
     Select(0);
     keys->PressNote(-1, 100);
     keys->ReleaseNote(128);
-    keys->KeysMouseUp(TMouseButton::Left, TShiftState::None, 0,
-                      0); // a release before any mouse press ends note -1
+    keys->ReleaseNote(-1); // what a mouse release before any press asks for
     EXPECT_TRUE(midi.calls.empty());
 }
 
@@ -206,7 +204,7 @@ TEST_F(MIDIKeysTest, DestructionResetsThenClosesAnOpenPortAndOnlyThat) {
     keys.reset();
     EXPECT_EQ(midi.Take(), (Calls{"reset 1", "close 1"}));
 
-    keys.emplace(host, skin, midi);
+    keys.emplace(host, midi);
     keys->SetMIDIDevice(0);
     midi.Take();
     keys.reset();

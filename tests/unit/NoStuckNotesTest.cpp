@@ -1,20 +1,25 @@
-// Random play against the three parts that decide when a note starts and ends: the key
-// player, the keyboard control and the MIDI port, wired as the main window wires them, with
-// keystrokes encoded by the hook library's own rules. A listening synthesizer checks every
-// message: each note-on gets exactly one note-off, on its own channel, no note starts again
-// while it sounds, and every note sounding is one the control can still end. Every so often
-// and at the end everything is let go, and then nothing may sound.
+// Random play against the parts that decide when a note starts and ends: the playing engine
+// (the key player, the keyboard's notes and the MIDI port) and the on-screen keyboard's mouse
+// handling, wired as the program wires them, with keystrokes encoded by the hook library's
+// own rules and the window's commands sent as the main window sends them. A listening
+// synthesizer checks every message: each note-on gets exactly one note-off, on its own
+// channel, no note starts again while it sounds, and every note sounding is one the engine
+// can still end. Every so often and at the end everything is let go, and then nothing may
+// sound. The same play runs once more with the window's commands and mouse on a thread of
+// their own, as in the program (and under ThreadSanitizer in the test command).
 //
 // The seeds below run with every test run. A long run: MK_SOAK_EVENTS (events per seed) and
 // MK_SOAK_SEEDS (comma-separated seeds), see README.md.
-#include "engine/KeyPlayer.h"
-#include "keyboard/MIDIKeys.h"
+#include "engine/CommandKeys.h"
+#include "engine/PlayingEngine.h"
+#include "keyboard/Keys.h"
 #include "skin/SkinConfig.h"
 #include "services/WatchEvents.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <bitset>
 #include <chrono>
 #include <cstdlib>
@@ -23,6 +28,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -103,10 +109,13 @@ constexpr std::array<PhysicalKey, 21> Keyboard = {{
 }};
 constexpr PhysicalKey UnmappedKey = {'M', 0x32, false};
 
-// The main window's wiring of the three parts, with the platform played by the test: the
-// physical keys and mouse buttons, the clock, the active window, the settings dialog.
-struct Stage final : KeysHost, KeyPlayerHost {
-    Stage() {
+// The program's wiring of the engine and the on-screen keyboard, with the platform played
+// by the test: the physical keys and mouse buttons, the clock, the active window. Calls named
+// after the window (Click, WindowKey, Mouse...) run on the window's side, the others on the
+// engine's. With `threaded`, the engine is not woken for commands: its thread takes them
+// before each key, and when told to.
+struct Stage final : KeysHost, EngineHost {
+    explicit Stage(bool isThreaded = false) : threaded(isThreaded) {
         for (auto [key, code] : {std::pair{'Z', 48},
                                  {'X', 50},
                                  {'C', 52},
@@ -123,10 +132,17 @@ struct Stage final : KeysHost, KeyPlayerHost {
         notes[RightShiftEntry] = 45;
         notes[KeyPlayer::VkShift] = 50; // the same note as X
         notes[KeyPlayer::VkControl] = 55;
-        notes[0x73] = 70;            // F4: a note alone, a shortcut with Ctrl
-        settings.Shortcuts[5] = 'V'; // a mapped key that is a shortcut without modifiers
-        keys.SetMIDIDevice(0);
-        keys.OpenPort();
+        notes[0x73] = 70; // F4: a note alone, a shortcut with Ctrl
+        shortcuts = DefaultShortcuts();
+        shortcuts[5] = 'V'; // a mapped key that is a shortcut without modifiers
+        view.OnNoteOn = [this](TKeys&, int note, int velocity) {
+            engine.Send(play::MousePress{note, velocity});
+        };
+        view.OnNoteOff = [this](TKeys&, int note, int) { engine.Send(play::MouseRelease{note}); };
+        engine.Send(play::SetLayout{notes});
+        engine.Send(play::SetShortcuts{shortcuts});
+        engine.Send(play::SelectDevice{0});
+        engine.ProcessCommands();
     }
 
     // KeysHost: nothing is drawn; the mouse capture is the platform's.
@@ -137,28 +153,13 @@ struct Stage final : KeysHost, KeyPlayerHost {
     void ReleaseMouseCapture() override { captured = false; }
     void SetSkinCursor() override {}
     [[nodiscard]] bool Minimized() const override { return false; }
-    [[nodiscard]] bool PedalDown() const override { return player.PedalDown(); }
 
-    // KeyPlayerHost, as the main window answers it.
-    void PressNote(int32_t note, int32_t velocity) override { keys.PressNote(note, velocity); }
-    void ReleaseNote(int32_t note) override { keys.ReleaseNote(note); }
-    bool IsNoteSounding(int32_t note) override { return keys.IsNoteSounding(note); }
-    void ReleaseAllNotes() override { keys.ReleaseAllNotes(); }
-    void ClickCommand(KeyCommand command) override {
-        const int index = static_cast<int>(command);
-        if (command == KeyCommand::Enabled) settings.Enabled = !settings.Enabled;
-        if (index >= 1 && index <= 5) {
-            settings.BaseOctave = 12 * (index - 3);
-            keys.SetBaseOctave(4 + settings.BaseOctave / 12);
-        }
-        if (command == KeyCommand::Push) player.TogglePedalLatch();
-        if (command == KeyCommand::Settings) dialogOpen = true;
+    // EngineHost.
+    void WakeEngine() noexcept override {
+        if (!threaded) engine.ProcessCommands();
     }
-    void SetPushChecked(bool checked) override { pushChecked = checked; }
-    void CheckTransposeItem(int32_t) override {}
+    void WakeWindow() noexcept override {}
     bool IsMainWindowActive() override { return active; }
-    bool IsSettingsDialogOpen() override { return dialogOpen; }
-    int32_t VelocityPosition() override { return velocity; }
     bool IsKeyDown(int32_t key) override {
         switch (key) {
         case KeyPlayer::VkShift:
@@ -172,6 +173,33 @@ struct Stage final : KeysHost, KeyPlayerHost {
         }
     }
     uint32_t EventTime() override { return clock; }
+
+    // A menu command, as the main window carries it out.
+    void Click(KeyCommand command) {
+        const CommandInfo& info = Command(command);
+        if (command == KeyCommand::Enabled) {
+            enabled = !enabled;
+            engine.Send(play::SetEnabled{enabled});
+        } else if (info.handler == &commands::BaseOctave) {
+            view.SetBaseOctave(4 + info.tag / 12);
+            engine.Send(play::SetBaseOctave{info.tag});
+        } else if (command == KeyCommand::Push) {
+            engine.Send(play::TogglePedal{});
+        } else if (command == KeyCommand::Settings) {
+            dialogOpen = !dialogOpen;
+            engine.Send(play::SetDialogOpen{dialogOpen});
+        }
+    }
+    // A key of the focused window.
+    void WindowKey(uint16_t key, bool ctrl) {
+        const CommandKeyAction action = CommandKeyDown(key, {false, ctrl, false}, transpose);
+        if (action.transpose) Transpose(*action.transpose);
+        if (action.command) Click(*action.command);
+    }
+    void Transpose(int32_t value) {
+        transpose = value;
+        engine.Send(play::SetTranspose{value});
+    }
 
     // A key transition the hook sees and reports, or one it never sees (on the secure
     // desktop). The first event reported after a lost one is after a quiet spell, so from
@@ -187,11 +215,11 @@ struct Stage final : KeysHost, KeyPlayerHost {
                                                       .scanCode = key.scan,
                                                       .extended = key.extended,
                                                       .released = release});
-        player.KeyWatchKeyNative(message.wParam, static_cast<uint32_t>(message.lParam));
+        engine.KeyWatched(message.wParam, message.lParam);
     }
     void DesktopReturns() {
         lostPending.reset();
-        player.ReconcileHeldKeys();
+        engine.DesktopSwitched();
     }
     // Held for real, or released where the player could not yet know.
     [[nodiscard]] bool MayBeHeld(int32_t key) {
@@ -219,23 +247,23 @@ struct Stage final : KeysHost, KeyPlayerHost {
     // has the capture.
     void MouseDown(TMouseButton button, int x, int y) {
         mouse[Index(button)] = true;
-        keys.KeysMouseDown(button, Shift(), x, y);
+        view.KeysMouseDown(button, Shift(), x, y);
     }
     void MouseMove(int x, int y) {
-        const bool inside = x >= 0 && y >= 0 && x < keys.Width() && y < keys.Height();
-        if (inside || (captured && keys.HoldsMouse())) keys.KeysMouseMove(Shift(), x, y);
+        const bool inside = x >= 0 && y >= 0 && x < view.Width() && y < view.Height();
+        if (inside || (captured && view.HoldsMouse())) view.KeysMouseMove(Shift(), x, y);
     }
     // Without the capture, a release off the window goes to another window.
     void MouseUp(TMouseButton button, int x, int y) {
         mouse[Index(button)] = false;
-        const bool inside = x >= 0 && y >= 0 && x < keys.Width() && y < keys.Height();
-        if ((inside || captured) && keys.HoldsButton(button)) {
-            keys.KeysMouseUp(button, Shift(), x, y);
+        const bool inside = x >= 0 && y >= 0 && x < view.Width() && y < view.Height();
+        if ((inside || captured) && view.HoldsButton(button)) {
+            view.KeysMouseUp(button, Shift(), x, y);
         }
     }
     void CaptureLost() {
         captured = false;
-        keys.KeysCaptureLost();
+        view.KeysCaptureLost();
     }
     [[nodiscard]] TShiftState Shift() const {
         TShiftState shift = TShiftState::None;
@@ -245,28 +273,41 @@ struct Stage final : KeysHost, KeyPlayerHost {
         return shift;
     }
 
-    TSettings settings;
+    const bool threaded;
     KeyNoteTable notes{};
     ListeningSynth synth;
     TSkinConfig skin;
-    TMIDIKeys keys{*this, skin, synth};
-    KeyPlayer player{*this, settings, notes};
+    PlayingEngine engine{*this, synth};
+    KeyPlayer& player = engine.Player();
+    const TMIDIKeys& keys = engine.Notes();
+    // The window's side.
+    TKeys view{*this, skin};
+    std::array<int32_t, ShortcutCount> shortcuts{};
+    std::array<bool, 3> mouse{};
+    bool captured = false, enabled = true, dialogOpen = false;
+    int32_t transpose = 0;
+    std::atomic<bool> active{false};
+    // The engine's side: the keys as the platform has them, and its clock.
     watch::KeyStateTracker hook;
     std::bitset<256> down, lostPending;
-    std::array<bool, 3> mouse{};
-    bool captured = false, pushChecked = false, active = false, dialogOpen = false;
-    int32_t velocity = 0;
     uint32_t clock = 0;
 };
 
 class RandomPlay {
 public:
-    explicit RandomPlay(uint64_t seed) : random_(seed) {}
+    RandomPlay(uint64_t seed, bool threaded)
+        : engineSide_{std::mt19937_64(seed)}, windowSide_{std::mt19937_64(~seed)},
+          stage_(threaded) {}
 
-    // Plays the given number of events; the first broken rule, or "" when none was.
+    // Plays the given number of events, one side after the other; the first broken rule,
+    // or "" when none was.
     std::string Run(uint64_t events) {
         for (uint64_t event = 1; event <= events; ++event) {
-            Step();
+            if (Pick(engineSide_, 100) < 55) {
+                EngineStep();
+            } else {
+                WindowStep();
+            }
             std::string fault = Check();
             if (fault.empty() && event % letGoEvery_ == 0) fault = LetGoOfEverything();
             if (!fault.empty()) return "after event " + std::to_string(event) + ": " + fault;
@@ -274,18 +315,62 @@ public:
         return LetGoOfEverything();
     }
 
+    // The same with both sides at once, the window's on a thread of its own; the rules are
+    // checked whenever the two meet, and the synthesizer's at every message.
+    std::string RunThreaded(uint64_t events) {
+        for (uint64_t done = 0; done < events;) {
+            const uint64_t round = std::min<uint64_t>(letGoEvery_, events - done);
+            std::atomic<bool> windowDone{false};
+            std::thread window([this, round, &windowDone] {
+                for (uint64_t event = 0; event < round; ++event) WindowStep();
+                windowDone = true;
+            });
+            for (uint64_t event = 0; event < round; ++event) {
+                EngineStep();
+                if (event % 8 == 0) stage_.engine.ProcessCommands();
+            }
+            // The window waits for the engine when the queue is full, so the engine goes on
+            // taking commands until the window is done.
+            while (!windowDone) {
+                stage_.engine.ProcessCommands();
+                std::this_thread::yield();
+            }
+            window.join();
+            stage_.engine.ProcessCommands();
+            done += round;
+            std::string fault = Check();
+            if (fault.empty()) fault = LetGoOfEverything();
+            if (!fault.empty()) return "after event " + std::to_string(done) + ": " + fault;
+        }
+        return "";
+    }
+
     [[nodiscard]] std::string LastEvents() const {
         std::string text;
-        for (const std::string& line : recent_) text += "\n  " + line;
+        for (const Side* side : {&engineSide_, &windowSide_}) {
+            for (const std::string& line : side->recent) text += "\n  " + line;
+        }
         return text;
     }
 
 private:
-    int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
-    void Log(std::string line) {
-        if (recent_.size() == 24) recent_.erase(recent_.begin());
-        recent_.push_back(std::move(line));
+    // What each side draws its events from and remembers of them; never shared.
+    struct Side {
+        std::mt19937_64 random;
+        std::vector<std::string> recent{};
+    };
+
+    static int Pick(Side& side, int below) {
+        return std::uniform_int_distribution<int>(0, below - 1)(side.random);
     }
+    static void Log(Side& side, std::string line) {
+        if (side.recent.size() == 12) side.recent.erase(side.recent.begin());
+        side.recent.push_back(std::move(line));
+    }
+    int Pick(int below) { return Pick(engineSide_, below); }
+    int PickW(int below) { return Pick(windowSide_, below); }
+    void Log(std::string line) { Log(engineSide_, "keys: " + line); }
+    void LogW(std::string line) { Log(windowSide_, "window: " + line); }
 
     const PhysicalKey* AnyHeldKey() {
         std::vector<const PhysicalKey*> held;
@@ -295,20 +380,21 @@ private:
         return held.empty() ? nullptr : held[static_cast<std::size_t>(Pick(int(held.size())))];
     }
 
-    void Step() {
+    // The keyboard and the platform, on the engine's side.
+    void EngineStep() {
         Stage& s = stage_;
         s.clock += static_cast<uint32_t>(Pick(40));
         const int roll = Pick(100);
-        if (roll < 30) {
+        if (roll < 50) {
             const PhysicalKey& key = Keyboard[static_cast<std::size_t>(Pick(Keyboard.size()))];
             Log("down " + std::to_string(key.vk) + (s.down[key.vk] ? " (repeat)" : ""));
             s.Key(key, false);
-        } else if (roll < 55) {
+        } else if (roll < 88) {
             if (const PhysicalKey* key = AnyHeldKey()) {
                 Log("up " + std::to_string(key->vk));
                 s.Key(*key, true);
             }
-        } else if (roll < 57) {
+        } else if (roll < 91) {
             // A visit to the secure desktop: releases and presses there go unseen.
             Log("secure desktop visit");
             for (const PhysicalKey& key : Keyboard) {
@@ -316,57 +402,63 @@ private:
             }
             s.clock += KeyPlayer::QuietSpellMs + static_cast<uint32_t>(Pick(5000));
             if (Pick(2) == 0) s.DesktopReturns();
-        } else if (roll < 58) {
+        } else if (roll < 93) {
             Log("desktop returns");
             s.DesktopReturns();
-        } else if (roll < 60) {
+        } else if (roll < 95) {
             Log("quiet spell");
             s.clock += KeyPlayer::QuietSpellMs + static_cast<uint32_t>(Pick(3000));
-        } else if (roll < 62) {
+        } else if (roll < 97) {
             const bool release = s.down[LCtrl] && s.down[RAlt];
             Log(release ? "AltGr up" : "AltGr down");
             s.Key(Keyboard[2], release); // AltGr arrives as left Ctrl and right Alt
             s.Key(Keyboard[5], release);
-        } else if (roll < 68) {
-            static constexpr uint16_t commandKeys[] = {0x21, 0x22, 0x2D, 0x20, 0x6B, 0x6D, 0x71,
-                                                       0x72, 0x73, 0x74, 0x75, 0x78, 'A'};
-            uint16_t key = commandKeys[Pick(std::size(commandKeys))];
-            const bool ctrl = Pick(2) == 0;
-            Log("window key " + std::to_string(key) + (ctrl ? " with Ctrl" : ""));
-            s.player.FormKeyDown(key, {false, ctrl, false});
-        } else if (roll < 70) {
-            Log("Push");
-            s.ClickCommand(KeyCommand::Push);
-        } else if (roll < 72) {
-            const int32_t key = std::array{-1, 16, 17}[static_cast<std::size_t>(Pick(3))];
-            Log("pedal key " + std::to_string(key));
-            s.player.PedalKeyChanging();
-            s.settings.PedalKey = key;
-        } else if (roll < 74) {
-            const int channel = 1 + Pick(16);
-            Log("channel " + std::to_string(channel));
-            s.keys.SetMIDIChannel(channel);
-        } else if (roll < 75) {
-            const int device = Pick(4) - 1;
-            Log("device " + std::to_string(device));
-            s.keys.SetMIDIDevice(device);
-            s.keys.OpenPort();
-        } else if (roll < 77) {
-            Log("Enabled");
-            s.ClickCommand(KeyCommand::Enabled);
-        } else if (roll < 79) {
+        } else {
             s.active = !s.active;
             Log(s.active ? "main window active" : "another window active");
-        } else if (roll < 81) {
-            s.dialogOpen = !s.dialogOpen;
-            Log(s.dialogOpen ? "dialog open" : "dialog closed");
-        } else if (roll < 82) {
-            const int32_t value = Pick(73) - 36;
-            Log("transpose " + std::to_string(value));
-            s.player.SetTranspose(value);
-        } else if (roll < 83) {
-            s.velocity = Pick(128);
-            Log("velocity " + std::to_string(s.velocity));
+        }
+    }
+
+    // The main window's commands and the mouse, on the window's side.
+    void WindowStep() {
+        Stage& s = stage_;
+        const int roll = PickW(100);
+        if (roll < 14) {
+            static constexpr uint16_t commandKeys[] = {0x21, 0x22, 0x2D, 0x20, 0x6B, 0x6D, 0x71,
+                                                       0x72, 0x73, 0x74, 0x75, 0x78, 'A'};
+            uint16_t key = commandKeys[PickW(std::size(commandKeys))];
+            const bool ctrl = PickW(2) == 0;
+            LogW("key " + std::to_string(key) + (ctrl ? " with Ctrl" : ""));
+            s.WindowKey(key, ctrl);
+        } else if (roll < 18) {
+            LogW("Push");
+            s.Click(KeyCommand::Push);
+        } else if (roll < 22) {
+            const int32_t key = std::array{-1, 16, 17}[static_cast<std::size_t>(PickW(3))];
+            LogW("pedal key " + std::to_string(key));
+            s.engine.Send(play::SetPedalKey{key});
+        } else if (roll < 26) {
+            const int channel = 1 + PickW(16);
+            LogW("channel " + std::to_string(channel));
+            s.engine.Send(play::SetChannel{channel});
+        } else if (roll < 28) {
+            const int device = PickW(4) - 1;
+            LogW("device " + std::to_string(device));
+            s.engine.Send(play::SelectDevice{device});
+        } else if (roll < 32) {
+            LogW("Enabled");
+            s.Click(KeyCommand::Enabled);
+        } else if (roll < 36) {
+            LogW(s.dialogOpen ? "dialog closed" : "dialog open");
+            s.Click(KeyCommand::Settings);
+        } else if (roll < 38) {
+            const int32_t value = PickW(73) - 36;
+            LogW("transpose " + std::to_string(value));
+            s.Transpose(value);
+        } else if (roll < 40) {
+            const int32_t velocity = PickW(128);
+            LogW("velocity " + std::to_string(velocity));
+            s.engine.SetVelocityPosition(velocity);
         } else {
             MouseStep();
         }
@@ -374,32 +466,32 @@ private:
 
     void MouseStep() {
         Stage& s = stage_;
-        const auto button = static_cast<TMouseButton>(Pick(4) == 0 ? 1 + Pick(2) : 0);
-        const int x = Pick(260) - 30, y = Pick(80) - 15; // now and then off the keys
-        const int roll = Pick(10);
+        const auto button = static_cast<TMouseButton>(PickW(4) == 0 ? 1 + PickW(2) : 0);
+        const int x = PickW(260) - 30, y = PickW(80) - 15; // now and then off the keys
+        const int roll = PickW(10);
         if (roll < 3) {
             if (s.mouse[Index(button)] || x < 0 || y < 0 || x >= 200 || y >= 50) return;
-            Log("press " + std::to_string(Index(button)) + " at " + std::to_string(x) + "," +
-                std::to_string(y));
+            LogW("press " + std::to_string(Index(button)) + " at " + std::to_string(x) + "," +
+                 std::to_string(y));
             s.MouseDown(button, x, y);
         } else if (roll < 7) {
-            Log("move to " + std::to_string(x) + "," + std::to_string(y));
+            LogW("move to " + std::to_string(x) + "," + std::to_string(y));
             s.MouseMove(x, y);
         } else if (roll < 9) {
             if (!s.mouse[Index(button)]) return;
-            Log("release " + std::to_string(Index(button)) + " at " + std::to_string(x) + "," +
-                std::to_string(y));
+            LogW("release " + std::to_string(Index(button)) + " at " + std::to_string(x) + "," +
+                 std::to_string(y));
             s.MouseUp(button, x, y);
         } else {
             if (!s.captured) return;
-            Log("capture lost");
+            LogW("capture lost");
             s.CaptureLost();
         }
     }
 
     // Every sound has something that holds it and will end it: the pedal, the left mouse
     // button, or a key still held (or released where the player could not know) whose press
-    // started it; the control still counts it as sounding on the open port, on one channel.
+    // started it; the engine still counts it as sounding on the open port, on one channel.
     // The modifiers and the pedal are held only by keys that are held.
     std::string Check() {
         Stage& s = stage_;
@@ -413,7 +505,8 @@ private:
             (held.Alt && !s.MayBeHeld(KeyPlayer::VkMenu))) {
             return "a modifier held for shortcuts after its key was released";
         }
-        if (s.player.PedalDown() != s.pushChecked && !s.MayBeHeld(s.settings.PedalKey)) {
+        if (s.player.PedalDown() != s.engine.View().pushChecked &&
+            !s.MayBeHeld(s.engine.Settings().PedalKey)) {
             return "the pedal is down with Push unchecked and no pedal key held";
         }
         if (s.synth.sounding.empty()) return "";
@@ -423,7 +516,7 @@ private:
             const int32_t note = s.player.KeyNote(static_cast<std::size_t>(entry));
             if (note != KeyPlayer::NoKeyNote && s.MayBeHeld(entry)) heldNotes.insert(note);
         }
-        if (s.keys.HoldsButton(TMouseButton::Left)) heldNotes.insert(s.keys.MouseNote());
+        if (s.view.HoldsButton(TMouseButton::Left)) heldNotes.insert(s.view.MouseNote());
         std::set<std::pair<MidiOut::Handle, uint32_t>> notes;
         for (const auto& [port, channel, note] : s.synth.sounding) {
             if (!notes.insert({port, note}).second) return "a note sounding on two channels";
@@ -457,7 +550,10 @@ private:
         }
         std::string fault = Check();
         if (!fault.empty()) return fault;
-        if (s.player.PedalDown()) s.ClickCommand(KeyCommand::Push);
+        if (s.player.PedalDown()) {
+            s.Click(KeyCommand::Push);
+            s.engine.ProcessCommands();
+        }
         letGoEvery_ = 200 + static_cast<uint64_t>(Pick(2000));
 
         fault = Check();
@@ -473,9 +569,9 @@ private:
         return "";
     }
 
-    std::mt19937_64 random_;
+    Side engineSide_;
+    Side windowSide_;
     Stage stage_;
-    std::vector<std::string> recent_;
     uint64_t letGoEvery_ = 500;
 };
 
@@ -496,18 +592,28 @@ uint64_t EventsPerSeed() {
 
 } // namespace
 
-TEST(NoStuckNotes, RandomPlayNeverLeavesANoteSoundingOrEndsOneTwice) {
+void RunSeeds(bool threaded) {
     const uint64_t events = EventsPerSeed();
     const auto start = std::chrono::steady_clock::now();
     const std::vector<uint64_t> seeds = Seeds();
     for (uint64_t seed : seeds) {
-        RandomPlay play(seed);
-        const std::string fault = play.Run(events);
+        RandomPlay play(seed, threaded);
+        const std::string fault = threaded ? play.RunThreaded(events) : play.Run(events);
         EXPECT_EQ(fault, "") << "seed " << seed << ", last events:" << play.LastEvents();
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::cout << "random play: " << events << " events for each of " << seeds.size() << " seeds in "
-              << took.count() << " s\n";
+    std::cout << (threaded ? "random play on two threads: " : "random play: ") << events
+              << " events for each of " << seeds.size() << " seeds in " << took.count() << " s\n";
+}
+
+TEST(NoStuckNotes, RandomPlayNeverLeavesANoteSoundingOrEndsOneTwice) {
+    RunSeeds(false);
+}
+
+// The window's commands (octave, transposition, channel, playing switch, pedal latch,
+// device, the dialog) and the mouse change things while the keys play.
+TEST(NoStuckNotes, RandomPlayWithTheWindowOnItsOwnThreadHoldsTheSameRules) {
+    RunSeeds(true);
 }
 
 } // namespace zevaver

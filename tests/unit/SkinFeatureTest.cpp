@@ -112,9 +112,9 @@ TEST_F(SkinnedCore, TheSkinIsAppliedBeforeTheKeyboardIsLaidOutInsideItsFrame) {
     const TSkinConfig& skin = core.State().SkinConfig;
     EXPECT_EQ(skin.TitleHeight, 18);
     EXPECT_EQ(skin.FaderWidth, 20);
-    EXPECT_EQ(core.MIDIKeys().Left(), 5);
-    EXPECT_EQ(core.MIDIKeys().Top(), 4 + 18 + 1);
-    EXPECT_EQ(core.MIDIKeys().Width(), host.ClientArea().width - 8 - 20 - 1);
+    EXPECT_EQ(core.Keys().Left(), 5);
+    EXPECT_EQ(core.Keys().Top(), 4 + 18 + 1);
+    EXPECT_EQ(core.Keys().Width(), host.ClientArea().width - 8 - 20 - 1);
     EXPECT_TRUE(SkinItem("Zevizi").Checked());
     EXPECT_FALSE(SkinItem("Plain").Checked());
 }
@@ -135,8 +135,8 @@ TEST_F(SkinnedCore, ASwitchFromTheSkinSubmenuReappliesTheLookAndLaysTheWindowOut
     EXPECT_EQ(core.State().Settings.Skin, "Plain");
     EXPECT_EQ(host.shell.looks.back(), std::make_pair(true, true));
     EXPECT_EQ(core.State().SkinConfig.FaderWidth, 36);
-    EXPECT_EQ(core.MIDIKeys().Left(), 0);
-    EXPECT_EQ(core.MIDIKeys().Top(), 0);
+    EXPECT_EQ(core.Keys().Left(), 0);
+    EXPECT_EQ(core.Keys().Top(), 0);
     EXPECT_GT(host.invalidations, invalidations);
     EXPECT_TRUE(SkinItem("Plain").Checked());
     EXPECT_FALSE(SkinItem("Zevizi").Checked());

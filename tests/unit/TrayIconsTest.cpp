@@ -253,8 +253,8 @@ TEST_F(TrayInTheCore, TheMinimizeItemGoesToTheTrayAndReadsRestoreUntilItComesBac
 }
 
 TEST_F(TrayInTheCore, EveryMidiMessageBlinksUntilTheBlinkTimerTicks) {
-    core.MIDIKeys().PressNote(60, 100);
-    core.MIDIKeys().ReleaseNote(60);
+    core.Engine().Send(play::MousePress{60, 100});
+    core.Engine().Send(play::MouseRelease{60});
     EXPECT_EQ(host.icons, (Lines{"window MBLINK"})) << "set once, not again for every message";
     EXPECT_EQ(host.timers, (std::map<int, uint32_t>{{AppCore::BlinkTimerId, 175}}));
 

@@ -1,0 +1,158 @@
+#include "engine/PlayingEngine.h"
+
+#include <algorithm>
+#include <thread>
+#include <utility>
+
+namespace zevaver {
+
+namespace {
+
+constexpr auto Relaxed = std::memory_order_relaxed;
+
+} // namespace
+
+// One command's effect on the engine.
+struct PlayingEngine::Applier {
+    PlayingEngine& e;
+
+    void operator()(const play::SetEnabled& c) const { e.settings_.Enabled = c.value; }
+    void operator()(const play::SetBaseOctave& c) const { e.settings_.BaseOctave = c.value; }
+    // A pedal held down by the old key comes up first (its release will no longer lift it).
+    void operator()(const play::SetPedalKey& c) const {
+        e.player_.PedalKeyChanging();
+        e.settings_.PedalKey = c.key;
+    }
+    void operator()(const play::SetShortcuts& c) const { e.settings_.Shortcuts = c.values; }
+    void operator()(const play::SetChannel& c) const { e.notes_.SetMIDIChannel(c.channel); }
+    void operator()(const play::SetLayout& c) const { e.keyNotes_ = c.table; }
+    void operator()(const play::SetTranspose& c) const { e.player_.SetTranspose(c.value); }
+    void operator()(const play::TogglePedal&) const { e.player_.TogglePedalLatch(); }
+    void operator()(const play::SetDialogOpen& c) const { e.dialogOpen_ = c.open; }
+    void operator()(const play::SelectDevice& c) const {
+        e.notes_.SetMIDIDevice(c.device);
+        e.notes_.OpenPort();
+        if (!e.notes_.MIDIPortOk()) e.Report(play::Problem::Kind::PortFailed);
+    }
+    void operator()(const play::MousePress& c) const { e.notes_.PressNote(c.note, c.velocity); }
+    void operator()(const play::MouseRelease& c) const { e.notes_.ReleaseNote(c.note); }
+};
+
+PlayingEngine::PlayingEngine(EngineHost& host, MidiOut& midi)
+    : host_(host), notes_(static_cast<const NotesHost&>(*this), midi),
+      player_(static_cast<KeyPlayerHost&>(*this), settings_, keyNotes_) {
+    // Counted, not shown: the window blinks when it next looks.
+    notes_.Blink = [this] { ++blinks_; };
+}
+
+// --- The window's thread. ---
+
+void PlayingEngine::Send(play::Command command) noexcept {
+    Queued queued{++sent_, std::move(command)};
+    // A full queue means the engine's thread is behind: the window waits for it, never the
+    // other way round.
+    while (!commands_.TryPush(std::move(queued))) {
+        host_.WakeEngine();
+        std::this_thread::yield();
+    }
+    host_.WakeEngine();
+}
+
+void PlayingEngine::SetVelocityPosition(int32_t position) noexcept {
+    velocityPosition_.store(position, Relaxed);
+}
+
+play::View PlayingEngine::View() noexcept {
+    // Cleared before reading: whatever the engine publishes from here on wakes the window
+    // again.
+    windowWoken_.exchange(false, std::memory_order_acq_rel);
+    play::View view;
+    // The number first: the fields read after it are at least as new as that command.
+    view.applied = viewApplied_.load(std::memory_order_acquire);
+    view.enabled = viewEnabled_.load(Relaxed);
+    view.baseOctave = viewBaseOctave_.load(Relaxed);
+    view.pushChecked = viewPushChecked_.load(Relaxed);
+    view.down = TNoteSet::FromWords(viewDownLow_.load(Relaxed), viewDownHigh_.load(Relaxed));
+    view.blinks = viewBlinks_.load(Relaxed);
+    return view;
+}
+
+bool PlayingEngine::TakeProblem(play::Problem& problem) noexcept {
+    return problems_.TryPop(problem);
+}
+
+// --- The engine's thread. ---
+
+void PlayingEngine::KeyWatched(int32_t wParam, int32_t lParam) {
+    ApplyQueued();
+    player_.KeyWatchKeyNative(wParam, static_cast<uint32_t>(lParam));
+    Publish();
+}
+
+void PlayingEngine::ProcessCommands() {
+    ApplyQueued();
+    Publish();
+}
+
+void PlayingEngine::DesktopSwitched() {
+    ApplyQueued();
+    player_.ReconcileHeldKeys();
+    Publish();
+}
+
+void PlayingEngine::ApplyQueued() {
+    Queued queued;
+    while (commands_.TryPop(queued)) {
+        std::visit(Applier{*this}, queued.command);
+        applied_ = queued.number;
+    }
+}
+
+void PlayingEngine::Report(play::Problem::Kind kind, std::string_view text) noexcept {
+    play::Problem problem;
+    problem.kind = kind;
+    const size_t length = std::min(text.size(), problem.text.size() - 1);
+    std::copy_n(text.data(), length, problem.text.data());
+    // A full queue holds problems enough that the window has yet to show.
+    (void)problems_.TryPush(std::move(problem));
+    if (!windowWoken_.exchange(true, std::memory_order_acq_rel)) host_.WakeWindow();
+}
+
+// Most keystrokes of a session change nothing here (keys typed into other programs); only
+// a change wakes the window.
+void PlayingEngine::Publish() noexcept {
+    play::View now;
+    now.applied = applied_;
+    now.enabled = settings_.Enabled;
+    now.baseOctave = settings_.BaseOctave;
+    now.pushChecked = pushChecked_;
+    now.down = notes_.DownNotes();
+    now.blinks = blinks_;
+    if (now == published_) return;
+    published_ = now;
+    viewEnabled_.store(now.enabled, Relaxed);
+    viewBaseOctave_.store(now.baseOctave, Relaxed);
+    viewPushChecked_.store(now.pushChecked, Relaxed);
+    viewDownLow_.store(now.down.Word(0), Relaxed);
+    viewDownHigh_.store(now.down.Word(1), Relaxed);
+    viewBlinks_.store(now.blinks, Relaxed);
+    viewApplied_.store(now.applied, std::memory_order_release);
+    if (!windowWoken_.exchange(true, std::memory_order_acq_rel)) host_.WakeWindow();
+}
+
+// A global shortcut takes effect here at once, so the very next key plays with it; the
+// window follows when it reads the view.
+void PlayingEngine::ClickCommand(KeyCommand command) {
+    const CommandInfo& info = Command(command);
+    if (command == KeyCommand::Enabled) {
+        settings_.Enabled = !settings_.Enabled;
+    } else if (info.handler == &commands::BaseOctave) {
+        settings_.BaseOctave = info.tag;
+    }
+}
+
+int32_t PlayingEngine::VelocityPosition() {
+    return velocityPosition_.load(Relaxed);
+}
+
+} // namespace zevaver

@@ -1,0 +1,50 @@
+// A queue between exactly two threads, one that only pushes and one that only pops, which
+// never waits and never allocates after construction: neither side can hold the other up.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <utility>
+
+namespace zevaver {
+
+namespace fw {
+
+template <typename T, std::size_t Capacity> class SpscQueue {
+    static_assert(Capacity >= 2 && (Capacity & (Capacity - 1)) == 0, "a power of two");
+
+public:
+    // The pushing side. False when the queue is full (the item is left as it was).
+    [[nodiscard]] bool TryPush(T&& item) noexcept {
+        const std::size_t tail = tail_.load(std::memory_order_relaxed);
+        if (tail - head_.load(std::memory_order_acquire) == Capacity) return false;
+        slots_[tail % Capacity] = std::move(item);
+        tail_.store(tail + 1, std::memory_order_release);
+        return true;
+    }
+
+    // The popping side. False when the queue is empty.
+    [[nodiscard]] bool TryPop(T& item) noexcept {
+        const std::size_t head = head_.load(std::memory_order_relaxed);
+        if (head == tail_.load(std::memory_order_acquire)) return false;
+        item = std::move(slots_[head % Capacity]);
+        head_.store(head + 1, std::memory_order_release);
+        return true;
+    }
+
+    // Either side; the answer may be stale by the time it is used.
+    [[nodiscard]] bool Empty() const noexcept {
+        return head_.load(std::memory_order_acquire) == tail_.load(std::memory_order_acquire);
+    }
+
+private:
+    std::array<T, Capacity> slots_{};
+    // Kept on cache lines of their own, so the two sides do not slow each other down.
+    alignas(64) std::atomic<std::size_t> head_{0};
+    alignas(64) std::atomic<std::size_t> tail_{0};
+};
+
+} // namespace fw
+
+} // namespace zevaver
