@@ -26,7 +26,6 @@ public:
     void ReleaseMouseCapture() override {}
     void SetSkinCursor() override {}
     [[nodiscard]] bool Minimized() const override { return false; }
-    [[nodiscard]] bool PedalDown() const override { return false; }
 
 private:
     std::vector<uint32_t> pixels_;

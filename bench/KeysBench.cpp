@@ -32,22 +32,23 @@ struct Keyboard {
     TKeys keys;
 };
 
+// A key drawn down and up again, as the engine's news arrive.
 void BM_PressAndReleaseOneNote(benchmark::State& state) {
     Keyboard keyboard(state);
-    int events = 0;
-    keyboard.keys.OnNoteOn = [&](TKeys&, int, int) { ++events; };
-    keyboard.keys.OnNoteOff = [&](TKeys&, int, int) { ++events; };
+    TNoteSet held;
+    held.Add(60);
     for (auto _ : state) {
-        keyboard.keys.PressNote(60, 100);
-        keyboard.keys.ReleaseNote(60);
+        keyboard.keys.ShowNotes(held);
+        keyboard.keys.ShowNotes({});
     }
-    benchmark::DoNotOptimize(events);
     state.SetLabel(keyboard.vertical ? "vertical" : "horizontal");
 }
 
 void BM_Paint(benchmark::State& state) {
     Keyboard keyboard(state);
-    keyboard.keys.PressNote(61, 100);
+    TNoteSet held;
+    held.Add(61);
+    keyboard.keys.ShowNotes(held);
     for (auto _ : state) keyboard.keys.Paint();
     state.SetLabel(keyboard.vertical ? "vertical" : "horizontal");
 }

@@ -2,6 +2,7 @@
 // (negated too) and any flags, with any settings and layout, through the key player. The
 // player must stay inside its tables, play only velocities of the wire's range and end only
 // notes that sound.
+#include "engine/CommandKeys.h"
 #include "engine/KeyPlayer.h"
 #include "support/FuzzCheck.h"
 
@@ -33,9 +34,6 @@ public:
     void ReleaseAllNotes() override { sounding.clear(); }
     void ClickCommand(KeyCommand) override {}
     void SetPushChecked(bool) override {}
-    void CheckTransposeItem(int32_t value) override {
-        FUZZ_CHECK(value >= -KeyPlayer::MaxTranspose && value <= KeyPlayer::MaxTranspose);
-    }
     bool IsMainWindowActive() override { return mainWindowActive; }
     bool IsSettingsDialogOpen() override { return dialogOpen; }
     int32_t VelocityPosition() override { return velocityPosition; }
@@ -70,11 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (input.remaining_bytes() > 0) {
         switch (input.ConsumeIntegralInRange(0, 7)) {
         case 0: {
-            uint16_t key = input.ConsumeIntegral<uint16_t>();
-            player.FormKeyDown(key,
-                               {input.ConsumeBool(), input.ConsumeBool(), input.ConsumeBool()});
-            FUZZ_CHECK(player.Transpose() >= -KeyPlayer::MaxTranspose &&
-                       player.Transpose() <= KeyPlayer::MaxTranspose);
+            const CommandKeyAction action =
+                CommandKeyDown(input.ConsumeIntegral<uint16_t>(),
+                               {input.ConsumeBool(), input.ConsumeBool(), input.ConsumeBool()},
+                               player.Transpose());
+            if (action.transpose) player.SetTranspose(*action.transpose);
+            FUZZ_CHECK(player.Transpose() >= -MaxTranspose && player.Transpose() <= MaxTranspose);
             break;
         }
         case 1:

@@ -69,6 +69,14 @@ LRESULT CALLBACK KeyboardWatch::Proc(int code, WPARAM wParam, LPARAM lParam) noe
 }
 
 void KeyboardWatch::OnKey(const KBDLLHOOKSTRUCT& key) noexcept {
+#ifdef VIVUVAV_DROP_HOOK_ON_KEY
+    // Only in a test build of the library: stands for the system removing a hook that once
+    // took too long, silently, with nobody told.
+    if (key.vkCode == VIVUVAV_DROP_HOOK_ON_KEY) {
+        UnhookWindowsHookEx(hook_.release());
+        return;
+    }
+#endif
     // The state is kept even while nothing is delivered, so repeats stay marked right.
     const watch::KeyMessage message = keys_.Apply(Keystroke(key));
     const HWND receiver = receiver_.Current();

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     double bitmapSkin[2] = {}, keysAlone[2] = {};
     for (int i = 0; i < 2; ++i) {
         bitmapSkin[i] = fullRepaint(sizes[i]);
-        keysAlone[i] = Median(repeats, [&] { form.MIDIKeys().Paint(); });
+        keysAlone[i] = Median(repeats, [&] { form.Keys().Paint(); });
         TSkin& skin = *form.Skin();
         const double border =
             Median(repeats, [&] { skin.Chrome().DrawBorder(sizes[i].cx, sizes[i].cy); });

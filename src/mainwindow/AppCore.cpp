@@ -92,6 +92,7 @@ void AppCore::Start() {
     engine_->Send(play::SetBaseOctave{settings.BaseOctave});
     SetPedalKey(settings.PedalKey);
     SetEnabledState(settings.Enabled);
+    engine_->Send(play::SetEnabled{settings.Enabled});
     icons_.SetIcon(state_.IconName);
     SelectDevice(settings.Device);
     SelectChannel(settings.Channel);
@@ -418,16 +419,27 @@ void AppCore::SettingsClick() {
             core.engine_->Send(play::SetDialogOpen{true});
         }
         ~OpenFlag() {
-            // What OK changed is in force before the keys play again.
-            core.engine_->Send(play::SetShortcuts{core.state_.Settings.Shortcuts});
+            Dismissed();
             core.state_.SettingsDialogOpen = false;
+        }
+        // What OK changed is in force before the keys play again.
+        void Dismissed() {
+            if (!engineKnows) return;
+            engineKnows = false;
+            core.engine_->Send(play::SetShortcuts{core.state_.Settings.Shortcuts});
             core.engine_->Send(play::SetDialogOpen{false});
         }
+        bool engineKnows = true;
     } flag(*this);
-    host_.ShowSettingsDialog(state_.Settings, [this] {
-        (void)LoadLayout(state_.Settings, state_.KeyNotes, *layoutFiles_);
-        engine_->Send(play::SetLayout{state_.KeyNotes});
-    });
+    // Keys play again once the user has closed the dialog, not only once it is gone (hiding
+    // a window can take the platform a while).
+    host_.ShowSettingsDialog(
+        state_.Settings,
+        [this] {
+            (void)LoadLayout(state_.Settings, state_.KeyNotes, *layoutFiles_);
+            engine_->Send(play::SetLayout{state_.KeyNotes});
+        },
+        [&flag] { flag.Dismissed(); });
     host_.Invalidate();
 }
 

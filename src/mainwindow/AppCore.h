@@ -82,9 +82,10 @@ public:
     // The popup menu at the mouse cursor.
     virtual void ShowPopup(fw::MenuItem& root) = 0;
     // The settings dialog, modal on these settings; returns when it is closed.
-    // layoutChanged is called when OK has changed the layout's name.
-    virtual void ShowSettingsDialog(TSettings& settings,
-                                    const std::function<void()>& layoutChanged) = 0;
+    // layoutChanged is called when OK has changed the layout's name, dismissed when the user
+    // closes the dialog (which may be a while before it has gone).
+    virtual void ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
+                                    const std::function<void()>& dismissed) = 0;
     // Timers: Timer(id) is called every `milliseconds` until stopped.
     virtual void StartTimer(int id, uint32_t milliseconds) = 0;
     virtual void StopTimer(int id) = 0;

@@ -79,10 +79,11 @@ public:
     // The settings dialog: runs settingsDialog, which stands for what the user does in it.
     std::function<void(TSettings&, const std::function<void()>&)> settingsDialog;
     int settingsDialogs = 0;
-    void ShowSettingsDialog(TSettings& settings,
-                            const std::function<void()>& layoutChanged) override {
+    void ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
+                            const std::function<void()>& dismissed) override {
         ++settingsDialogs;
         if (settingsDialog) settingsDialog(settings, layoutChanged);
+        dismissed();
     }
     void StartTimer(int id, uint32_t milliseconds) override { timers[id] = milliseconds; }
     void StopTimer(int id) override { timers.erase(id); }

@@ -1,5 +1,7 @@
 // The main window in this process, with a recording MIDI library and an in-memory settings
-// store: what its creation leaves behind, and what each kind of menu item does.
+// store: what its creation leaves behind, and what each kind of menu item does. The engine
+// runs on the window's input thread, as in the program; the tests read it once it has
+// caught up (and no key plays).
 #include "framework/win/Application.h"
 #include "mainwindow/win/KeysForm.h"
 #include "support/FakeMidiOut.h"
@@ -42,7 +44,19 @@ protected:
     TKeysForm& Start() {
         form = std::make_unique<TKeysForm>(KeysFormOptions{&midi, &registry});
         EXPECT_TRUE(form->Create());
+        (void)Engine();
         return *form;
+    }
+    // The engine once it has applied every command, and the window once it has shown what
+    // the engine published.
+    PlayingEngine& Engine() {
+        PlayingEngine& engine = form->SettledEngine();
+        fw::ProcessMessages();
+        return engine;
+    }
+    void Click(const char* name) {
+        Item(name).Click();
+        (void)Engine();
     }
     fw::MenuItem& Item(const char* name) { return form->Menu().Item(name); }
     std::vector<int> CheckedTags(const char* submenu) {
@@ -73,11 +87,11 @@ TEST_F(KeysForm, AFirstStartIsCentredWithTheFactoryChoicesChecked) {
     EXPECT_EQ(r.left, sw / 2 - 716 / 2);
     EXPECT_EQ(r.top, sh / 2 - 140 / 2);
     EXPECT_TRUE(Item("C4").Checked());
-    EXPECT_EQ(form->MIDIKeys().BaseOctave(), 4);
+    EXPECT_EQ(form->Keys().BaseOctave(), 4);
     EXPECT_EQ(CheckedTags("mnuChannel"), std::vector<int>{1});
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{0});
     EXPECT_EQ(midi.Opened(), std::vector<int>{0});
-    EXPECT_TRUE(form->MIDIKeys().MIDIPortOk());
+    EXPECT_TRUE(Engine().Notes().MIDIPortOk());
     EXPECT_TRUE(Item("mnuEnabled").Checked());
     EXPECT_TRUE(Item("mnuOff").Checked());
     EXPECT_TRUE(shownMessages.empty());
@@ -100,7 +114,7 @@ TEST_F(KeysForm, AnUnknownStoredBaseOctaveClicksNothing) {
                        {"Note Width", "16"}};
     Start();
     EXPECT_TRUE(Item("C4").Checked()) << "C4 keeps its check mark from the start";
-    EXPECT_EQ(form->MIDIKeys().BaseOctave(), 2);
+    EXPECT_EQ(form->Keys().BaseOctave(), 2);
     EXPECT_EQ(form->State().Settings.BaseOctave, 7);
 }
 
@@ -109,12 +123,12 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     Start();
     Item("mnuChannel")[15].Click();
     EXPECT_EQ(form->State().Settings.Channel, 16);
-    EXPECT_EQ(form->MIDIKeys().MIDIChannel(), 16);
+    EXPECT_EQ(Engine().Notes().MIDIChannel(), 16);
     EXPECT_EQ(CheckedTags("mnuChannel"), std::vector<int>{16});
 
     Item("C5").Click();
     EXPECT_EQ(form->State().Settings.BaseOctave, 12);
-    EXPECT_EQ(form->MIDIKeys().BaseOctave(), 5);
+    EXPECT_EQ(form->Keys().BaseOctave(), 5);
     Item("C5").Click(); // the checked item stays checked
     EXPECT_TRUE(Item("C5").Checked());
     EXPECT_FALSE(Item("C4").Checked());
@@ -122,7 +136,7 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     fw::MenuItem& transpose = Item("mnuTranspose");
     for (size_t i = 0; i < transpose.Count(); ++i)
         if (transpose[i].Tag() == 17) transpose[i].Click();
-    EXPECT_EQ(form->Player().Transpose(), 17);
+    EXPECT_EQ(Engine().Player().Transpose(), 17);
     EXPECT_EQ(CheckedTags("mnuTranspose"), std::vector<int>{17});
 
     Item("mnuShift").Click();
@@ -130,11 +144,11 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     EXPECT_TRUE(Item("mnuShift").Checked());
     EXPECT_FALSE(Item("mnuOff").Checked());
 
-    Item("mnuPush").Click();
-    EXPECT_TRUE(form->Player().PedalDown());
-    EXPECT_TRUE(Item("mnuPush").Checked());
-    Item("mnuPush").Click();
-    EXPECT_FALSE(form->Player().PedalDown());
+    Click("mnuPush");
+    EXPECT_TRUE(Engine().Player().PedalDown());
+    EXPECT_TRUE(Item("mnuPush").Checked()) << "the check mark follows the engine's pedal";
+    Click("mnuPush");
+    EXPECT_FALSE(Engine().Player().PedalDown());
 
     Item("mnuEnabled").Click();
     EXPECT_FALSE(form->State().Settings.Enabled);
@@ -143,7 +157,7 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
 
     const int width = form->State().Settings.NoteWidth;
     Item("mnuZoomIn").Click();
-    EXPECT_EQ(form->MIDIKeys().NoteWidth(), width + 1);
+    EXPECT_EQ(form->Keys().NoteWidth(), width + 1);
 
     RECT before = Bounds();
     Item("mnuVertical").Click();
@@ -151,7 +165,7 @@ TEST_F(KeysForm, EachKindOfItemDoesWhatItsHandlerSays) {
     EXPECT_TRUE(form->State().Settings.Vertical);
     EXPECT_EQ(after.right - after.left, before.bottom - before.top);
     EXPECT_EQ(after.bottom - after.top, before.right - before.left);
-    EXPECT_EQ(form->MIDIKeys().Orientation(), TKeyboardOrientation::Vertical);
+    EXPECT_EQ(form->Keys().Orientation(), TKeyboardOrientation::Vertical);
 }
 
 TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {
@@ -167,6 +181,7 @@ TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {
     EXPECT_EQ(form->State().Settings.Device, 0) << "0 is not below a count of 0 and stays";
 
     devices[0].Click();
+    (void)Engine();
     EXPECT_EQ(form->State().Settings.Device, -1);
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{-1});
     EXPECT_EQ(shownMessages.size(), 2u) << "the mapper cannot be opened either";
@@ -180,6 +195,7 @@ TEST_F(KeysForm, ThreeDevicesGiveFourItemsAndChoosingTheLastChecksOnlyIt) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(devices[i].Tag(), i - 1);
     EXPECT_EQ(devices[3].Caption(), "Synth 2");
     devices[3].Click();
+    (void)Engine();
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{2});
     EXPECT_EQ(midi.Opened().back(), 2);
     EXPECT_TRUE(shownMessages.empty());
@@ -205,6 +221,7 @@ TEST_F(KeysForm, ShutdownStoresTheWindowAndTheFaderInAllValues) {
 TEST_F(KeysForm, AWatchedKeyPlaysWithTheFadersPositionHoweverTheFaderMoved) {
     Start();
     form->State().KeyNotes['Z'] = 60;
+    form->Core().Engine().Send(play::SetLayout{form->State().KeyNotes});
     const HWND fader = form->Velocity();
     const struct {
         const char* how;
@@ -218,9 +235,10 @@ TEST_F(KeysForm, AWatchedKeyPlaysWithTheFadersPositionHoweverTheFaderMoved) {
     };
     for (const auto& c : cases) {
         c.move(fader);
+        PlayingEngine& engine = Engine();
         (void)midi.Take();
-        form->Core().KeyWatched('Z', 0x002C0001);
-        form->Core().KeyWatched('Z', static_cast<int32_t>(0xC02C0001));
+        engine.KeyWatched('Z', 0x002C0001);
+        engine.KeyWatched('Z', static_cast<int32_t>(0xC02C0001));
         const std::vector<std::string> calls = midi.Take();
         ASSERT_FALSE(calls.empty()) << c.how;
         EXPECT_EQ(calls.front().substr(calls.front().size() - 8), c.noteOn) << c.how;
@@ -250,7 +268,7 @@ TEST_F(KeysForm, EveryLeftPressPlaysAndItsNoteEndsOnItsReleaseOrWhenTheCaptureIs
         {"a lost capture ends the note, and the release then ends nothing", "L X l", "on off |"},
     };
     Start();
-    const TMIDIKeys& keys = form->MIDIKeys();
+    const TKeys& keys = form->Keys();
     const LPARAM point =
         MAKELPARAM(keys.Left() + keys.Width() / 2, keys.Top() + keys.Height() * 9 / 10);
     fw::Window other(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
@@ -271,9 +289,11 @@ TEST_F(KeysForm, EveryLeftPressPlaysAndItsNoteEndsOnItsReleaseOrWhenTheCaptureIs
             }
             if (*e == 'X') {
                 SetCapture(other.get());
+                (void)Engine();
                 midi.calls.push_back("|"); // a mark in the log
             }
         }
+        (void)Engine();
         std::string notes;
         for (const std::string& call : midi.calls) {
             // "send <port> <message in hex>": the status is the last byte.
@@ -294,10 +314,11 @@ TEST_F(KeysForm, EveryLeftPressPlaysAndItsNoteEndsOnItsReleaseOrWhenTheCaptureIs
 // says Ctrl is up, and reading it back lets go of Ctrl.
 TEST_F(KeysForm, HeldKeysAreReadBackFromTheSystemsKeyState) {
     Start();
-    form->Player().KeyWatchKeyNative(VK_CONTROL, 0x001D0001);
-    ASSERT_TRUE(form->Player().CtrlHeld());
-    form->Player().ReconcileHeldKeys();
-    EXPECT_FALSE(form->Player().CtrlHeld());
+    PlayingEngine& engine = Engine();
+    engine.KeyWatched(VK_CONTROL, 0x001D0001);
+    ASSERT_TRUE(engine.Player().CtrlHeld());
+    engine.DesktopSwitched();
+    EXPECT_FALSE(engine.Player().CtrlHeld());
 }
 
 TEST_F(KeysForm, TheVelocityTrackbarStepsByOneWithAnArrowAndByTwoWithAClickOnItsChannel) {

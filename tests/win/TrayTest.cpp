@@ -85,9 +85,12 @@ protected:
         EXPECT_EQ(WindowIcon(ICON_BIG), ResourceIcon(name, SM_CXICON, SM_CYICON)) << name;
     }
     fw::MenuItem& Item(const char* name) { return form->Menu().Item(name); }
+    // A note played and ended on the engine's thread; the window blinks when it hears.
     void PlayOneNote() {
-        form->MIDIKeys().PressNote(60, 100);
-        form->MIDIKeys().ReleaseNote(60);
+        form->Core().Engine().Send(play::MousePress{60, 100});
+        form->Core().Engine().Send(play::MouseRelease{60});
+        (void)form->SettledEngine();
+        fw::ProcessMessages();
     }
 
     fakes::FakeMidiOut midi;

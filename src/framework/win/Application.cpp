@@ -10,20 +10,51 @@ namespace fw {
 namespace {
 
 std::atomic<bool> terminationRequested{false};
-DWORD mainThreadId = GetCurrentThreadId();
+std::atomic<DWORD> mainThreadId{GetCurrentThreadId()};
 
 int DefaultMessageBox(HWND owner, const char* text, const char* caption, UINT type) noexcept {
     return MessageBoxA(owner, text, caption, type);
 }
 
 MessageBoxFunction messageBox = &DefaultMessageBox;
-// Where error boxes go: their owner, and the boxes held back meanwhile.
+// Where error boxes go: their owner, and the boxes held back meanwhile. Other threads add
+// to the held boxes too, so those are guarded.
 struct ErrorBoxes {
     HWND owner = nullptr;
     int holdDepth = 0;
+    SRWLOCK lock = SRWLOCK_INIT;
     std::vector<std::string> held;
 };
 ErrorBoxes errors;
+
+class HeldLock {
+public:
+    HeldLock() noexcept { AcquireSRWLockExclusive(&errors.lock); }
+    ~HeldLock() { ReleaseSRWLockExclusive(&errors.lock); }
+    HeldLock(const HeldLock&) = delete;
+    HeldLock& operator=(const HeldLock&) = delete;
+};
+
+// Keeps a box for the main thread to show; false when there was no room for it.
+bool Hold(const std::string& text) noexcept {
+    HeldLock lock;
+    try {
+        errors.held.push_back(text);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Asks the main thread to show the held boxes: through the owner when there is one, else
+// through the main loop.
+void PostHeldErrors(HWND window) noexcept {
+    if (window && IsWindow(window)) {
+        PostMessageA(window, HeldErrorsMessage(), 0, 0);
+    } else {
+        PostThreadMessageA(mainThreadId, HeldErrorsMessage(), 0, 0);
+    }
+}
 
 } // namespace
 
@@ -48,6 +79,10 @@ int RunMessageLoop() noexcept {
         BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
         if (got == -1) return 1;
+        if (message.hwnd == nullptr && message.message == HeldErrorsMessage()) {
+            ShowHeldErrors();
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -81,13 +116,16 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
     return messageBox(owner, text, caption, type);
 }
 
+// A box is modal: it is shown only on the main thread, and only outside a call that holds
+// up the session's input. Without room to keep it, a box is lost rather than the input held
+// up.
 void ReportError(const std::string& text) noexcept {
+    if (GetCurrentThreadId() != mainThreadId) {
+        if (Hold(text)) PostHeldErrors(errors.owner);
+        return;
+    }
     if (errors.holdDepth > 0) {
-        try {
-            errors.held.push_back(text);
-        } catch (...) {
-            // Without room to keep it, the box is lost rather than the input held up.
-        }
+        (void)Hold(text);
         return;
     }
     const HWND owner = errors.owner && IsWindow(errors.owner) ? errors.owner : nullptr;
@@ -98,13 +136,20 @@ void SetErrorOwner(HWND owner) noexcept {
     errors.owner = owner;
 }
 
-HeldErrorBoxes::HeldErrorBoxes(HWND window) noexcept : window_(window) {
-    ++errors.holdDepth;
+// Off the main thread every box is handed over anyway.
+HeldErrorBoxes::HeldErrorBoxes(HWND window) noexcept
+    : window_(window), holding_(GetCurrentThreadId() == mainThreadId) {
+    if (holding_) ++errors.holdDepth;
 }
 
 HeldErrorBoxes::~HeldErrorBoxes() {
-    if (--errors.holdDepth == 0 && !errors.held.empty())
-        PostMessageA(window_, HeldErrorsMessage(), 0, 0);
+    if (!holding_ || --errors.holdDepth != 0) return;
+    bool any = false;
+    {
+        HeldLock lock;
+        any = !errors.held.empty();
+    }
+    if (any) PostMessageA(window_, HeldErrorsMessage(), 0, 0);
 }
 
 UINT HeldErrorsMessage() noexcept {
@@ -113,7 +158,11 @@ UINT HeldErrorsMessage() noexcept {
 }
 
 void ShowHeldErrors() noexcept {
-    std::vector<std::string> texts = std::exchange(errors.held, {});
+    std::vector<std::string> texts;
+    {
+        HeldLock lock;
+        texts = std::exchange(errors.held, {});
+    }
     for (const std::string& text : texts) ReportError(text);
 }
 

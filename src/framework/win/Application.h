@@ -33,7 +33,8 @@ MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) noexcept;
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) noexcept;
 
 // The program's one error report: a modal box captioned "Error" with the error symbol and
-// an OK button, owned by the error owner (the main window once it exists).
+// an OK button, owned by the error owner (the main window once it exists). Called on any
+// other thread than the main one, the box is handed to the main thread and shown there.
 void ReportError(const std::string& text) noexcept;
 // The window that owns error boxes; null (or a window since destroyed) for none.
 void SetErrorOwner(HWND owner) noexcept;
@@ -52,6 +53,7 @@ public:
 
 private:
     HWND window_;
+    bool holding_;
 };
 // The message that shows the kept boxes; every window of the framework answers it.
 [[nodiscard]] UINT HeldErrorsMessage() noexcept;

@@ -70,7 +70,7 @@ namespace {
 
 // One box at a time: the box's own message loop may run the failing handler again.
 void ReportUnhandled(const char* what) noexcept {
-    static bool reporting = false;
+    thread_local bool reporting = false;
     if (reporting) return;
     reporting = true;
     try {

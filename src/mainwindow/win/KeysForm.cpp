@@ -54,18 +54,14 @@ template <typename T> T& Own(T* given, std::unique_ptr<T>& own, std::unique_ptr<
 } // namespace
 
 TKeysForm::TKeysForm(KeysFormOptions options)
-    : options_(std::move(options)), keyWatch_(std::make_unique<TWatch>()),
+    : options_(std::move(options)),
       core_(*this,
             Own<MidiOut>(options_.midiOut, ownMidiOut_,
                          options_.midiOut ? nullptr : std::make_unique<WinMidiOut>()),
             Own<SettingsRegistry>(options_.registry, ownRegistry_,
                                   options_.registry ? nullptr
                                                     : std::make_unique<Win32SettingsRegistry>()),
-            options_.settingsKeyPath) {
-    keyWatch_->OnKeyNative = [this](TWatch&, int32_t wParam, int32_t lParam) {
-        core_.KeyWatched(wParam, lParam);
-    };
-}
+            options_.settingsKeyPath, nullptr, &input_) {}
 
 TKeysForm::~TKeysForm() {
     FormDestroy();
@@ -82,27 +78,37 @@ bool TKeysForm::Create() {
     if (!CreateHandle(windowClass, style, 0, Caption, CW_USEDEFAULT, CW_USEDEFAULT, 700, 170))
         return false;
     fw::SetErrorOwner(Handle());
-    keyWatch_->SetApplicationWindow(Handle());
+    // Before the core starts: what it sends the engine is applied there.
+    if (!input_.Start(core_.Engine(), Handle())) return false;
     tray_ = std::make_unique<TrayShell>(Handle(), core_);
     AddHandler(*tray_);
     CreateVelocityTrackbar();
     AttachSkinShell();
     pointer_ = std::make_unique<TWindowPointer>(Handle(), core_);
     AddHandler(*pointer_);
-    keyWatch_->OnMouseMove = [this](TWatch&, int32_t x, int32_t y) {
-        pointer_->KeyWatchMouseMove(x, y);
-    };
-    keyWatch_->OnMouseUp = [this](TWatch&, watch::MouseButton, bool, int32_t x, int32_t y) {
-        pointer_->KeyWatchMouseUp(x, y);
-    };
     core_.Start();
     skinShell_.SetSkin(core_.Skin());
     skinShell_.Platform().LoadLogoCursor();
-    // Keys released on another desktop are never reported: the key state is read back
-    // whenever the desktop changes.
-    (void)desktopSwitch_.Start([this] { core_.DesktopSwitched(); });
     created_ = true;
     return true;
+}
+
+WatchStatus TKeysForm::StartWatching(int32_t kind) noexcept {
+    return input_.StartWatching(kind);
+}
+
+PlayingEngine& TKeysForm::SettledEngine() noexcept {
+    input_.Settle();
+    return core_.Engine();
+}
+
+void TKeysForm::OnPointer(WPARAM kind, LPARAM position) {
+    const POINT at = input_.TakePointer(kind, position);
+    if (kind == InputThread::ButtonReleased) {
+        pointer_->KeyWatchMouseUp(at.x, at.y);
+    } else {
+        pointer_->KeyWatchMouseMove(at.x, at.y);
+    }
 }
 
 void TKeysForm::CreateVelocityTrackbar() {
@@ -131,10 +137,8 @@ void TKeysForm::AttachSkinShell() {
 void TKeysForm::FormDestroy() {
     if (!created_ || destroyed_) return;
     destroyed_ = true;
-    desktopSwitch_.Stop();
-    keyWatch_->StopWatching(watch::KindMouse);
-    keyWatch_->StopWatching(watch::KindKeyboard);
-    keyWatch_.reset();
+    // The engine comes back to this thread, with every command applied.
+    input_.Stop();
     core_.Stop();
 }
 
@@ -194,6 +198,12 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         core_.Timer(static_cast<int>(wParam));
         return 0;
+    case InputThread::EngineMessage:
+        core_.EngineChanged();
+        return 0;
+    case InputThread::PointerMessage:
+        OnPointer(wParam, lParam);
+        return 0;
     case WM_CLOSE:
         fw::RequestTermination();
         return 0;
@@ -231,13 +241,20 @@ LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wPara
         fw::ReportError(error.what());
         return 0;
     }
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &TKeysForm::VelocityProc, VelocitySubclassId);
-    const bool mayMove = message != TBM_GETPOS;
-    if (mayMove) form->faderStale_ = true;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
     const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-    // Also after: a read while the message was being handled may predate its effect.
-    if (mayMove) form->faderStale_ = true;
+    // Whatever moved the thumb (a key, the mouse, the program), the engine learns the
+    // velocity before the next key plays.
+    if (message != TBM_GETPOS) {
+        const auto position = static_cast<int32_t>(DefSubclassProc(window, TBM_GETPOS, 0, 0));
+        if (position != form->faderPosition_) {
+            form->faderPosition_ = position;
+            form->core_.FaderMoved(position);
+        }
+    }
     return result;
 }
 
@@ -294,21 +311,15 @@ ClientSize TKeysForm::ClientArea() {
     return {client.right, client.bottom};
 }
 
-// The system's active window: a thread may still remember its own window as active while
-// another program is in front.
+// The engine runs on the input thread, which answers these itself; the same answers here.
 bool TKeysForm::IsActive() {
-    return Handle() != nullptr && GetForegroundWindow() == Handle();
+    return input_.IsMainWindowActive();
 }
-
-// The key state as the system has it now, whichever program has the focus.
 bool TKeysForm::IsKeyDown(int32_t key) {
-    return key >= 0 && key <= 255 && (GetAsyncKeyState(key) & 0x8000) != 0;
+    return input_.IsKeyDown(key);
 }
-
-// Keys mostly arrive inside the keyboard hook's call, not as a retrieved message, so the
-// time of the last retrieved message would be stale; the clock is read instead.
 uint32_t TKeysForm::EventTime() {
-    return static_cast<uint32_t>(GetTickCount());
+    return input_.EventTime();
 }
 
 void TKeysForm::CloseWindow() {
@@ -316,11 +327,7 @@ void TKeysForm::CloseWindow() {
 }
 
 int32_t TKeysForm::FaderPosition() {
-    if (faderStale_) {
-        faderPosition_ = static_cast<int32_t>(SendMessageA(velocity_, TBM_GETPOS, 0, 0));
-        faderStale_ = false;
-    }
-    return faderPosition_;
+    return static_cast<int32_t>(SendMessageA(velocity_, TBM_GETPOS, 0, 0));
 }
 
 void TKeysForm::SetFaderPosition(int32_t position) {
@@ -369,10 +376,10 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
     (void)popup_.Show(root, Handle(), cursor);
 }
 
-void TKeysForm::ShowSettingsDialog(TSettings& settings,
-                                   const std::function<void()>& layoutChanged) {
+void TKeysForm::ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
+                                   const std::function<void()>& dismissed) {
     TfrmSettings dialog(Handle(), settings,
-                        {layoutChanged, {}, skinShell_.Platform().LogoCursor()});
+                        {layoutChanged, {}, skinShell_.Platform().LogoCursor(), dismissed});
     (void)dialog.ShowModal();
 }
 

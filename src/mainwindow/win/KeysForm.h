@@ -14,8 +14,7 @@
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/TrayShell.h"
 #include "mainwindow/win/WindowPointer.h"
-#include "services/win/DesktopSwitch.h"
-#include "services/win/Watch.h"
+#include "services/win/InputThread.h"
 #include "skin/win/WinSkin.h"
 
 #include <memory>
@@ -41,19 +40,24 @@ public:
     explicit TKeysForm(KeysFormOptions options = {});
     ~TKeysForm() override;
 
-    // Creates the window (hidden) and starts the core. False when the window could not be
-    // made.
+    // Creates the window (hidden), starts the input thread and the core. False when the
+    // window or the thread could not be made.
     [[nodiscard]] bool Create();
-    // The shutdown steps: watch stopped, then the core's (bounds and fader copied back,
-    // settings saved). Runs once; later calls do nothing.
+    // Switches a kind of watching on, on the input thread; the status is the caller's to
+    // report.
+    [[nodiscard]] WatchStatus StartWatching(int32_t kind) noexcept;
+    // The shutdown steps: the input thread stopped, then the core's (bounds and fader copied
+    // back, settings saved). Runs once; later calls do nothing.
     void FormDestroy();
 
     [[nodiscard]] AppCore& Core() noexcept { return core_; }
     [[nodiscard]] AppState& State() noexcept { return core_.State(); }
-    [[nodiscard]] TMIDIKeys& MIDIKeys() noexcept { return core_.MIDIKeys(); }
+    [[nodiscard]] TKeys& Keys() noexcept { return core_.Keys(); }
     [[nodiscard]] MainMenu& Menu() noexcept { return core_.Menu(); }
-    [[nodiscard]] KeyPlayer& Player() noexcept { return core_.Player(); }
-    [[nodiscard]] TWatch& KeyWatch() noexcept { return *keyWatch_; }
+    [[nodiscard]] InputThread& Input() noexcept { return input_; }
+    // The engine, once every command sent so far has reached it; for reading while no key
+    // plays (tests).
+    [[nodiscard]] PlayingEngine& SettledEngine() noexcept;
     [[nodiscard]] HWND Velocity() const noexcept { return velocity_; }
     // The skin (none before the core has started) and its Win32 shell.
     [[nodiscard]] TSkin* Skin() noexcept { return core_.Skin(); }
@@ -66,6 +70,7 @@ private:
     void CreateVelocityTrackbar();
     void AttachSkinShell();
     void OnPaint();
+    void OnPointer(WPARAM kind, LPARAM position);
     static LRESULT CALLBACK VelocityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR data) noexcept;
 
@@ -94,8 +99,8 @@ private:
     void BringToFront() override;
     void ReportError(const std::string& text) override;
     void ShowPopup(fw::MenuItem& root) override;
-    void ShowSettingsDialog(TSettings& settings,
-                            const std::function<void()>& layoutChanged) override;
+    void ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
+                            const std::function<void()>& dismissed) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
     [[nodiscard]] zevaver::SkinShell* Skins() override { return &skinShell_; }
@@ -106,18 +111,15 @@ private:
     fw::BackBuffer backBuffer_;
     fw::PixelSurface surface_;
     HWND velocity_ = nullptr; // a child: the window destroys it
-    // The fader's position as last read. Every note-on asks for it, and asking the
-    // subclassed trackbar costs three window-property reads; whatever moves the thumb is a
-    // message through VelocityProc, which marks the copy stale.
-    int32_t faderPosition_ = 0;
-    bool faderStale_ = true;
-    std::unique_ptr<TWatch> keyWatch_;
+    // The fader's position as last told to the core: whatever moves the thumb is a message
+    // through VelocityProc, which tells the core of a change.
+    int32_t faderPosition_ = -1;
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
+    InputThread input_;                    // runs the core's engine
     AppCore core_;
     std::unique_ptr<TrayShell> tray_;
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     fw::PopupMenu popup_;
-    DesktopSwitch desktopSwitch_;
     bool created_ = false;
     bool destroyed_ = false;
 };

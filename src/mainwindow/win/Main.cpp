@@ -4,6 +4,7 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 #include "mainwindow/win/WatchReport.h"
+#include "services/WatchEvents.h"
 #include "services/win/OneInstance.h"
 
 #include <windows.h>
@@ -47,8 +48,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
         // The running copy keeps the input watch; a later start must not take it.
         if (oneInstance.IsFirstInstance()) {
-            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindKeyboard));
-            ReportWatchStatus(form.KeyWatch().StartWatching(watch::KindMouse));
+            ReportWatchStatus(form.StartWatching(watch::KindKeyboard));
+            ReportWatchStatus(form.StartWatching(watch::KindMouse));
         }
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();

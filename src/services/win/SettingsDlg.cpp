@@ -191,7 +191,7 @@ INT_PTR TfrmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             btnOKClick();
             return TRUE;
         case btnCancel: // the button, Esc and the close box
-            EndDialog(window_, IDCANCEL);
+            Close(IDCANCEL);
             return TRUE;
         case btnDefault:
             btnDefaultClick();
@@ -345,7 +345,12 @@ void TfrmSettings::btnOKClick() {
         }
     }
     if (ApplyValues(values, settings_) && options_.layoutChanged) options_.layoutChanged();
-    EndDialog(window_, IDOK);
+    Close(IDOK);
+}
+
+void TfrmSettings::Close(INT_PTR result) {
+    if (options_.dismissed) options_.dismissed();
+    EndDialog(window_, result);
 }
 
 void TfrmSettings::btnDefaultClick() {

@@ -42,6 +42,9 @@ public:
         std::function<void(HWND owner, const std::string& address)> openAddress;
         // The logo's pointer ("Skins\Default\Cursor.cur"); the hand when null.
         HCURSOR logoCursor = nullptr;
+        // Called when the user closes the dialog (OK, Cancel, Esc, the close box), before it
+        // goes.
+        std::function<void()> dismissed;
     };
 
     // Nothing is shown before ShowModal.
@@ -69,6 +72,8 @@ private:
     void FormShow();
     void FormActivate();
     void btnOKClick();
+    // Ends the dialog, first telling the owner it was dismissed.
+    void Close(INT_PTR result);
     void btnDefaultClick();
     void LogoClick();
     void FormDestroy();

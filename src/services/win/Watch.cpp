@@ -66,6 +66,12 @@ void TWatch::StopWatching(int32_t kind) noexcept {
     if (!stillWatching_()) Release();
 }
 
+void TWatch::Rewatch(int32_t kind) noexcept {
+    if (!library_ || !stopWatching_ || !startWatching_) return;
+    stopWatching_(kind);
+    startWatching_(kind);
+}
+
 WatchStatus TWatch::Open() noexcept {
     if (disabled_) return WatchStatus::Disabled;
     if (library_) return WatchStatus::Ok;

@@ -1,7 +1,8 @@
 // TWatch: sees keystrokes, mouse activity and top-level window events system-wide by
 // way of the hook library "vivuvav.dll", which it loads on the first StartWatching and
 // which posts what it sees to a hidden receiver window of this component. The window's
-// messages become the component's events. Everything here runs on the main thread.
+// messages become the component's events. Everything here runs on the thread that made
+// it (the program's input thread).
 #pragma once
 
 #include <windows.h>
@@ -47,6 +48,9 @@ public:
     WatchStatus StartWatching(int32_t kind) noexcept;
     // Switches the kind off; releases the library once nothing is watched any more.
     void StopWatching(int32_t kind) noexcept;
+    // Switches the kind off and on again, keeping the library: for a hook the system
+    // dropped.
+    void Rewatch(int32_t kind) noexcept;
 
     // When false, shell events about the application's own top-level window are dropped.
     bool NotifyOwnEvents = false;

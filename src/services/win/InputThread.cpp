@@ -1,0 +1,274 @@
+#include "services/win/InputThread.h"
+
+#include "framework/win/MessageOnlyWindow.h"
+#include "services/win/DesktopSwitch.h"
+#include "services/win/Watch.h"
+
+#include <exception>
+#include <memory>
+
+namespace zevaver {
+
+namespace {
+
+// The main thread's requests, sent to the control window (answered on the input thread).
+constexpr UINT StartWatchingRequest = WM_APP + 1; // wParam the kind; the result a WatchStatus
+constexpr UINT StopRequest = WM_APP + 2;
+// Applies the commands waiting now (tests read the engine afterwards).
+constexpr UINT SettleRequest = WM_APP + 4;
+// Posted: commands are waiting.
+constexpr UINT WakeRequest = WM_APP + 3;
+constexpr char ControlClassName[] = "MKInputThread";
+
+// The hook is called for a key before the key's raw input is queued, so raw input long
+// after the hook last spoke means the hook is gone; a few such keys in a row, not one, so
+// that input the hook was never meant to see does not count.
+constexpr DWORD HookSilenceMs = 250;
+constexpr int SilentKeysBeforeRehook = 3;
+
+constexpr USHORT GenericDesktopPage = 0x01;
+constexpr USHORT KeyboardUsage = 0x06;
+
+uint32_t PackPoint(int32_t x, int32_t y) noexcept {
+    return static_cast<uint32_t>(static_cast<uint16_t>(x)) |
+           static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16;
+}
+
+POINT UnpackPoint(uint32_t packed) noexcept {
+    return {static_cast<int16_t>(packed & 0xFFFFu), static_cast<int16_t>(packed >> 16)};
+}
+
+} // namespace
+
+// Everything that lives on the input thread, made and destroyed there.
+class InputThread::Worker {
+public:
+    explicit Worker(InputThread& owner) noexcept
+        : owner_(owner),
+          control_([this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+              return Handle(message, wParam, lParam, result);
+          }) {}
+
+    ~Worker() {
+        StopWatching();
+        desktop_.Stop();
+        if (rawInput_) {
+            RAWINPUTDEVICE keyboard{GenericDesktopPage, KeyboardUsage, RIDEV_REMOVE, nullptr};
+            (void)RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+        }
+    }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    [[nodiscard]] bool Create() noexcept {
+        if (!control_.Create(ControlClassName)) return false;
+        // Keys reach the control window as raw input whichever program has the focus.
+        RAWINPUTDEVICE keyboard{GenericDesktopPage, KeyboardUsage, RIDEV_INPUTSINK,
+                                control_.Handle()};
+        rawInput_ = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
+        // Keys released on another desktop are never reported: the key state is read back
+        // whenever the desktop changes.
+        (void)desktop_.Start([this] { Guarded([this] { owner_.engine_->DesktopSwitched(); }); });
+        return true;
+    }
+    [[nodiscard]] HWND Control() const noexcept { return control_.Handle(); }
+
+    // Runs a piece of the engine; a failure is handed to the window to report, once.
+    template <typename Action> void Guarded(Action action) noexcept {
+        try {
+            action();
+        } catch (const std::exception& error) {
+            Problem(error.what());
+        } catch (...) {
+            Problem("Unexpected error.");
+        }
+    }
+
+private:
+    bool Handle(UINT message, WPARAM wParam, LPARAM, LRESULT& result) noexcept {
+        switch (message) {
+        case StartWatchingRequest:
+            result = static_cast<LRESULT>(StartWatching(static_cast<int32_t>(wParam)));
+            return true;
+        case StopRequest:
+            StopWatching();
+            PostQuitMessage(0);
+            return true;
+        case WakeRequest:
+        case SettleRequest:
+            Guarded([this] { owner_.engine_->ProcessCommands(); });
+            return true;
+        case WM_INPUT:
+            RawKey();
+            return false; // the default handling cleans up after raw input
+        default:
+            return false;
+        }
+    }
+
+    WatchStatus StartWatching(int32_t kind) noexcept {
+        try {
+            if (!watch_) {
+                watch_ = std::make_unique<TWatch>();
+                watch_->SetApplicationWindow(owner_.mainWindow_);
+                if (!owner_.libraryPath_.empty()) watch_->SetLibraryPath(owner_.libraryPath_);
+                watch_->OnKeyNative = [this](TWatch&, int32_t wParam, int32_t lParam) {
+                    lastHookTick_ = GetTickCount();
+                    Guarded([&] { owner_.engine_->KeyWatched(wParam, lParam); });
+                };
+                watch_->OnMouseMove = [this](TWatch&, int32_t x, int32_t y) {
+                    owner_.pointer_ = PackPoint(x, y);
+                    if (!owner_.movePosted_.exchange(true))
+                        PostMessageA(owner_.mainWindow_, PointerMessage, PointerMoved, 0);
+                };
+                watch_->OnMouseUp = [this](TWatch&, watch::MouseButton, bool, int32_t x,
+                                           int32_t y) {
+                    PostMessageA(owner_.mainWindow_, PointerMessage, ButtonReleased,
+                                 static_cast<LPARAM>(PackPoint(x, y)));
+                };
+            }
+            const WatchStatus status = watch_->StartWatching(kind);
+            owner_.receiver_ = watch_->ReceiverWindow();
+            lastHookTick_ = GetTickCount();
+            return status;
+        } catch (...) {
+            return WatchStatus::Disabled;
+        }
+    }
+
+    void StopWatching() noexcept {
+        if (!watch_) return;
+        watch_->StopWatching(watch::KindMouse);
+        watch_->StopWatching(watch::KindKeyboard);
+        watch_.reset();
+        owner_.receiver_ = nullptr;
+    }
+
+    void RawKey() noexcept {
+        if (!watch_ || !watch_->LibraryLoaded()) return;
+        const DWORD now = GetTickCount();
+        if (now - lastHookTick_ < HookSilenceMs) {
+            silentKeys_ = 0;
+            return;
+        }
+        if (++silentKeys_ < SilentKeysBeforeRehook) return;
+        silentKeys_ = 0;
+        lastHookTick_ = now;
+        watch_->Rewatch(watch::KindKeyboard);
+        ++owner_.rehooks_;
+    }
+
+    void Problem(const char* text) noexcept {
+        try {
+            if (text == lastProblem_) return;
+            lastProblem_ = text;
+        } catch (...) {
+        }
+        owner_.engine_->Report(play::Problem::Kind::Error, text);
+    }
+
+    InputThread& owner_;
+    fw::MessageOnlyWindow control_;
+    std::unique_ptr<TWatch> watch_;
+    DesktopSwitch desktop_;
+    bool rawInput_ = false;
+    DWORD lastHookTick_ = 0;
+    int silentKeys_ = 0;
+    std::string lastProblem_;
+};
+
+InputThread::~InputThread() {
+    Stop();
+}
+
+bool InputThread::Start(PlayingEngine& engine, HWND mainWindow) noexcept {
+    if (thread_) return true;
+    engine_ = &engine;
+    mainWindow_ = mainWindow;
+    ready_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!ready_) return false;
+    DWORD id = 0;
+    thread_.reset(CreateThread(nullptr, 0, &InputThread::Main, this, CREATE_SUSPENDED, &id));
+    if (!thread_) return false;
+    threadId_ = id;
+    // Low-level hooks hold up all input of the session until they return.
+    SetThreadPriority(thread_.get(), THREAD_PRIORITY_HIGHEST);
+    ResumeThread(thread_.get());
+    const HANDLE handles[] = {ready_.get(), thread_.get()};
+    (void)WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    if (control_) return true;
+    WaitForSingleObject(thread_.get(), INFINITE);
+    thread_.reset();
+    return false;
+}
+
+DWORD WINAPI InputThread::Main(void* parameter) noexcept {
+    auto& self = *static_cast<InputThread*>(parameter);
+    {
+        Worker worker(self);
+        MSG message{};
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); // this thread's queue
+        const bool made = worker.Create();
+        if (made) self.control_ = worker.Control();
+        SetEvent(self.ready_.get());
+        if (made) {
+            // Whatever was sent before the thread ran.
+            worker.Guarded([&self] { self.engine_->ProcessCommands(); });
+            while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+        }
+        // The last commands apply before the engine goes back to the main thread.
+        self.control_ = nullptr;
+        worker.Guarded([&self] { self.engine_->ProcessCommands(); });
+    }
+    return 0;
+}
+
+WatchStatus InputThread::StartWatching(int32_t kind) noexcept {
+    const HWND control = control_;
+    if (!control) return WatchStatus::Disabled;
+    return static_cast<WatchStatus>(
+        SendMessageA(control, StartWatchingRequest, static_cast<WPARAM>(kind), 0));
+}
+
+void InputThread::Stop() noexcept {
+    if (!thread_) return;
+    if (const HWND control = control_) SendMessageA(control, StopRequest, 0, 0);
+    WaitForSingleObject(thread_.get(), INFINITE);
+    thread_.reset();
+    threadId_ = 0;
+}
+
+void InputThread::Settle() noexcept {
+    if (const HWND control = control_) SendMessageA(control, SettleRequest, 0, 0);
+}
+
+void InputThread::WakeEngine() noexcept {
+    if (const HWND control = control_) PostMessageA(control, WakeRequest, 0, 0);
+}
+
+void InputThread::WakeWindow() noexcept {
+    PostMessageA(mainWindow_, EngineMessage, 0, 0);
+}
+
+bool InputThread::IsMainWindowActive() {
+    return mainWindow_ != nullptr && GetForegroundWindow() == mainWindow_;
+}
+
+// The key state as the system has it now, whichever program has the focus.
+bool InputThread::IsKeyDown(int32_t key) {
+    return key >= 0 && key <= 255 && (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+// Keys arrive inside the keyboard hook's call, not as retrieved messages, so the clock is
+// read rather than a message's time.
+uint32_t InputThread::EventTime() {
+    return static_cast<uint32_t>(GetTickCount());
+}
+
+POINT InputThread::TakePointer(WPARAM kind, LPARAM lParam) noexcept {
+    if (kind != PointerMoved) return UnpackPoint(static_cast<uint32_t>(lParam));
+    movePosted_ = false;
+    return UnpackPoint(pointer_);
+}
+
+} // namespace zevaver

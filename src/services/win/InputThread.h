@@ -1,0 +1,95 @@
+// The input thread: owns the keyboard hook and does nothing else. The input watch lives
+// here (its receiver window, the hook library, the desktop-switch watcher), so the library
+// hooks the keyboard on this thread and every keystroke reaches the playing engine inside
+// the hook's own call, where the note goes out before anything else happens. No window of
+// the user interface, no painting, no file, registry or shell call and no modal loop runs
+// here: whatever the window's thread is doing (drawing, a menu, a message box, the settings
+// dialog, hiding the window), keys play and everyone's typing goes on.
+//
+// What the engine publishes and the watched pointer events reach the main window as posted
+// messages. Should the system drop the hook (it does so silently with a hook that once took
+// too long), raw keyboard input arriving while the hook hears nothing gives it away, and the
+// hook is put back.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/PlayingEngine.h"
+#include "framework/win/Handles.h"
+#include "services/WatchStatus.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace zevaver {
+
+class InputThread final : public EngineHost {
+public:
+    // Posted to the main window: the engine has news (AppCore::EngineChanged).
+    static constexpr UINT EngineMessage = WM_APP + 0x100;
+    // Posted to the main window: a watched pointer event, lParam the screen position (two
+    // signed 16-bit halves), wParam one of these.
+    static constexpr UINT PointerMessage = WM_APP + 0x101;
+    static constexpr WPARAM PointerMoved = 0;
+    static constexpr WPARAM ButtonReleased = 1;
+
+    InputThread() noexcept = default;
+    // Stops the thread if it still runs.
+    ~InputThread();
+    InputThread(const InputThread&) = delete;
+    InputThread& operator=(const InputThread&) = delete;
+
+    // Starts the thread for this engine, at a raised priority; news go to mainWindow. The
+    // engine then runs there until Stop. False when the thread could not be made.
+    [[nodiscard]] bool Start(PlayingEngine& engine, HWND mainWindow) noexcept;
+    // Switches a kind of watching on, on the input thread; the status is for the caller to
+    // report (nothing here shows a box). The hook library is loaded from libraryPath when
+    // one is given (tests), else from beside the program.
+    [[nodiscard]] WatchStatus StartWatching(int32_t kind) noexcept;
+    void SetLibraryPath(std::string fullPath) { libraryPath_ = std::move(fullPath); }
+    // Stops watching, applies the commands still waiting and ends the thread; the engine
+    // may then be used by the caller's thread.
+    void Stop() noexcept;
+    [[nodiscard]] bool Running() const noexcept { return thread_.valid(); }
+    // Returns once every command sent so far has been applied (tests, which then read the
+    // engine while no key plays).
+    void Settle() noexcept;
+    [[nodiscard]] DWORD ThreadId() const noexcept { return threadId_; }
+    // The receiver window of the input watch, null when not watching (tests).
+    [[nodiscard]] HWND Receiver() const noexcept { return receiver_; }
+    // How many times the keyboard hook was put back after the system dropped it.
+    [[nodiscard]] uint32_t Rehooks() const noexcept { return rehooks_; }
+
+    // EngineHost.
+    void WakeEngine() noexcept override;
+    void WakeWindow() noexcept override;
+    [[nodiscard]] bool IsMainWindowActive() override;
+    [[nodiscard]] bool IsKeyDown(int32_t key) override;
+    [[nodiscard]] uint32_t EventTime() override;
+
+    // The main window's side of a pointer message: the position it carries now (a move
+    // posted earlier carries the latest one) and the wish for the next move.
+    [[nodiscard]] POINT TakePointer(WPARAM kind, LPARAM lParam) noexcept;
+
+private:
+    class Worker;
+    static DWORD WINAPI Main(void* self) noexcept;
+
+    PlayingEngine* engine_ = nullptr;
+    HWND mainWindow_ = nullptr;
+    std::string libraryPath_;
+    fw::KernelHandle thread_;
+    DWORD threadId_ = 0;
+    fw::KernelHandle ready_;
+    // The control window on the input thread, to which the main thread sends its requests.
+    std::atomic<HWND> control_{nullptr};
+    std::atomic<HWND> receiver_{nullptr};
+    std::atomic<uint32_t> rehooks_{0};
+    // Pointer moves are folded: while one is posted and not yet taken, later ones only
+    // update the position.
+    std::atomic<uint32_t> pointer_{0};
+    std::atomic<bool> movePosted_{false};
+};
+
+} // namespace zevaver
