@@ -352,6 +352,29 @@ void Tap(WORD virtualKey) {
     KeyUp(virtualKey);
 }
 
+StoppedThread::StoppedThread(HWND window) {
+    const DWORD threadId = GetWindowThreadProcessId(window, nullptr);
+    thread_.reset(OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId));
+    if (thread_ && SuspendThread(thread_.get()) == static_cast<DWORD>(-1)) thread_.reset();
+}
+
+void StoppedThread::Resume() {
+    if (thread_) ResumeThread(thread_.get());
+    thread_.reset();
+}
+
+long long Ticks() {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double TicksToMs(long long ticks) {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {

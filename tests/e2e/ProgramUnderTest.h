@@ -157,6 +157,24 @@ private:
 // Taps a key: down then up.
 void Tap(WORD virtualKey);
 
+// Stops the thread that owns a window for one scope, as a hung or busy thread would be.
+class StoppedThread {
+public:
+    explicit StoppedThread(HWND window);
+    ~StoppedThread() { Resume(); }
+    StoppedThread(const StoppedThread&) = delete;
+    StoppedThread& operator=(const StoppedThread&) = delete;
+    [[nodiscard]] bool Holds() const { return thread_.valid(); }
+    void Resume();
+
+private:
+    fw::KernelHandle thread_;
+};
+
+// QueryPerformanceCounter, the clock of the MIDI log.
+[[nodiscard]] long long Ticks();
+[[nodiscard]] double TicksToMs(long long ticks);
+
 // Checks the condition until it holds (true) or timeoutMs have passed (false), keeping this
 // process's own windows answering meanwhile.
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000);

@@ -94,27 +94,6 @@ void Dismiss(HWND box) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-// Stops the main thread of a process for one scope, as a hung program would be.
-class Stopped {
-public:
-    explicit Stopped(HWND window) {
-        const DWORD threadId = GetWindowThreadProcessId(window, nullptr);
-        thread_.reset(OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId));
-        if (thread_ && SuspendThread(thread_.get()) == static_cast<DWORD>(-1)) thread_.reset();
-    }
-    ~Stopped() { Resume(); }
-    Stopped(const Stopped&) = delete;
-    Stopped& operator=(const Stopped&) = delete;
-    [[nodiscard]] bool Holds() const { return thread_.valid(); }
-    void Resume() {
-        if (thread_) ResumeThread(thread_.get());
-        thread_.reset();
-    }
-
-private:
-    fw::KernelHandle thread_;
-};
-
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override { e2e::ForgetSettings(); }
@@ -202,7 +181,7 @@ TEST_F(SingleInstance, TwentyStartsAtOnceAllEndUnseenAndTheFirstKeepsRunning) {
 
 TEST_F(SingleInstance, ACopyThatDoesNotAnswerIsReplacedAfterTheWaitByTheNextStart) {
     ASSERT_TRUE(program.Start());
-    Stopped hung(program.MainWindow());
+    e2e::StoppedThread hung(program.MainWindow());
     ASSERT_TRUE(hung.Holds());
 
     Start replacement(program.Folder(), "MIDIKeyboard.exe", "");
