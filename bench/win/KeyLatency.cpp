@@ -5,7 +5,10 @@
 // so a change of load hits all alike; each round's ratios are taken on their own and the
 // median ratio reported.
 //
-// Usage: key_latency <stage folder> [notes per round] [rounds] [[name=]other exe...]
+// With "busy", every program's window is resized and repainted without pause meanwhile (as
+// during a border drag), to show whether the keys wait for the window.
+//
+// Usage: key_latency <stage folder> [notes per round] [rounds] [busy] [[name=]other exe...]
 //        key_latency <stage folder> trace [notes]
 // Other program executables (paths relative to the stage folder, e.g. an earlier build
 // staged with its own library in a subfolder: "before=before\MIDIKeyboard.exe") are
@@ -17,7 +20,9 @@
 
 #include <tlhelp32.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 namespace zevaver {
 
@@ -53,18 +58,47 @@ struct RoundResult {
     size_t notes = 0;
 };
 
-RoundResult MeasureRound(const std::string& stage, const Target& target, HANDLE signal, int notes) {
+// Resizes and repaints a program's window from another thread until it goes, without
+// taking the focus from the foreign window.
+class BusyWindow {
+public:
+    explicit BusyWindow(HWND window) {
+        if (!window) return;
+        thread_ = std::thread([this, window] {
+            for (int step = 0; !stop_; ++step) {
+                const int width = step % 2 == 0 ? 1400 : 700;
+                SetWindowPos(window, nullptr, 0, 0, width, 200,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            }
+        });
+    }
+    ~BusyWindow() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    BusyWindow(const BusyWindow&) = delete;
+    BusyWindow& operator=(const BusyWindow&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+RoundResult MeasureRound(const std::string& stage, const Target& target, HANDLE signal, int notes,
+                         bool busy = false) {
     Running running(stage, target);
     if (!running.AwaitWindow(1500)) return {};
     ForeignWindow foreign;
     NoteLog log(running.LogPath(), signal);
     log.SkipToEnd();
     (void)Play(log, WarmUpNotes);
+    BusyWindow drag(busy ? running.Window() : nullptr);
     const std::vector<double> latencies = Play(log, notes);
     return {Percentile(latencies, 0.50), Percentile(latencies, 0.99), latencies.size()};
 }
 
-int Latency(const std::string& stage, HANDLE signal, int notes, int rounds,
+int Latency(const std::string& stage, HANDLE signal, int notes, int rounds, bool busy,
             const std::vector<Target>& others) {
     // The minimal program comes first: every ratio is taken against it.
     std::vector<Target> targets = {MinimalPlayer, Program};
@@ -81,7 +115,7 @@ int Latency(const std::string& stage, HANDLE signal, int notes, int rounds,
         // The order turns every round: no program always runs on the warmer machine.
         for (size_t step = 0; step < count; ++step) {
             const size_t t = (static_cast<size_t>(round) + step) % count;
-            result[t] = MeasureRound(stage, targets[t], signal, notes);
+            result[t] = MeasureRound(stage, targets[t], signal, notes, busy);
             std::printf("round %d  %-8s %4zu/%d notes  p50 %8.1f us  p99 %8.1f us\n", round + 1,
                         targets[t].name, result[t].notes, notes, result[t].p50, result[t].p99);
             std::fflush(stdout);
@@ -163,7 +197,8 @@ int Trace(const std::string& stage, HANDLE signal, int notes) {
 int main(int argc, char** argv) {
     using namespace zevaver;
     if (argc < 2) {
-        std::printf("usage: key_latency <stage folder> [notes per round] [rounds] [[name=]exe...]\n"
+        std::printf("usage: key_latency <stage folder> [notes per round] [rounds] [busy] "
+                    "[[name=]exe...]\n"
                     "       key_latency <stage folder> trace [notes]\n");
         return 2;
     }
@@ -173,12 +208,13 @@ int main(int argc, char** argv) {
         return Trace(stage, signal, argc > 3 ? std::atoi(argv[3]) : 200);
     const int notes = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
+    const bool busy = argc > 4 && std::strcmp(argv[4], "busy") == 0;
     std::vector<Target> others;
-    for (int i = 4; i < argc; ++i) {
+    for (int i = busy ? 5 : 4; i < argc; ++i) {
         // The name goes into the log file's name: it is cut off at the '='.
         char* separator = std::strchr(argv[i], '=');
         if (separator) *separator = '\0';
         others.push_back({argv[i], separator ? separator + 1 : argv[i], Program.windowClass});
     }
-    return Latency(stage, signal, notes, rounds, others);
+    return Latency(stage, signal, notes, rounds, busy, others);
 }
