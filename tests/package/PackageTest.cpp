@@ -2,12 +2,17 @@
 // all users, the installed program started from its folder and played, the uninstaller
 // leaving nothing behind; the zip unpacked into a fresh folder runs the same way.
 #include "ProgramUnderTest.h"
+#include "services/SettingsDlgRules.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace zevaver {
 
@@ -130,6 +135,51 @@ void ExpectPlays(const fs::path& folder, const std::string& testName) {
     EXPECT_EQ(program.Close(), 0);
 }
 
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The headings of a Markdown text as "level text", those inside fenced code left out.
+std::vector<std::string> MarkdownHeadings(const std::string& markdown) {
+    static const std::regex heading(R"(^(#{1,6})[ \t]+(.*?)[ \t#]*\r?$)");
+    std::vector<std::string> headings;
+    std::istringstream lines(markdown);
+    bool inFence = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("```") || line.starts_with("~~~")) inFence = !inFence;
+        std::smatch match;
+        if (inFence || !std::regex_match(line, match, heading)) continue;
+        std::string text;
+        for (char c : match[2].str())
+            if (c != '`' && c != '*') text += c;
+        headings.push_back(std::to_string(match[1].length()) + " " + text);
+    }
+    return headings;
+}
+
+// The headings of an HTML page as "level text", their inner markup taken out.
+std::vector<std::string> HtmlHeadings(const std::string& html) {
+    static const std::regex heading(R"(<h([1-6])[^>]*>([\s\S]*?)</h\1>)");
+    static const std::regex tag("<[^>]*>");
+    std::vector<std::string> headings;
+    for (std::sregex_iterator it(html.begin(), html.end(), heading), end; it != end; ++it) {
+        std::string text = std::regex_replace((*it)[2].str(), tag, "");
+        for (auto [entity, character] : {std::pair{"&lt;", "<"},
+                                         {"&gt;", ">"},
+                                         {"&quot;", "\""},
+                                         {"&#39;", "'"},
+                                         {"&amp;", "&"}}) {
+            for (size_t at; (at = text.find(entity)) != std::string::npos;)
+                text.replace(at, std::string_view(entity).size(), character);
+        }
+        headings.push_back((*it)[1].str() + " " + text);
+    }
+    return headings;
+}
+
 class Release : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -206,6 +256,22 @@ TEST_F(Release, TheZipUnpackedIntoAFreshFolderPlays) {
         EXPECT_TRUE(fs::exists(folder / file)) << file;
     ExpectPlays(folder, "PackageZip");
     fs::remove_all(folder, ignored);
+}
+
+// The guide as shipped: every heading of its source is a heading of the page, at its level
+// and in its order, and nothing else is (a code block read as text made its "#" lines
+// headings); no Markdown is left as literal text.
+TEST_F(Release, TheGuideShowsEveryHeadingOfItsSourceAndNoLiteralMarkdown) {
+    const std::string html = ReadFile(unzipped_ / settingsdlg::UserGuideFile);
+    ASSERT_FALSE(html.empty()) << "no guide in " << unzipped_;
+    const std::string source = ReadFile(Env("MK_GUIDE_SOURCE"));
+    ASSERT_FALSE(source.empty()) << "no guide source at " << Env("MK_GUIDE_SOURCE");
+
+    EXPECT_EQ(html.find("```"), std::string::npos) << "a code fence left as text";
+    EXPECT_EQ(html.find('`'), std::string::npos) << "a backtick left as text";
+    const std::vector<std::string> expected = MarkdownHeadings(source);
+    EXPECT_GT(expected.size(), 10u);
+    EXPECT_EQ(HtmlHeadings(html), expected);
 }
 
 } // namespace
