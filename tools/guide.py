@@ -11,7 +11,9 @@ import markdown
 
 source, target, version = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3]
 text = source.read_text(encoding="utf-8").replace("{{version}}", version)
-body = markdown.markdown(text, extensions=["tables", "toc", "attr_list"])
+# fenced_code: the layout example and the command line are code blocks, not text whose
+# "#" lines would become headings.
+body = markdown.markdown(text, extensions=["tables", "toc", "attr_list", "fenced_code"])
 
 
 def embed(match):
