@@ -31,6 +31,10 @@ constexpr uint32_t NoteOffC3 = e2e::NoteOff(48);
 // Generous: Wine starts processes slowly on a busy machine.
 constexpr int StartTimeoutMs = 60000;
 
+void Dismiss(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
 // A start of the program beside the one under test: its own MIDI log, and a record of
 // whether a main window of it was ever seen on the screen. Never outlives its test.
 class Start {
@@ -82,6 +86,17 @@ public:
     bool WaitForEnd(int timeoutMs) {
         return WaitFor([this] { return Watch(); }, timeoutMs);
     }
+    // A start that hands over has no window to own a box: a box shown meanwhile fails the
+    // test and is closed, so that the process can end.
+    bool WaitForEndWithoutBox(int timeoutMs) {
+        if (!WaitFor([this] { return Watch() || MessageBox(); }, timeoutMs)) return false;
+        if (HWND box = MessageBox()) {
+            ADD_FAILURE() << "a message box: " << BoxText(box);
+            Dismiss(box);
+            return WaitForEnd(timeoutMs);
+        }
+        return true;
+    }
 
 private:
     fw::KernelHandle process_;
@@ -89,10 +104,6 @@ private:
     bool showedWindow_ = false;
     Clock::time_point started_;
 };
-
-void Dismiss(HWND box) {
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
 
 // Stops the main thread of a process for one scope, as a hung program would be.
 class Stopped {
@@ -173,6 +184,23 @@ TEST_F(SingleInstance, ASecondStartEndsUnseenAndTheRunningCopyComesForwardStillP
         EXPECT_TRUE(StillPlays());
         EXPECT_EQ(program.Close(), 0);
     }
+}
+
+// The running copy's settings are the ones that count, and it may hold a port that admits
+// one user: a later start opens no port, shows no box and writes no setting.
+TEST_F(SingleInstance, ALaterStartHandsOverBeforeItTouchesThePortOrTheSettings) {
+    ASSERT_TRUE(program.Start());
+    e2e::ForgetSettings(); // whatever the later start wrote would show
+    const fs::path laterLog = fs::path(program.Folder()) / "later.log";
+    SetEnvironmentVariableA("FAKEMIDI_OPEN_FAIL", "all");
+    Start later(program.Folder(), "MIDIKeyboard.exe", "");
+    SetEnvironmentVariableA("FAKEMIDI_OPEN_FAIL", nullptr);
+    ASSERT_TRUE(later.Launched());
+    EXPECT_TRUE(later.WaitForEndWithoutBox(StartTimeoutMs));
+    EXPECT_EQ(later.ExitCode(), 0);
+    EXPECT_FALSE(fs::exists(laterLog)) << "the later start called the MIDI library";
+    EXPECT_EQ(e2e::StoredSetting("Width"), "<missing>");
+    EXPECT_TRUE(program.Running());
 }
 
 TEST_F(SingleInstance, TwentyStartsAtOnceAllEndUnseenAndTheFirstKeepsRunning) {
