@@ -203,6 +203,34 @@ TEST_F(SingleInstance, ALaterStartHandsOverBeforeItTouchesThePortOrTheSettings) 
     EXPECT_TRUE(program.Running());
 }
 
+// The file system finds a file whatever the letter case of its name: so do the copies.
+TEST_F(SingleInstance, AStartUnderTheNameInAnotherLetterCaseHandsOver) {
+    const fs::path elsewhere = fs::path(program.Folder()) / "Elsewhere";
+    fs::create_directories(elsewhere);
+    fs::copy_file(fs::path(program.Folder()) / "MIDIKeyboard.exe", elsewhere / "MIDIKEYBOARD.EXE");
+    struct Row {
+        const char* what;
+        std::string folder;
+        const char* exeName;
+    };
+    const Row rows[] = {
+        {"the same file, named in lower case", program.Folder(), "midikeyboard.exe"},
+        {"a copy in another folder, named in upper case", elsewhere.string(), "MIDIKEYBOARD.EXE"},
+    };
+    ASSERT_TRUE(program.Start());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        foreign.Activate();
+        program.Settle(300);
+        Start later(row.folder, row.exeName, "");
+        ASSERT_TRUE(later.Launched());
+        EXPECT_TRUE(later.WaitForEndWithoutBox(StartTimeoutMs));
+        EXPECT_FALSE(later.ShowedWindow());
+        EXPECT_EQ(later.ExitCode(), 0);
+        EXPECT_TRUE(InFront(program.MainWindow()));
+    }
+}
+
 TEST_F(SingleInstance, TwentyStartsAtOnceAllEndUnseenAndTheFirstKeepsRunning) {
     ASSERT_TRUE(program.Start());
     std::vector<std::unique_ptr<Start>> starts;
