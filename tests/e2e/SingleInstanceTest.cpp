@@ -31,6 +31,12 @@ constexpr uint32_t NoteOffC3 = e2e::NoteOff(48);
 // Generous: Wine starts processes slowly on a busy machine.
 constexpr int StartTimeoutMs = 60000;
 
+HWND SettingsDialogOf(DWORD processId) {
+    return e2e::FindProcessWindow(processId, [](HWND window) {
+        return IsWindowVisible(window) && e2e::WindowTitle(window) == "Settings";
+    });
+}
+
 void Dismiss(HWND box) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
@@ -229,6 +235,28 @@ TEST_F(SingleInstance, AStartUnderTheNameInAnotherLetterCaseHandsOver) {
         EXPECT_EQ(later.ExitCode(), 0);
         EXPECT_TRUE(InFront(program.MainWindow()));
     }
+}
+
+// The main window is disabled while the settings dialog is open: the dialog comes forward,
+// also when the window comes back out of the tray.
+TEST_F(SingleInstance, ALaterStartBringsTheOpenSettingsDialogForward) {
+    ASSERT_TRUE(program.Start());
+    HWND window = program.MainWindow();
+    SetForegroundWindow(window);
+    program.Settle(300);
+    e2e::Tap(VK_F9);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = SettingsDialogOf(program.ProcessId())); }));
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
+    foreign.Activate();
+    program.Settle(300);
+
+    Start later(program.Folder(), "MIDIKeyboard.exe", "");
+    EXPECT_TRUE(later.WaitForEndWithoutBox(StartTimeoutMs));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 15000));
+    EXPECT_TRUE(IsWindowVisible(window));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 TEST_F(SingleInstance, TwentyStartsAtOnceAllEndUnseenAndTheFirstKeepsRunning) {

@@ -4,6 +4,7 @@
 #include "framework/win/Application.h"
 #include "framework/win/MessageOnlyWindow.h"
 #include "framework/win/WidePath.h"
+#include "framework/win/Window.h"
 #include "services/InstanceBlock.h"
 
 #include <cstdlib>
@@ -197,8 +198,7 @@ InstanceObjectNames InstanceNamesOf(const std::string& executablePath) {
 void RestoreToFront(HWND window) noexcept {
     if (!window || !IsWindow(window)) return;
     if (IsIconic(window) || !IsWindowVisible(window)) ShowWindow(window, SW_RESTORE);
-    HWND popup = GetLastActivePopup(window);
-    SetForegroundWindow(popup ? popup : window);
+    fw::BringForward(window);
 }
 
 } // namespace zevaver
