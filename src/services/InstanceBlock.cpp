@@ -64,12 +64,16 @@ std::vector<std::string> ReadParameters(ConstBlock block) {
     return parameters;
 }
 
-std::string BlockName(std::string_view executablePath) {
-    return fw::FileNameOf(executablePath);
+std::string BlockName(std::string_view upperCasePath) {
+    std::string name = fw::FileNameOf(upperCasePath);
+    std::string shipped(ProgramFileName);
+    for (char& c : shipped)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return name == shipped ? std::string(ProgramFileName) : name;
 }
 
-std::string SemaphoreName(std::string_view executablePath) {
-    return BlockName(executablePath) + "Sem";
+std::string SemaphoreName(std::string_view upperCasePath) {
+    return BlockName(upperCasePath) + "Sem";
 }
 
 } // namespace instance

@@ -48,11 +48,17 @@ void WriteParameters(Block block, const std::vector<std::string>& parameters) no
 // (a slot without one gives its 301 bytes).
 [[nodiscard]] std::vector<std::string> ReadParameters(ConstBlock block);
 
-// The executable's file name without its folders: the block's name. Letter case is
-// kept, so copies whose names differ only in case do not meet.
-[[nodiscard]] std::string BlockName(std::string_view executablePath);
+// The name the program is shipped under.
+inline constexpr std::string_view ProgramFileName = "MIDIKeyboard.exe";
+
+// The block's name: the executable's file name without its folders. Copies meet when
+// their file names match as the file system matches them, without regard to letter case,
+// so the caller passes the path folded to upper case by the platform's own table. The
+// shipped name keeps the spelling it always had: copies installed before name the objects
+// after the file name as spelt, and they and this one still find each other.
+[[nodiscard]] std::string BlockName(std::string_view upperCasePath);
 // The block's name followed by "Sem".
-[[nodiscard]] std::string SemaphoreName(std::string_view executablePath);
+[[nodiscard]] std::string SemaphoreName(std::string_view upperCasePath);
 
 } // namespace instance
 

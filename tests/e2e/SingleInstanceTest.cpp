@@ -31,6 +31,16 @@ constexpr uint32_t NoteOffC3 = e2e::NoteOff(48);
 // Generous: Wine starts processes slowly on a busy machine.
 constexpr int StartTimeoutMs = 60000;
 
+HWND SettingsDialogOf(DWORD processId) {
+    return e2e::FindProcessWindow(processId, [](HWND window) {
+        return IsWindowVisible(window) && e2e::WindowTitle(window) == "Settings";
+    });
+}
+
+void Dismiss(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
 // A start of the program beside the one under test: its own MIDI log, and a record of
 // whether a main window of it was ever seen on the screen. Never outlives its test.
 class Start {
@@ -82,6 +92,17 @@ public:
     bool WaitForEnd(int timeoutMs) {
         return WaitFor([this] { return Watch(); }, timeoutMs);
     }
+    // A start that hands over has no window to own a box: a box shown meanwhile fails the
+    // test and is closed, so that the process can end.
+    bool WaitForEndWithoutBox(int timeoutMs) {
+        if (!WaitFor([this] { return Watch() || MessageBox(); }, timeoutMs)) return false;
+        if (HWND box = MessageBox()) {
+            ADD_FAILURE() << "a message box: " << BoxText(box);
+            Dismiss(box);
+            return WaitForEnd(timeoutMs);
+        }
+        return true;
+    }
 
 private:
     fw::KernelHandle process_;
@@ -90,9 +111,6 @@ private:
     Clock::time_point started_;
 };
 
-void Dismiss(HWND box) {
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
 
 class SingleInstance : public ::testing::Test {
 protected:
@@ -152,6 +170,73 @@ TEST_F(SingleInstance, ASecondStartEndsUnseenAndTheRunningCopyComesForwardStillP
         EXPECT_TRUE(StillPlays());
         EXPECT_EQ(program.Close(), 0);
     }
+}
+
+// The running copy's settings are the ones that count, and it may hold a port that admits
+// one user: a later start opens no port, shows no box and writes no setting.
+TEST_F(SingleInstance, ALaterStartHandsOverBeforeItTouchesThePortOrTheSettings) {
+    ASSERT_TRUE(program.Start());
+    e2e::ForgetSettings(); // whatever the later start wrote would show
+    const fs::path laterLog = fs::path(program.Folder()) / "later.log";
+    SetEnvironmentVariableA("FAKEMIDI_OPEN_FAIL", "all");
+    Start later(program.Folder(), "MIDIKeyboard.exe", "");
+    SetEnvironmentVariableA("FAKEMIDI_OPEN_FAIL", nullptr);
+    ASSERT_TRUE(later.Launched());
+    EXPECT_TRUE(later.WaitForEndWithoutBox(StartTimeoutMs));
+    EXPECT_EQ(later.ExitCode(), 0);
+    EXPECT_FALSE(fs::exists(laterLog)) << "the later start called the MIDI library";
+    EXPECT_EQ(e2e::StoredSetting("Width"), "<missing>");
+    EXPECT_TRUE(program.Running());
+}
+
+// The file system finds a file whatever the letter case of its name: so do the copies.
+TEST_F(SingleInstance, AStartUnderTheNameInAnotherLetterCaseHandsOver) {
+    const fs::path elsewhere = fs::path(program.Folder()) / "Elsewhere";
+    fs::create_directories(elsewhere);
+    fs::copy_file(fs::path(program.Folder()) / "MIDIKeyboard.exe", elsewhere / "MIDIKEYBOARD.EXE");
+    struct Row {
+        const char* what;
+        std::string folder;
+        const char* exeName;
+    };
+    const Row rows[] = {
+        {"the same file, named in lower case", program.Folder(), "midikeyboard.exe"},
+        {"a copy in another folder, named in upper case", elsewhere.string(), "MIDIKEYBOARD.EXE"},
+    };
+    ASSERT_TRUE(program.Start());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        foreign.Activate();
+        program.Settle(300);
+        Start later(row.folder, row.exeName, "");
+        ASSERT_TRUE(later.Launched());
+        EXPECT_TRUE(later.WaitForEndWithoutBox(StartTimeoutMs));
+        EXPECT_FALSE(later.ShowedWindow());
+        EXPECT_EQ(later.ExitCode(), 0);
+        EXPECT_TRUE(InFront(program.MainWindow()));
+    }
+}
+
+// The main window is disabled while the settings dialog is open: the dialog comes forward,
+// also when the window comes back out of the tray.
+TEST_F(SingleInstance, ALaterStartBringsTheOpenSettingsDialogForward) {
+    ASSERT_TRUE(program.Start());
+    HWND window = program.MainWindow();
+    SetForegroundWindow(window);
+    program.Settle(300);
+    e2e::Tap(VK_F9);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = SettingsDialogOf(program.ProcessId())); }));
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }));
+    foreign.Activate();
+    program.Settle(300);
+
+    Start later(program.Folder(), "MIDIKeyboard.exe", "");
+    EXPECT_TRUE(later.WaitForEndWithoutBox(StartTimeoutMs));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }, 15000));
+    EXPECT_TRUE(IsWindowVisible(window));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 TEST_F(SingleInstance, TwentyStartsAtOnceAllEndUnseenAndTheFirstKeepsRunning) {

@@ -43,6 +43,12 @@ void ClickTrayIcon() {
     e2e::MouseLeftUp();
 }
 
+HWND SettingsDialogOf(DWORD processId) {
+    return e2e::FindProcessWindow(processId, [](HWND window) {
+        return IsWindowVisible(window) && e2e::WindowTitle(window) == "Settings";
+    });
+}
+
 class TrayEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override { e2e::ForgetSettings(); }
@@ -85,6 +91,30 @@ TEST_F(TrayEndToEnd, ARightClickOnTheTrayIconOpensThePopupMenu) {
     e2e::Tap(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) == nullptr; }));
     EXPECT_FALSE(IsWindowVisible(window)) << "the menu alone does not restore";
+    EXPECT_EQ(program.Close(), 0);
+}
+
+// The main window is disabled while the dialog is open; it is the dialog that comes back.
+TEST_F(TrayEndToEnd, ALeftClickOnTheIconWhileTheSettingsDialogIsOpenBringsTheDialogForward) {
+    ASSERT_TRUE(program.Start());
+    HWND window = program.MainWindow();
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([] { return TrayWindow() != nullptr; }));
+    // "Sett&ings..." from the tray icon's menu.
+    PostMessageA(window, TrayShell::CallbackMessage, 1, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitFor([&] { return OpenMenuOf(program.ProcessId()) != nullptr; }));
+    e2e::Tap('I');
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = SettingsDialogOf(program.ProcessId())); }));
+    e2e::ForeignWindow foreign; // another program in front of the dialog
+    program.Settle(300);
+    ASSERT_NE(GetForegroundWindow(), dialog);
+
+    ClickTrayIcon();
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+    EXPECT_TRUE(IsWindowVisible(window));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitFor([&] { return SettingsDialogOf(program.ProcessId()) == nullptr; }));
     EXPECT_EQ(program.Close(), 0);
 }
 

@@ -95,12 +95,15 @@ TEST(InstanceBlock, ReadsACorruptBlockWithinItsBounds) {
     }
 }
 
+// The paths arrive upper-cased; the shipped name alone keeps its own spelling.
 TEST(InstanceNames, AreTheExecutablesFileNameAndThatNameWithSem) {
     const std::tuple<std::string, std::string> rows[] = {
-        {"C:\\Program Files\\MK\\MIDIKeyboard.exe", "MIDIKeyboard.exe"},
-        {"Z:/tmp/mk/Other Name.EXE", "Other Name.EXE"},
-        {"C:\\a/b\\midikeyboard.exe", "midikeyboard.exe"},
-        {"MIDIKeyboard.exe", "MIDIKeyboard.exe"},
+        {"C:\\PROGRAM FILES\\MK\\MIDIKEYBOARD.EXE", "MIDIKeyboard.exe"},
+        {"Z:/TMP/MK/OTHER NAME.EXE", "OTHER NAME.EXE"},
+        {"C:\\A/B\\MIDIKEYBOARD.EXE", "MIDIKeyboard.exe"},
+        {"MIDIKEYBOARD.EXE", "MIDIKeyboard.exe"},
+        {"C:\\MIDIKEYBOARD.EXE\\MIDIKEYBOARD.EXE.EXE", "MIDIKEYBOARD.EXE.EXE"},
+        {"C:\\MK\\MIDIKEYBOARD.EX", "MIDIKEYBOARD.EX"},
     };
     for (const auto& [path, name] : rows) {
         EXPECT_EQ(BlockName(path), name);

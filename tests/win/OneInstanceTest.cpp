@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace zevaver {
@@ -39,8 +40,8 @@ OneInstanceOptions Options(const std::string& path, Strings parameters = {}) {
 struct SharedBlock {
     fw::KernelHandle mapping;
     fw::MappedView view;
-    explicit SharedBlock(const std::string& name)
-        : mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+    explicit SharedBlock(const std::wstring& name)
+        : mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                      instance::BlockSize, name.c_str())),
           view(MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0,
                              instance::BlockSize)) {}
@@ -122,7 +123,7 @@ TEST_F(OneInstance, TheRunningCopyReadsWhatALaterStartWroteAndAcknowledgesIt) {
         EXPECT_EQ(&sender, &guard);
         received = params;
     };
-    const std::string semaphoreName = instance::SemaphoreName(path);
+    const InstanceObjectNames names = InstanceNamesOf(path);
 
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -134,8 +135,8 @@ TEST_F(OneInstance, TheRunningCopyReadsWhatALaterStartWroteAndAcknowledgesIt) {
         // The later start, as the protocol has it.
         std::thread later([&] {
             fw::KernelHandle semaphore(
-                OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, semaphoreName.c_str()));
-            SharedBlock block(instance::BlockName(path));
+                OpenSemaphoreW(SEMAPHORE_ALL_ACCESS, FALSE, names.semaphore.c_str()));
+            SharedBlock block(names.block);
             if (semaphore && block.view && WaitForSingleObject(semaphore.get(), 5000) == 0) {
                 row.write(block.Bytes());
                 PostMessageA(reinterpret_cast<HWND>(instance::ReadReceiver(block.Bytes())),
@@ -157,8 +158,8 @@ TEST_F(OneInstance, TheRunningCopyReadsWhatALaterStartWroteAndAcknowledgesIt) {
 class HandMadeRunningCopy {
 public:
     explicit HandMadeRunningCopy(const std::string& path)
-        : block_(instance::BlockName(path)),
-          semaphore_(CreateSemaphoreA(nullptr, 1, 1, instance::SemaphoreName(path).c_str())) {
+        : block_(InstanceNamesOf(path).block),
+          semaphore_(CreateSemaphoreW(nullptr, 1, 1, InstanceNamesOf(path).semaphore.c_str())) {
         std::atomic<HWND> window{nullptr};
         thread_ = std::thread([this, &window] {
             HWND own = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -205,8 +206,24 @@ TEST_F(OneInstance, ALaterStartHandsItsParametersOverAndAsksToEnd) {
     EXPECT_EQ(reinterpret_cast<HWND>(instance::ReadReceiver(running.Bytes())), running.Window());
 }
 
+// Copies meet whatever the letter case of their file names, as the file system finds a
+// file; the shipped name keeps its spelling, which copies installed before use.
+TEST(OneInstanceNames, IgnoreTheLetterCaseOfTheFileName) {
+    const std::tuple<std::string, std::wstring> rows[] = {
+        {"C:\\mk\\midikeyboard.EXE", L"MIDIKeyboard.exe"},
+        {"Z:\\Other Folder\\Zevaver Keys.exe", L"ZEVAVER KEYS.EXE"},
+        {"C:\\\xd0\x9a\\\xd0\xba\xd0\xbb\xd0\xb0\xd0\xb2\xd0\xb8\xd1\x88\xd0\xb8.exe",
+         L"\u041A\u041B\u0410\u0412\u0418\u0428\u0418.EXE"},
+    };
+    for (const auto& [path, name] : rows) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(InstanceNamesOf(path).block, name);
+        EXPECT_EQ(InstanceNamesOf(path).semaphore, name + L"Sem");
+    }
+}
+
 TEST_F(OneInstance, ABlockNameTakenByAnotherKindOfObjectLeavesTheProgramUnguarded) {
-    fw::KernelHandle squatter(CreateMutexA(nullptr, FALSE, instance::BlockName(path).c_str()));
+    fw::KernelHandle squatter(CreateMutexW(nullptr, FALSE, InstanceNamesOf(path).block.c_str()));
     TOneInstance guard(Options(path));
     guard.Loaded();
     EXPECT_FALSE(guard.IsFirstInstance());

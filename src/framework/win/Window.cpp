@@ -14,6 +14,43 @@ HINSTANCE ModuleInstance() noexcept {
     return GetModuleHandleA(nullptr);
 }
 
+namespace {
+
+// A shown window of the same thread that the given one owns, or null.
+HWND OwnedWindow(HWND owner) noexcept {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    EnumThreadWindows(
+        GetWindowThreadProcessId(owner, nullptr),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window))
+                return TRUE;
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+void BringForward(HWND window) noexcept {
+    HWND front = GetLastActivePopup(window);
+    if (!front) front = window;
+    // Showing the window again (out of the tray) makes it its own last active popup, even
+    // while a dialog it owns keeps it disabled: follow the owned windows down to the one
+    // that answers (the dialog, or a box the dialog opened).
+    for (int depth = 0; depth < 8 && !IsWindowEnabled(front); ++depth) {
+        HWND owned = OwnedWindow(front);
+        if (!owned) break;
+        front = owned;
+    }
+    SetForegroundWindow(front);
+}
+
 WindowBase::~WindowBase() {
     // The derived part is gone: detach before destroying so no message reaches it.
     if (handle_) {

@@ -69,6 +69,10 @@ private:
 
 [[nodiscard]] HINSTANCE ModuleInstance() noexcept;
 
+// Brings the window to the front, or the dialog or message box it owns that was active
+// last: while one is open the window itself is disabled and answers nothing.
+void BringForward(HWND window) noexcept;
+
 } // namespace fw
 
 } // namespace zevaver

@@ -363,7 +363,7 @@ void TKeysForm::ShowApplicationWindow(bool shown) {
     tray_->ShowApplicationWindow(shown);
 }
 void TKeysForm::BringToFront() {
-    SetForegroundWindow(Handle());
+    fw::BringForward(Handle()); // the settings dialog, when it is open
     fw::ProcessMessages();
 }
 void TKeysForm::ReportError(const std::string& text) {

@@ -32,19 +32,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             form.Core().Icons().Restore();
             RestoreToFront(form.Handle());
         };
-        // Decided before the window's creation steps: a later start hands over here and
-        // then runs those steps without ever showing the window.
+        // Decided before the window's creation steps. A later start hands over here and
+        // ends: it must not read the settings, open the MIDI port (which the running copy
+        // may hold alone), show a box or save its stale settings over the running copy's.
+        // So nothing before this line may reach outside the process.
         oneInstance.Loaded();
+        if (oneInstance.HandedOver()) return 0;
         if (!form.Create()) return 1;
-        // A later start that handed over shows nothing, not even a tray icon.
-        if (!oneInstance.HandedOver()) {
-            if (form.State().Minimized) {
-                // The window stays hidden; the program sits in the tray from the start.
-                form.Core().Icons().AppEventsMinimize();
-            } else {
-                ShowWindow(form.Handle(), SW_SHOWNORMAL);
-                UpdateWindow(form.Handle());
-            }
+        if (form.State().Minimized) {
+            // The window stays hidden; the program sits in the tray from the start.
+            form.Core().Icons().AppEventsMinimize();
+        } else {
+            ShowWindow(form.Handle(), SW_SHOWNORMAL);
+            UpdateWindow(form.Handle());
         }
         // The running copy keeps the input watch; a later start must not take it.
         if (oneInstance.IsFirstInstance()) {

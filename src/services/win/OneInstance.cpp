@@ -1,7 +1,10 @@
 #include "services/win/OneInstance.h"
 
+#include "framework/Paths.h"
 #include "framework/win/Application.h"
 #include "framework/win/MessageOnlyWindow.h"
+#include "framework/win/WidePath.h"
+#include "framework/win/Window.h"
 #include "services/InstanceBlock.h"
 
 #include <cstdlib>
@@ -17,16 +20,18 @@ constexpr char NoSemaphoreText[] = "Unable to create semaphore";
 
 TOneInstance* current = nullptr;
 
-std::string ExecutablePath() {
-    std::string buffer(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
-        if (length == 0) return {};
-        if (length < size) return buffer.substr(0, length);
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
+// Upper case as the file system compares names: the same for every user's language.
+std::wstring UpperCase(const std::wstring& text) {
+    if (text.empty()) return text;
+    const int size = static_cast<int>(text.size());
+    const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), size,
+                                     nullptr, 0, nullptr, nullptr, 0);
+    if (length <= 0) return text;
+    std::wstring upper(static_cast<size_t>(length), L'\0');
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), size, upper.data(),
+                      length, nullptr, nullptr, 0) != length)
+        return text;
+    return upper;
 }
 
 instance::Block BlockOf(const fw::MappedView& view) noexcept {
@@ -42,10 +47,14 @@ fw::MappedView MapBlock(HANDLE block) noexcept {
 
 TOneInstance::TOneInstance(OneInstanceOptions options) : options_(std::move(options)) {
     if (current) throw std::logic_error(OnlyOneText);
-    const std::string path =
-        options_.executablePath.empty() ? ExecutablePath() : options_.executablePath;
-    blockName_ = instance::BlockName(path);
-    semaphoreName_ = instance::SemaphoreName(path);
+    const std::string path = options_.executablePath.empty()
+                                 ? fw::WideToUtf8(fw::ModulePath(nullptr))
+                                 : options_.executablePath;
+    if (!path.empty()) {
+        InstanceObjectNames names = InstanceNamesOf(path);
+        blockName_ = std::move(names.block);
+        semaphoreName_ = std::move(names.semaphore);
+    }
     current = this;
 }
 
@@ -66,7 +75,7 @@ TOneInstance* TOneInstance::Current() noexcept {
 
 void TOneInstance::Loaded() {
     if (block_ || blockName_.empty()) return;
-    HANDLE block = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+    HANDLE block = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       static_cast<DWORD>(instance::BlockSize), blockName_.c_str());
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     block_.reset(block);
@@ -85,7 +94,7 @@ void TOneInstance::BecomeFirst(fw::MappedView& view) {
     // Held only by a later start whose running copy did not answer.
     Release();
     semaphore_.reset();
-    semaphore_.reset(CreateSemaphoreA(nullptr, 0, 1, semaphoreName_.c_str()));
+    semaphore_.reset(CreateSemaphoreW(nullptr, 0, 1, semaphoreName_.c_str()));
     if (!semaphore_) {
         receiver_.reset();
         throw std::runtime_error(NoSemaphoreText);
@@ -121,7 +130,7 @@ void TOneInstance::HandOver(fw::MappedView& view) {
 
 bool TOneInstance::Acquire() noexcept {
     if (!semaphore_)
-        semaphore_.reset(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, semaphoreName_.c_str()));
+        semaphore_.reset(OpenSemaphoreW(SEMAPHORE_ALL_ACCESS, FALSE, semaphoreName_.c_str()));
     if (!semaphore_) return false;
     return WaitForSingleObject(semaphore_.get(), instance::WaitMilliseconds) == WAIT_OBJECT_0;
 }
@@ -177,11 +186,19 @@ void TOneInstance::DoInstanceStarted(const std::vector<std::string>& params) {
     if (OnInstanceStarted) OnInstanceStarted(*this, params);
 }
 
+InstanceObjectNames InstanceNamesOf(const std::string& executablePath) {
+    // Names travel as UTF-8 and meet the system as UTF-16, so that a file name outside the
+    // ANSI code page keeps its letters; a name the old ANSI calls made is the same object.
+    const std::string upper =
+        fw::WideToUtf8(UpperCase(fw::Utf8ToWide(fw::FileNameOf(executablePath))));
+    return {fw::Utf8ToWide(instance::BlockName(upper)),
+            fw::Utf8ToWide(instance::SemaphoreName(upper))};
+}
+
 void RestoreToFront(HWND window) noexcept {
     if (!window || !IsWindow(window)) return;
     if (IsIconic(window) || !IsWindowVisible(window)) ShowWindow(window, SW_RESTORE);
-    HWND popup = GetLastActivePopup(window);
-    SetForegroundWindow(popup ? popup : window);
+    fw::BringForward(window);
 }
 
 } // namespace zevaver

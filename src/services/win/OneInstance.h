@@ -30,7 +30,7 @@ using TOnInstanceStarted =
     std::function<void(TOneInstance& sender, const std::vector<std::string>& params)>;
 
 struct OneInstanceOptions {
-    // The path whose file name names the block and the semaphore; the running
+    // The path (UTF-8) whose file name names the block and the semaphore; the running
     // executable's when empty.
     std::string executablePath;
     // The parameters a later start hands over; the command line's (without the program
@@ -83,13 +83,21 @@ private:
     [[nodiscard]] std::vector<std::string> CommandLineParameters() const;
 
     OneInstanceOptions options_;
-    std::string blockName_;
-    std::string semaphoreName_;
+    std::wstring blockName_;
+    std::wstring semaphoreName_;
     fw::KernelHandle block_;
     std::unique_ptr<fw::MessageOnlyWindow> receiver_;
     fw::KernelHandle semaphore_;
     bool handedOver_ = false;
 };
+
+// The names of the instance block and semaphore of the executable at that path (UTF-8):
+// its file name, without regard to letter case as the file system has it.
+struct InstanceObjectNames {
+    std::wstring block;
+    std::wstring semaphore;
+};
+[[nodiscard]] InstanceObjectNames InstanceNamesOf(const std::string& executablePath);
 
 // The platform's plain restore: shows the window again if it is minimised or hidden and
 // brings its last active popup (a dialog or message box, else the window) to the front.
