@@ -2,10 +2,8 @@
 
 #include "engine/NumberText.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <memory>
+#include <filesystem>
+#include <fstream>
 
 namespace zevaver {
 
@@ -52,24 +50,31 @@ std::string LayoutPath(std::string_view layoutName) {
     return "Layouts/" + std::string(layoutName) + ".txt";
 }
 
+namespace {
+
+std::filesystem::path PathOfUtf8(const std::string& path) {
+    return std::filesystem::path(
+        std::u8string_view(reinterpret_cast<const char8_t*>(path.data()), path.size()));
+}
+
+} // namespace
+
 bool StandardLayoutFiles::Exists(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
+    std::error_code error;
+    return std::filesystem::is_regular_file(PathOfUtf8(path), error);
 }
 
 FileBytes StandardLayoutFiles::ReadAll(const std::string& path) {
     FileBytes file;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(path.c_str(), "rb"),
-                                                           &std::fclose);
+    std::ifstream stream(PathOfUtf8(path), std::ios::binary);
     if (!stream) {
         file.complete = false;
         return file;
     }
     char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stream.get())) > 0)
-        file.bytes.append(buffer, got);
-    file.complete = !std::ferror(stream.get());
+    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
+        file.bytes.append(buffer, static_cast<size_t>(stream.gcount()));
+    file.complete = !stream.bad();
     return file;
 }
 

@@ -18,7 +18,8 @@ inline constexpr std::string_view FallbackLayout = "Piano";
 // whose "#" code lies outside the table are skipped. Never fails: any bytes are accepted.
 void ParseLayout(std::string_view text, KeyNoteTable& table);
 
-// The relative path of a layout file, resolved against the current folder.
+// The relative path of a layout file, resolved against the current folder; UTF-8 as the
+// name is.
 [[nodiscard]] std::string LayoutPath(std::string_view layoutName);
 
 struct FileBytes {
@@ -33,8 +34,9 @@ public:
     [[nodiscard]] virtual FileBytes ReadAll(const std::string& path) = 0;
 };
 
-// Files as the C library sees them (the path is handed over unchanged, so 8-bit names
-// keep the meaning the rest of the program gives them).
+// Files as the standard library sees them. Paths are UTF-8, so a layout's name may hold
+// characters outside the system's 8-bit code page (on Windows the path meets the system
+// as UTF-16).
 class StandardLayoutFiles final : public LayoutFiles {
 public:
     [[nodiscard]] bool Exists(const std::string& path) override;

@@ -23,8 +23,8 @@ struct TSettings {
     int32_t Left = 0; // replaced on the first run
     int32_t NoteWidth = 16;
     bool Vertical = false;
-    std::string Skin = "Zevizi";
-    int32_t Velocity = 0; // fader position; the note-on velocity is 127 minus this
+    std::string Skin = "Zevizi"; // in the system's 8-bit code page, as the skin folders are found
+    int32_t Velocity = 0;        // fader position; the note-on velocity is 127 minus this
     bool Enabled = true;
     int32_t Device = 0; // -1 is the MIDI mapper
     int32_t Channel = 1;
@@ -35,7 +35,7 @@ struct TSettings {
     int32_t ShortcutsDialogLeft = 120;
     int32_t ShortcutsDialogTop = 120;
     bool KillKeystrokes = true;
-    std::string Layout = "Piano";
+    std::string Layout = "Piano"; // UTF-8: a layout file's name may hold any character
 };
 
 } // namespace zevaver

@@ -17,13 +17,14 @@ template <typename Record> struct BoundValue {
     template <typename T> using Ref = std::conditional_t<std::is_const_v<Record>, const T*, T*>;
     const char* name;
     std::variant<Ref<std::string>, Ref<int32_t>, Ref<bool>> field;
+    bool unicode = false; // a text in UTF-8 rather than the code page
 };
 
 template <typename Record>
 std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
     return {{
         {"Skin", &s.Skin},
-        {"Layout", &s.Layout},
+        {"Layout", &s.Layout, true},
         {"Width", &s.Width},
         {"Height", &s.Height},
         {"Left", &s.Left},
@@ -50,8 +51,8 @@ std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
 
 // Reads a value; a non-string one is reported and gives nothing.
 std::optional<RegistryText> Read(SettingsRegistry& registry, const std::string& name,
-                                 const SettingsErrorReport& report) {
-    RegistryText value = registry.ReadString(name);
+                                 const SettingsErrorReport& report, bool unicode = false) {
+    RegistryText value = unicode ? registry.ReadUnicodeString(name) : registry.ReadString(name);
     if (value.kind == RegistryText::Kind::WrongType) {
         if (report) report(InvalidDataTypeMessage(name));
         return std::nullopt;
@@ -61,8 +62,8 @@ std::optional<RegistryText> Read(SettingsRegistry& registry, const std::string& 
 
 // A missing value empties the text.
 void ReadTextValue(SettingsRegistry& registry, const std::string& name, std::string& field,
-                   const SettingsErrorReport& report) {
-    if (auto value = Read(registry, name, report)) {
+                   const SettingsErrorReport& report, bool unicode) {
+    if (auto value = Read(registry, name, report, unicode)) {
         field = value->kind == RegistryText::Kind::Text ? std::move(value->text) : std::string();
     }
 }
@@ -120,7 +121,7 @@ void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize sc
             [&](auto* field) {
                 using Field = std::remove_pointer_t<decltype(field)>;
                 if constexpr (std::is_same_v<Field, std::string>)
-                    ReadTextValue(registry, name, *field, report);
+                    ReadTextValue(registry, name, *field, report, value.unicode);
                 else if constexpr (std::is_same_v<Field, int32_t>)
                     ReadNumberValue(registry, name, *field, report);
                 else
@@ -151,7 +152,9 @@ bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,
                     return YesNoText(*field); // WriteYesNoValue
             },
             value.field);
-        if (!registry.WriteString(value.name, text)) {
+        const bool written = value.unicode ? registry.WriteUnicodeString(value.name, text)
+                                           : registry.WriteString(value.name, text);
+        if (!written) {
             registry.CloseKey();
             if (report) report(FailedToSetDataMessage(value.name));
             return false;

@@ -40,8 +40,20 @@ public:
     // to an existing key.
     [[nodiscard]] virtual bool OpenKey(RegistryHive hive, std::string_view path,
                                        bool forWriting) = 0;
+    // Texts in the system's 8-bit code page, as every stored text was before Unicode
+    // names were needed (a skin's name is what the folder search gives, in that page).
     [[nodiscard]] virtual RegistryText ReadString(const std::string& name) = 0;
     [[nodiscard]] virtual bool WriteString(const std::string& name, const std::string& text) = 0;
+    // Texts that may hold any character, in UTF-8 (a layout's name, which may lie outside
+    // the code page). The value stays an ordinary string value, so one stored in the code
+    // page reads the same either way. A registry of bytes keeps the bytes.
+    [[nodiscard]] virtual RegistryText ReadUnicodeString(const std::string& name) {
+        return ReadString(name);
+    }
+    [[nodiscard]] virtual bool WriteUnicodeString(const std::string& name,
+                                                  const std::string& text) {
+        return WriteString(name, text);
+    }
     virtual void CloseKey() = 0;
 };
 

@@ -43,6 +43,20 @@ uint32_t HotKeyFromShortcut(int32_t shortcut) noexcept {
     return (flags << 8) | (static_cast<uint32_t>(shortcut) & 0xFF);
 }
 
+bool IsModifierKey(uint32_t virtualKey) noexcept {
+    constexpr uint32_t Shift = 0x10, Menu = 0x12;          // Shift, Ctrl, Alt
+    constexpr uint32_t LeftShift = 0xA0, RightMenu = 0xA5; // the same, left and right
+    return (virtualKey >= Shift && virtualKey <= Menu) ||
+           (virtualKey >= LeftShift && virtualKey <= RightMenu);
+}
+
+uint32_t KeptHotKey(uint32_t held, uint32_t shown, bool modifierKey) noexcept {
+    shown &= 0xFFFF;
+    const bool hasKey = (shown & 0xFF) != 0;
+    if (modifierKey || (!hasKey && shown != 0)) return held;
+    return shown;
+}
+
 std::string LayoutNameOf(std::string_view fileName) {
     if (fileName.size() < LayoutExtension.size() ||
         !fw::EqualNoCase(fileName.substr(fileName.size() - LayoutExtension.size()),
@@ -51,19 +65,20 @@ std::string LayoutNameOf(std::string_view fileName) {
     return std::string(fileName.substr(0, fileName.rfind('.')));
 }
 
-std::vector<std::string> LayoutList(const std::vector<std::string>& fileNames) {
+std::vector<std::string> LayoutList(const std::vector<std::string>& fileNames, NameLess less) {
     std::vector<std::string> list;
     for (const std::string& fileName : fileNames) {
         std::string name = LayoutNameOf(fileName);
         if (!name.empty()) list.push_back(std::move(name));
     }
-    std::stable_sort(list.begin(), list.end(), fw::LessNoCase);
+    std::stable_sort(list.begin(), list.end(),
+                     [less](const std::string& a, const std::string& b) { return less(a, b); });
     return list;
 }
 
-int LayoutIndex(const std::vector<std::string>& list, std::string_view layout) {
+int LayoutIndex(const std::vector<std::string>& list, std::string_view layout, NameEqual equal) {
     for (size_t i = 0; i < list.size(); ++i)
-        if (fw::EqualNoCase(list[i], layout)) return static_cast<int>(i);
+        if (equal(list[i], layout)) return static_cast<int>(i);
     return -1;
 }
 
@@ -79,18 +94,41 @@ bool ApplyValues(const DialogValues& values, TSettings& settings) {
     return true;
 }
 
-ScreenPoint DialogPosition(ScreenPoint stored, int width, int height,
-                           const std::vector<ScreenRect>& monitors,
-                           const ScreenRect& mainWorkArea) noexcept {
+ScreenPoint DialogPosition(ScreenPoint stored, int width, int height, int titleHeight,
+                           const std::vector<ScreenRect>& workAreas) noexcept {
     // Wide arithmetic: a stored corner may be any 32-bit number.
-    const long long left = stored.x, top = stored.y;
-    const long long right = left + width, bottom = top + height;
-    if (fw::OverlapsAny(left, top, right, bottom, monitors)) return stored;
-    // A dialog larger than the work area keeps its title bar in reach.
-    return {std::max(mainWorkArea.left,
-                     mainWorkArea.left + (mainWorkArea.right - mainWorkArea.left - width) / 2),
-            std::max(mainWorkArea.top,
-                     mainWorkArea.top + (mainWorkArea.bottom - mainWorkArea.top - height) / 2)};
+    const int64_t left = stored.x, top = stored.y;
+    const int64_t right = left + width, bottom = top + height;
+    const int64_t titleBottom = top + std::clamp(titleHeight, 1, std::max(height, 1));
+    const auto holdsTitle = [&](const ScreenRect& a) {
+        return left >= a.left && right <= a.right && top >= a.top && titleBottom <= a.bottom;
+    };
+    if (workAreas.empty() || std::any_of(workAreas.begin(), workAreas.end(), holdsTitle))
+        return stored;
+
+    const auto overlap = [&](const ScreenRect& a) {
+        const int64_t w = std::min<int64_t>(right, a.right) - std::max<int64_t>(left, a.left);
+        const int64_t h = std::min<int64_t>(bottom, a.bottom) - std::max<int64_t>(top, a.top);
+        return w > 0 && h > 0 ? w * h : 0;
+    };
+    const auto distance = [&](const ScreenRect& a) {
+        const auto dx = static_cast<double>(std::max({int64_t{0}, a.left - right, left - a.right}));
+        const auto dy = static_cast<double>(std::max({int64_t{0}, a.top - bottom, top - a.bottom}));
+        return dx * dx + dy * dy;
+    };
+    const ScreenRect* nearest = &workAreas.front();
+    for (const ScreenRect& area : workAreas) {
+        const int64_t more = overlap(area) - overlap(*nearest);
+        if (more > 0 || (more == 0 && overlap(area) == 0 && distance(area) < distance(*nearest)))
+            nearest = &area;
+    }
+    // Along each axis the shortest move that brings the far edge in, then the near one.
+    const auto into = [](int64_t from, int length, int low, int high) {
+        return static_cast<int>(
+            std::max<int64_t>(low, std::min<int64_t>(from, int64_t{high} - length)));
+    };
+    return {into(left, width, nearest->left, nearest->right),
+            into(top, height, nearest->top, nearest->bottom)};
 }
 
 std::string UserGuidePath(std::string_view programPath) {

@@ -6,6 +6,7 @@
 
 #include "engine/Settings.h"
 #include "framework/PixelSurface.h"
+#include "framework/Text.h"
 
 #include <array>
 #include <cstdint>
@@ -26,12 +27,21 @@ inline constexpr uint32_t HotKeyAlt = 0x04;
 inline constexpr uint32_t HotKeyExtended = 0x08;
 
 // The field's value as a shortcut value. The extended-key flag is dropped (the watched
-// keystroke carries no such bit); a field without a key, cleared or holding modifiers
-// only, stores 0, which matches no keystroke.
+// keystroke carries no such bit); a value without a key is no shortcut and gives 0,
+// which matches no keystroke.
 [[nodiscard]] int32_t ShortcutFromHotKey(uint32_t hotKey) noexcept;
 // A shortcut value as the field shows it; bits outside the key code and the three
 // modifiers are not shown.
 [[nodiscard]] uint32_t HotKeyFromShortcut(int32_t shortcut) noexcept;
+
+// Shift, Ctrl or Alt, of either side.
+[[nodiscard]] bool IsModifierKey(uint32_t virtualKey) noexcept;
+// What a shortcut field holds after a key went down in it, from what it held before and
+// what it shows now. A key, with modifiers or without, is the new shortcut; a key that
+// leaves the field empty (Backspace, Delete) clears it. A modifier pressed on its own is
+// only the start of a combination: the field keeps its shortcut, so that Shift+Tab out of
+// a field, or Ctrl pressed and let go, never erases it.
+[[nodiscard]] uint32_t KeptHotKey(uint32_t held, uint32_t shown, bool modifierKey) noexcept;
 
 // ---- The layout list ----
 
@@ -39,12 +49,20 @@ inline constexpr uint32_t HotKeyExtended = 0x08;
 // its last ".". Empty for an entry whose name does not end in ".txt" (the platform's
 // pattern also matches short-name aliases such as "abc.txtx") or leaves no name.
 [[nodiscard]] std::string LayoutNameOf(std::string_view fileName);
-// The list's entries: the layout names of the files found, sorted without regard to
-// letter case (names equal but for case keep the order found).
-[[nodiscard]] std::vector<std::string> LayoutList(const std::vector<std::string>& fileNames);
-// The entry to select for the stored layout name, compared without regard to letter
-// case; -1 when none is equal (the list then shows empty).
-[[nodiscard]] int LayoutIndex(const std::vector<std::string>& list, std::string_view layout);
+// Compares two names without regard to letter case. The window passes the platform's
+// comparisons, which know the letters of every script (names are UTF-8); the defaults
+// know ASCII letters only.
+using NameLess = bool (*)(std::string_view, std::string_view);
+using NameEqual = bool (*)(std::string_view, std::string_view);
+
+// The list's entries: the layout names of the files found, in the order less gives
+// (names it finds equal keep the order found).
+[[nodiscard]] std::vector<std::string> LayoutList(const std::vector<std::string>& fileNames,
+                                                  NameLess less = &fw::LessNoCase);
+// The entry to select for the stored layout name, the first one equal gives as the same
+// name; -1 when there is none (the list then shows empty).
+[[nodiscard]] int LayoutIndex(const std::vector<std::string>& list, std::string_view layout,
+                              NameEqual equal = &fw::EqualNoCase);
 
 // ---- OK ----
 
@@ -71,13 +89,14 @@ struct ScreenPoint {
     friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
 };
 
-// Where the dialog of this size appears for a stored top-left corner. A corner that puts
-// any part of the dialog on one of the monitors is kept as it is; one that puts it on none
-// would leave a modal dialog out of sight, so the dialog is centred in the work area of the
-// main window's monitor instead.
-[[nodiscard]] ScreenPoint DialogPosition(ScreenPoint stored, int width, int height,
-                                         const std::vector<ScreenRect>& monitors,
-                                         const ScreenRect& mainWorkArea) noexcept;
+// Where the dialog of this size appears for a stored top-left corner, among the monitors'
+// work areas. A modal dialog is only of use while the user can reach its title bar: a
+// corner that leaves the whole title bar (titleHeight pixels from the dialog's top) on one
+// work area is kept; any other is moved the shortest way onto the work area nearest the
+// dialog (the one it overlaps most, else the closest), the whole dialog in it where it
+// fits and its top-left corner in it where it does not.
+[[nodiscard]] ScreenPoint DialogPosition(ScreenPoint stored, int width, int height, int titleHeight,
+                                         const std::vector<ScreenRect>& workAreas) noexcept;
 
 // ---- The logo ----
 

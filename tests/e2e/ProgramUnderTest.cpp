@@ -1,5 +1,6 @@
 #include "ProgramUnderTest.h"
 
+#include "framework/win/WidePath.h"
 #include "mainwindow/win/KeysForm.h"
 
 #include <chrono>
@@ -323,12 +324,13 @@ void StoreSetting(const std::string& name, const std::string& value) {
 }
 
 std::string StoredSetting(const std::string& name) {
-    char buffer[512] = {};
+    wchar_t buffer[512] = {};
     DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
-                     buffer, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, fw::Utf8ToWide(SettingsKey).c_str(),
+                     fw::Utf8ToWide(name).c_str(), RRF_RT_REG_SZ, nullptr, buffer,
+                     &size) != ERROR_SUCCESS)
         return "<missing>";
-    return buffer;
+    return fw::WideToUtf8(buffer);
 }
 
 ForeignWindow::ForeignWindow() {

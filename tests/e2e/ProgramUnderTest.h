@@ -137,6 +137,7 @@ void ForgetSettings();
 // Writes one of the program's stored values (the key must exist: a first run that ended
 // creates it with all its values).
 void StoreSetting(const std::string& name, const std::string& value);
+// A stored value as UTF-8, whatever characters it holds.
 [[nodiscard]] std::string StoredSetting(const std::string& name);
 
 // A plain window of the test's own that takes the focus, so the program plays while

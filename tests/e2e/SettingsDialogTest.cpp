@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 
 namespace zevaver {
@@ -60,6 +62,28 @@ protected:
         program.WaitForShortMessages(expected, 3000);
         program.Settle(300);
         return program.ShortMessages();
+    }
+
+    // A combination: the modifier held while the key is tapped.
+    static void Chord(WORD modifier, WORD key) {
+        e2e::KeyDown(modifier);
+        e2e::Tap(key);
+        e2e::KeyUp(modifier);
+    }
+    static void Tabs(int count) {
+        for (int i = 0; i < count; ++i) e2e::Tap(VK_TAB);
+    }
+    // OK, then the stored shortcuts once the program has ended.
+    std::vector<std::string> OkAndStoredShortcuts() {
+        program.Settle(200);
+        e2e::Tap(VK_RETURN);
+        EXPECT_TRUE(WaitClosed());
+        program.Close();
+        std::vector<std::string> stored;
+        for (const char* slot : {"Switch Enabled", "Base Octave C2", "Base Octave C3",
+                                 "Base Octave C4", "Base Octave C5", "Base Octave C6"})
+            stored.push_back(e2e::StoredSetting(std::string("Shortcut ") + slot));
+        return stored;
     }
 
     ProgramUnderTest program{"SettingsDialog"};
@@ -122,6 +146,63 @@ TEST_F(SettingsDialog, AnotherLayoutChangesTheNotesTheKeysPlayAtOnce) {
     EXPECT_EQ(Play({'X'}, 2), (Messages{NoteOn(49), NoteOff(49)}));
     program.Close();
     EXPECT_EQ(e2e::StoredSetting("Layout"), "Chromatic");
+}
+
+// Ctrl pressed and let go in the C4 field, Shift+Tab out of the C5 field: both keep their
+// shortcuts. The C6 field, left by Shift+Tab, takes F7 alone when it has the focus again.
+TEST_F(SettingsDialog, ModifiersPressedAloneInAFieldNeverEraseItsShortcut) {
+    StartWith({{C5Shortcut, "119"}}); // F8
+    ASSERT_NE(OpenWithF9(), nullptr);
+    Tabs(3);
+    e2e::Tap(VK_CONTROL);
+    Tabs(1);
+    Chord(VK_SHIFT, VK_TAB);
+    Tabs(2);
+    Chord(VK_SHIFT, VK_TAB);
+    Tabs(1);
+    e2e::Tap(VK_F7);
+    EXPECT_EQ(OkAndStoredShortcuts(),
+              (std::vector<std::string>{"24645", "16497", "16498", "16499", "119", "118"}));
+}
+
+// Alt+D and Alt+6 typed into fields are their shortcuts, not the "Default" button and the
+// C6 label; from the layout list Alt+5 still moves to the C5 field.
+TEST_F(SettingsDialog, EveryCombinationIsTheFieldsShortcutAndMnemonicsWorkFromTheOtherControls) {
+    StartWith({{C5Shortcut, "119"}});
+    ASSERT_NE(OpenWithF9(), nullptr);
+    Chord(VK_MENU, 'D');
+    Tabs(1);
+    Chord(VK_MENU, '6');
+    Tabs(1);
+    e2e::Tap(VK_F7);
+    Tabs(5); // C4, C5, C6, "Default", the layout list
+    Chord(VK_MENU, '5');
+    e2e::Tap(VK_F11);
+    EXPECT_EQ(OkAndStoredShortcuts(),
+              (std::vector<std::string>{"32836", "32822", "118", "16499", "122", "16501"}));
+}
+
+// Cyrillic letters, which no Western code page holds: the name is listed (last, after the
+// Latin ones), chosen, stored, and its file loaded again at the next start.
+TEST_F(SettingsDialog, ALayoutNamedOutsideTheCodePageIsChosenStoredAndLoadedAgain) {
+    const std::u8string name = u8"Клавиши";
+    std::ofstream(program.ProgramFolder() / "Layouts" / std::filesystem::path(name + u8".txt"),
+                  std::ios::binary)
+        << "X = 72\r\n";
+    StartWith();
+    ASSERT_NE(OpenWithF9(), nullptr);
+    Tabs(7);
+    e2e::Tap(VK_END);
+    program.Settle(200);
+    e2e::Tap(VK_RETURN);
+    ASSERT_TRUE(WaitClosed());
+
+    EXPECT_EQ(Play({'X'}, 2), (Messages{NoteOn(72), NoteOff(72)}));
+    program.Close();
+    EXPECT_EQ(e2e::StoredSetting("Layout"), reinterpret_cast<const char*>(name.c_str()));
+    ASSERT_TRUE(program.Start());
+    program.ClearMidiLog();
+    EXPECT_EQ(Play({'X'}, 2), (Messages{NoteOn(72), NoteOff(72)}));
 }
 
 } // namespace

@@ -42,6 +42,36 @@ TEST(SettingsDlgHotKeys, EveryStoredShortcutComesBackUnchangedThroughItsField) {
     EXPECT_EQ(HotKeyFromShortcut(-1), HotKey(0xFF, HotKeyShift | HotKeyControl | HotKeyAlt));
 }
 
+// Every key typed into a field, in order: the shortcut the field holds after each.
+TEST(SettingsDlgHotKeys, ModifiersAloneNeverEraseTheShortcutAFieldHolds) {
+    constexpr uint32_t CtrlF4 = HotKey(0x73, HotKeyControl);
+    struct Step {
+        const char* what;
+        uint32_t key;   // the key that went down
+        uint32_t shown; // what the field shows after it
+        uint32_t held;  // what it holds
+    };
+    const Step steps[] = {
+        {"Shift pressed: the field shows no key", 0x10, 0, CtrlF4},
+        {"or shows the modifier alone", 0xA0, HotKey(0, HotKeyShift), CtrlF4},
+        {"a key completes the combination", 'D', HotKey('D', HotKeyShift),
+         HotKey('D', HotKeyShift)},
+        {"Alt and Ctrl of the right side", 0xA5, HotKey(0, HotKeyAlt | HotKeyControl),
+         HotKey('D', HotKeyShift)},
+        {"a key alone", 0x76, HotKey(0x76), HotKey(0x76)},
+        {"a key that shows modifiers alone", 0x20, HotKey(0, HotKeyControl), HotKey(0x76)},
+        {"Backspace clears it", 0x08, 0, 0},
+        {"and Shift keeps it clear", 0x10, HotKey(0, HotKeyShift), 0},
+    };
+    uint32_t held = CtrlF4;
+    for (const Step& s : steps) {
+        held = KeptHotKey(held, s.shown, IsModifierKey(s.key));
+        EXPECT_EQ(held, s.held) << s.what;
+    }
+    EXPECT_FALSE(IsModifierKey(0x13)) << "Pause";
+    EXPECT_FALSE(IsModifierKey(0x5B)) << "the Windows key is a key of its own";
+}
+
 TEST(SettingsDlgLayouts, TheListHoldsTheNamesOfTheTxtFilesSortedWithoutRegardToCase) {
     const std::vector<std::string> found = {
         "Piano.txt", "chromatic.txt", "Single Row.txt", "My.Bass.txt", "notes.txtx",
@@ -125,36 +155,33 @@ TEST(SettingsDlgOk, KillKeystrokesKeepsItsValueThroughAnyNumberOfOks) {
     }
 }
 
-TEST(SettingsDlgPlacement, APositionOnAnyMonitorIsKeptAndOneOnNoneIsCentred) {
-    const ScreenRect first{0, 0, 1920, 1080}, second{1920, 0, 3200, 1024};
-    const ScreenRect firstWork{0, 0, 1920, 1040}, secondWork{1920, 0, 3200, 1024};
+TEST(SettingsDlgPlacement, TheWholeTitleBarStaysOnAMonitorOrTheDialogMovesOntoTheNearest) {
+    const ScreenRect first{0, 0, 1920, 1040}, second{1920, 0, 3200, 1024};
     struct Case {
         const char* what;
         ScreenPoint stored;
-        std::vector<ScreenRect> monitors;
-        ScreenRect mainWork;
+        std::vector<ScreenRect> workAreas;
         ScreenPoint expected;
     };
     const Case cases[] = {
-        {"the factory position", {120, 120}, {first}, firstWork, {120, 120}},
-        {"on the second monitor", {2500, 300}, {first, second}, firstWork, {2500, 300}},
-        {"partly above the first monitor", {100, -200}, {first}, firstWork, {100, -200}},
-        {"one pixel on the monitor", {1919, 1079}, {first}, firstWork, {1919, 1079}},
-        {"just past the right edge", {1920, 100}, {first}, firstWork, {820, 345}},
-        {"just above the top edge", {100, -350}, {first}, firstWork, {820, 345}},
-        {"where a second monitor used to be", {2500, 300}, {first}, firstWork, {820, 345}},
-        {"centred on the main window's monitor",
-         {-5000, 0},
-         {first, second},
-         secondWork,
-         {2420, 337}},
-        {"a far-off stored number", {2147483600, 2147483600}, {first}, firstWork, {820, 345}},
-        {"no monitor known", {120, 120}, {}, firstWork, {820, 345}},
+        {"the factory position", {120, 120}, {first}, {120, 120}},
+        {"on the second monitor", {2500, 300}, {first, second}, {2500, 300}},
+        {"only the title bar on the monitor", {100, 1010}, {first}, {100, 1010}},
+        {"in the corner", {1640, 690}, {first}, {1640, 690}},
+        {"a 10 x 14 sliver", {1910, 1026}, {first}, {1640, 690}},
+        {"the title bar a pixel too high", {100, -1}, {first}, {100, 0}},
+        {"half of it past the left edge", {-140, 500}, {first}, {0, 500}},
+        {"the title bar split between two monitors", {1700, 200}, {first, second}, {1640, 200}},
+        {"more on the second one", {1840, 200}, {first, second}, {1920, 200}},
+        {"where a second monitor used to be", {2500, 300}, {first}, {1640, 300}},
+        {"nearer the second monitor", {3300, 1200}, {first, second}, {2920, 674}},
+        {"a far-off stored number", {2147483600, -2147483600}, {first}, {1640, 0}},
+        {"no monitor known", {-5000, 0}, {}, {-5000, 0}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DialogPosition(c.stored, 280, 350, c.monitors, c.mainWork), c.expected) << c.what;
-    // Larger than the work area: the title bar stays at its top.
-    EXPECT_EQ(DialogPosition({5000, 0}, 400, 300, {first}, {0, 0, 200, 100}), (ScreenPoint{0, 0}));
+        EXPECT_EQ(DialogPosition(c.stored, 280, 350, 30, c.workAreas), c.expected) << c.what;
+    // Larger than the work area: the title bar stays at its top left.
+    EXPECT_EQ(DialogPosition({5000, 0}, 400, 300, 30, {{0, 0, 200, 100}}), (ScreenPoint{0, 0}));
 }
 
 TEST(SettingsDlgUserGuide, TheGuideLiesBesideTheProgram) {

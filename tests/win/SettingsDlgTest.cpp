@@ -3,6 +3,8 @@
 // its own with layout files.
 #include "services/win/SettingsDlg.h"
 
+#include "framework/win/WidePath.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -102,6 +104,22 @@ std::string Text(HWND window) {
     char text[256] = {};
     GetWindowTextA(window, text, sizeof text);
     return text;
+}
+
+// The layout list's entries as UTF-8.
+std::vector<std::string> ListedLayouts(HWND dialog) {
+    HWND layouts = GetDlgItem(dialog, Id::Layouts);
+    std::vector<std::string> names;
+    for (int i = 0; i < SendMessageW(layouts, CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t name[64] = {};
+        SendMessageW(layouts, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+        names.push_back(fw::WideToUtf8(name));
+    }
+    return names;
+}
+
+std::string Utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
 }
 
 TEST_F(SettingsDlgTest, ItsControlsSitAtTheirPixelsScaledByTheDialogsDpi) {
@@ -236,6 +254,43 @@ TEST_F(SettingsDlgTest, TheLogoShowsItsPointerAndOpensTheUserGuideBesideTheProgr
     GetModuleFileNameA(nullptr, program, MAX_PATH);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], (fs::path(program).parent_path() / "MIDIKeyboard.html").string());
+}
+
+TEST_F(SettingsDlgTest, LayoutNamesOfAnyScriptAreListedInTheUsersOrderAndCanBeChosen) {
+    for (const char8_t* name :
+         {u8"zeta", u8"Ärger", u8"émile", u8"Клавиши", u8"Bass 10", u8"Bass 2"})
+        std::ofstream(folder / "Layouts" / fs::path(std::u8string(name) + u8".txt"))
+            << "Z = 48\r\n";
+    settings.Layout = Utf8(u8"кЛАВИШИ");
+    EXPECT_EQ(Run([](HWND dialog) {
+                  EXPECT_EQ(ListedLayouts(dialog),
+                            (std::vector<std::string>{Utf8(u8"Ärger"), "Bass 2", "Bass 10",
+                                                      "chromatic", Utf8(u8"émile"), "Piano",
+                                                      "Single Row", "zeta", Utf8(u8"Клавиши")}));
+                  EXPECT_EQ(SendMessageW(GetDlgItem(dialog, Id::Layouts), CB_GETCURSEL, 0, 0), 8)
+                      << "the stored name selects its entry whatever its letter case";
+                  Click(dialog, Id::btnOK);
+              }),
+              IDOK);
+    EXPECT_EQ(settings.Layout, Utf8(u8"Клавиши"));
+    EXPECT_EQ(reloads, 1);
+}
+
+// A dialog left where only a sliver of it shows (a monitor since removed, a smaller
+// screen) comes back whole on the screen, its title bar within reach.
+TEST_F(SettingsDlgTest, AStoredPositionLeavingLessThanTheTitleBarOnScreenIsMovedOntoIt) {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    settings.ShortcutsDialogLeft = work.right - 10;
+    settings.ShortcutsDialogTop = work.bottom - 14;
+    Run([work](HWND dialog) {
+        RECT bounds{};
+        GetWindowRect(dialog, &bounds);
+        EXPECT_EQ(bounds.right, work.right);
+        EXPECT_EQ(bounds.bottom, work.bottom);
+        Click(dialog, Id::btnCancel);
+    });
+    EXPECT_LT(settings.ShortcutsDialogLeft, work.right - 200);
 }
 
 } // namespace

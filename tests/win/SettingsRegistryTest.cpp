@@ -130,6 +130,36 @@ TEST_F(SettingsRegistry, SavesAll23ValuesAsTerminatedStrings) {
     EXPECT_THAT(shownBoxes, IsEmpty());
 }
 
+// The layout's name is a file's name and may hold any character; a name stored in the
+// code page by an earlier version reads the same, and one the code page holds is stored
+// so that such a version reads it too.
+TEST_F(SettingsRegistry, TheLayoutNameKeepsLettersOfAnyScriptAndReadsWhatEarlierVersionsStored) {
+    const std::string cyrillic = reinterpret_cast<const char*>(u8"Клавиши");
+    const std::string accented = reinterpret_cast<const char*>(u8"Grün");
+    char ansiAccented[16] = {};
+    WideCharToMultiByte(CP_ACP, 0, L"Gr\u00FCn", -1, ansiAccented, sizeof ansiAccented, nullptr,
+                        nullptr);
+    ASSERT_STRNE(ansiAccented, "Gr?n") << "the test needs a code page holding u with diaeresis";
+
+    TSettings s;
+    s.Layout = cyrillic;
+    ASSERT_TRUE(SaveSettings(s, path_));
+    TSettings read;
+    LoadSettings(read, path_);
+    EXPECT_EQ(read.Layout, cyrillic);
+
+    {
+        fw::RegKey key = Create();
+        ASSERT_TRUE(fw::WriteRegistryString(key.get(), "Layout", ansiAccented));
+    }
+    LoadSettings(read, path_);
+    EXPECT_EQ(read.Layout, accented);
+    ASSERT_TRUE(SaveSettings(read, path_));
+    fw::RegKey key = fw::OpenRegistryKey(HKEY_CURRENT_USER, path_, KEY_READ);
+    EXPECT_EQ(fw::ReadRegistryString(key.get(), "Layout").text, ansiAccented);
+    EXPECT_THAT(shownBoxes, IsEmpty());
+}
+
 TEST_F(SettingsRegistry, StoresAndReadsBackNegativeNumbers) {
     TSettings s;
     s.PedalKey = -1;

@@ -37,7 +37,19 @@ bool Win32SettingsRegistry::OpenKey(RegistryHive hive, std::string_view path, bo
 
 RegistryText Win32SettingsRegistry::ReadString(const std::string& name) {
     if (!key_) return {};
-    fw::RegistryString value = fw::ReadRegistryString(key_.get(), name);
+    return TextOf(fw::ReadRegistryString(key_.get(), name));
+}
+
+RegistryText Win32SettingsRegistry::ReadUnicodeString(const std::string& name) {
+    if (!key_) return {};
+    return TextOf(fw::ReadRegistryUnicodeString(key_.get(), name));
+}
+
+bool Win32SettingsRegistry::WriteUnicodeString(const std::string& name, const std::string& text) {
+    return key_ && fw::WriteRegistryUnicodeString(key_.get(), name, text);
+}
+
+RegistryText Win32SettingsRegistry::TextOf(fw::RegistryString value) {
     switch (value.status) {
     case fw::RegistryString::Status::Text:
         return {RegistryText::Kind::Text, std::move(value.text)};

@@ -5,6 +5,7 @@
 #include "engine/Layout.h"
 #include "engine/SettingsStore.h"
 #include "framework/win/Handles.h"
+#include "framework/win/Registry.h"
 
 #include <string_view>
 
@@ -16,9 +17,14 @@ public:
     [[nodiscard]] bool OpenKey(RegistryHive hive, std::string_view path, bool forWriting) override;
     [[nodiscard]] RegistryText ReadString(const std::string& name) override;
     [[nodiscard]] bool WriteString(const std::string& name, const std::string& text) override;
+    [[nodiscard]] RegistryText ReadUnicodeString(const std::string& name) override;
+    [[nodiscard]] bool WriteUnicodeString(const std::string& name,
+                                          const std::string& text) override;
     void CloseKey() override;
 
 private:
+    [[nodiscard]] static RegistryText TextOf(fw::RegistryString value);
+
     fw::RegKey key_;
 };
 

@@ -1,5 +1,7 @@
 #include "framework/win/Registry.h"
 
+#include "framework/win/WidePath.h"
+
 #include <vector>
 
 namespace zevaver {
@@ -26,25 +28,43 @@ RegKey CreateRegistryKey(HKEY root, const std::string& path) noexcept {
     return RegKey(key);
 }
 
-RegistryString ReadRegistryString(HKEY key, const std::string& name) {
+namespace {
+
+// The two flavours of the value functions, for one reader.
+struct AnsiApi {
+    using Char = char;
+    static LONG Query(HKEY key, const std::string& name, DWORD* type, BYTE* data, DWORD* size) {
+        return RegQueryValueExA(key, name.c_str(), nullptr, type, data, size);
+    }
+    static std::string Text(const char* text) { return text; }
+};
+
+struct WideApi {
+    using Char = wchar_t;
+    static LONG Query(HKEY key, const std::string& name, DWORD* type, BYTE* data, DWORD* size) {
+        return RegQueryValueExW(key, Utf8ToWide(name).c_str(), nullptr, type, data, size);
+    }
+    static std::string Text(const wchar_t* text) { return WideToUtf8(text); }
+};
+
+template <typename Api> RegistryString ReadString(HKEY key, const std::string& name) {
+    using Char = typename Api::Char;
     RegistryString result;
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return result;
+    if (Api::Query(key, name, &type, nullptr, &size) != ERROR_SUCCESS) return result;
     result.type = type;
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
         result.status = RegistryString::Status::WrongType;
         return result;
     }
     // The value may grow between the two queries; ask again with the size it reports.
-    std::vector<char> data;
+    std::vector<Char> data;
     LONG status = ERROR_MORE_DATA;
     while (status == ERROR_MORE_DATA) {
-        data.resize(size + 1);
-        size = static_cast<DWORD>(data.size());
-        status = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE*>(data.data()), &size);
+        data.resize(size / sizeof(Char) + 1);
+        size = static_cast<DWORD>(data.size() * sizeof(Char));
+        status = Api::Query(key, name, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     }
     if (status != ERROR_SUCCESS) return result;
     result.type = type;
@@ -52,18 +72,40 @@ RegistryString ReadRegistryString(HKEY key, const std::string& name) {
         result.status = RegistryString::Status::WrongType;
         return result;
     }
-    // Stored text need not end in a NUL; the extra byte guarantees one.
-    data.resize(static_cast<size_t>(size) + 1);
-    data[size] = '\0';
+    // Stored text need not end in a NUL; the extra character guarantees one.
+    data.resize(size / sizeof(Char) + 1);
+    data.back() = 0;
     result.status = RegistryString::Status::Text;
-    result.text = data.data();
+    result.text = Api::Text(data.data());
     return result;
+}
+
+} // namespace
+
+RegistryString ReadRegistryString(HKEY key, const std::string& name) {
+    return ReadString<AnsiApi>(key, name);
+}
+
+RegistryString ReadRegistryUnicodeString(HKEY key, const std::string& name) {
+    return ReadString<WideApi>(key, name);
 }
 
 bool WriteRegistryString(HKEY key, const std::string& name, const std::string& text) noexcept {
     const DWORD size = static_cast<DWORD>(text.size() + 1);
     return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           size) == ERROR_SUCCESS;
+}
+
+bool WriteRegistryUnicodeString(HKEY key, const std::string& name,
+                                const std::string& text) noexcept {
+    try {
+        const std::wstring wide = Utf8ToWide(text);
+        const auto size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+        return RegSetValueExW(key, Utf8ToWide(name).c_str(), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(wide.c_str()), size) == ERROR_SUCCESS;
+    } catch (...) {
+        return false;
+    }
 }
 
 bool DeleteRegistryTree(HKEY root, const std::string& path) noexcept {

@@ -1,5 +1,6 @@
-// The few registry operations the program needs, in the ANSI flavour (values are 8-bit
-// text), with every key held by a fw::RegKey.
+// The few registry operations the program needs, with every key held by a fw::RegKey.
+// Key and value names are ASCII; texts are 8-bit in the system's code page, or UTF-8
+// through the Unicode pair below.
 #pragma once
 
 #include "framework/win/Handles.h"
@@ -35,6 +36,12 @@ struct RegistryString {
 // A REG_SZ value whose data includes the terminating NUL.
 [[nodiscard]] bool WriteRegistryString(HKEY key, const std::string& name,
                                        const std::string& text) noexcept;
+
+// The same, for a text that may hold any character: UTF-8 in the program, UTF-16 in the
+// registry (where an 8-bit text written by the functions above is stored as UTF-16 too).
+[[nodiscard]] RegistryString ReadRegistryUnicodeString(HKEY key, const std::string& name);
+[[nodiscard]] bool WriteRegistryUnicodeString(HKEY key, const std::string& name,
+                                              const std::string& text) noexcept;
 
 // Removes a key with everything below it (tests clean up their throwaway keys with it).
 [[nodiscard]] bool DeleteRegistryTree(HKEY root, const std::string& path) noexcept;

@@ -1,6 +1,7 @@
 #include "services/win/SettingsDlg.h"
 
 #include "framework/win/Monitors.h"
+#include "framework/win/NameCompare.h"
 #include "framework/win/WidePath.h"
 #include "framework/win/Window.h"
 #include "services/SettingsDlgRules.h"
@@ -118,19 +119,16 @@ int WindowDpi(HWND window) noexcept {
     return dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
 }
 
-ScreenRect ToScreenRect(const RECT& r) noexcept {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 // The file names that "Layouts\*.txt" matches in the current folder, whatever their
-// attributes.
+// attributes, in UTF-8: a name outside the system's code page would come back from the
+// 8-bit search with "?" in place of its letters, and name no file.
 std::vector<std::string> FindLayoutFiles() {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    fw::FindHandle search(FindFirstFileA("Layouts\\*.txt", &found));
+    WIN32_FIND_DATAW found{};
+    fw::FindHandle search(FindFirstFileW(L"Layouts\\*.txt", &found));
     if (!search) return names;
-    do names.emplace_back(found.cFileName);
-    while (FindNextFileA(search.get(), &found));
+    do names.push_back(fw::WideToUtf8(found.cFileName));
+    while (FindNextFileW(search.get(), &found));
     return names;
 }
 
@@ -143,8 +141,9 @@ int TfrmSettings::ShowModal() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const std::vector<WORD> dialogTemplate = DialogTemplate();
-    const INT_PTR result = DialogBoxIndirectParamA(
-        fw::ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), owner_,
+    // A Unicode dialog: its loop then hands the layout list characters of any script.
+    const INT_PTR result = DialogBoxIndirectParamW(
+        fw::ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), owner_,
         &TfrmSettings::DialogProc, reinterpret_cast<LPARAM>(this));
     return static_cast<int>(result);
 }
@@ -231,6 +230,10 @@ void TfrmSettings::FormCreate() {
     dpi_ = WindowDpi(window_);
     CreateControls();
     PlaceWindow();
+    std::array<HWND, ShortcutCount> fields{};
+    for (int i = 0; i < ShortcutCount; ++i)
+        fields[static_cast<size_t>(i)] = Control(static_cast<ControlId>(HotKey1 + i));
+    shortcutFields_.Attach(fields);
     const DialogValues values = ValuesOf(settings_);
     for (int i = 0; i < ShortcutCount; ++i) {
         SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_SETHOTKEY,
@@ -251,8 +254,10 @@ void TfrmSettings::CreateControls() {
         const int width = place.style == LabelStyle
                               ? std::max(Scale(place.width), TextWidth(font, place.text))
                               : Scale(place.width);
-        HWND control = CreateWindowExA(
-            place.exStyle, place.className, place.text, place.style | WS_CHILD, Scale(place.left),
+        // Unicode controls, so that the layout list keeps names outside the code page.
+        HWND control = CreateWindowExW(
+            place.exStyle, fw::Utf8ToWide(place.className).c_str(),
+            fw::Utf8ToWide(place.text).c_str(), place.style | WS_CHILD, Scale(place.left),
             Scale(place.top), width, Scale(height), window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), fw::ModuleInstance(), nullptr);
         if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -297,25 +302,23 @@ void TfrmSettings::PlaceWindow() {
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
 
-    const std::vector<ScreenRect> monitors = fw::MonitorRects();
-    HMONITOR mainMonitor = owner_ ? MonitorFromWindow(owner_, MONITOR_DEFAULTTOPRIMARY)
-                                  : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    MONITORINFO info{sizeof info};
-    GetMonitorInfoA(mainMonitor, &info);
+    // The title bar: the frame above the client area.
+    const int titleHeight = -frame.top;
     const ScreenPoint place =
         DialogPosition({settings_.ShortcutsDialogLeft, settings_.ShortcutsDialogTop}, width, height,
-                       monitors, ToScreenRect(info.rcWork));
+                       titleHeight, fw::MonitorWorkAreas());
     SetWindowPos(window_, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmSettings::FormShow() {
     // Read at every opening: the folder may have changed since the last one.
-    const std::vector<std::string> list = LayoutList(FindLayoutFiles());
+    const std::vector<std::string> list = LayoutList(FindLayoutFiles(), &fw::LessForUser);
     HWND layouts = Control(Layouts);
     for (const std::string& name : list)
-        SendMessageA(layouts, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    SendMessageA(layouts, CB_SETCURSEL, static_cast<WPARAM>(LayoutIndex(list, settings_.Layout)),
-                 0);
+        SendMessageW(layouts, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(fw::Utf8ToWide(name).c_str()));
+    const int selected = LayoutIndex(list, settings_.Layout, &fw::SameNameIgnoringCase);
+    SendMessageW(layouts, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void TfrmSettings::FormActivate() {
@@ -324,24 +327,21 @@ void TfrmSettings::FormActivate() {
 
 void TfrmSettings::btnOKClick() {
     DialogValues values;
-    for (int i = 0; i < ShortcutCount; ++i) {
-        const auto field = static_cast<uint32_t>(
-            SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_GETHOTKEY, 0, 0));
-        values.shortcuts[static_cast<size_t>(i)] = ShortcutFromHotKey(field & 0xFFFF);
-    }
+    for (size_t i = 0; i < ShortcutCount; ++i)
+        values.shortcuts[i] = ShortcutFromHotKey(shortcutFields_.Held(i));
     values.killKeystrokes =
         SendMessageA(Control(chkKillKeystrokes), BM_GETCHECK, 0, 0) == BST_CHECKED;
     HWND layouts = Control(Layouts);
-    const LRESULT selected = SendMessageA(layouts, CB_GETCURSEL, 0, 0);
+    const LRESULT selected = SendMessageW(layouts, CB_GETCURSEL, 0, 0);
     if (selected != CB_ERR) {
         const LRESULT length =
-            SendMessageA(layouts, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
+            SendMessageW(layouts, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
         if (length > 0) {
-            std::string text(static_cast<size_t>(length) + 1, '\0');
-            SendMessageA(layouts, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+            std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+            SendMessageW(layouts, CB_GETLBTEXT, static_cast<WPARAM>(selected),
                          reinterpret_cast<LPARAM>(text.data()));
             text.resize(static_cast<size_t>(length));
-            values.layout = std::move(text);
+            values.layout = fw::WideToUtf8(text);
         }
     }
     if (ApplyValues(values, settings_) && options_.layoutChanged) options_.layoutChanged();
@@ -374,6 +374,7 @@ void TfrmSettings::LogoClick() {
 }
 
 void TfrmSettings::FormDestroy() {
+    shortcutFields_.Detach();
     RECT bounds{};
     if (!GetWindowRect(window_, &bounds)) return;
     settings_.ShortcutsDialogLeft = bounds.left;

@@ -6,6 +6,7 @@
 
 #include "engine/Settings.h"
 #include "framework/win/Handles.h"
+#include "services/win/ShortcutFields.h"
 
 #include <functional>
 #include <string>
@@ -94,6 +95,7 @@ private:
     HWND window_ = nullptr;
     int dpi_ = 96;
     fw::Font logoFont_;
+    ShortcutFields shortcutFields_;
 };
 
 } // namespace zevaver
