@@ -102,7 +102,7 @@ struct ScreenPoint {
 
 // The user guide shipped beside the program, which the logo opens until the program has
 // a web page of its own.
-inline constexpr std::string_view UserGuideFile = "MIDIKeyboard.html";
+inline constexpr std::string_view UserGuideFile = "MIDIKeyboard User Guide.html";
 // The guide's full path for the program's own path: the guide's name in its folder.
 [[nodiscard]] std::string UserGuidePath(std::string_view programPath);
 

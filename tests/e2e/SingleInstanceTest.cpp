@@ -111,7 +111,6 @@ private:
     Clock::time_point started_;
 };
 
-
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override { e2e::ForgetSettings(); }

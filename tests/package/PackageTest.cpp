@@ -448,8 +448,8 @@ TEST_F(Release, TheZipUnpackedIntoAFreshFolderPlays) {
     fs::remove_all(folder, ignored);
     fs::create_directories(folder.parent_path());
     fs::copy(unzipped_, folder, fs::copy_options::recursive);
-    for (const char* file : {"MIDIKeyboard.exe", "vivuvav.dll", "MIDIKeyboard.html", "LICENSE.txt",
-                             "Layouts\\Piano.txt"})
+    for (const char* file : {"MIDIKeyboard.exe", "vivuvav.dll", "MIDIKeyboard User Guide.html",
+                             "LICENSE.txt", "Layouts\\Piano.txt"})
         EXPECT_TRUE(fs::exists(folder / file)) << file;
     ExpectPlays(folder, "PackageZip");
     fs::remove_all(folder, ignored);

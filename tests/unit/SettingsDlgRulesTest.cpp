@@ -186,9 +186,9 @@ TEST(SettingsDlgPlacement, TheWholeTitleBarStaysOnAMonitorOrTheDialogMovesOntoTh
 
 TEST(SettingsDlgUserGuide, TheGuideLiesBesideTheProgram) {
     EXPECT_EQ(UserGuidePath("C:\\Program Files\\MK\\MIDIKeyboard.exe"),
-              "C:\\Program Files\\MK\\MIDIKeyboard.html");
-    EXPECT_EQ(UserGuidePath("/opt/mk/MIDIKeyboard.exe"), "/opt/mk/MIDIKeyboard.html");
-    EXPECT_EQ(UserGuidePath("MIDIKeyboard.exe"), "MIDIKeyboard.html");
+              "C:\\Program Files\\MK\\MIDIKeyboard User Guide.html");
+    EXPECT_EQ(UserGuidePath("/opt/mk/MIDIKeyboard.exe"), "/opt/mk/MIDIKeyboard User Guide.html");
+    EXPECT_EQ(UserGuidePath("MIDIKeyboard.exe"), "MIDIKeyboard User Guide.html");
 }
 
 } // namespace

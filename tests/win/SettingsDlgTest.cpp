@@ -253,7 +253,8 @@ TEST_F(SettingsDlgTest, TheLogoShowsItsPointerAndOpensTheUserGuideBesideTheProgr
     char program[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, program, MAX_PATH);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], (fs::path(program).parent_path() / "MIDIKeyboard.html").string());
+    EXPECT_EQ(opened[0],
+              (fs::path(program).parent_path() / "MIDIKeyboard User Guide.html").string());
 }
 
 TEST_F(SettingsDlgTest, LayoutNamesOfAnyScriptAreListedInTheUsersOrderAndCanBeChosen) {

@@ -22,10 +22,11 @@ bool LessForUser(std::string_view a, std::string_view b) noexcept {
         const std::wstring wideA = Utf8ToWide(a), wideB = Utf8ToWide(b);
         // Numbers by value exist from Windows 7 on; without them the order is still the
         // language's.
-        for (DWORD flags : {DWORD{NORM_IGNORECASE | SORT_DIGITSASNUMBERS}, DWORD{NORM_IGNORECASE}}) {
-            const int order = CompareStringEx(LOCALE_NAME_USER_DEFAULT, flags, wideA.c_str(),
-                                              Length(wideA), wideB.c_str(), Length(wideB),
-                                              nullptr, nullptr, 0);
+        for (DWORD flags :
+             {DWORD{NORM_IGNORECASE | SORT_DIGITSASNUMBERS}, DWORD{NORM_IGNORECASE}}) {
+            const int order =
+                CompareStringEx(LOCALE_NAME_USER_DEFAULT, flags, wideA.c_str(), Length(wideA),
+                                wideB.c_str(), Length(wideB), nullptr, nullptr, 0);
             if (order != 0) return order == CSTR_LESS_THAN;
         }
     } catch (...) {

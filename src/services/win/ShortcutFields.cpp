@@ -30,7 +30,8 @@ uint32_t Shown(HWND field) noexcept {
 
 void ShortcutFields::Attach(const std::array<HWND, ShortcutCount>& fields) {
     for (size_t slot = 0; slot < fields.size(); ++slot) {
-        held_[slot] = static_cast<uint32_t>(SendMessageW(fields[slot], HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
+        held_[slot] =
+            static_cast<uint32_t>(SendMessageW(fields[slot], HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
         if (SetWindowSubclass(fields[slot], &ShortcutFields::FieldProc, slot,
                               reinterpret_cast<DWORD_PTR>(this)))
             SetPropW(fields[slot], FieldMark, reinterpret_cast<HANDLE>(1));
@@ -58,8 +59,8 @@ void ShortcutFields::ShowHeld(HWND field, size_t slot) noexcept {
     if (Shown(field) != held_[slot]) DefSubclassProc(field, HKM_SETHOTKEY, held_[slot], 0);
 }
 
-LRESULT CALLBACK ShortcutFields::FieldProc(HWND field, UINT message, WPARAM wParam,
-                                           LPARAM lParam, UINT_PTR slot, DWORD_PTR data) noexcept {
+LRESULT CALLBACK ShortcutFields::FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR slot, DWORD_PTR data) noexcept {
     auto* self = reinterpret_cast<ShortcutFields*>(data);
     switch (message) {
     case HKM_SETHOTKEY:
