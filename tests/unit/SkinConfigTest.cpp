@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace zevaver {
 
@@ -19,6 +20,55 @@ TEST(SkinConfigFile, LinesAreNormalisedBeforeTheyAreRead) {
     EXPECT_EQ(NormalizeConfigLine("Corner Size = 8 ; small"), "CornerSize=8");
     EXPECT_EQ(NormalizeConfigLine("\tFader\x01Style=\x1fSkin\r"), "FaderStyle=Skin");
     EXPECT_EQ(NormalizeConfigLine("  ; only a remark"), "");
+}
+
+// Whole integers are decimal with an optional sign, or hexadecimal after a leading "$" or
+// "0x"; anything else gives its leading decimal digits, sign ignored, or 0 without any.
+// Sizes are then held to 0..MaxSkinSize, colours kept as read.
+TEST(SkinConfigFile, IntegersFollowTheGrammarAndSizesStayInASaneRange) {
+    const std::pair<const char*, int32_t> colors[] = {
+        {"x10", 0},
+        {"0x1Fpx", 0},
+        {"$10px", 0},
+        {"$1f", 31},
+        {"0x7FFFFFFF", 2147483647},
+        {"0X10", 0},
+        {"-$10", 0},
+        {"+7", 7},
+        {"-7", -7},
+        {"-12px", 12},
+        {"0x", 0},
+        {"$", 0},
+        {"--5", 0},
+        {"007", 7},
+        {"-2147483648", std::numeric_limits<int32_t>::min()},
+        {"2147483648", 2147483647},  // beyond 32 bits: never wraps to negative
+        {"-2147483649", 2147483647}, // not a whole integer: the digits, sign ignored
+        {"4294967297", 2147483647},
+        {"$100000000", 0},
+        {"99999999999999999999", 2147483647},
+    };
+    for (const auto& [text, value] : colors) {
+        TSkinConfig config;
+        ReadSkinConfigText(std::string("FaderColor=") + text + ",0,0", config);
+        EXPECT_EQ(config.FaderColor.R, value) << text;
+    }
+    const std::pair<const char*, std::function<bool(const TSkinConfig&)>> sizes[] = {
+        {"BorderSize=2000000000", [](auto& c) { return c.BorderSize == MaxSkinSize; }},
+        {"BorderSize=-2000000000", [](auto& c) { return c.BorderSize == 0; }},
+        {"CornerArea=-2147483648", [](auto& c) { return c.CornerArea == 0; }},
+        {"FaderWidth=-2147483648", [](auto& c) { return c.FaderWidth == 0; }},
+        {"CornerSize=99999999999", [](auto& c) { return c.CornerSize == MaxSkinSize; }},
+        {"KeysOutlineWidth=-3", [](auto& c) { return c.KeysOutlineWidth == 0; }},
+        {"BlackKeysHeight=250", [](auto& c) { return c.BlackKeysHeight == 100; }},
+        {"FaderTicksFrequency=0", [](auto& c) { return c.FaderTicksFrequency == 1; }},
+        {"BorderSize=255", [](auto& c) { return c.BorderSize == 255; }},
+    };
+    for (const auto& [text, holds] : sizes) {
+        TSkinConfig config;
+        ReadSkinConfigText(text, config);
+        EXPECT_TRUE(holds(config)) << text;
+    }
 }
 
 TEST(SkinConfigFile, EachKindOfValueFollowsItsRule) {
@@ -40,7 +90,6 @@ TEST(SkinConfigFile, EachKindOfValueFollowsItsRule) {
         {"Corner Size = 8 ; small", [](auto& c) { return c.CornerSize == 8; }},
         {"CornerArea=12px", [](auto& c) { return c.CornerArea == 12; }},
         {"CornerArea=-12px", [](auto& c) { return c.CornerArea == 12; }},
-        {"CornerArea=-7", [](auto& c) { return c.CornerArea == -7; }},
         {"CornerArea=$1F", [](auto& c) { return c.CornerArea == 31; }},
         {"CornerArea=0x10", [](auto& c) { return c.CornerArea == 16; }},
         {"CornerArea=big", [](auto& c) { return c.CornerArea == 0; }},
