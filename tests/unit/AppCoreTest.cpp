@@ -148,6 +148,41 @@ TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
     EXPECT_GT(core.MIDIKeys().Height(), core.MIDIKeys().Width());
 }
 
+// Stored sizes may be anything (a missing value reads as 0), and a turn swaps a short side
+// into the width: the window still never gets smaller than 100 x 80.
+TEST_F(AppCoreTest, NoStoredSizeOrTurnMakesTheWindowSmallerThanTheMinimum) {
+    struct Case {
+        const char* width;
+        const char* height; // nullptr: the value is missing
+        WindowRect placed;  // width and height
+        WindowRect turned;
+        WindowRect turnedBack;
+    };
+    const Case cases[] = {
+        {"10", "5", {0, 0, 100, 80}, {0, 0, 100, 100}, {0, 0, 100, 100}},
+        {"1200", nullptr, {0, 0, 1200, 80}, {0, 0, 100, 1200}, {0, 0, 1200, 100}},
+        {"716", "80", {0, 0, 716, 80}, {0, 0, 100, 716}, {0, 0, 716, 100}},
+        {"-50", "-2147483648", {0, 0, 100, 80}, {0, 0, 100, 100}, {0, 0, 100, 100}},
+    };
+    for (const Case& c : cases) {
+        FakeAppHost window;
+        FakeRegistry store;
+        store.User() = {{"Width", c.width}, {"Left", "10"}, {"Top", "20"}, {"Note Width", "16"}};
+        if (c.height) store.User()["Height"] = c.height;
+        AppCore app(window, midi, store, std::string(SettingsKeyPath), &files);
+        app.Start();
+        const auto size = [&window] {
+            return WindowRect{0, 0, window.bounds.width, window.bounds.height};
+        };
+        EXPECT_EQ(size(), c.placed) << c.width;
+        EXPECT_EQ(window.bounds.left, 10) << c.width;
+        app.Menu().Item("mnuVertical").Click();
+        EXPECT_EQ(size(), c.turned) << c.width;
+        app.Menu().Item("mnuVertical").Click();
+        EXPECT_EQ(size(), c.turnedBack) << c.width;
+    }
+}
+
 TEST_F(AppCoreTest, ShutdownSavesTheBoundsAndTheFaderOnce) {
     Start();
     host.bounds = {33, 44, 500, 200};
@@ -185,6 +220,30 @@ TEST_F(AppCoreTest, AMousePressOutsideTheKeyboardIsIgnoredAndADragEndsWhereverTh
     EXPECT_EQ(midi.Take().size(), 1u);
     core.MouseUp(TMouseButton::Left, TShiftState::None, -100, -100);
     EXPECT_EQ(midi.Take().size(), 1u) << "the note ends although the button went up outside";
+}
+
+// The keyboard's rectangle excludes its right and bottom edges; a drag that began on it
+// goes on playing past its end, the notes beyond the keys drawn.
+TEST_F(AppCoreTest, TheColumnRightOfTheKeyboardIsNoKeyButADragPastTheEndKeepsPlaying) {
+    Start();
+    Item("C2").Click(); // the notes past the end stay within the MIDI range
+    const TMIDIKeys& keys = core.MIDIKeys();
+    const int right = keys.Left() + keys.Width(), y = keys.Top() + keys.Height() - 5;
+    EXPECT_TRUE(core.OverKeys(right - 1, y));
+    EXPECT_FALSE(core.OverKeys(right, y));
+    EXPECT_FALSE(core.OverKeys(keys.Left() + 3, keys.Top() + keys.Height()));
+    midi.Take();
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, right, y);
+    EXPECT_TRUE(midi.Take().empty()) << "a press just right of the keyboard plays nothing";
+
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, right - 2, y);
+    const int last = keys.MouseNote();
+    ASSERT_GE(last, 0);
+    midi.Take();
+    core.MouseMove(TShiftState::Left, right + 3 * keys.NoteWidth(), y);
+    EXPECT_GT(keys.MouseNote(), last) << "past the end the drag plays the notes beyond";
+    EXPECT_EQ(midi.Take().size(), 2u) << "the last key's note-off and the next note-on";
+    core.MouseUp(TMouseButton::Left, TShiftState::None, right + 50, y);
 }
 
 // Mouse events at a key ("L", "M" a left and a middle press, "l", "m" their releases, off

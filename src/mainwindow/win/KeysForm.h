@@ -14,6 +14,7 @@
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/TrayShell.h"
 #include "mainwindow/win/WindowPointer.h"
+#include "mainwindow/win/WindowSizeLimit.h"
 #include "services/win/DesktopSwitch.h"
 #include "services/win/Watch.h"
 #include "skin/win/WinSkin.h"
@@ -35,8 +36,6 @@ class TKeysForm final : public fw::WindowBase, private AppHost {
 public:
     static constexpr const char* ClassName = "TKeysForm";
     static constexpr const char* Caption = "Zevaver MIDI Keyboard";
-    static constexpr int MinWidth = 100;
-    static constexpr int MinHeight = 80;
 
     explicit TKeysForm(KeysFormOptions options = {});
     ~TKeysForm() override;
@@ -114,6 +113,7 @@ private:
     std::unique_ptr<TWatch> keyWatch_;
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     AppCore core_;
+    TWindowSizeLimit sizeLimit_;
     std::unique_ptr<TrayShell> tray_;
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     fw::PopupMenu popup_;
