@@ -209,6 +209,32 @@ TEST_F(SkinCtrls, AButtonSpringsUpOutsideAndClicksOnlyWhenReleasedInside) {
     EXPECT_TRUE(host.draws.empty());
 }
 
+// The pointer lost before the release: the captured control lets go as after a release
+// outside it, and a control that is hidden lets go too.
+TEST_F(SkinCtrls, AControlThatLosesThePointerOrIsHiddenLetsGoWithoutAClick) {
+    TCloseBtn& close = chrome.CloseBtn;
+    close.MouseDown(700, 10);
+    host.draws.clear();
+    chrome.CtrlsList.ReleaseCaptured();
+    EXPECT_EQ(chrome.CtrlsList.CapturedCtrl, nullptr);
+    EXPECT_FALSE(close.Captured);
+    EXPECT_FALSE(close.Pressed);
+    EXPECT_EQ(DrawnFiles(), std::vector<std::string>{"Close Btn.bmp"}) << "drawn up again";
+    close.MouseUp(700, 10);
+    EXPECT_TRUE(host.actions.empty()) << "no click";
+
+    TFader& fader = chrome.Fader;
+    SetSize(fader.Bitmap, 20, 10);
+    fader.MouseDown(fader.Bounds.left, fader.Bounds.top);
+    ASSERT_EQ(chrome.CtrlsList.CapturedCtrl, &fader);
+    fader.Hide();
+    EXPECT_EQ(chrome.CtrlsList.CapturedCtrl, nullptr);
+    EXPECT_FALSE(fader.Captured);
+    host.draws.clear();
+    fader.MouseMove(fader.Bounds.left, fader.Bounds.top + 50);
+    EXPECT_TRUE(host.draws.empty()) << "a hidden fader follows no pointer";
+}
+
 } // namespace
 
 namespace {
@@ -260,6 +286,15 @@ TEST(SkinBlit, CopiesOpaqueStretchesByNearestPixelAndStaysInsideBothPictures) {
     CopyStretched(surface, {0, 2, 4, 3}, bitmap.Pixels(), {1, 1, 5, 2});
     EXPECT_EQ(at(1, 2), Px(2, 1));
     EXPECT_EQ(at(2, 2), 0u) << "nothing where the source lies outside the bitmap";
+    // A source reaching past the bitmap's bottom (and top): those rows are not read.
+    std::fill(pixels.begin(), pixels.end(), 0);
+    CopyStretched(surface, {0, 0, 3, 4}, bitmap.Pixels(), {0, 0, 3, 4});
+    EXPECT_EQ(at(0, 1), Px(0, 1));
+    EXPECT_EQ(at(0, 2), 0u);
+    EXPECT_EQ(at(2, 3), 0u);
+    CopyStretched(surface, {4, 0, 7, 4}, bitmap.Pixels(), {0, -2, 3, 2});
+    EXPECT_EQ(at(4, 1), 0u);
+    EXPECT_EQ(at(4, 2), Px(0, 0));
 
     // Rectangles partly or wholly off the surface, or empty, are safe.
     CopyStretched(surface, {-5, -5, 100, 100}, bitmap.Pixels(), {0, 0, 3, 2});
