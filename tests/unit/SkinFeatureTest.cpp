@@ -9,8 +9,11 @@
 #include "support/FakeFiles.h"
 #include "support/FakeMidiOut.h"
 #include "support/FakeRegistry.h"
+#include "mainwindow/WindowDrag.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace zevaver {
 
@@ -48,6 +51,12 @@ public:
         pixels_.resize(static_cast<size_t>(client.width) * static_cast<size_t>(client.height));
         surface_ = {pixels_.data(), client.width, client.height, client.width};
         return &surface_;
+    }
+    // A pixel of the back buffer, and the whole of it filled with one colour.
+    uint32_t Pixel(int x, int y) { return pixels_.at(static_cast<size_t>(y * surface_.width + x)); }
+    void Fill(uint32_t pixel) {
+        (void)BackBuffer();
+        std::fill(pixels_.begin(), pixels_.end(), pixel);
     }
     void FlushRect(const fw::PixelRect& rect) override { flushes.push_back(rect); }
     void CopyScreenToBackBuffer() override {}
@@ -190,6 +199,92 @@ TEST_F(SkinnedCore, TheSkinnedFaderStartsAtTheTrackbarWritesItAndTurnsWithTheKey
     EXPECT_FALSE(fader.IsVertical) << "across the top of a vertical keyboard";
     EXPECT_EQ(fader.Bounds.top, 4 + 18);
     EXPECT_NEAR(fader.FaderValue(), value, 1) << "the value survives the turn";
+}
+
+// The one-pixel black line between the title and the keyboard, or between the fader strip
+// and a vertical keyboard; its end column is left out.
+TEST_F(SkinnedCore, ABlackLineRunsUnderTheTitleOrUnderTheFaderOfAVerticalKeyboard) {
+    host.shell.skins.Add("Zevizi", "FaderH BG.bmp", "8 x 20");
+    core.Start();
+    for (bool vertical : {false, true}) {
+        if (vertical) core.Menu().Item("mnuVertical").Click();
+        const int width = host.ClientArea().width, lineY = 4 + 18 + (vertical ? 20 : 0);
+        host.shell.Fill(0xFFFFFF);
+        core.Paint();
+        for (int x = 5; x < width - 5; ++x) EXPECT_EQ(host.shell.Pixel(x, lineY), 0u) << x;
+        EXPECT_EQ(host.shell.Pixel(4, lineY), 0xFFFFFFu) << vertical;
+        EXPECT_EQ(host.shell.Pixel(width - 5, lineY), 0xFFFFFFu) << vertical;
+        EXPECT_EQ(host.shell.Pixel(10, lineY + 1), 0xFFFFFFu) << "the line is one pixel high";
+    }
+}
+
+TEST_F(SkinnedCore, TheBlinkOfASkinWithoutAnIconDrawsNothing) {
+    MemorySkins& skins = host.shell.skins;
+    skins.Add("NoIcon", "config.txt", "WindowsStyle=No\nBorderSize=4\nFaderStyle=skin");
+    skins.Add("NoIcon", "Title Active.bmp", "18 x 18");
+    skins.Add("NoIcon", "Icon Blink.bmp", "18 x 18 #FF0000");
+    registry.User() = {
+        {"Skin", "NoIcon"}, {"Width", "716"}, {"Height", "140"}, {"Note Width", "16"}};
+    core.Start();
+    ASSERT_FALSE(core.Skin()->Chrome().IconBox.Shown);
+    host.shell.Fill(0xFFFFFF);
+    core.Icons().Blink();
+    EXPECT_EQ(host.shell.Pixel(0, 0), 0xFFFFFFu) << "not painted at (0, 0) of its old place";
+    EXPECT_EQ(host.shell.Pixel(5, 5), 0xFFFFFFu);
+}
+
+// The trackbar holds the velocity while a windows-style skin shows it; a skinned fader
+// shown afterwards starts at its value. Between two windows-style skins the key colours may
+// change, so the window is repainted too.
+TEST_F(SkinnedCore, ASwitchFromAWindowsStyleSkinPlacesTheFaderAtTheTrackbarAndRepaints) {
+    host.shell.skins.Add("Plain2", "config.txt", "WindowsStyle=Yes\nWhiteKeyColor=250,250,200");
+    registry.User() = {
+        {"Skin", "Plain"}, {"Width", "716"}, {"Height", "140"}, {"Note Width", "16"}};
+    core.Start();
+    ASSERT_TRUE(core.State().SkinConfig.WindowsStyle);
+    int invalidations = host.invalidations;
+    SkinItem("Plain2").Click();
+    EXPECT_GT(host.invalidations, invalidations);
+
+    host.fader = 100; // moved on the trackbar
+    SkinItem("Zevizi").Click();
+    const TFader& fader = core.Skin()->Chrome().Fader;
+    ASSERT_TRUE(fader.Shown);
+    EXPECT_EQ(fader.FaderValue(), 100);
+    EXPECT_EQ(fader.ThumbPos(), RoundHalfEven(100.0 / 127 * fader.Travel()));
+}
+
+// Sizes far outside any sane range are held to one before they are used: nothing overflows
+// (the native build stops at the first overflow), and the border strip takes the edge it
+// lies on.
+TEST_F(SkinnedCore, ExtremeSizesInASkinsSettingsAreHeldToASaneRange) {
+    MemorySkins& skins = host.shell.skins;
+    skins.Add("Huge", "config.txt",
+              "WindowsStyle=No\nBorderSize=2000000000\nCornerSize=-2147483648\n"
+              "CornerArea=-2147483648\nKeysOutlineWidth=2147483647\nFaderStyle=skin");
+    skins.Add("Huge", "Title Active.bmp", "18 x 18");
+    skins.Add("Huge", "FaderV BG.bmp", "20 x 8");
+    skins.Add("Minus", "config.txt", "WindowsStyle=No\nBorderSize=-2000000000\nFaderStyle=skin");
+    skins.Add("Wide", "config.txt",
+              "WindowsStyle=Yes\nFaderWidth=-2147483648\nBlackKeysHeight=-2147483648");
+    registry.User() = {{"Skin", "Huge"}, {"Width", "716"}, {"Height", "140"}, {"Note Width", "16"}};
+    core.Start();
+    for (const char* skin : {"Huge", "Minus", "Wide"}) {
+        SkinItem(skin).Click();
+        for (int turn = 0; turn < 2; ++turn) {
+            core.Menu().Item("mnuVertical").Click();
+            core.Paint();
+            const TSkinConfig& config = core.State().SkinConfig;
+            EXPECT_TRUE(config.BorderSize >= 0 && config.BorderSize <= MaxSkinSize) << skin;
+            EXPECT_TRUE(config.FaderWidth >= 0 && config.FaderWidth <= MaxSkinSize) << skin;
+            core.MouseDown(TMouseButton::Left, TShiftState::Left, 30, 60);
+            core.MouseUp(TMouseButton::Left, TShiftState::None, 30, 60);
+            const BorderHit left =
+                BorderHitTest(2, host.ClientArea().height / 2, host.ClientArea(), config.InnerRect,
+                              config.CornerArea, config.BorderSize);
+            EXPECT_FALSE(left.edges.right) << skin << ": a press on the left moves no right edge";
+        }
+    }
 }
 
 } // namespace
