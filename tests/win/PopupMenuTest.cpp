@@ -75,7 +75,7 @@ TEST_F(PopupMenuTest, HiddenItemsAreLeftOutAndRenamedItemsFollowTheModel) {
     ASSERT_TRUE(popup.Build(menu.Root()));
     EXPECT_THAT(Captions(popup.Handle()),
                 testing::ElementsAre("&Device", "&Channel", "-", "&Base octave", "&Transpose", "-",
-                                     "&Pedal", "-", "-", "Sett&ings...", "-", "&Enabled",
+                                     "&Pedal", "-", "Sett&ings...", "-", "&Enabled",
                                      "&Restore", "C&lose"));
 }
 
