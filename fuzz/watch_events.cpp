@@ -50,7 +50,7 @@ void Mouse(FuzzedDataProvider& input) {
     const auto wParam = input.ConsumeIntegral<uint32_t>();
     const auto lParam = input.ConsumeIntegral<uint32_t>();
     const MouseEvent event = DecodeMouse(wParam, lParam);
-    FUZZ_CHECK(event.x >= 0 && event.x <= 0xFFFF && event.y >= 0 && event.y <= 0xFFFF);
+    FUZZ_CHECK(event.x >= -32768 && event.x <= 32767 && event.y >= -32768 && event.y <= 32767);
     FUZZ_CHECK(MousePositionParam(event.x, event.y) == lParam);
     FUZZ_CHECK(DecodeMouse(wParam & 0xF, lParam) == event);
 }

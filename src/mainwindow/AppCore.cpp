@@ -112,6 +112,10 @@ void AppCore::BuildMenus() {
 
 void AppCore::PlaceWindow() {
     TSettings& settings = state_.Settings;
+    // A stored size may be anything, a missing value reads as 0.
+    const WindowRect size = AtLeastMinimumSize({0, 0, settings.Width, settings.Height});
+    settings.Width = size.width;
+    settings.Height = size.height;
     const ScreenSize screen = host_.PrimaryScreen();
     const Placement place =
         CorrectPlacement(settings.Left, settings.Top, settings.Width, settings.Height,
@@ -403,7 +407,7 @@ void AppCore::VerticalClick() {
     const WindowRect bounds = host_.WindowBounds();
     state_.Settings.Vertical = !state_.Settings.Vertical;
     ApplyOrientation();
-    host_.SetWindowBounds(TurnedBounds(bounds));
+    host_.SetWindowBounds(AtLeastMinimumSize(TurnedBounds(bounds)));
     Resized(host_.ClientArea());
     host_.Invalidate();
 }

@@ -110,7 +110,8 @@ protected:
 [[nodiscard]] int32_t ClampedDevice(int32_t id, int deviceCount) noexcept;
 // A channel outside 1..16 falls back to 1.
 [[nodiscard]] int32_t ClampedChannel(int32_t channel) noexcept;
-// Turning the keyboard swaps the outer width and height; the top-left corner stays.
+// Turning the keyboard swaps the outer width and height; the top-left corner stays. (The
+// window then grows to its minimum size where the swap leaves it short.)
 [[nodiscard]] WindowRect TurnedBounds(const WindowRect& bounds) noexcept;
 
 // The message shown when the chosen MIDI port fails to open.

@@ -7,6 +7,11 @@
 
 namespace zevaver {
 
+WindowRect AtLeastMinimumSize(const WindowRect& bounds) noexcept {
+    return {bounds.left, bounds.top, std::max(bounds.width, MinWindowWidth),
+            std::max(bounds.height, MinWindowHeight)};
+}
+
 WindowRect KeyboardRect(const FrameMetrics& frame, ClientSize client, bool vertical) noexcept {
     const int B = frame.border, T = frame.title, F = frame.fader;
     const int CW = client.width, CH = client.height;

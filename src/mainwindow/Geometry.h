@@ -28,6 +28,13 @@ struct ClientSize {
     int height = 0; // CH
 };
 
+// The window is never smaller than this, however it is sized: from the stored settings,
+// by a turn, by its border, or from outside.
+inline constexpr int MinWindowWidth = 100;
+inline constexpr int MinWindowHeight = 80;
+// The same place, at least the minimum size (the top-left corner stays).
+[[nodiscard]] WindowRect AtLeastMinimumSize(const WindowRect& bounds) noexcept;
+
 [[nodiscard]] WindowRect KeyboardRect(const FrameMetrics& frame, ClientSize client,
                                       bool vertical) noexcept;
 [[nodiscard]] WindowRect TrackbarRect(const FrameMetrics& frame, ClientSize client,

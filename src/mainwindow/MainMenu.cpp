@@ -92,7 +92,7 @@ void MainMenu::BuildTop(const std::vector<std::string>& deviceNames) {
     skin_ = &root.Add("&Skin", "mnuSkin");
     BuildZoom(root.Add("&Zoom", "mnuZoom"));
     AddCommand(root, KeyCommand::Vertical).SetAutoCheck(true);
-    root.AddSeparator();
+    viewSeparator_ = &root.AddSeparator();
     AddCommand(root, KeyCommand::Settings);
     root.AddSeparator();
     AddCommand(root, KeyCommand::Enabled).SetAutoCheck(true).SetChecked(true);
@@ -200,6 +200,9 @@ void MainMenu::CheckPedalKey(int32_t key) noexcept {
 
 void MainMenu::ShowTrayLook(bool inTray) {
     for (const char* name : {"mnuSkin", "mnuZoom", "mnuVertical"}) Item(name).SetVisible(!inTray);
+    // The group's own separator goes with it; the one before it stays between Pedal and
+    // Settings.
+    viewSeparator_->SetVisible(!inTray);
     minimize_->SetCaption(inTray ? "&Restore" : "&Minimize");
 }
 

@@ -64,7 +64,7 @@ public:
     void SetPushChecked(bool checked) noexcept { push_->SetChecked(checked); }
 
     // While the program sits in the notification area, Skin, Zoom and Vertical are hidden
-    // and Minimize reads Restore.
+    // (with one of the separators around them) and Minimize reads Restore.
     void ShowTrayLook(bool inTray);
 
 private:
@@ -86,6 +86,7 @@ private:
     fw::MenuItem* pedalShift_ = nullptr;
     fw::MenuItem* pedalOff_ = nullptr;
     fw::MenuItem* minimize_ = nullptr;
+    fw::MenuItem* viewSeparator_ = nullptr;   // after Skin, Zoom and Vertical
     std::vector<fw::MenuItem*> commandItems_; // indexed by KeyCommand, filled as built
 };
 

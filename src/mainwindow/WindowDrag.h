@@ -44,8 +44,8 @@ struct ScreenPoint {
 
 class WindowDrag {
 public:
-    static constexpr int MinWidth = 100;
-    static constexpr int MinHeight = 80;
+    static constexpr int MinWidth = MinWindowWidth;
+    static constexpr int MinHeight = MinWindowHeight;
 
     // A press on the title at (x, y) of the title image, whose left top lies at
     // (titleLeft, titleTop) of the window.

@@ -69,8 +69,10 @@ bool KeyStateTracker::AltHeld() const noexcept {
 
 MouseEvent DecodeMouse(uint32_t wParam, uint32_t lParam) noexcept {
     MouseEvent event;
-    event.x = static_cast<int32_t>(lParam & 0xFFFF);
-    event.y = static_cast<int32_t>(lParam >> 16);
+    // Screen coordinates are signed: a monitor left of or above the primary one lies at
+    // negative ones.
+    event.x = static_cast<int16_t>(static_cast<uint16_t>(lParam & 0xFFFF));
+    event.y = static_cast<int16_t>(static_cast<uint16_t>(lParam >> 16));
     // Low four bits of mouse move (0x200) up to middle double-click (0x209); the rest,
     // wheel messages among them, count as a left press.
     switch (wParam & 0xF) {

@@ -102,7 +102,7 @@ struct MouseEvent {
 };
 
 // wParam is the platform's mouse message number, of which only the low four bits count;
-// lParam holds x in its low and y in its high 16 bits, both unsigned.
+// lParam holds x in its low and y in its high 16 bits, both signed screen coordinates.
 [[nodiscard]] MouseEvent DecodeMouse(uint32_t wParam, uint32_t lParam) noexcept;
 // The lParam the library posts for a pointer position (each coordinate cut to 16 bits).
 [[nodiscard]] uint32_t MousePositionParam(int32_t x, int32_t y) noexcept;

@@ -1,8 +1,11 @@
 #include "skin/ConfigFile.h"
 
 #include "framework/Text.h"
-#include "engine/NumberText.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <variant>
 
 namespace zevaver {
@@ -16,6 +19,9 @@ using FieldRef = std::variant<bool TSkinConfig::*, int32_t TSkinConfig::*, TRGB 
 struct ConfigKey {
     std::string_view name;
     FieldRef field;
+    // The range a size or a count is held to: drawing and layout do sums with them.
+    int32_t low = 0;
+    int32_t high = 0;
 };
 
 // No name is the beginning of another, so at most one key matches a line.
@@ -23,13 +29,13 @@ const ConfigKey ConfigKeys[] = {
     {"WindowsStyle", &TSkinConfig::WindowsStyle},
     {"StretchTitle", &TSkinConfig::StretchTitle},
     {"CenterTitle", &TSkinConfig::CenterTitle},
-    {"BorderSize", &TSkinConfig::BorderSize},
-    {"CornerSize", &TSkinConfig::CornerSize},
-    {"CornerArea", &TSkinConfig::CornerArea},
-    {"BlackKeysHeight", &TSkinConfig::BlackKeysHeight},
-    {"FaderTicksFrequency", &TSkinConfig::FaderTicksFrequency},
-    {"FaderWidth", &TSkinConfig::FaderWidth},
-    {"KeysOutlineWidth", &TSkinConfig::KeysOutlineWidth},
+    {"BorderSize", &TSkinConfig::BorderSize, 0, MaxSkinSize},
+    {"CornerSize", &TSkinConfig::CornerSize, 0, MaxSkinSize},
+    {"CornerArea", &TSkinConfig::CornerArea, 0, MaxSkinSize},
+    {"BlackKeysHeight", &TSkinConfig::BlackKeysHeight, 0, 100},
+    {"FaderTicksFrequency", &TSkinConfig::FaderTicksFrequency, 1, 127},
+    {"FaderWidth", &TSkinConfig::FaderWidth, 0, MaxSkinSize},
+    {"KeysOutlineWidth", &TSkinConfig::KeysOutlineWidth, 0, MaxSkinSize},
     {"FaderColor", &TSkinConfig::FaderColor},
     {"BackgroundColor", &TSkinConfig::BackgroundColor},
     {"WhiteKeyColor", &TSkinConfig::WhiteKeyColor},
@@ -40,12 +46,72 @@ const ConfigKey ConfigKeys[] = {
     {"FaderStyle", &TSkinConfig::FaderStyle},
 };
 
-// A whole integer (decimal, or hexadecimal after "$" or "0x"), else the leading digits with
-// the sign ignored, else 0.
+int DigitValue(char c, int base) noexcept {
+    int value = -1;
+    if (c >= '0' && c <= '9')
+        value = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+        value = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
+    return value;
+}
+
+struct Digits {
+    int64_t value = 0; // held just past the 32-bit range, so a longer number cannot wrap
+    size_t end = 0;    // the first character that is not a digit
+    bool any = false;
+};
+
+Digits ReadDigits(std::string_view text, size_t at, int base) noexcept {
+    constexpr int64_t Beyond = int64_t{std::numeric_limits<int32_t>::max()} + 2;
+    Digits digits{0, at, false};
+    for (; digits.end < text.size(); ++digits.end) {
+        const int digit = DigitValue(text[digits.end], base);
+        if (digit < 0) break;
+        digits.any = true;
+        digits.value = std::min(digits.value * base + digit, Beyond);
+    }
+    return digits;
+}
+
+bool IsSign(std::string_view text) noexcept {
+    return !text.empty() && (text.front() == '+' || text.front() == '-');
+}
+
+// The whole value as one integer: decimal with an optional sign, or hexadecimal after a
+// leading "$" or "0x"; nothing outside the signed 32-bit range.
+std::optional<int32_t> WholeConfigInteger(std::string_view value) noexcept {
+    size_t at = 0;
+    int base = 10;
+    bool negative = false;
+    if (value.starts_with('$')) {
+        at = 1;
+        base = 16;
+    } else if (value.starts_with("0x")) {
+        at = 2;
+        base = 16;
+    } else if (IsSign(value)) {
+        negative = value.front() == '-';
+        at = 1;
+    }
+    const Digits digits = ReadDigits(value, at, base);
+    if (!digits.any || digits.end != value.size()) return std::nullopt;
+    const int64_t number = negative ? -digits.value : digits.value;
+    if (number < std::numeric_limits<int32_t>::min() ||
+        number > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return static_cast<int32_t>(number);
+}
+
+// A whole integer, else the decimal digits it begins with (after a sign, which is then
+// ignored; more than fits gives the largest value), else 0: "12px" is 12, "-12px" 12,
+// "x10" and "$10px" 0, and "0x1Fpx" its leading "0".
 int32_t ReadConfigInteger(std::string_view value) noexcept {
-    if (std::optional<int32_t> whole = ParseWholeInteger(value)) return *whole;
-    const int64_t leading = ReadLeadingNumber(value);
-    return static_cast<int32_t>(static_cast<uint32_t>(leading < 0 ? -leading : leading));
+    if (std::optional<int32_t> whole = WholeConfigInteger(value)) return *whole;
+    const Digits digits = ReadDigits(value, IsSign(value) ? 1 : 0, 10);
+    return static_cast<int32_t>(
+        std::min<int64_t>(digits.value, std::numeric_limits<int32_t>::max()));
 }
 
 // False when the value has fewer than three comma-separated parts.
@@ -77,7 +143,7 @@ void ApplyLine(std::string_view line, TSkinConfig& config) {
                 if constexpr (std::is_same_v<Field, bool>) {
                     field = fw::EqualNoCase(value, "yes");
                 } else if constexpr (std::is_same_v<Field, int32_t>) {
-                    field = ReadConfigInteger(value);
+                    field = std::clamp(ReadConfigInteger(value), key.low, key.high);
                 } else if constexpr (std::is_same_v<Field, TRGB>) {
                     (void)ReadConfigColor(value, field);
                 } else {

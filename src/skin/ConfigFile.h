@@ -1,7 +1,8 @@
 // The grammar of a skin's "config.txt": one "Key = Value" per line, blanks and control
 // characters ignored wherever they stand, ";" starts a comment, keys matched by their
 // beginning without regard to letter case, the last value of a key wins and keys that do
-// not occur keep what the record held before.
+// not occur keep what the record held before. Sizes and counts are held to a sane range as
+// they are read (see MaxSkinSize); colours are kept exactly as read.
 #pragma once
 
 #include "skin/SkinConfig.h"

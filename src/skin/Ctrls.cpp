@@ -45,6 +45,11 @@ void TCtrlsList::DispatchMouseDown(int x, int y) {
         if (Contains(ctrl) && PointIn(ctrl->Bounds, x, y)) ctrl->MouseDown(x, y);
 }
 
+void TCtrlsList::ReleaseCaptured() {
+    if (CapturedCtrl) CapturedCtrl->CaptureLost();
+    CapturedCtrl = nullptr;
+}
+
 // --- The base control. ---
 
 TCtrl::TCtrl(TCtrlsList& list, TChromeHost& host) : list_(list), host_(host) {
@@ -70,8 +75,10 @@ void TCtrl::Show() {
     list_.Add(this);
 }
 
+// A hidden control cannot hold the pointer: its release would reach nothing.
 void TCtrl::Hide() {
     Shown = false;
+    if (Captured) CaptureLost();
     list_.Remove(this);
 }
 
@@ -198,11 +205,20 @@ void TButtonCtrl::MouseMove(int x, int y) {
 }
 
 // No repaint: a release outside was drawn up by the last move, and a release inside
-// closes or minimises the window.
+// closes or minimises the window. A release after the press was lost clicks nothing.
 void TButtonCtrl::MouseUp(int x, int y) {
+    if (!Captured) return;
     SetCaptured(false);
     Pressed = false;
     if (PointIn(Bounds, x, y)) Click();
+}
+
+void TButtonCtrl::CaptureLost() {
+    SetCaptured(false);
+    Pressed = false;
+    if (!Shown) return;
+    Paint();
+    Flush();
 }
 
 void TCloseBtn::UpdateBounds() {

@@ -56,6 +56,10 @@ public:
     // Every listed control whose rectangle holds the point gets the press, not only the
     // first.
     void DispatchMouseDown(int x, int y);
+    // The pointer was lost before its release came (another window took it, the window
+    // was deactivated, the release was missed): the captured control lets go as if the
+    // button had gone up outside it.
+    void ReleaseCaptured();
 
     // The control that holds the mouse, or null.
     TCtrl* CapturedCtrl = nullptr;
@@ -83,6 +87,8 @@ public:
     virtual void MouseMove(int /*x*/, int /*y*/) {}
     virtual void MouseUp(int /*x*/, int /*y*/) {}
     virtual void Click() {}
+    // Lets go of the pointer without a release: no click follows.
+    virtual void CaptureLost() { SetCaptured(false); }
 
     // Copies Bounds from the back buffer to the window.
     void Flush();
@@ -132,6 +138,7 @@ public:
     void MouseDown(int x, int y) override;
     void MouseMove(int x, int y) override;
     void MouseUp(int x, int y) override;
+    void CaptureLost() override;
 };
 
 class TCloseBtn : public TButtonCtrl {

@@ -96,4 +96,13 @@ void TFader::MouseUp(int, int) {
     Flush();
 }
 
+// The thumb stays where the last move put it, drawn idle again.
+void TFader::CaptureLost() {
+    SetCaptured(false);
+    model_.MouseUp();
+    if (!Shown) return;
+    Paint();
+    Flush();
+}
+
 } // namespace zevaver

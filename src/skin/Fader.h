@@ -43,6 +43,7 @@ public:
     void MouseDown(int x, int y) override;
     void MouseMove(int x, int y) override;
     void MouseUp(int x, int y) override;
+    void CaptureLost() override;
 
     // The thumb's offset from the fader's start, in pixels.
     [[nodiscard]] int16_t ThumbPos() const noexcept { return model_.ThumbPos(); }

@@ -1,5 +1,6 @@
 #include "skin/FaderModel.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zevaver {
@@ -21,27 +22,35 @@ int FaderModel::Travel() const noexcept {
     return trackLength_ > thumbLength_ ? trackLength_ - thumbLength_ : 0;
 }
 
-int FaderModel::FaderValue() const noexcept {
+int FaderModel::ThumbValue() const noexcept {
     const int travel = Travel();
     if (trackLength_ == 0 || travel == 0) return 0;
     return RoundHalfEven(static_cast<double>(thumbPos_) / travel * MaxValue);
 }
 
 void FaderModel::SetFaderValue(int value) noexcept {
+    value_ = std::clamp(value, 0, MaxValue);
     thumbPos_ = static_cast<int16_t>(
-        RoundHalfEven(static_cast<double>(value) / MaxValue * static_cast<double>(Travel())));
+        RoundHalfEven(static_cast<double>(value_) / MaxValue * static_cast<double>(Travel())));
+}
+
+void FaderModel::SetThumbPos(int16_t pos) noexcept {
+    thumbPos_ = pos;
+    value_ = ThumbValue();
 }
 
 int FaderModel::ClampThumb() noexcept {
     if (thumbPos_ < 0) thumbPos_ = 0;
     if (thumbPos_ > Travel()) thumbPos_ = static_cast<int16_t>(Travel());
-    return FaderValue();
+    // A thumb back where its drag began keeps the value it had then, which its pixel place
+    // may only come near: a touch of the thumb changes nothing.
+    value_ = dragging_ && thumbPos_ == dragStartPos_ ? dragStartValue_ : ThumbValue();
+    return value_;
 }
 
 void FaderModel::UpdateBounds(const FaderImages& images, int border, int title, int width,
                               int height) noexcept {
     const int B = border, T = title, W = width, H = height;
-    const int value = FaderValue();
     const BitmapSize thumb = CurrentThumb(images, IsVertical, dragging_);
     fw::PixelRect& r = bounds_;
     r.right = W - B;
@@ -64,12 +73,13 @@ void FaderModel::UpdateBounds(const FaderImages& images, int border, int title, 
         tileRect_ = {r.left + images.capLeft.width, r.top, r.right - images.capRight.width,
                      r.bottom};
     }
-    SetFaderValue(value);
+    SetFaderValue(value_);
 }
 
 void FaderModel::MouseDown(int x, int y) noexcept {
     dragging_ = true;
     dragStartPos_ = thumbPos_;
+    dragStartValue_ = value_;
     pressX_ = x - bounds_.left;
     pressY_ = y - bounds_.top;
 }

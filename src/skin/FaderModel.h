@@ -48,13 +48,17 @@ class FaderModel {
 public:
     static constexpr int MaxValue = 127;
 
+    // The value the fader stands at. It is held, not read back from the thumb's pixel
+    // place: a layout with little or no travel (a minimised window) or a series of resizes
+    // would otherwise round it away.
+    [[nodiscard]] int FaderValue() const noexcept { return value_; }
     // The value for the thumb's place: 0 without travel, otherwise the thumb's share of
     // the travel times 127, rounded to the nearest integer with halves to the even one.
-    [[nodiscard]] int FaderValue() const noexcept;
-    // Places the thumb for value v, rounded the same way.
+    [[nodiscard]] int ThumbValue() const noexcept;
+    // Takes value v (held to 0..127) and places the thumb for it, rounded the same way.
     void SetFaderValue(int value) noexcept;
-    // Keeps the thumb within its travel; returns the value, which the caller writes into
-    // the trackbar.
+    // Keeps the thumb within its travel and takes the value of its place; returns the
+    // value, which the caller writes into the trackbar.
     int ClampThumb() noexcept;
 
     // Lays the fader out in a window width x height with border B and title T, for the
@@ -82,7 +86,8 @@ public:
     [[nodiscard]] int ThumbLength() const noexcept { return thumbLength_; }
     [[nodiscard]] int TrackLength() const noexcept { return trackLength_; }
     [[nodiscard]] int ThumbCross() const noexcept { return thumbCross_; }
-    void SetThumbPos(int16_t pos) noexcept { thumbPos_ = pos; }
+    // Puts the thumb at a place, as a drag does: the value follows it.
+    void SetThumbPos(int16_t pos) noexcept;
 
     bool IsVertical = true; // runs top to bottom; beside a horizontal keyboard
 
@@ -91,11 +96,13 @@ private:
     fw::PixelRect tileRect_;
     int thumbCross_ = 0;
     int16_t dragStartPos_ = 0;
+    int dragStartValue_ = 0;
     int pressX_ = 0;
     int pressY_ = 0;
     int thumbLength_ = 0;
     int trackLength_ = 0;
     int16_t thumbPos_ = 0;
+    int value_ = 0;
     bool dragging_ = false;
 };
 

@@ -64,6 +64,10 @@ struct TSkinConfig {
     void ResolveKeyColors() noexcept;
 };
 
+// The largest size in pixels a skin's "config.txt" may give (border, corners, fader
+// strip, key outlines); larger values are taken as this, negative ones as 0.
+inline constexpr int32_t MaxSkinSize = 255;
+
 // FaderStyle values with a meaning of their own; any other text asks for the skinned fader.
 inline constexpr const char* FaderStyleWindows = "windows";
 inline constexpr const char* FaderStyleNone = "none";

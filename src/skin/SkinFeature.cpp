@@ -106,6 +106,12 @@ void TSkin::RefreshChromeFromScreen() {
     chrome_.CtrlsList.FlushCtrls();
 }
 
+fw::PixelRect TSkin::TitleDragArea() const noexcept {
+    const TTitleBox& title = chrome_.TitleBox;
+    if (config_.WindowsStyle || !title.Shown) return {};
+    return title.Bounds;
+}
+
 void TSkin::RepaintIcon() {
     TIconBox& icon = chrome_.IconBox;
     if (!ChromeVisible() || !icon.Shown) return;

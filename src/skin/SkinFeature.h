@@ -77,6 +77,9 @@ public:
     void RefreshChromeFromScreen();
     // The playing switch or a blink changed the icon.
     void RepaintIcon();
+    // Where a press drags the window: the title box while a bitmap skin shows it, else
+    // nowhere.
+    [[nodiscard]] fw::PixelRect TitleDragArea() const noexcept;
 
     [[nodiscard]] TSkinChrome& Chrome() noexcept { return chrome_; }
     [[nodiscard]] const TSkinConfig& Config() const override { return config_; }

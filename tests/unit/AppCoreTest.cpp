@@ -148,6 +148,31 @@ TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
     EXPECT_GT(core.Keys().Height(), core.Keys().Width());
 }
 
+// Stored sizes may be anything (a missing value reads as 0), and a turn swaps a short side
+// into the width: the window still never gets smaller than 100 x 80.
+TEST_F(AppCoreTest, NoStoredSizeOrTurnMakesTheWindowSmallerThanTheMinimum) {
+    // Stored width and height ("" missing), then the sizes placed, turned and turned back.
+    const std::vector<std::pair<std::pair<const char*, const char*>, std::vector<int>>> cases = {
+        {{"10", "5"}, {100, 80, 100, 100, 100, 100}},
+        {{"1200", ""}, {1200, 80, 100, 1200, 1200, 100}},
+        {{"716", "80"}, {716, 80, 100, 716, 716, 100}},
+    };
+    for (const auto& [stored, sizes] : cases) {
+        FakeAppHost window;
+        FakeRegistry store;
+        store.User() = {{"Width", stored.first}, {"Note Width", "16"}};
+        if (*stored.second) store.User()["Height"] = stored.second;
+        AppCore app(window, midi, store, std::string(SettingsKeyPath), &files);
+        app.Start();
+        std::vector<int> seen{window.bounds.width, window.bounds.height};
+        for (int turn = 0; turn < 2; ++turn) {
+            app.Menu().Item("mnuVertical").Click();
+            seen.insert(seen.end(), {window.bounds.width, window.bounds.height});
+        }
+        EXPECT_EQ(seen, sizes) << stored.first;
+    }
+}
+
 TEST_F(AppCoreTest, ShutdownSavesTheBoundsAndTheFaderOnce) {
     Start();
     host.bounds = {33, 44, 500, 200};
@@ -185,6 +210,30 @@ TEST_F(AppCoreTest, AMousePressOutsideTheKeyboardIsIgnoredAndADragEndsWhereverTh
     EXPECT_EQ(midi.Take().size(), 1u);
     core.MouseUp(TMouseButton::Left, TShiftState::None, -100, -100);
     EXPECT_EQ(midi.Take().size(), 1u) << "the note ends although the button went up outside";
+}
+
+// The keyboard's rectangle excludes its right and bottom edges; a drag that began on it
+// goes on playing past its end, the notes beyond the keys drawn.
+TEST_F(AppCoreTest, TheColumnRightOfTheKeyboardIsNoKeyButADragPastTheEndKeepsPlaying) {
+    Start();
+    Item("C2").Click(); // the notes past the end stay within the MIDI range
+    const TMIDIKeys& keys = core.MIDIKeys();
+    const int right = keys.Left() + keys.Width(), y = keys.Top() + keys.Height() - 5;
+    EXPECT_TRUE(core.OverKeys(right - 1, y));
+    EXPECT_FALSE(core.OverKeys(right, y));
+    EXPECT_FALSE(core.OverKeys(keys.Left() + 3, keys.Top() + keys.Height()));
+    midi.Take();
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, right, y);
+    EXPECT_TRUE(midi.Take().empty()) << "a press just right of the keyboard plays nothing";
+
+    core.MouseDown(TMouseButton::Left, TShiftState::Left, right - 2, y);
+    const int last = keys.MouseNote();
+    ASSERT_GE(last, 0);
+    midi.Take();
+    core.MouseMove(TShiftState::Left, right + 3 * keys.NoteWidth(), y);
+    EXPECT_GT(keys.MouseNote(), last) << "past the end the drag plays the notes beyond";
+    EXPECT_EQ(midi.Take().size(), 2u) << "the last key's note-off and the next note-on";
+    core.MouseUp(TMouseButton::Left, TShiftState::None, right + 50, y);
 }
 
 // Mouse events at a key ("L", "M" a left and a middle press, "l", "m" their releases, off

@@ -28,6 +28,11 @@ std::string Bitmap(int32_t width, int32_t height, uint16_t bits, size_t pixelByt
     return file + std::string(pixelBytes, '\x7f');
 }
 
+std::string Compressed(std::string file, uint32_t compression) {
+    for (size_t i = 0; i < 4; ++i) file[30 + i] = static_cast<char>(compression >> (8 * i));
+    return file;
+}
+
 TEST(BitmapFile, OnlyAWholePictureWithSaneSizesReachesTheLoader) {
     const std::pair<std::string, bool> rows[] = {
         {Bitmap(3, 2, 24, 2 * 12), true},      // rows of 9 bytes padded to 12
@@ -41,6 +46,12 @@ TEST(BitmapFile, OnlyAWholePictureWithSaneSizesReachesTheLoader) {
         {"BM", false},
         {"", false},
         {"PK" + Bitmap(3, 2, 24, 24).substr(2), false},
+        {"BA" + Bitmap(3, 2, 24, 24).substr(2), false},
+        {"XM" + Bitmap(3, 2, 24, 24).substr(2), false},
+        // Run-length pictures are as long as their codes: a few bytes may hold many rows.
+        {Compressed(Bitmap(40, 30, 8, 4), 1), true},
+        {Compressed(Bitmap(40, 30, 4, 4), 2), true},
+        {Compressed(Bitmap(40, 30, 24, 4), 4), false}, // a JPEG inside: not for the loader
     };
     for (const auto& [file, whole] : rows) EXPECT_EQ(IsWholeBitmapFile(file), whole) << file.size();
 }

@@ -67,7 +67,7 @@ TEST(FaderModel, ThumbPlaceAndValueFollowTheTravel) {
     EXPECT_EQ(fader.ThumbPos(), 48); // 48.38
 }
 
-TEST(FaderModel, WithoutTravelTheValueIsZeroAndTheThumbStaysAtTheStart) {
+TEST(FaderModel, WithoutTravelTheThumbStaysAtTheStartAndADragThereGivesZero) {
     struct Case {
         const char* what;
         int thumbLength;
@@ -151,6 +151,24 @@ TEST(FaderModel, TheValueSurvivesResizingAndTurning) {
     EXPECT_EQ(fader.Travel(), 224);
     EXPECT_EQ(fader.ThumbPos(), 113); // 112.88
     EXPECT_EQ(fader.FaderValue(), 64);
+}
+
+// A minimised window lays the fader out with no travel at all; shrinking and growing
+// rounds the thumb's place at every step; a drag may come back to where it began. None of
+// them moves the value.
+TEST(FaderModel, TheValueSurvivesAMinimisedLayoutResizesAndATouch) {
+    for (int value : {90, 1, 126, 37}) {
+        FaderModel fader = VerticalFader();
+        fader.SetFaderValue(value);
+        const int16_t place = fader.ThumbPos();
+        for (int height : {24, 60, 45, 300, 41, 137}) // 24: a minimised window
+            fader.UpdateBounds(Images(), 4, 18, 716, height);
+        EXPECT_EQ(fader.FaderValue(), value);
+        EXPECT_EQ(fader.ThumbPos(), place);
+        fader.MouseDown(700, 30);
+        fader.MouseMove(700, 70);
+        EXPECT_EQ(fader.MouseMove(700, 30), value);
+    }
 }
 
 TEST(FaderModel, PaintPutsCapsAtTheEndsAndTheThumbAtItsOffset) {

@@ -215,16 +215,25 @@ TEST_F(MainMenuTest, SkinItemsAreAddedByNameAndReportThemselves) {
 
 TEST_F(MainMenuTest, TheTrayLookHidesSkinZoomAndVerticalAndRenamesMinimize) {
     const Strings normal = Describe(menu.Root());
+    // The shown items in order, a separator as "-": never two in a row, nor one at an end.
+    const auto shown = [this] {
+        std::string items;
+        for (std::size_t i = 0; i < menu.Root().Count(); ++i)
+            if (menu.Root()[i].Visible()) items += menu.Root()[i].IsSeparator() ? "-" : "i";
+        return items;
+    };
     menu.ShowTrayLook(true);
     Strings hidden;
     for (const std::string& line : Describe(menu.Root())) {
-        if (line.ends_with(" hidden")) hidden.push_back(line);
+        if (line.ends_with(" hidden") && line != "- hidden") hidden.push_back(line);
     }
     EXPECT_THAT(hidden, ElementsAre("&Skin #mnuSkin hidden", "&Zoom #mnuZoom hidden",
                                     "&Vertical #mnuVertical auto hidden"));
+    EXPECT_EQ(shown(), "ii-ii-i-i-iii");
     EXPECT_EQ(menu.Item("mnuMinimize").Caption(), "&Restore");
     menu.ShowTrayLook(false);
     EXPECT_EQ(Describe(menu.Root()), normal);
+    EXPECT_EQ(shown(), "ii-ii-i-iii-i-iii");
 }
 
 TEST_F(MainMenuTest, KeyCommandsClickTheirItems) {

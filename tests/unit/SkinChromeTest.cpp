@@ -209,6 +209,22 @@ TEST_F(SkinCtrls, AButtonSpringsUpOutsideAndClicksOnlyWhenReleasedInside) {
     EXPECT_TRUE(host.draws.empty());
 }
 
+// The pointer lost before the release, or the control hidden: it lets go without a click.
+TEST_F(SkinCtrls, AControlThatLosesThePointerOrIsHiddenLetsGoWithoutAClick) {
+    chrome.CloseBtn.MouseDown(700, 10);
+    chrome.CtrlsList.ReleaseCaptured();
+    EXPECT_FALSE(chrome.CloseBtn.Pressed);
+    chrome.CloseBtn.MouseUp(700, 10);
+    EXPECT_TRUE(host.actions.empty()) << "no click";
+
+    chrome.Fader.MouseDown(700, 30);
+    chrome.Fader.Hide();
+    EXPECT_EQ(chrome.CtrlsList.CapturedCtrl, nullptr);
+    host.draws.clear();
+    chrome.Fader.MouseMove(700, 80);
+    EXPECT_TRUE(host.draws.empty()) << "a hidden fader follows no pointer";
+}
+
 } // namespace
 
 namespace {
@@ -260,6 +276,15 @@ TEST(SkinBlit, CopiesOpaqueStretchesByNearestPixelAndStaysInsideBothPictures) {
     CopyStretched(surface, {0, 2, 4, 3}, bitmap.Pixels(), {1, 1, 5, 2});
     EXPECT_EQ(at(1, 2), Px(2, 1));
     EXPECT_EQ(at(2, 2), 0u) << "nothing where the source lies outside the bitmap";
+    // A source reaching past the bitmap's bottom (and top): those rows are not read.
+    std::fill(pixels.begin(), pixels.end(), 0);
+    CopyStretched(surface, {0, 0, 3, 4}, bitmap.Pixels(), {0, 0, 3, 4});
+    EXPECT_EQ(at(0, 1), Px(0, 1));
+    EXPECT_EQ(at(0, 2), 0u);
+    EXPECT_EQ(at(2, 3), 0u);
+    CopyStretched(surface, {4, 0, 7, 4}, bitmap.Pixels(), {0, -2, 3, 2});
+    EXPECT_EQ(at(4, 1), 0u);
+    EXPECT_EQ(at(4, 2), Px(0, 0));
 
     // Rectangles partly or wholly off the surface, or empty, are safe.
     CopyStretched(surface, {-5, -5, 100, 100}, bitmap.Pixels(), {0, 0, 3, 2});

@@ -96,12 +96,15 @@ TEST(WatchMouseMessages, MapEveryLowNibbleToItsEvent) {
     }
 }
 
-TEST(WatchMouseMessages, CarryThePositionAsTwoUnsignedSixteenBitHalves) {
+// Monitors left of or above the primary one lie at negative screen coordinates.
+TEST(WatchMouseMessages, CarryThePositionAsTwoSignedSixteenBitHalves) {
     EXPECT_EQ(MousePositionParam(100, 200), 0x00C80064u);
     EXPECT_EQ(MousePositionParam(-1, -2), 0xFFFEFFFFu);
     EXPECT_EQ(MousePositionParam(0x12345, 0x10002), 0x00022345u);
-    const MouseEvent event = DecodeMouse(0x200, 0x8000FFFF);
-    EXPECT_EQ(std::pair(event.x, event.y), std::pair(65535, 32768));
+    for (auto [x, y] : {std::pair{-1, -2}, {-1920, 300}, {500, -1080}, {32767, -32768}}) {
+        const MouseEvent event = DecodeMouse(0x202, MousePositionParam(x, y));
+        EXPECT_EQ(std::pair(event.x, event.y), std::pair(x, y));
+    }
 }
 
 TEST(WatchShellEvents, ComeFromWindowCreationDestructionAndForegroundOnly) {

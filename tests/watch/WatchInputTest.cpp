@@ -138,7 +138,7 @@ TEST_F(WatchDispatch, MouseMessagesBecomeButtonEventsByTheirLowFourBits) {
     RecordMouseEvents();
     for (uint32_t message : {0x201, 0x202, 0x206, 0x208, 0x209, 0x20A, 0x20F, 0x200})
         Mouse(message, 0xFFFF8000);
-    const std::string at = At(32768, 65535);
+    const std::string at = At(-32768, -1); // signed: left of and above the primary monitor
     EXPECT_EQ(events_,
               (Events{"down left" + at, "up left" + at, "down right double" + at, "up middle" + at,
                       "down middle double" + at, "down left" + at, "down left" + at, "move" + at}));

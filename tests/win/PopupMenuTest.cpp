@@ -75,8 +75,8 @@ TEST_F(PopupMenuTest, HiddenItemsAreLeftOutAndRenamedItemsFollowTheModel) {
     ASSERT_TRUE(popup.Build(menu.Root()));
     EXPECT_THAT(Captions(popup.Handle()),
                 testing::ElementsAre("&Device", "&Channel", "-", "&Base octave", "&Transpose", "-",
-                                     "&Pedal", "-", "-", "Sett&ings...", "-", "&Enabled",
-                                     "&Restore", "C&lose"));
+                                     "&Pedal", "-", "Sett&ings...", "-", "&Enabled", "&Restore",
+                                     "C&lose"));
 }
 
 TEST_F(PopupMenuTest, TransposeShowsRadioChecksDisabledBlanksAndTwoColumnBreaks) {

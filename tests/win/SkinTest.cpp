@@ -11,6 +11,7 @@
 #include "support/MessageBoxRecorder.h"
 #include "support/SilentMidi.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -82,6 +83,13 @@ protected:
         WriteBitmap(path + "FaderV BG.bmp", 24, 8, RGB(50, 50, 50));
         WriteBitmap(path + "FaderH BG.bmp", 8, 24, RGB(50, 50, 50));
     }
+    // A bitmap skin whose velocity fader is its own: a 24-pixel strip, a 14-pixel thumb.
+    static void WriteFaderSkin(const std::string& name) {
+        WriteBitmapSkin(name, "FaderStyle=skin\n");
+        const std::string path = "Skins\\" + name + "\\";
+        WriteBitmap(path + "FaderV.bmp", 16, 14, RGB(220, 220, 220));
+        WriteBitmap(path + "FaderV Active.bmp", 16, 14, RGB(255, 128, 0));
+    }
     static void RemoveTree(const std::string& path) {
         WIN32_FIND_DATAA found{};
         HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
@@ -126,6 +134,23 @@ protected:
             if (checked && menu[i].Checked()) *checked += menu[i].Caption();
         }
         return captions;
+    }
+    RECT Bounds() const {
+        RECT r{};
+        GetWindowRect(form->Handle(), &r);
+        return r;
+    }
+    void Send(UINT message, WPARAM wParam, int x, int y) {
+        SendMessageA(form->Handle(), message, wParam, MAKELPARAM(x, y));
+    }
+    TFader& Fader() { return form->Skin()->Chrome().Fader; }
+    int Trackbar() const {
+        return static_cast<int>(SendMessageA(form->Velocity(), TBM_GETPOS, 0, 0));
+    }
+    // A pointer move seen by the input watch, in client coordinates.
+    void WatchedMove(int x, int y) {
+        const RECT r = Bounds();
+        form->KeyWatch().OnMouseMove(form->KeyWatch(), r.left + x, r.top + y);
     }
     // A pixel of the window as it is on the screen.
     COLORREF ScreenPixel(int x, int y) const {
@@ -263,6 +288,69 @@ TEST_F(SkinWindow, BitmapsBecome24BitAndAFileThatIsNoBitmapIsReportedOnce) {
     EXPECT_NE(shownMessages[0].find("Skins\\Zevizi\\Icon.bmp"), std::string::npos);
     EXPECT_FALSE(form->Skin()->Chrome().IconBox.Shown);
     EXPECT_EQ(Config().IconWidth, 0);
+}
+
+// The 100 x 80 minimum holds for sizes set from outside too, frameless or not.
+TEST_F(SkinWindow, NoSizeSetFromOutsideMakesTheWindowSmallerThan100By80) {
+    Start("Zevizi");
+    for (size_t next : {0, 2}) { // Alpha (windows-style), then Zevizi again
+        SetWindowPos(form->Handle(), nullptr, 50, 60, 10, 5, SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT r = Bounds();
+        EXPECT_EQ(std::pair(r.right - r.left, r.bottom - r.top), std::pair(100L, 80L))
+            << Settings().Skin;
+        form->Menu().Item("mnuSkin")[next].Click();
+    }
+}
+
+// A pressed thumb lets go when the pointer is lost before the release: another window
+// takes the pointer (a dialog, a menu), the window is deactivated, or a move comes with
+// the button already up. The fader then follows the pointer no more.
+TEST_F(SkinWindow, APressedFaderLetsGoWhenThePointerIsLost) {
+    WriteFaderSkin("Slide");
+    registry.values["Velocity"] = "40";
+    Start("Slide");
+    Show();
+    fw::Window other(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     nullptr, nullptr));
+    const char* const cases[] = {"another window takes the pointer", "the window is deactivated",
+                                 "a move with the button up"};
+    TCtrlsList& list = form->Skin()->Chrome().CtrlsList;
+    for (int i = 0; i < 3; ++i) {
+        const char* how = cases[i];
+        SetForegroundWindow(form->Handle());
+        const int x = Fader().Bounds.left + 10, y = Fader().Bounds.top + Fader().ThumbPos() + 5;
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        ASSERT_EQ(list.CapturedCtrl, &Fader()) << how;
+        if (i == 0) SetCapture(other.get());
+        if (i == 1)
+            SendMessageA(form->Handle(), WM_ACTIVATE, WA_INACTIVE,
+                         reinterpret_cast<LPARAM>(other.get()));
+        if (i == 2) Send(WM_MOUSEMOVE, 0, 300, 60);
+        EXPECT_EQ(list.CapturedCtrl, nullptr) << how;
+        EXPECT_NE(GetCapture(), form->Handle()) << how;
+        SetForegroundWindow(form->Handle());
+        WatchedMove(x, y + 300);
+        EXPECT_EQ(Trackbar(), 40) << how << ": the fader no longer follows the pointer";
+        ReleaseCapture();
+    }
+}
+
+// A bitmap skin without a title bitmap hides the title box; its old rectangle drags nothing.
+TEST_F(SkinWindow, ASkinWithoutATitleHasNoDragArea) {
+    DeleteFileA("Skins\\Default\\Title Active.bmp");
+    CreateDirectoryA("Skins\\Bare", nullptr);
+    WriteText("Skins\\Bare\\config.txt", "WindowsStyle=No\nBorderSize=4\n");
+    Start("Zevizi");
+    Show();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 30, 4);
+    EXPECT_TRUE(form->State().Drag.DraggingTitle()) << "the title box drags";
+    Send(WM_LBUTTONUP, 0, 30, 4);
+
+    form->Menu().Item("mnuSkin")[1].Click(); // Alpha, Bare, beta, Zevizi
+    ASSERT_EQ(Settings().Skin, "Bare");
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 30, 4);
+    EXPECT_FALSE(form->State().Drag.DraggingTitle());
+    Send(WM_LBUTTONUP, 0, 30, 4);
 }
 
 } // namespace

@@ -80,6 +80,7 @@ bool TKeysForm::Create() {
     fw::SetErrorOwner(Handle());
     // Before the core starts: what it sends the engine is applied there.
     if (!input_.Start(core_.Engine(), Handle())) return false;
+    AddHandler(sizeLimit_);
     tray_ = std::make_unique<TrayShell>(Handle(), core_);
     AddHandler(*tray_);
     CreateVelocityTrackbar();
@@ -156,11 +157,6 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         (void)backBuffer_.Resize(client.right, client.bottom);
         core_.Resized({client.right, client.bottom});
         InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    }
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {MinWidth, MinHeight};
         return 0;
     }
     case WM_LBUTTONDBLCLK: // a quick second press is a press like any other

@@ -14,6 +14,7 @@
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/TrayShell.h"
 #include "mainwindow/win/WindowPointer.h"
+#include "mainwindow/win/WindowSizeLimit.h"
 #include "services/win/InputThread.h"
 #include "skin/win/WinSkin.h"
 
@@ -34,8 +35,6 @@ class TKeysForm final : public fw::WindowBase, private AppHost {
 public:
     static constexpr const char* ClassName = "TKeysForm";
     static constexpr const char* Caption = "Zevaver MIDI Keyboard";
-    static constexpr int MinWidth = 100;
-    static constexpr int MinHeight = 80;
 
     explicit TKeysForm(KeysFormOptions options = {});
     ~TKeysForm() override;
@@ -117,6 +116,7 @@ private:
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     InputThread input_;                    // runs the core's engine
     AppCore core_;
+    TWindowSizeLimit sizeLimit_;
     std::unique_ptr<TrayShell> tray_;
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     fw::PopupMenu popup_;

@@ -22,6 +22,12 @@ LPCSTR CursorName(ResizeCursor cursor) noexcept {
     return IDC_ARROW;
 }
 
+// The button that presses, as the user has the buttons swapped or not.
+bool LeftButtonDown() noexcept {
+    const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
 ScreenPoint PointerPosition() noexcept {
     POINT p{};
     GetCursorPos(&p);
@@ -35,8 +41,8 @@ bool TWindowPointer::IsBitmapSkin() noexcept {
 }
 
 fw::PixelRect TWindowPointer::TitleImageRect() noexcept {
-    if (!IsBitmapSkin()) return {};
-    return core_.Skin()->Chrome().TitleBox.Bounds;
+    const TSkin* skin = core_.Skin();
+    return skin ? skin->TitleDragArea() : fw::PixelRect{};
 }
 
 TCtrl* TWindowPointer::CapturedCtrl() noexcept {
@@ -62,6 +68,11 @@ bool TWindowPointer::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = 0;
         return true;
     case WM_MOUSEMOVE:
+        if (holding_ && !(wParam & MK_LBUTTON)) {
+            // The release went somewhere else: the press ends here, as if released outside.
+            LetGo();
+            if (GetCapture() == window_) ReleaseCapture();
+        }
         if (!holding_ && (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y))) return false;
         FormMouseMove(x, y);
         result = 0;
@@ -72,13 +83,18 @@ bool TWindowPointer::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = 0;
         return true;
     case WM_CAPTURECHANGED:
-        // Another window took the pointer (a menu, a message box): no release will come.
-        if (holding_ && reinterpret_cast<HWND>(lParam) != window_) {
-            holding_ = false;
-            Drag().TitleUp();
-            Drag().BorderUp();
-        }
+        // Another window took the pointer (a menu, a dialog, a message box): no release
+        // will come.
+        if (reinterpret_cast<HWND>(lParam) != window_) LetGo();
         return false; // the keyboard hears of it too
+    case WM_ACTIVATE:
+        // Another window came to the front while a button was held here.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const bool held = holding_;
+            LetGo();
+            if (held && GetCapture() == window_) ReleaseCapture();
+        }
+        return false;
     case WM_SETCURSOR: {
         if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != window_ ||
             !IsBitmapSkin())
@@ -162,9 +178,22 @@ void TWindowPointer::FormMouseUp(int x, int y) {
     if (GetCapture() == window_) ReleaseCapture();
 }
 
+void TWindowPointer::LetGo() {
+    holding_ = false;
+    Drag().TitleUp();
+    Drag().BorderUp();
+    if (TSkin* skin = core_.Skin()) skin->Chrome().CtrlsList.ReleaseCaptured();
+}
+
 void TWindowPointer::KeyWatchMouseMove(int x, int y) {
     TCtrl* captured = CapturedCtrl();
     if (!captured || GetForegroundWindow() != window_) return;
+    // Without the window's hold on the pointer no release reaches it but through the
+    // watch, and that one was missed when the button is already up.
+    if (GetCapture() != window_ && !LeftButtonDown()) {
+        LetGo();
+        return;
+    }
     RECT r{};
     GetWindowRect(window_, &r);
     captured->MouseMove(x - r.left, y - r.top);

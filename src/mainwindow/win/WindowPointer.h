@@ -2,7 +2,9 @@
 // the window, the border strip resizes it, and presses elsewhere outside the keyboard go
 // to the chrome controls. A pressed button or a dragged fader then follows the pointer
 // wherever it goes, through the system-wide pointer events and through the window's own
-// hold on the pointer, so a drag released outside the window ends properly.
+// hold on the pointer, so a drag released outside the window ends properly; when the
+// pointer is lost before the release (another window takes it or comes to the front, or
+// the release is missed), the press ends as if released outside.
 #pragma once
 
 #include <windows.h>
@@ -31,10 +33,14 @@ private:
     void FormMouseMove(int x, int y);
     void FormMouseUp(int x, int y);
     void TitleBoxMouseMove();
+    // The press ends without its release: drags stop, a captured control lets go as if
+    // the button had gone up outside it.
+    void LetGo();
     void ShowCursor() const noexcept;
 
     [[nodiscard]] bool IsBitmapSkin() noexcept;
-    // The invisible title image over the title box; empty while it is hidden.
+    // The invisible title image over the title box; empty while it is hidden (a skin
+    // without a title has no drag area).
     [[nodiscard]] fw::PixelRect TitleImageRect() noexcept;
     [[nodiscard]] TCtrl* CapturedCtrl() noexcept;
     [[nodiscard]] BorderHit HitTest(int x, int y) noexcept;
