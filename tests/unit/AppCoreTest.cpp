@@ -217,7 +217,7 @@ TEST_F(AppCoreTest, AMousePressOutsideTheKeyboardIsIgnoredAndADragEndsWhereverTh
 TEST_F(AppCoreTest, TheColumnRightOfTheKeyboardIsNoKeyButADragPastTheEndKeepsPlaying) {
     Start();
     Item("C2").Click(); // the notes past the end stay within the MIDI range
-    const TMIDIKeys& keys = core.MIDIKeys();
+    const TKeys& keys = core.Keys();
     const int right = keys.Left() + keys.Width(), y = keys.Top() + keys.Height() - 5;
     EXPECT_TRUE(core.OverKeys(right - 1, y));
     EXPECT_FALSE(core.OverKeys(right, y));

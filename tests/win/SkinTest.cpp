@@ -150,7 +150,8 @@ protected:
     // A pointer move seen by the input watch, in client coordinates.
     void WatchedMove(int x, int y) {
         const RECT r = Bounds();
-        form->KeyWatch().OnMouseMove(form->KeyWatch(), r.left + x, r.top + y);
+        form->Input().ReportPointer(InputThread::PointerMoved, r.left + x, r.top + y);
+        fw::ProcessMessages();
     }
     // A pixel of the window as it is on the screen.
     COLORREF ScreenPixel(int x, int y) const {

@@ -117,14 +117,11 @@ private:
                     Guarded([&] { owner_.engine_->KeyWatched(wParam, lParam); });
                 };
                 watch_->OnMouseMove = [this](TWatch&, int32_t x, int32_t y) {
-                    owner_.pointer_ = PackPoint(x, y);
-                    if (!owner_.movePosted_.exchange(true))
-                        PostMessageA(owner_.mainWindow_, PointerMessage, PointerMoved, 0);
+                    owner_.ReportPointer(PointerMoved, x, y);
                 };
                 watch_->OnMouseUp = [this](TWatch&, watch::MouseButton, bool, int32_t x,
                                            int32_t y) {
-                    PostMessageA(owner_.mainWindow_, PointerMessage, ButtonReleased,
-                                 static_cast<LPARAM>(PackPoint(x, y)));
+                    owner_.ReportPointer(ButtonReleased, x, y);
                 };
             }
             const WatchStatus status = watch_->StartWatching(kind);
@@ -263,6 +260,16 @@ bool InputThread::IsKeyDown(int32_t key) {
 // read rather than a message's time.
 uint32_t InputThread::EventTime() {
     return static_cast<uint32_t>(GetTickCount());
+}
+
+void InputThread::ReportPointer(WPARAM kind, int32_t x, int32_t y) noexcept {
+    const uint32_t position = PackPoint(x, y);
+    if (kind != PointerMoved) {
+        PostMessageA(mainWindow_, PointerMessage, kind, static_cast<LPARAM>(position));
+        return;
+    }
+    pointer_ = position;
+    if (!movePosted_.exchange(true)) PostMessageA(mainWindow_, PointerMessage, PointerMoved, 0);
 }
 
 POINT InputThread::TakePointer(WPARAM kind, LPARAM lParam) noexcept {

@@ -68,6 +68,8 @@ public:
     [[nodiscard]] bool IsKeyDown(int32_t key) override;
     [[nodiscard]] uint32_t EventTime() override;
 
+    // A watched pointer event for the main window (screen coordinates).
+    void ReportPointer(WPARAM kind, int32_t x, int32_t y) noexcept;
     // The main window's side of a pointer message: the position it carries now (a move
     // posted earlier carries the latest one) and the wish for the next move.
     [[nodiscard]] POINT TakePointer(WPARAM kind, LPARAM lParam) noexcept;
