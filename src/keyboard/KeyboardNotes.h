@@ -49,6 +49,11 @@ public:
         return soundingNotes_.Contains(note);
     }
 
+protected:
+    // The notes sounded where nothing sounds any more (a port that went away): none of
+    // them is owed a note-off. The keys held stay held.
+    void ForgetSoundingNotes() noexcept { soundingNotes_.Clear(); }
+
 private:
     void FireNoteOff(int note);
 
