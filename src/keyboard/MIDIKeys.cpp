@@ -106,14 +106,14 @@ bool TMIDIKeys::Send(uint32_t message) {
     return true;
 }
 
-// Whatever sounded there sounds nowhere now: nothing is owed for it, and holding it back
-// with the pedal or ending it later would only send to a port that is gone.
+// Whatever sounded there sounds nowhere now: nothing is owed for it, and the pedal holds
+// none of it any more (holding it would only keep the keyboard showing it).
 void TMIDIKeys::LosePort() {
     port_.Close(); // its handle is still given back, though reset and close may fail
     portOk_ = false;
     lost_ = true;
     noteChannels_.fill(0);
-    ForgetSoundingNotes();
+    ForgetSustainedNotes();
     if (OnPortLost) OnPortLost();
 }
 

@@ -55,8 +55,8 @@ public:
 
     // Called right after every message that is sent.
     std::function<void()> Blink;
-    // Called once when a send finds the port gone; the port is closed and the notes that
-    // sounded on it are forgotten by then.
+    // Called once when a send finds the port gone; by then the port is closed and no note
+    // that sounded on it is owed a note-off or held by the pedal.
     std::function<void()> OnPortLost;
 
 private:

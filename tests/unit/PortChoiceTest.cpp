@@ -99,8 +99,7 @@ TEST_F(PortChoiceTest, SettingsWithoutANameGoByNumberAndLearnThePortsName) {
     Choose(1, "");
     EXPECT_EQ(Describe(choice.Start(Ports({"GS Synth", "USB MIDI"}))), "open 1 (reported)");
     EXPECT_EQ(settings.DeviceName, "USB MIDI");
-    EXPECT_EQ(Describe(choice.Refresh(Ports({"Loopback", "GS Synth", "USB MIDI"}))),
-              "renumber 2");
+    EXPECT_EQ(Describe(choice.Refresh(Ports({"Loopback", "GS Synth", "USB MIDI"}))), "renumber 2");
 
     Choose(5, "");
     EXPECT_EQ(Describe(choice.Start(Ports({}))), "open 0 (reported)");
@@ -116,7 +115,8 @@ TEST_F(PortChoiceTest, APortAwayAtStartIsStoodInForKeptAsTheChoiceAndTakenWhenBa
         << "no loss is told at start: the menu shows it";
     EXPECT_TRUE(choice.Away());
     EXPECT_EQ(choice.ChosenName(), "USB MIDI");
-    EXPECT_EQ(std::pair(settings.Device, settings.DeviceName), std::pair(1, std::string("USB MIDI")))
+    EXPECT_EQ(std::pair(settings.Device, settings.DeviceName),
+              std::pair(1, std::string("USB MIDI")))
         << "the choice is kept for the next start";
     EXPECT_EQ(Describe(choice.Refresh(Ports({"GS Synth"}))), "nothing");
 
@@ -165,7 +165,8 @@ TEST_F(PortChoiceTest, TheUsersPickBecomesTheChoiceByNumberAndName) {
     EXPECT_EQ(Describe(choice.Select(2, list)), "open 2 (reported)")
         << "the same port again still opens it anew";
     EXPECT_FALSE(choice.Away());
-    EXPECT_EQ(std::pair(settings.Device, settings.DeviceName), std::pair(2, std::string("USB MIDI")));
+    EXPECT_EQ(std::pair(settings.Device, settings.DeviceName),
+              std::pair(2, std::string("USB MIDI")));
     EXPECT_EQ(Describe(choice.Refresh(list)), "nothing") << "of the two, the one picked";
 
     EXPECT_EQ(Describe(choice.Select(-1, list)), "open -1 (reported)");
