@@ -113,6 +113,7 @@ void PlayingEngine::ApplyQueued() {
 void PlayingEngine::Report(play::Problem::Kind kind, std::string_view text) noexcept {
     play::Problem problem;
     problem.kind = kind;
+    problem.applied = applied_;
     const size_t length = std::min(text.size(), problem.text.size() - 1);
     std::copy_n(text.data(), length, problem.text.data());
     // A full queue holds problems enough that the window has yet to show.

@@ -97,6 +97,9 @@ struct View {
 struct Problem {
     enum class Kind : uint8_t { PortFailed, Error, PortLost };
     Kind kind = Kind::Error;
+    // How many commands the engine had applied then (a port lost before the last device
+    // selection was applied is no news).
+    uint32_t applied = 0;
     std::array<char, 128> text{}; // for Error, cut to fit; zero-terminated
 };
 

@@ -269,6 +269,8 @@ void AppCore::Report(const play::Problem& problem) {
     if (problem.kind == play::Problem::Kind::PortFailed) {
         host_.ReportError(PortFailedText);
     } else if (problem.kind == play::Problem::Kind::PortLost) {
+        // A port already replaced when it was lost is no news.
+        if (problem.applied < portOpenSent_) return;
         ports_ = ReadPorts(midi_);
         Apply(portChoice_.Lost(ports_));
     } else {
@@ -353,6 +355,7 @@ void AppCore::Apply(const PortStep& step) {
     menu_->CheckDevice(portChoice_.OpenDevice());
     if (step.engine == PortStep::Engine::Open) {
         engine_->Send(play::SelectDevice{step.device, step.reportFailure});
+        portOpenSent_ = engine_->Sent();
     } else if (step.engine == PortStep::Engine::Renumber) {
         engine_->Send(play::RenumberDevice{step.device});
     }

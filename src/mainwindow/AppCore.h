@@ -274,6 +274,8 @@ private:
     std::unique_ptr<TKeys> keys_;
     std::unique_ptr<MainMenu> menu_;
     uint32_t seenBlinks_ = 0;
+    // The number of the last command that opened a port (Sent).
+    uint32_t portOpenSent_ = 0;
     int deviceCount_ = 0;
     bool stopped_ = false;
 };

@@ -191,6 +191,33 @@ TEST_F(AppCoreTest, APortBackWhileRunningIsTakenAgainAndOneThatGoesIsToldOnce) {
     EXPECT_EQ(Item("mnuDevice")[4].Caption(), "Synth B (not connected)");
 }
 
+// The engine on a thread of its own, played by hand: the port it had open went away just
+// before the user chose another, and the window hears of it only afterwards.
+TEST(AppCorePorts, APortLostBeforeTheUsersNextChoiceWasAppliedIsNoNews) {
+    struct ByHand final : EngineHost {
+        void WakeEngine() noexcept override {}
+        void WakeWindow() noexcept override {}
+        bool IsMainWindowActive() override { return false; }
+        bool IsKeyDown(int32_t) override { return false; }
+        uint32_t EventTime() override { return 0; }
+    } engineHost;
+    FakeAppHost host;
+    FakeMidiOut midi;
+    FakeRegistry registry;
+    FakeFiles files;
+    files.files["Layouts/Piano.txt"] = {"Q = 60\r\n"};
+    AppCore core(host, midi, registry, std::string(SettingsKeyPath), &files, &engineHost);
+    core.Start();
+    core.Engine().ProcessCommands(); // port 1
+    midi.gonePorts = {1};
+    core.Engine().KeyWatched('Q', 0x00100001);
+    core.Menu().Item("mnuDevice")[0].Click(); // the mapper, not applied yet
+    core.EngineChanged();
+    EXPECT_TRUE(host.errors.empty());
+    core.Engine().ProcessCommands();
+    EXPECT_EQ(midi.Opened(), (std::vector<int>{0, -1}));
+}
+
 TEST_F(AppCoreTest, TheEnabledSwitchPicksTheIdleIconAndShowsIt) {
     Start();
     Item("mnuEnabled").Click();
