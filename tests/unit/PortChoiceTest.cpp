@@ -2,7 +2,6 @@
 // go: by name wherever it stands, duplicates, older settings without a name, away and back,
 // and what the engine is told at each step (a port that only moved is not reopened).
 #include "engine/PortChoice.h"
-#include "support/FakeMidiOut.h"
 
 #include <gtest/gtest.h>
 
@@ -65,16 +64,6 @@ TEST(PickPort, FindsTheNameWhereverItStandsAndOfDuplicatesPrefersTheStoredNumber
     EXPECT_EQ(PickPort(Ports({}), 1, "Keystation").device, 0) << "nothing to stand in";
 }
 
-TEST(ReadPorts, ListsTheMapperAndEveryPortAndNamesOneWhoseNameCannotBeRead) {
-    fakes::FakeMidiOut midi;
-    midi.devices = 3; // the third has no name to read
-    const PortList list = ReadPorts(midi);
-    EXPECT_EQ(list.Captions(), (std::vector<std::string>{"Microsoft MIDI Mapper", "Synth A",
-                                                         "Synth B", "MIDI output 2"}));
-    EXPECT_EQ(list.NameOf(-1), "Microsoft MIDI Mapper");
-    EXPECT_EQ(list.NameOf(3), "");
-}
-
 class PortChoiceTest : public testing::Test {
 protected:
     void Choose(int32_t device, std::string name) {
@@ -86,93 +75,52 @@ protected:
     PortChoice choice{settings};
 };
 
-TEST_F(PortChoiceTest, AtStartTheNamedPortOpensWhereverItStandsAndAFailureIsReported) {
+// Start, then looks at the list ('R') and sends that failed ('L'): what the engine is told
+// to do, and the loss the user is told of.
+TEST_F(PortChoiceTest, FollowsThePortAwayAndBackAndTellsOfItsLossOnce) {
     Choose(1, "USB MIDI");
-    EXPECT_EQ(Describe(choice.Start(Ports({"Loopback", "GS Synth", "USB MIDI"}))),
-              "open 2 (reported)");
-    EXPECT_EQ(settings.Device, 2) << "the number follows the port";
-    EXPECT_FALSE(choice.Away());
-    EXPECT_EQ(choice.OpenDevice(), 2);
+    EXPECT_EQ(Describe(choice.Start(Ports({"GS Synth"}))), "open 0 (reported)")
+        << "away at start: the first port stands in, without a box";
+    EXPECT_EQ(std::pair(settings.Device, choice.ChosenName()),
+              std::pair(1, std::string("USB MIDI")));
+    struct Step {
+        char look;
+        std::vector<std::string> ports;
+        const char* told;
+    };
+    const Step steps[] = {
+        {'R', {"GS Synth"}, "nothing"},
+        {'R', {"Loopback", "GS Synth", "USB MIDI"}, "open 2"},
+        {'R', {"New", "Loopback", "GS Synth", "USB MIDI"}, "renumber 3"},
+        {'R', {"New", "Loopback", "GS Synth"}, "open 0, lost USB MIDI"},
+        {'R', {"Loopback", "GS Synth"}, "open 0"}, // another stand-in
+        {'R', {"Loopback", "GS Synth"}, "nothing"},
+        {'R', {"GS Synth", "USB MIDI"}, "open 1"},
+        {'L', {"GS Synth", "USB MIDI"}, "open 1, lost USB MIDI"}, // still listed a moment
+        {'L', {"GS Synth", "USB MIDI"}, "open 1"},
+        {'R', {"GS Synth"}, "open 0"},
+    };
+    int at = 0;
+    for (const Step& step : steps) {
+        const PortStep done =
+            step.look == 'L' ? choice.Lost(Ports(step.ports)) : choice.Refresh(Ports(step.ports));
+        EXPECT_EQ(Describe(done), step.told) << "step " << ++at;
+    }
+    EXPECT_TRUE(choice.Away());
+    EXPECT_EQ(settings.Device, 1) << "the last number it had";
 }
 
-TEST_F(PortChoiceTest, SettingsWithoutANameGoByNumberAndLearnThePortsName) {
+TEST_F(PortChoiceTest, SettingsWithoutANameLearnItAndThePicksOwnNameIsKept) {
     Choose(1, "");
     EXPECT_EQ(Describe(choice.Start(Ports({"GS Synth", "USB MIDI"}))), "open 1 (reported)");
     EXPECT_EQ(settings.DeviceName, "USB MIDI");
-    EXPECT_EQ(Describe(choice.Refresh(Ports({"Loopback", "GS Synth", "USB MIDI"}))), "renumber 2");
 
-    Choose(5, "");
-    EXPECT_EQ(Describe(choice.Start(Ports({}))), "open 0 (reported)");
-    EXPECT_EQ(settings.Device, 0) << "past the list: 0, as before names were kept";
-    EXPECT_EQ(settings.DeviceName, "") << "nothing there to learn from";
-    EXPECT_EQ(Describe(choice.Refresh(Ports({"USB MIDI"}))), "open 0");
-    EXPECT_EQ(settings.DeviceName, "USB MIDI") << "the first port that comes is taken";
-}
-
-TEST_F(PortChoiceTest, APortAwayAtStartIsStoodInForKeptAsTheChoiceAndTakenWhenBack) {
-    Choose(1, "USB MIDI");
-    EXPECT_EQ(Describe(choice.Start(Ports({"GS Synth"}))), "open 0 (reported)")
-        << "no loss is told at start: the menu shows it";
-    EXPECT_TRUE(choice.Away());
-    EXPECT_EQ(choice.ChosenName(), "USB MIDI");
+    const PortList twins = Ports({"USB MIDI", "GS Synth", "USB MIDI"});
+    EXPECT_EQ(Describe(choice.Select(2, twins)), "open 2 (reported)");
+    EXPECT_EQ(Describe(choice.Refresh(twins)), "nothing") << "of the two, the one picked";
+    EXPECT_EQ(Describe(choice.Select(7, twins)), "open 0 (reported)");
     EXPECT_EQ(std::pair(settings.Device, settings.DeviceName),
-              std::pair(1, std::string("USB MIDI")))
-        << "the choice is kept for the next start";
-    EXPECT_EQ(Describe(choice.Refresh(Ports({"GS Synth"}))), "nothing");
-
-    EXPECT_EQ(Describe(choice.Refresh(Ports({"Loopback", "GS Synth", "USB MIDI"}))), "open 2")
-        << "back at another number, without a box";
-    EXPECT_FALSE(choice.Away());
-    EXPECT_EQ(settings.Device, 2);
-}
-
-TEST_F(PortChoiceTest, APortInUseThatGoesIsToldOnceAndAgainOnlyAfterItCameBack) {
-    Choose(1, "USB MIDI");
-    (void)choice.Start(Ports({"GS Synth", "USB MIDI"}));
-    const std::vector<std::pair<PortList, std::string>> steps = {
-        {Ports({"GS Synth", "USB MIDI"}), "nothing"},
-        {Ports({"Loopback", "GS Synth", "USB MIDI"}), "renumber 2"},
-        {Ports({"Loopback", "GS Synth"}), "open 0, lost USB MIDI"},
-        {Ports({"GS Synth"}), "open 0"}, // the stand-in itself changed
-        {Ports({"GS Synth"}), "nothing"},
-        {Ports({"GS Synth", "USB MIDI"}), "open 1"},
-        {Ports({"GS Synth"}), "open 0, lost USB MIDI"},
-    };
-    for (const auto& [list, expected] : steps) EXPECT_EQ(Describe(choice.Refresh(list)), expected);
-}
-
-// A failed send: the port may still be listed a moment after it went, or its driver fails
-// every send; either way the user hears of it once.
-TEST_F(PortChoiceTest, APortTheEngineLostIsOpenedAfreshAndToldOnlyOnce) {
-    Choose(1, "USB MIDI");
-    (void)choice.Start(Ports({"GS Synth", "USB MIDI"}));
-    EXPECT_EQ(Describe(choice.Lost(Ports({"GS Synth", "USB MIDI"}))), "open 1, lost USB MIDI");
-    EXPECT_EQ(Describe(choice.Lost(Ports({"GS Synth", "USB MIDI"}))), "open 1");
-    EXPECT_EQ(Describe(choice.Refresh(Ports({"GS Synth"}))), "open 0") << "gone now: told already";
-    EXPECT_EQ(Describe(choice.Refresh(Ports({"GS Synth", "USB MIDI"}))), "open 1");
-    EXPECT_EQ(Describe(choice.Lost(Ports({"GS Synth"}))), "open 0, lost USB MIDI")
-        << "back in between: a new loss";
-
-    EXPECT_EQ(Describe(choice.Lost(Ports({"GS Synth"}))), "open 0")
-        << "the stand-in lost too: nothing new to tell";
-}
-
-TEST_F(PortChoiceTest, TheUsersPickBecomesTheChoiceByNumberAndName) {
-    Choose(1, "USB MIDI");
-    const PortList list = Ports({"USB MIDI", "GS Synth", "USB MIDI"});
-    (void)choice.Start(Ports({"GS Synth"}));
-    ASSERT_TRUE(choice.Away());
-    EXPECT_EQ(Describe(choice.Select(2, list)), "open 2 (reported)")
-        << "the same port again still opens it anew";
-    EXPECT_FALSE(choice.Away());
-    EXPECT_EQ(std::pair(settings.Device, settings.DeviceName),
-              std::pair(2, std::string("USB MIDI")));
-    EXPECT_EQ(Describe(choice.Refresh(list)), "nothing") << "of the two, the one picked";
-
-    EXPECT_EQ(Describe(choice.Select(-1, list)), "open -1 (reported)");
-    EXPECT_EQ(settings.DeviceName, "Microsoft MIDI Mapper");
-    EXPECT_EQ(Describe(choice.Select(7, list)), "open 0 (reported)");
-    EXPECT_EQ(settings.DeviceName, "USB MIDI");
+              std::pair(0, std::string("USB MIDI")));
 }
 
 } // namespace

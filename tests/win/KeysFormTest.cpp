@@ -9,7 +9,6 @@
 #include "support/MessageBoxRecorder.h"
 
 #include <commctrl.h>
-#include <dbt.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -199,23 +198,6 @@ TEST_F(KeysForm, ThreeDevicesGiveFourItemsAndChoosingTheLastChecksOnlyIt) {
     (void)Engine();
     EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{2});
     EXPECT_EQ(midi.Opened().back(), 2);
-    EXPECT_TRUE(shownMessages.empty());
-}
-
-// The system's word that devices came or went: the outputs are read again, and the chosen
-// port, missing at start, is taken back without a box.
-TEST_F(KeysForm, ADeviceChangeReadsTheOutputsAgainAndTakesTheChosenPortBack) {
-    registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Note Width", "16"},
-                       {"Channel", "1"}, {"Device", "1"},   {"Device Name", "Synth 1"}};
-    Start();
-    EXPECT_EQ(midi.Opened(), std::vector<int>{0});
-    ASSERT_EQ(Item("mnuDevice").Count(), 4u) << "the mapper, Synth 0, and Synth 1 greyed";
-    Devices(2);
-    SendMessageA(form->Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-    (void)Engine();
-    EXPECT_EQ(midi.Opened(), (std::vector<int>{0, 1}));
-    EXPECT_EQ(CheckedTags("mnuDevice"), std::vector<int>{1});
-    EXPECT_EQ(Item("mnuDevice").Count(), 3u);
     EXPECT_TRUE(shownMessages.empty());
 }
 
