@@ -269,8 +269,8 @@ void AppCore::Report(const play::Problem& problem) {
     if (problem.kind == play::Problem::Kind::PortFailed) {
         host_.ReportError(PortFailedText);
     } else if (problem.kind == play::Problem::Kind::PortLost) {
-        // A port already replaced when it was lost is no news.
-        if (problem.applied < portOpenSent_) return;
+        // A port already replaced when it was lost is no news, nor one lost at shutdown.
+        if (problem.applied < portOpenSent_ || stopped_) return;
         ports_ = ReadPorts(midi_);
         Apply(portChoice_.Lost(ports_));
     } else {
