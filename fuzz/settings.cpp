@@ -77,7 +77,7 @@ std::map<std::string, std::string> Saved(const TSettings& settings,
     return texts;
 }
 
-const std::set<std::string> TextValues = {"Skin", "Layout"};
+const std::set<std::string> TextValues = {"Skin", "Layout", "Device Name"};
 const std::set<std::string> FlagValues = {"Vertical", "Enabled", "Kill Keystrokes"};
 
 } // namespace

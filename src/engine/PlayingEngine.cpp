@@ -32,8 +32,9 @@ struct PlayingEngine::Applier {
     void operator()(const play::SelectDevice& c) const {
         e.notes_.SetMIDIDevice(c.device);
         e.notes_.OpenPort();
-        if (!e.notes_.MIDIPortOk()) e.Report(play::Problem::Kind::PortFailed);
+        if (!e.notes_.MIDIPortOk() && c.reportFailure) e.Report(play::Problem::Kind::PortFailed);
     }
+    void operator()(const play::RenumberDevice& c) const { e.notes_.RenumberDevice(c.device); }
     void operator()(const play::MousePress& c) const { e.notes_.PressNote(c.note, c.velocity); }
     void operator()(const play::MouseRelease& c) const { e.notes_.ReleaseNote(c.note); }
 };
@@ -43,6 +44,7 @@ PlayingEngine::PlayingEngine(EngineHost& host, MidiOut& midi)
       player_(static_cast<KeyPlayerHost&>(*this), settings_, keyNotes_) {
     // Counted, not shown: the window blinks when it next looks.
     notes_.Blink = [this] { ++blinks_; };
+    notes_.OnPortLost = [this] { Report(play::Problem::Kind::PortLost); };
 }
 
 // --- The window's thread. ---
@@ -111,6 +113,7 @@ void PlayingEngine::ApplyQueued() {
 void PlayingEngine::Report(play::Problem::Kind kind, std::string_view text) noexcept {
     play::Problem problem;
     problem.kind = kind;
+    problem.applied = applied_;
     const size_t length = std::min(text.size(), problem.text.size() - 1);
     std::copy_n(text.data(), length, problem.text.data());
     // A full queue holds problems enough that the window has yet to show.

@@ -57,8 +57,13 @@ struct TogglePedal {};
 struct SetDialogOpen {
     bool open;
 };
-// Closes the port and opens the device (-1 the mapper); a failure is reported.
+// Closes the port and opens the device (-1 the mapper); a failure is reported when asked.
 struct SelectDevice {
+    int32_t device;
+    bool reportFailure = true;
+};
+// The port open now stands at another number of the library's list; nothing is closed.
+struct RenumberDevice {
     int32_t device;
 };
 // A note played on the on-screen keys.
@@ -70,9 +75,9 @@ struct MouseRelease {
     int32_t note;
 };
 
-using Command =
-    std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel, SetLayout,
-                 SetTranspose, TogglePedal, SetDialogOpen, SelectDevice, MousePress, MouseRelease>;
+using Command = std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel,
+                             SetLayout, SetTranspose, TogglePedal, SetDialogOpen, SelectDevice,
+                             MousePress, MouseRelease, RenumberDevice>;
 
 // What the window shows of the engine.
 struct View {
@@ -87,10 +92,14 @@ struct View {
     friend bool operator==(const View&, const View&) = default;
 };
 
-// Something the window must report to the user, once.
+// Something the window must report to the user, once. PortLost: a send found the open
+// port gone; nothing more goes to it until a device is selected again.
 struct Problem {
-    enum class Kind : uint8_t { PortFailed, Error };
+    enum class Kind : uint8_t { PortFailed, Error, PortLost };
     Kind kind = Kind::Error;
+    // How many commands the engine had applied then (a port lost before the last device
+    // selection was applied is no news).
+    uint32_t applied = 0;
     std::array<char, 128> text{}; // for Error, cut to fit; zero-terminated
 };
 

@@ -27,6 +27,9 @@ struct TSettings {
     int32_t Velocity = 0;        // fader position; the note-on velocity is 127 minus this
     bool Enabled = true;
     int32_t Device = 0; // -1 is the MIDI mapper
+    // The chosen port's name, in the system's 8-bit code page as the library gives it: the
+    // port is found by it wherever it stands in the list. Empty: go by Device alone.
+    std::string DeviceName;
     int32_t Channel = 1;
     int32_t BaseOctave = 0; // -24, -12, 0, 12, 24 for C2..C6
     int32_t PedalKey = -1;  // 17 Ctrl, 16 Shift, -1 none

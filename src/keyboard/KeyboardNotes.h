@@ -49,6 +49,14 @@ public:
         return soundingNotes_.Contains(note);
     }
 
+protected:
+    // The notes sounded where nothing sounds any more (a port that went away): those only
+    // the pedal held are let go; a note whose key is held ends when the key comes up.
+    void ForgetSustainedNotes() noexcept {
+        soundingNotes_ = TNoteSet::FromWords(soundingNotes_.Word(0) & downNotes_.Word(0),
+                                             soundingNotes_.Word(1) & downNotes_.Word(1));
+    }
+
 private:
     void FireNoteOff(int note);
 

@@ -30,6 +30,7 @@ TMIDIKeys::~TMIDIKeys() = default;
 void TMIDIKeys::SetMIDIDevice(int value) {
     if (value == device_) return;
     ClosePort();
+    lost_ = false;
     device_ = value;
     // Signed against the count, so the mapper (-1) always has a name to look up.
     portName_.clear();
@@ -59,6 +60,7 @@ void TMIDIKeys::ResetPort() {
 void TMIDIKeys::OpenPort() {
     ClosePort();
     portOk_ = false;
+    lost_ = false;
     // The library reports the count as a 16-bit number.
     const auto count = static_cast<uint16_t>(midi_.DeviceCount());
     // The mapper (-1) is tried even when no device is installed.
@@ -74,8 +76,9 @@ void TMIDIKeys::OpenPort() {
 // tried, so they neither open the port nor blink.
 void TMIDIKeys::MIDINoteOn(int note, int velocity) {
     if (!IsMidiNote(note)) return;
-    // Every note-on while no port is open tries again, silently.
-    if (!port_.IsOpen()) OpenPort();
+    // Every note-on while no port is open tries again, silently; not after a loss, when
+    // the number may stand for another port by now.
+    if (!port_.IsOpen() && !lost_) OpenPort();
     TMIDIChannel& owed = noteChannels_[static_cast<std::size_t>(note)];
     // The control ends a sounding note before striking it again; should it ever not, the
     // note still gets its note-off first, on its own channel.
@@ -91,13 +94,27 @@ void TMIDIKeys::MIDINoteOff(int note, int velocity) {
 }
 
 // MIDIPortOk stays true after a device change closed the port; nothing goes out until a
-// port is open again.
+// port is open again. A port that is only busy loses that one message.
 bool TMIDIKeys::Send(uint32_t message) {
     if (!portOk_ || !port_.IsOpen()) return false;
-    static_cast<void>(midi_.ShortMessage(port_.Get(), message)); // a lost message is not reported
+    if (MidiOut::PortGone(midi_.ShortMessage(port_.Get(), message))) {
+        LosePort();
+        return false;
+    }
     // The activity signal draws; the message goes first, so no drawing ever delays a note.
     if (Blink) Blink();
     return true;
+}
+
+// Whatever sounded there sounds nowhere now: nothing is owed for it, and the pedal holds
+// none of it any more (holding it would only keep the keyboard showing it).
+void TMIDIKeys::LosePort() {
+    port_.Close(); // its handle is still given back, though reset and close may fail
+    portOk_ = false;
+    lost_ = true;
+    noteChannels_.fill(0);
+    ForgetSustainedNotes();
+    if (OnPortLost) OnPortLost();
 }
 
 } // namespace zevaver

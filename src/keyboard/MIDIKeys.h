@@ -30,6 +30,9 @@ public:
     // A new value closes the port (MIDIPortOk keeps its value until the next OpenPort) and
     // looks up the device's name; the same value changes nothing.
     void SetMIDIDevice(int value);
+    // The port open (or to be opened again) now stands at this number of the library's
+    // list, which shifts as ports come and go: nothing is closed.
+    void RenumberDevice(int value) noexcept { device_ = value; }
 
     [[nodiscard]] int MIDIChannel() const noexcept { return channel_; }
     // Read when a note starts; a note ends on the channel it started on, so nothing is left
@@ -38,8 +41,11 @@ public:
 
     // Empty for a device at or above the device count, or whose name cannot be read.
     [[nodiscard]] const std::string& MIDIPortName() const noexcept { return portName_; }
-    // True after a successful open, until the next close by OpenPort.
+    // True after a successful open, until the next close by OpenPort or the port's loss.
     [[nodiscard]] bool MIDIPortOk() const noexcept { return portOk_; }
+    // The open port went away (a send failed): until the next OpenPort nothing is sent and
+    // a note-on does not try the number again, which may name another port by now.
+    [[nodiscard]] bool PortLost() const noexcept { return lost_; }
 
     // Closes any open port and opens MIDIDevice; the outcome is MIDIPortOk.
     void OpenPort();
@@ -49,6 +55,9 @@ public:
 
     // Called right after every message that is sent.
     std::function<void()> Blink;
+    // Called once when a send finds the port gone; by then the port is closed and no note
+    // that sounded on it is owed a note-off or held by the pedal.
+    std::function<void()> OnPortLost;
 
 private:
     void MIDINoteOn(int note, int velocity);
@@ -56,6 +65,7 @@ private:
     // True when the message went out.
     bool Send(uint32_t message);
     void ClosePort();
+    void LosePort();
 
     MidiOut& midi_;
     MidiOutPort port_;
@@ -63,6 +73,7 @@ private:
     TMIDIChannel channel_ = 1;
     std::string portName_ = MapperName;
     bool portOk_ = false;
+    bool lost_ = false;
     // The channel each note's note-on went out on, 0 while none is owed a note-off. A
     // note-off goes only to a note that sounds, once, on that note's own channel.
     std::array<TMIDIChannel, MidiNoteCount> noteChannels_{};

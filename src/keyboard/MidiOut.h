@@ -15,6 +15,13 @@ public:
     // The library's result code; 0 is success.
     using Result = uint32_t;
     static constexpr Result NoError = 0;
+    // A send's answer while the port is busy with other data (MIDIERR_NOTREADY).
+    static constexpr Result NotReady = 67;
+    // Any other failure of a send means the port can no longer be used: it was unplugged,
+    // or the system took it away (MIDIERR_NODEVICE, MMSYSERR_NODRIVER, ...).
+    [[nodiscard]] static constexpr bool PortGone(Result sendResult) noexcept {
+        return sendResult != NoError && sendResult != NotReady;
+    }
     // The system MIDI mapper, usable as a device index.
     static constexpr int Mapper = -1;
 

@@ -12,8 +12,9 @@ int KeyboardOctave(int32_t baseOctave) noexcept {
     return 4 + baseOctave / 12;
 }
 
-int32_t ClampedDevice(int32_t id, int deviceCount) noexcept {
-    return id < deviceCount ? id : 0;
+std::string PortLostText(const std::string& portName) {
+    return "The MIDI port \"" + portName +
+           "\" is no longer available. It is used again as soon as it is back.";
 }
 
 int32_t ClampedChannel(int32_t channel) noexcept {
@@ -63,7 +64,8 @@ void AppCore::Start() {
 
     // The menu exists before the skin, which fills its Skin submenu; the skin comes before
     // the keyboard, which paints with its colours and proportions.
-    deviceCount_ = static_cast<int>(midi_.DeviceCount());
+    ports_ = ReadPorts(midi_);
+    deviceCount_ = ports_.Count();
     BuildMenus();
     if (SkinShell* shell = host_.Skins()) {
         skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
@@ -94,20 +96,13 @@ void AppCore::Start() {
     SetEnabledState(settings.Enabled);
     engine_->Send(play::SetEnabled{settings.Enabled});
     icons_.SetIcon(state_.IconName);
-    SelectDevice(settings.Device);
+    Apply(portChoice_.Start(ports_));
     SelectChannel(settings.Channel);
     EngineChanged();
 }
 
 void AppCore::BuildMenus() {
-    std::vector<std::string> names;
-    for (int id = -1; id < deviceCount_; ++id) {
-        std::string name;
-        if (midi_.DeviceName(id, name) != MidiOut::NoError)
-            name = "MIDI output " + std::to_string(id);
-        names.push_back(name);
-    }
-    menu_ = std::make_unique<MainMenu>(static_cast<MainMenuActions&>(*this), names);
+    menu_ = std::make_unique<MainMenu>(static_cast<MainMenuActions&>(*this), ports_.Captions());
 }
 
 void AppCore::PlaceWindow() {
@@ -277,6 +272,11 @@ void AppCore::EngineChanged() {
 void AppCore::Report(const play::Problem& problem) {
     if (problem.kind == play::Problem::Kind::PortFailed) {
         host_.ReportError(PortFailedText);
+    } else if (problem.kind == play::Problem::Kind::PortLost) {
+        // A port already replaced when it was lost is no news, nor one lost at shutdown.
+        if (problem.applied < portOpenSent_ || stopped_) return;
+        ports_ = ReadPorts(midi_);
+        Apply(portChoice_.Lost(ports_));
     } else {
         host_.ReportError(problem.text.data());
     }
@@ -297,6 +297,10 @@ void AppCore::ShowBaseOctave(int32_t baseOctave) {
 
 void AppCore::Timer(int id) {
     if (id == BlinkTimerId) icons_.BlinkTimerTimer();
+    if (id == PortsTimerId) {
+        host_.StopTimer(PortsTimerId);
+        RefreshPorts();
+    }
 }
 
 // The skin's icon box shows the blink from the icon rules; it is drawn only while the
@@ -321,16 +325,45 @@ void AppCore::RestoreFromTray() {
     host_.BringToFront();
 }
 
+// The Device submenu lists the outputs as they are when it opens.
 void AppCore::ShowPopup() {
+    RefreshPorts();
     host_.ShowPopup(menu_->Root());
 }
 
 // The engine opens the port; a failure comes back as a problem to report.
 void AppCore::SelectDevice(int32_t id) {
-    TSettings& settings = state_.Settings;
-    settings.Device = ClampedDevice(id, deviceCount_);
-    engine_->Send(play::SelectDevice{settings.Device});
-    menu_->CheckDevice(settings.Device);
+    Apply(portChoice_.Select(id, ports_));
+}
+
+void AppCore::RefreshPorts() {
+    if (!menu_ || stopped_) return;
+    ports_ = ReadPorts(midi_);
+    Apply(portChoice_.Refresh(ports_));
+}
+
+// The library's list may lag a little behind the system's message, so it is read again a
+// moment later too.
+void AppCore::DevicesChanged() {
+    if (!menu_ || stopped_) return;
+    RefreshPorts();
+    host_.StartTimer(PortsTimerId, PortsSecondLookMs);
+}
+
+// The menu checks the port that plays; while the chosen one is missing it is listed greyed
+// below the others. The box comes last: other messages are handled while it shows.
+void AppCore::Apply(const PortStep& step) {
+    deviceCount_ = ports_.Count();
+    menu_->SetDevices(ports_.Captions(),
+                      portChoice_.Away() ? portChoice_.ChosenName() : std::string());
+    menu_->CheckDevice(portChoice_.OpenDevice());
+    if (step.engine == PortStep::Engine::Open) {
+        engine_->Send(play::SelectDevice{step.device, step.reportFailure});
+        portOpenSent_ = engine_->Sent();
+    } else if (step.engine == PortStep::Engine::Renumber) {
+        engine_->Send(play::RenumberDevice{step.device});
+    }
+    if (!step.lostPort.empty()) host_.ReportError(PortLostText(step.lostPort));
 }
 
 void AppCore::SelectChannel(int32_t channel) {

@@ -17,6 +17,7 @@
 
 #include "engine/Layout.h"
 #include "engine/PlayingEngine.h"
+#include "engine/PortChoice.h"
 #include "engine/SettingsStore.h"
 #include "keyboard/Keys.h"
 #include "keyboard/MidiOut.h"
@@ -106,8 +107,6 @@ protected:
 [[nodiscard]] std::optional<KeyCommand> BaseOctaveCommand(int32_t baseOctave) noexcept;
 // The on-screen keyboard's first octave for a base octave setting (0 is C4).
 [[nodiscard]] int KeyboardOctave(int32_t baseOctave) noexcept;
-// A device at or past the count falls back to device 0 (the mapper, -1, stays).
-[[nodiscard]] int32_t ClampedDevice(int32_t id, int deviceCount) noexcept;
 // A channel outside 1..16 falls back to 1.
 [[nodiscard]] int32_t ClampedChannel(int32_t channel) noexcept;
 // Turning the keyboard swaps the outer width and height; the top-left corner stays. (The
@@ -116,10 +115,15 @@ protected:
 
 // The message shown when the chosen MIDI port fails to open.
 inline constexpr const char* PortFailedText = "Selected MIDI port could't be opened.";
+// The message shown, once, when the MIDI port in use goes away.
+[[nodiscard]] std::string PortLostText(const std::string& portName);
 
 class AppCore final : private KeysHost, private MainMenuActions, private TrayIconsHost {
 public:
     static constexpr int BlinkTimerId = 1;
+    // A second look at the MIDI outputs a moment after a device change.
+    static constexpr int PortsTimerId = 2;
+    static constexpr uint32_t PortsSecondLookMs = 1000;
 
     // engineHost: the input thread that runs the engine; null runs it on the calling thread.
     AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
@@ -148,7 +152,14 @@ public:
     // The skin, once started with a host that has skins.
     [[nodiscard]] TSkin* Skin() noexcept { return skin_.get(); }
 
+    // The user's choice of a device, by its id in the Device submenu.
     void SelectDevice(int32_t id);
+    // Reads the MIDI outputs again: the Device submenu shows them, and the chosen port is
+    // followed, given up for the stand-in or taken again (PortChoice).
+    void RefreshPorts();
+    // The system says a device came or went.
+    void DevicesChanged();
+    [[nodiscard]] const PortChoice& Ports() const noexcept { return portChoice_; }
     void SelectChannel(int32_t channel);
     void SetPedalKey(int32_t key);
     // Releases everything the pedal allows, then moves to the new transposition.
@@ -205,6 +216,7 @@ private:
     void ShowBaseOctave(int32_t baseOctave);
     void ShowEnabled(bool enabled);
     void Report(const play::Problem& problem);
+    void Apply(const PortStep& step);
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
@@ -253,6 +265,8 @@ private:
     std::unique_ptr<LayoutFiles> ownLayoutFiles_;
     LayoutFiles* layoutFiles_;
     AppState state_;
+    PortList ports_;
+    PortChoice portChoice_{state_.Settings};
     TrayIcons icons_{static_cast<TrayIconsHost&>(*this), state_.Minimized, state_.IconName};
     FrameMetrics frame_;
     std::unique_ptr<TSkin> skin_;
@@ -261,6 +275,8 @@ private:
     std::unique_ptr<TKeys> keys_;
     std::unique_ptr<MainMenu> menu_;
     uint32_t seenBlinks_ = 0;
+    // The number of the last command that opened a port (Sent).
+    uint32_t portOpenSent_ = 0;
     int deviceCount_ = 0;
     bool stopped_ = false;
 };

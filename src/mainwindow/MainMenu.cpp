@@ -67,11 +67,7 @@ void MainMenu::BuildTop(const std::vector<std::string>& deviceNames) {
     MainMenuActions& actions = actions_;
 
     device_ = &root.Add("&Device", "mnuDevice");
-    int32_t id = -1;
-    for (const std::string& name : deviceNames) {
-        device_->Add(name).SetTag(id++).OnClick(
-            [&actions](MenuItem& item) { actions.DeviceClick(item.Tag()); });
-    }
+    SetDevices(deviceNames, {});
 
     channel_ = &root.Add("&Channel", "mnuChannel");
     for (int32_t channel = 1; channel <= ChannelCount; ++channel) {
@@ -170,6 +166,23 @@ MenuItem& MainMenu::AddSkinItem(const std::string& skinName) {
     MainMenuActions& actions = actions_;
     return skin_->Add(skinName).SetHint(skinName).OnClick(
         [&actions](MenuItem& item) { actions.SkinClick(item); });
+}
+
+void MainMenu::SetDevices(const std::vector<std::string>& deviceNames,
+                          const std::string& missingPort) {
+    if (device_->Count() != 0 && deviceNames == deviceNames_ && missingPort == missingPort_) return;
+    deviceNames_ = deviceNames;
+    missingPort_ = missingPort;
+    device_->Clear();
+    MainMenuActions& actions = actions_;
+    int32_t id = -1;
+    for (const std::string& name : deviceNames) {
+        device_->Add(name).SetTag(id++).OnClick(
+            [&actions](MenuItem& item) { actions.DeviceClick(item.Tag()); });
+    }
+    if (missingPort.empty()) return;
+    device_->AddSeparator().SetTag(MissingDeviceTag);
+    device_->Add(missingPort + " (not connected)").SetTag(MissingDeviceTag).SetEnabled(false);
 }
 
 void MainMenu::CheckDevice(int32_t id) noexcept {

@@ -38,6 +38,8 @@ public:
     static constexpr int32_t PedalKeyCtrl = 17;
     static constexpr int32_t PedalKeyShift = 16;
     static constexpr int32_t PedalKeyNone = -1;
+    // The greyed item naming the chosen port while it is missing, and its separator.
+    static constexpr int32_t MissingDeviceTag = -2;
 
     // deviceNames lists the MIDI outputs in id order starting with the mapper (id -1), so
     // it holds one name more than the device count.
@@ -55,6 +57,10 @@ public:
                                           MainMenuActions& actions);
     // One skin in the Skin submenu; caption and hint are the skin's folder name.
     fw::MenuItem& AddSkinItem(const std::string& skinName);
+    // The Device submenu for the outputs as they are now (in id order from the mapper on)
+    // and, while the chosen port is missing, a greyed item naming it. Left as it is when
+    // nothing changed, so a menu already showing keeps its items.
+    void SetDevices(const std::vector<std::string>& deviceNames, const std::string& missingPort);
 
     // Check marks that follow a setting.
     void CheckDevice(int32_t id) noexcept;       // every item whose tag is id
@@ -78,6 +84,8 @@ private:
     MainMenuActions& actions_;
     std::unique_ptr<fw::MenuItem> root_;
     fw::MenuItem* device_ = nullptr;
+    std::vector<std::string> deviceNames_;
+    std::string missingPort_;
     fw::MenuItem* channel_ = nullptr;
     fw::MenuItem* transpose_ = nullptr;
     fw::MenuItem* skin_ = nullptr;

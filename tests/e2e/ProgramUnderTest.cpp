@@ -3,6 +3,8 @@
 #include "framework/win/WidePath.h"
 #include "mainwindow/win/KeysForm.h"
 
+#include <dbt.h>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -52,6 +54,7 @@ ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::wstri
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     folder_ = subfolder.empty() ? programFolder_.string() : std::string();
     log_ = (testFolder_ / "midi.log").string();
+    portsFile_ = testFolder_ / "ports.txt";
 }
 
 ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::string& installedFolder)
@@ -61,6 +64,7 @@ ProgramUnderTest::ProgramUnderTest(const std::string& testName, const std::strin
     fs::remove_all(testFolder_, ignored);
     fs::create_directories(testFolder_);
     log_ = (testFolder_ / "midi.log").string();
+    portsFile_ = testFolder_ / "ports.txt";
 }
 
 void ProgramUnderTest::WithoutSkins() const {
@@ -82,6 +86,9 @@ bool ProgramUnderTest::Start(const MidiSetup& midi, const std::string& arguments
     SetEnvironmentVariableA("FAKEMIDI_NAMES", midi.names.empty() ? nullptr : midi.names.c_str());
     SetEnvironmentVariableA("FAKEMIDI_OPEN_FAIL",
                             midi.openFail.empty() ? nullptr : midi.openFail.c_str());
+    if (midi.ports) SetPorts(*midi.ports);
+    SetEnvironmentVariableA("FAKEMIDI_PORTS_FILE",
+                            midi.ports ? portsFile_.string().c_str() : nullptr);
     SetEnvironmentVariableA("WINEDLLOVERRIDES", "winmm=n,b;mscoree,mshtml=");
 
     // Wide throughout: the program's folder may lie outside the ANSI code page.
@@ -122,6 +129,20 @@ int ProgramUnderTest::Close() {
 
 bool ProgramUnderTest::Running() const {
     return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+void ProgramUnderTest::SetPorts(const std::vector<std::string>& names) const {
+    const fs::path written = fs::path(portsFile_).concat(".new");
+    {
+        std::ofstream out(written, std::ios::binary | std::ios::trunc);
+        for (const std::string& name : names) out << name << "\r\n";
+    }
+    MoveFileExW(written.wstring().c_str(), portsFile_.wstring().c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+void ProgramUnderTest::DevicesChanged() const {
+    SendMessageTimeoutA(window_, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
 }
 
 std::vector<MidiCall> ProgramUnderTest::MidiCalls() const {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ struct MidiSetup {
     int devices = 1;
     std::string names;    // '|'-separated, empty for the defaults
     std::string openFail; // device indexes whose open fails
+    // The ports by name, in a file the test MIDI library reads at every call, so that they
+    // can come and go while the program runs (ProgramUnderTest::SetPorts); in place of
+    // devices and names when given.
+    std::optional<std::vector<std::string>> ports;
 };
 
 class ProgramUnderTest {
@@ -77,6 +82,12 @@ public:
     // The test's own folder (plain characters), which holds the MIDI log.
     [[nodiscard]] const std::filesystem::path& TestFolder() const { return testFolder_; }
 
+    // The ports the test MIDI library lists from now on (a start with MidiSetup::ports); the
+    // list is replaced in one step, never seen half written.
+    void SetPorts(const std::vector<std::string>& names) const;
+    // Tells the program's window that devices came or went, as the system does.
+    void DevicesChanged() const;
+
     [[nodiscard]] std::vector<MidiCall> MidiCalls() const;
     // The midiOutShortMsg values in order.
     [[nodiscard]] std::vector<uint32_t> ShortMessages() const;
@@ -101,6 +112,7 @@ private:
     std::filesystem::path programFolder_;
     std::filesystem::path testFolder_;
     std::string log_;
+    std::filesystem::path portsFile_;
     fw::KernelHandle process_;
     HWND window_ = nullptr;
     DWORD processId_ = 0;

@@ -10,16 +10,24 @@
 //                       mapper), or "all"
 //   FAKEMIDI_SIGNAL     name of an existing event set after each short message is logged,
 //                       so a benchmark can wait for notes instead of polling the log
+//   FAKEMIDI_PORTS_FILE file naming the output devices, one a line, read again at every
+//                       call, so ports can come and go while the program runs (instead of
+//                       FAKEMIDI_DEVICES and FAKEMIDI_NAMES; no file: no device). A send to
+//                       a port whose name has left the list fails with MIDIERR_NODEVICE,
+//                       as one to an unplugged port does.
 //
 // Log lines: "<qpc ticks> <call> <arguments> -> <result>".
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -51,13 +59,35 @@ void Log(const char* format, ...) {
     CloseHandle(file);
 }
 
+// The device names as the ports file lists them now; false when there is no such file.
+bool PortsFromFile(std::vector<std::string>& names) {
+    static const std::string path = Env("FAKEMIDI_PORTS_FILE");
+    if (path.empty()) return false;
+    names.clear();
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return true;
+    char line[256];
+    while (std::fgets(line, sizeof line, file)) {
+        std::string name = line;
+        while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+        if (!name.empty()) names.push_back(name);
+    }
+    std::fclose(file);
+    return true;
+}
+
 int DeviceCount() {
+    std::vector<std::string> names;
+    if (PortsFromFile(names)) return static_cast<int>(names.size());
     std::string text = Env("FAKEMIDI_DEVICES");
     return text.empty() ? 1 : std::atoi(text.c_str());
 }
 
 std::string DeviceName(int id) {
     if (id == -1) return "Microsoft MIDI Mapper";
+    std::vector<std::string> listed;
+    if (PortsFromFile(listed))
+        return id >= 0 && id < static_cast<int>(listed.size()) ? listed[id] : std::string();
     std::string names = Env("FAKEMIDI_NAMES");
     for (int i = 0; !names.empty(); ++i) {
         size_t bar = names.find('|');
@@ -83,6 +113,22 @@ bool OpenFails(int id) {
 }
 
 std::atomic<UINT_PTR> nextHandle{0x1001};
+
+// The name of the port behind each open handle, for telling whether it is still there.
+SRWLOCK openLock = SRWLOCK_INIT;
+std::map<UINT_PTR, std::string> openPorts;
+
+bool StillThere(HMIDIOUT handle) {
+    std::vector<std::string> names;
+    if (!PortsFromFile(names)) return true;
+    AcquireSRWLockShared(&openLock);
+    const auto port = openPorts.find(reinterpret_cast<UINT_PTR>(handle));
+    const bool there = port != openPorts.end() &&
+                       (port->second == "Microsoft MIDI Mapper" ||
+                        std::find(names.begin(), names.end(), port->second) != names.end());
+    ReleaseSRWLockShared(&openLock);
+    return there;
+}
 
 } // namespace
 
@@ -121,7 +167,12 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT handle, UINT id, DWORD_PTR callback, DWOR
     else if (OpenFails(device))
         result = MMSYSERR_ALLOCATED;
     UINT_PTR value = 0;
-    if (result == MMSYSERR_NOERROR) value = nextHandle++;
+    if (result == MMSYSERR_NOERROR) {
+        value = nextHandle++;
+        AcquireSRWLockExclusive(&openLock);
+        openPorts[value] = DeviceName(device);
+        ReleaseSRWLockExclusive(&openLock);
+    }
     if (handle) *handle = reinterpret_cast<HMIDIOUT>(value);
     Log("midiOutOpen dev=%d callback=%llu instance=%llu flags=%lu -> %u h=0x%llx", device,
         static_cast<unsigned long long>(callback), static_cast<unsigned long long>(instance),
@@ -130,9 +181,10 @@ MMRESULT WINAPI midiOutOpen(LPHMIDIOUT handle, UINT id, DWORD_PTR callback, DWOR
 }
 
 MMRESULT WINAPI midiOutShortMsg(HMIDIOUT handle, DWORD message) {
-    Log("midiOutShortMsg h=0x%llx msg=0x%08lX",
+    const MMRESULT result = StillThere(handle) ? MMSYSERR_NOERROR : MIDIERR_NODEVICE;
+    Log("midiOutShortMsg h=0x%llx msg=0x%08lX -> %u",
         static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(handle)),
-        static_cast<unsigned long>(message));
+        static_cast<unsigned long>(message), result);
     // After the line (whose time is taken first), so the signal costs the measured path
     // nothing; opened once, the same cost for every program measured.
     static const HANDLE signal = [] {
@@ -140,7 +192,7 @@ MMRESULT WINAPI midiOutShortMsg(HMIDIOUT handle, DWORD message) {
         return name.empty() ? nullptr : OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str());
     }();
     if (signal) SetEvent(signal);
-    return MMSYSERR_NOERROR;
+    return result;
 }
 
 MMRESULT WINAPI midiOutReset(HMIDIOUT handle) {
@@ -150,6 +202,9 @@ MMRESULT WINAPI midiOutReset(HMIDIOUT handle) {
 }
 
 MMRESULT WINAPI midiOutClose(HMIDIOUT handle) {
+    AcquireSRWLockExclusive(&openLock);
+    openPorts.erase(reinterpret_cast<UINT_PTR>(handle));
+    ReleaseSRWLockExclusive(&openLock);
     Log("midiOutClose h=0x%llx",
         static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(handle)));
     return MMSYSERR_NOERROR;

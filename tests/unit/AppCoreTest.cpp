@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -114,6 +115,62 @@ TEST_F(AppCoreTest, StoredDeviceAndChannelOutsideTheirRangeFallBackAndAFailedPor
     EXPECT_EQ(State().Settings.Device, 0);
     EXPECT_EQ(State().Settings.Channel, 1);
     EXPECT_EQ(host.errors, std::vector<std::string>{PortFailedText});
+}
+
+// While running: the port missing at start comes back (a device change, looked at again a
+// moment later), and going while its note sounds it is told of once.
+TEST_F(AppCoreTest, APortBackWhileRunningIsTakenAgainAndOneThatGoesIsToldOnce) {
+    registry.User() = {{"Device", "1"},  {"Device Name", "Synth B"}, {"Channel", "1"},
+                       {"Width", "716"}, {"Height", "140"},          {"Note Width", "16"}};
+    midi.devices = 1;
+    Start(); // port 1: Synth A
+    EXPECT_EQ(Item("mnuDevice")[3].Caption(), "Synth B (not connected)");
+    midi.devices = 2;
+    core.DevicesChanged();
+    EXPECT_EQ(midi.Opened(), (std::vector<int>{0, 1})); // port 2: Synth B
+    EXPECT_EQ(Item("mnuDevice").Count(), 3u);
+    EXPECT_EQ(host.timers.count(AppCore::PortsTimerId), 1u) << "a second look follows";
+
+    core.KeyWatched('Q', 0x00100001);
+    midi.gonePorts = {2};
+    midi.devices = 1;
+    midi.Take();
+    core.KeyWatched('Q', static_cast<int32_t>(0xC0100001u)); // its note-off fails
+    core.KeyWatched('Q', 0x00100001);
+    core.DevicesChanged();
+    EXPECT_EQ(host.errors, std::vector<std::string>{PortLostText("Synth B")});
+    std::vector<std::string> calls = midi.Take();
+    std::erase_if(calls, [](const std::string& call) { return call.starts_with("caps"); });
+    EXPECT_EQ(calls, (std::vector<std::string>{"send 2 00003C80", "reset 2", "close 2", "open 0",
+                                               "send 3 007F3C90"}))
+        << "the first port stands in";
+}
+
+// The engine on a thread of its own, played by hand: the port it had open went away just
+// before the user chose another, and the window hears of it only afterwards.
+TEST(AppCorePorts, APortLostBeforeTheUsersNextChoiceWasAppliedIsNoNews) {
+    struct ByHand final : EngineHost {
+        void WakeEngine() noexcept override {}
+        void WakeWindow() noexcept override {}
+        bool IsMainWindowActive() override { return false; }
+        bool IsKeyDown(int32_t) override { return false; }
+        uint32_t EventTime() override { return 0; }
+    } engineHost;
+    FakeAppHost host;
+    FakeMidiOut midi;
+    FakeRegistry registry;
+    FakeFiles files;
+    files.files["Layouts/Piano.txt"] = {"Q = 60\r\n"};
+    AppCore core(host, midi, registry, std::string(SettingsKeyPath), &files, &engineHost);
+    core.Start();
+    core.Engine().ProcessCommands(); // port 1
+    midi.gonePorts = {1};
+    core.Engine().KeyWatched('Q', 0x00100001);
+    core.Menu().Item("mnuDevice")[0].Click(); // the mapper, not applied yet
+    core.EngineChanged();
+    EXPECT_TRUE(host.errors.empty());
+    core.Engine().ProcessCommands();
+    EXPECT_EQ(midi.Opened(), (std::vector<int>{0, -1}));
 }
 
 TEST_F(AppCoreTest, TheEnabledSwitchPicksTheIdleIconAndShowsIt) {
@@ -270,7 +327,7 @@ TEST_F(AppCoreTest, TheEndOfTheSessionSavesTheSettingsAndSilencesThePort) {
     Start();
     midi.Take();
     core.SessionEnding();
-    EXPECT_EQ(registry.User().size(), 23u);
+    EXPECT_EQ(registry.User().size(), static_cast<size_t>(SettingsValueCount));
     EXPECT_EQ(midi.Take(), std::vector<std::string>{"reset 1"});
 }
 

@@ -199,6 +199,45 @@ TEST_F(MIDIKeysTest, NeverSendsNotesOutsideTheMidiRange) {
     EXPECT_TRUE(midi.calls.empty());
 }
 
+// A send failing as it does for a port that was unplugged: nothing more goes there, the
+// notes it sounded are owed nothing and the pedal holds none of them, the loss is told once,
+// and a note-on no longer opens the number, which may name another port by now.
+TEST_F(MIDIKeysTest, APortThatWentAwayGetsNothingMoreAndItsNotesAreForgotten) {
+    int losses = 0;
+    keys->OnPortLost = [&losses] { ++losses; };
+    Select(0);
+    host.pedalDown = true;
+    keys->PressNote(60, 100);
+    keys->ReleaseNote(60); // the pedal holds it
+    keys->PressNote(62, 100);
+    midi.gonePorts = {1};
+    midi.Take();
+
+    keys->PressNote(64, 100);
+    EXPECT_EQ(losses, 1);
+    EXPECT_TRUE(keys->PortLost());
+    EXPECT_FALSE(keys->MIDIPortOk());
+    EXPECT_FALSE(keys->IsNoteSounding(60)) << "the pedal holds nothing that sounds nowhere";
+    EXPECT_TRUE(keys->DownNotes().Contains(62)) << "the key is still held";
+    keys->PressNote(65, 100);
+    host.pedalDown = false;
+    keys->ReleaseNote(62);
+    keys->ReleaseNote(65);
+    EXPECT_EQ(losses, 1);
+    EXPECT_EQ(midi.Take(), (Calls{"send 1 00644090", "reset 1", "close 1"}));
+
+    keys->OpenPort();
+    keys->PressNote(67, 100);
+    keys->ReleaseNote(64);
+    midi.gonePorts = {2};
+    midi.goneResult = MidiOut::NotReady; // only busy
+    keys->ReleaseNote(67);
+    EXPECT_EQ(midi.Take(),
+              (Calls{"open 0", "send 2 00644390", "blink", "send 2 00004380", "blink"}))
+        << "the next open plays again; what the lost port owed is not sent";
+    EXPECT_EQ(losses, 1);
+}
+
 TEST_F(MIDIKeysTest, DestructionResetsThenClosesAnOpenPortAndOnlyThat) {
     Select(1);
     keys.reset();

@@ -119,6 +119,26 @@ TEST_F(MainMenuTest, DeviceItemsCarryIdsFromTheMapperOnAndOnlyTheSelectionChecks
                 ElementsAre("Microsoft MIDI Mapper =-1"));
 }
 
+// The list follows the ports as they come and go; an unchanged list keeps its items, so a
+// menu showing while it is read again still hands its clicks to them.
+TEST_F(MainMenuTest, TheDeviceListIsRebuiltOnlyWhenItChangesAndAMissingPortIsGreyedBelowIt) {
+    MenuItem& devices = menu.Item("mnuDevice");
+    const uint32_t shape = menu.Root().ShapeVersion();
+    menu.SetDevices({"Mapper", "Synth A", "Synth B", "Synth C"}, "");
+    EXPECT_EQ(menu.Root().ShapeVersion(), shape);
+
+    menu.SetDevices({"Mapper", "Synth A"}, "Synth C");
+    menu.CheckDevice(0);
+    EXPECT_THAT(Describe(devices), ElementsAre("Mapper =-1", "Synth A checked", "- =-2",
+                                               "Synth C (not connected) =-2 disabled"));
+    devices[3].Click();
+    devices[1].Click();
+    EXPECT_THAT(actions.calls, ElementsAre("device 0")) << "the greyed item does nothing";
+
+    menu.SetDevices({"Mapper", "Synth A", "Synth C"}, "");
+    EXPECT_THAT(Describe(devices), ElementsAre("Mapper =-1", "Synth A", "Synth C =1"));
+}
+
 TEST_F(MainMenuTest, ChannelsAreSixteenRadioItemsThatOnlyTheSelectionChecks) {
     MenuItem& channels = menu.Item("mnuChannel");
     Strings expected;

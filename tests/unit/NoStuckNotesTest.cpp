@@ -4,7 +4,9 @@
 // own rules and the window's commands sent as the main window sends them. A listening
 // synthesizer checks every message: each note-on gets exactly one note-off, on its own
 // channel, no note starts again while it sounds, and every note sounding is one the engine
-// can still end. Every so often and at the end everything is let go, and then nothing may
+// can still end. Now and then the port in use goes away (unplugged): its first send fails,
+// nothing more may go to it, the engine forgets what sounded there and tells the window
+// once. Every so often and at the end everything is let go, and then nothing may
 // sound. The same play runs once more with the window's commands and mouse on a thread of
 // their own, as in the program (and under ThreadSanitizer in the test command).
 //
@@ -37,10 +39,11 @@ namespace zevaver {
 namespace {
 
 // A synthesizer on every port the program opens: what sounds where, and the first message
-// that breaks the rules.
+// that breaks the rules. A port can be unplugged: sends to it then fail as the library's do.
 class ListeningSynth final : public MidiOut {
 public:
     using Sound = std::tuple<Handle, uint32_t, uint32_t>; // port, channel 0..15, note
+    static constexpr Result NoDevice = 68;                // MIDIERR_NODEVICE
 
     uint32_t DeviceCount() override { return 3; }
     Result DeviceName(int device, std::string& name) override {
@@ -52,6 +55,15 @@ public:
         return {NoError, nextPort_++};
     }
     Result ShortMessage(Handle port, uint32_t message) override {
+        if (gone_.count(port) != 0) {
+            // The first failure is how the engine finds out; after it, nothing more.
+            if (found_.insert(port).second) {
+                ++losses;
+            } else {
+                Fault("a message to a port after it was found gone");
+            }
+            return NoDevice;
+        }
         const uint32_t status = message & 0xF0u;
         const Sound sound{port, message & 0x0Fu, (message >> 8) & 0xFFu};
         if (open_.count(port) == 0) Fault("a message to a port that is not open");
@@ -68,14 +80,24 @@ public:
     // Reset silences everything on the port.
     Result Reset(Handle port) override {
         std::erase_if(sounding, [port](const Sound& s) { return std::get<0>(s) == port; });
-        return NoError;
+        return gone_.count(port) != 0 ? NoDevice : NoError;
     }
     Result Close(Handle port) override {
         for (const Sound& s : sounding) {
             if (std::get<0>(s) == port) Fault("a port closed while a note sounds on it");
         }
         open_.erase(port);
-        return NoError;
+        return gone_.count(port) != 0 ? NoDevice : NoError;
+    }
+    // The newest open port goes away; what sounded there sounds nowhere now.
+    void UnplugNewest() {
+        for (auto port = open_.rbegin(); port != open_.rend(); ++port) {
+            if (gone_.insert(*port).second) {
+                std::erase_if(sounding,
+                              [p = *port](const Sound& s) { return std::get<0>(s) == p; });
+                return;
+            }
+        }
     }
     void Fault(const std::string& what) {
         if (fault.empty()) fault = what;
@@ -83,9 +105,12 @@ public:
 
     std::set<Sound> sounding;
     std::string fault;
+    // Ports found gone by a failed send.
+    uint32_t losses = 0;
 
 private:
     std::set<Handle> open_;
+    std::set<Handle> gone_, found_;
     Handle nextPort_ = 1;
 };
 
@@ -200,6 +225,13 @@ struct Stage final : KeysHost, EngineHost {
         transpose = value;
         engine.Send(play::SetTranspose{value});
     }
+    // What the engine has to tell the window.
+    void TakeProblems() {
+        play::Problem problem;
+        while (engine.TakeProblem(problem)) {
+            if (problem.kind == play::Problem::Kind::PortLost) ++lostReports;
+        }
+    }
 
     // A key transition the hook sees and reports, or one it never sees (on the secure
     // desktop). The first event reported after a lost one is after a quiet spell, so from
@@ -286,6 +318,7 @@ struct Stage final : KeysHost, EngineHost {
     std::array<bool, 3> mouse{};
     bool captured = false, enabled = true, dialogOpen = false;
     int32_t transpose = 0;
+    uint32_t lostReports = 0;
     std::atomic<bool> active{false};
     // The engine's side: the keys as the platform has them, and its clock.
     watch::KeyStateTracker hook;
@@ -337,6 +370,7 @@ public:
             }
             window.join();
             stage_.engine.ProcessCommands();
+            stage_.TakeProblems();
             done += round;
             std::string fault = Check();
             if (fault.empty()) fault = LetGoOfEverything();
@@ -413,15 +447,19 @@ private:
             Log(release ? "AltGr up" : "AltGr down");
             s.Key(Keyboard[2], release); // AltGr arrives as left Ctrl and right Alt
             s.Key(Keyboard[5], release);
-        } else {
+        } else if (roll < 99) {
             s.active = !s.active;
             Log(s.active ? "main window active" : "another window active");
+        } else {
+            Log("the port in use is unplugged");
+            s.synth.UnplugNewest();
         }
     }
 
     // The main window's commands and the mouse, on the window's side.
     void WindowStep() {
         Stage& s = stage_;
+        s.TakeProblems();
         const int roll = PickW(100);
         if (roll < 14) {
             static constexpr uint16_t commandKeys[] = {0x21, 0x22, 0x2D, 0x20, 0x6B, 0x6D, 0x71,
@@ -496,6 +534,20 @@ private:
     std::string Check() {
         Stage& s = stage_;
         if (!s.synth.fault.empty()) return s.synth.fault;
+        s.TakeProblems(); // here the window's side waits, if it has a thread
+        if (s.lostReports != s.synth.losses) {
+            return std::to_string(s.synth.losses) + " ports lost, told " +
+                   std::to_string(s.lostReports) + " times";
+        }
+        // One event at a time, what a lost port sounded is gone from the engine at once: a
+        // note sounds there only while its key is held.
+        if (!s.threaded && s.synth.losses != lossesSeen_) {
+            lossesSeen_ = s.synth.losses;
+            for (int note = 0; note < MidiNoteCount; ++note) {
+                if (s.keys.IsNoteSounding(note) && !s.keys.DownNotes().Contains(note))
+                    return "note " + std::to_string(note) + " still held after its port was lost";
+            }
+        }
         if (s.player.CtrlHeld() && !s.MayBeHeld(KeyPlayer::VkControl)) return "Ctrl held";
         if (s.player.AltHeld() && !s.MayBeHeld(KeyPlayer::VkMenu)) return "Alt held";
         if (s.player.WinHeld() && !s.MayBeHeld(KeyPlayer::VkLeftWin)) return "Win held";
@@ -573,6 +625,7 @@ private:
     Side windowSide_;
     Stage stage_;
     uint64_t letGoEvery_ = 500;
+    uint32_t lossesSeen_ = 0;
 };
 
 std::vector<uint64_t> Seeds() {

@@ -33,7 +33,7 @@ const std::vector<std::pair<std::string, std::string>> SavedDefaults = {
     {"Shortcut Base Octave C4", "16499"}, {"Shortcut Base Octave C5", "16500"},
     {"Shortcut Base Octave C6", "16501"}, {"Shortcuts Dialog Left", "120"},
     {"Shortcuts Dialog Top", "120"}, {"Vertical", "Yes"}, {"Enabled", "Yes"},
-    {"Kill Keystrokes", "Yes"},
+    {"Kill Keystrokes", "Yes"}, {"Device Name", ""},
 };
 // clang-format on
 
@@ -59,7 +59,8 @@ bool Save(const TSettings& settings, FakeRegistry& registry) {
 auto Fields(const TSettings& s) {
     return std::tie(s.Width, s.Height, s.Top, s.Left, s.NoteWidth, s.Vertical, s.Skin, s.Velocity,
                     s.Enabled, s.Device, s.Channel, s.BaseOctave, s.PedalKey, s.Shortcuts,
-                    s.ShortcutsDialogLeft, s.ShortcutsDialogTop, s.KillKeystrokes, s.Layout);
+                    s.ShortcutsDialogLeft, s.ShortcutsDialogTop, s.KillKeystrokes, s.Layout,
+                    s.DeviceName);
 }
 
 TSettings CentredDefaults() {
@@ -152,7 +153,7 @@ TEST(LoadSettings, CarriesOverAMachineWideKeyWhenTheUserHasNoneAndSavesItForTheU
     EXPECT_EQ(Load(registry).Width, 800);
 }
 
-TEST(SaveSettings, WritesAll23ValuesInOrderToTheUsersKey) {
+TEST(SaveSettings, WritesEveryValueInOrderToTheUsersKey) {
     FakeRegistry registry;
     TSettings s = CentredDefaults();
     s.Vertical = true;
@@ -176,6 +177,7 @@ TEST(SaveSettings, RoundTripsEveryFieldIncludingNegativesAndEmptyTexts) {
     s.Shortcuts = {0, 1, 2, 0x2000 | 0x41, 0x8000 | 0x71, INT32_MIN};
     s.Skin = "";
     s.Layout = "My Layout";
+    s.DeviceName = "USB MIDI 2 [Port 1]";
     FakeRegistry registry;
     EXPECT_TRUE(Save(s, registry));
     EXPECT_EQ(registry.keys[Hive::CurrentUser]["Pedal Key"], "-1");

@@ -67,6 +67,7 @@ using Cursor = UniqueHandle<FW_NULL_TRAITS(HCURSOR, DestroyCursor)>;
 using Hook = UniqueHandle<FW_NULL_TRAITS(HHOOK, UnhookWindowsHookEx)>;
 using WinEventHook = UniqueHandle<FW_NULL_TRAITS(HWINEVENTHOOK, UnhookWinEvent)>;
 using KernelHandle = UniqueHandle<FW_NULL_TRAITS(HANDLE, CloseHandle)>;
+using DeviceNotification = UniqueHandle<FW_NULL_TRAITS(HDEVNOTIFY, UnregisterDeviceNotification)>;
 
 struct RegKeyTraits {
     using Handle = HKEY;

@@ -9,6 +9,8 @@ namespace zevaver {
 
 // The capabilities record the library is given is always this size.
 static_assert(sizeof(MIDIOUTCAPSA) == 52);
+// A busy port is the one failed send that does not mean the port is gone.
+static_assert(MidiOut::NotReady == MIDIERR_NOTREADY);
 
 namespace {
 

@@ -87,6 +87,8 @@ bool TKeysForm::Create() {
     AttachSkinShell();
     pointer_ = std::make_unique<TWindowPointer>(Handle(), core_);
     AddHandler(*pointer_);
+    devices_ = std::make_unique<DeviceWatch>(Handle(), core_);
+    AddHandler(*devices_);
     core_.Start();
     skinShell_.SetSkin(core_.Skin());
     skinShell_.Platform().LoadLogoCursor();
@@ -129,7 +131,10 @@ void TKeysForm::AttachSkinShell() {
     TWinSkinShell::Window window;
     window.handle = Handle();
     window.velocity = velocity_;
-    window.popupMenu = [this](POINT at) { (void)popup_.Show(core_.Menu().Root(), Handle(), at); };
+    window.popupMenu = [this](POINT at) {
+        core_.RefreshPorts(); // the Device submenu lists the outputs as they are now
+        (void)popup_.Show(core_.Menu().Root(), Handle(), at);
+    };
     window.overKeys = [this](POINT at) { return core_.OverKeys(at.x, at.y); };
     skinShell_.Attach(std::move(window));
     AddHandler(skinShell_);

@@ -12,6 +12,7 @@
 #include "framework/win/Window.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
+#include "mainwindow/win/DeviceWatch.h"
 #include "mainwindow/win/TrayShell.h"
 #include "mainwindow/win/WindowPointer.h"
 #include "mainwindow/win/WindowSizeLimit.h"
@@ -119,6 +120,7 @@ private:
     TWindowSizeLimit sizeLimit_;
     std::unique_ptr<TrayShell> tray_;
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
+    std::unique_ptr<DeviceWatch> devices_;    // MIDI outputs that come and go
     fw::PopupMenu popup_;
     bool created_ = false;
     bool destroyed_ = false;
