@@ -68,7 +68,7 @@ TKeysForm::~TKeysForm() {
     DestroyHandle();
 }
 
-bool TKeysForm::Create() {
+bool TKeysForm::Create(bool watch) {
     fw::WindowClassOptions windowClass;
     windowClass.name = ClassName;
     windowClass.style = CS_DBLCLKS;
@@ -78,8 +78,9 @@ bool TKeysForm::Create() {
     if (!CreateHandle(windowClass, style, 0, Caption, CW_USEDEFAULT, CW_USEDEFAULT, 700, 170))
         return false;
     fw::SetErrorOwner(Handle());
-    // Before the core starts: what it sends the engine is applied there.
-    if (!input_.Start(core_.Engine(), Handle())) return false;
+    // The input thread gets ready beside the rest of the start; what the core sends the
+    // engine meanwhile waits for it.
+    if (!input_.Start(core_.Engine(), Handle(), watch)) return false;
     AddHandler(sizeLimit_);
     tray_ = std::make_unique<TrayShell>(Handle(), core_);
     AddHandler(*tray_);
@@ -92,10 +93,6 @@ bool TKeysForm::Create() {
     skinShell_.Platform().LoadLogoCursor();
     created_ = true;
     return true;
-}
-
-WatchStatus TKeysForm::StartWatching(int32_t kind) noexcept {
-    return input_.StartWatching(kind);
 }
 
 PlayingEngine& TKeysForm::SettledEngine() noexcept {

@@ -39,12 +39,10 @@ public:
     explicit TKeysForm(KeysFormOptions options = {});
     ~TKeysForm() override;
 
-    // Creates the window (hidden), starts the input thread and the core. False when the
-    // window or the thread could not be made.
-    [[nodiscard]] bool Create();
-    // Switches a kind of watching on, on the input thread; the status is the caller's to
-    // report.
-    [[nodiscard]] WatchStatus StartWatching(int32_t kind) noexcept;
+    // Creates the window (hidden), starts the input thread (with the input watch when
+    // `watch`; its statuses: Input()) and the core. False when the window or the thread
+    // could not be made.
+    [[nodiscard]] bool Create(bool watch = false);
     // The shutdown steps: the input thread stopped, then the core's (bounds and fader copied
     // back, settings saved). Runs once; later calls do nothing.
     void FormDestroy();
