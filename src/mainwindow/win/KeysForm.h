@@ -75,6 +75,7 @@ private:
     fw::PixelSurface* BackBuffer() override;
     void Present(int left, int top, int width, int height) override;
     void Invalidate() override;
+    void InvalidateArea(const fw::PixelRect& area) override;
     void CaptureMouse() override;
     void ReleaseMouseCapture() override;
     void SetSkinCursor() override;
