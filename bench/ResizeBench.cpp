@@ -7,6 +7,7 @@
 #include "keyboard/Keys.h"
 #include "mainwindow/Geometry.h"
 #include "skin/FaderModel.h"
+#include "skin/GraphicUtils.h"
 #include "skin/SkinConfig.h"
 
 #include <benchmark/benchmark.h>
@@ -46,6 +47,25 @@ void BM_ResizeStepLayoutAndKeyboard(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ResizeStepLayoutAndKeyboard)->Unit(benchmark::kMicrosecond);
+
+// The bitmap copies of a skin's border and title at that size: a 64 x 64 border picture
+// with 16-pixel corners stretched around the window, and an 8-pixel title tile repeated
+// across it.
+void BM_ResizeStepBorderAndTitleCopies(benchmark::State& state) {
+    BufferHost host(WindowWidth, WindowHeight);
+    const fw::PixelSurface& surface = *host.BackBuffer();
+    std::vector<uint8_t> border(64 * 3 * 64, 0x40), tile(8 * 3 * 20, 0x80);
+    const Pixels24 borderPixels{border.data(), 64, 64, 64 * 3, true};
+    const Pixels24 tilePixels{tile.data(), 8, 20, 8 * 3, true};
+    for (auto _ : state) {
+        for (const BorderPiece& piece : BorderPieces(64, 64, 16, WindowWidth, WindowHeight))
+            CopyStretched(surface, piece.dest, borderPixels, piece.source);
+        for (int x = 4; x + 8 <= WindowWidth - 4; x += 8)
+            CopyStretched(surface, {x, 4, x + 8, 24}, tilePixels, {0, 0, 8, 20});
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ResizeStepBorderAndTitleCopies)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -69,6 +69,7 @@ inline const Target Program{"program", "MIDIKeyboard.exe", "TKeysForm"};
 inline const Target ProgramInTray{"tray", "MIDIKeyboard.exe", "TKeysForm", " /M"};
 inline const Target MinimalPlayer{"minimal", "minimal_player.exe", "MinimalPlayer"};
 inline const Target MinimalHop{"hop", "minimal_player.exe", "MinimalPlayer", " /hop"};
+inline const Target MinimalShown{"minimal", "minimal_player.exe", "MinimalPlayer", " /show"};
 inline const Target MinimalWindow{"window", "minimal_window.exe", "MinimalWindow"};
 
 // The named event the test MIDI library sets after every short message it logs.

@@ -1,7 +1,9 @@
 // One step of a border drag on the real main window under Wine: the window takes a new
-// size, lays itself out and repaints everything (border, chrome, fader, keyboard) before
-// the step returns. A bitmap skin at 1920 x 200, alternating between two widths so every
-// step is a real change.
+// size, lays itself out and repaints what the new size changed before the step returns, as
+// a drag by its skinned border does. A bitmap skin at 1920 x 200, alternating between two
+// widths so every step is a real change. Beside it, a bare window that fills itself white and
+// repaints all of itself at every new size; and both again with the whole window repainted
+// at every step.
 //
 // Usage (from a folder holding "Skins\"): resize_step [skin] [steps]
 #include "BenchSupport.h"
@@ -25,6 +27,39 @@ namespace {
 
 double Milliseconds(long long ticks) {
     return bench::Microseconds(ticks) / 1e3;
+}
+
+// A window that fills its client area white and does nothing else.
+LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window, &paint);
+        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+struct Times {
+    std::vector<double> whole, sizing, painting;
+};
+
+// One step: a new width (the two alternate), then the repaint before the step returns:
+// of what the window itself marked, or of all of it.
+void Step(HWND window, int i, bool repaintAll, Times& times) {
+    const long long start = bench::Now();
+    SetWindowPos(window, nullptr, 0, 0, 1920 - (i & 1), 200,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const long long sized = bench::Now();
+    RedrawWindow(window, nullptr, nullptr,
+                 (repaintAll ? RDW_INVALIDATE : 0) | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const long long end = bench::Now();
+    times.whole.push_back(Milliseconds(end - start));
+    times.sizing.push_back(Milliseconds(sized - start));
+    times.painting.push_back(Milliseconds(end - sized));
+    bench::PumpMessages();
 }
 
 } // namespace
@@ -61,44 +96,41 @@ int main(int argc, char** argv) {
     UpdateWindow(window);
     bench::PumpMessages();
 
-    // The whole step, and its two halves: the new size with its layout, and the repaint.
-    std::vector<double> whole, sizing, painting;
+    // The floor: the same steps on a bare popup window that fills itself white, taken in
+    // turn with the program's, so a change of load hits both alike.
+    WNDCLASSA bareClass{};
+    bareClass.lpfnWndProc = &BareProc;
+    bareClass.hInstance = GetModuleHandleA(nullptr);
+    bareClass.lpszClassName = "BareWindow";
+    bareClass.style = CS_HREDRAW | CS_VREDRAW;
+    RegisterClassA(&bareClass);
+    HWND bare = CreateWindowExA(0, "BareWindow", "", WS_POPUP | WS_VISIBLE, 0, 300, 1920, 200,
+                                nullptr, nullptr, bareClass.hInstance, nullptr);
+    bench::PumpMessages();
+    Times drag, bareDrag, full, bareFull;
     for (int i = 0; i < steps; ++i) {
-        const long long start = bench::Now();
-        SetWindowPos(window, nullptr, 0, 0, 1920 - (i & 1), 200,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        const long long sized = bench::Now();
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        const long long end = bench::Now();
-        whole.push_back(Milliseconds(end - start));
-        sizing.push_back(Milliseconds(sized - start));
-        painting.push_back(Milliseconds(end - sized));
-        bench::PumpMessages();
+        Step(window, i, false, drag);
+        Step(bare, i, false, bareDrag);
     }
-    auto report = [&](const char* what, std::vector<double>& times) {
+    for (int i = 0; i < steps; ++i) {
+        Step(window, i, true, full);
+        Step(bare, i, true, bareFull);
+    }
+    auto median = [](std::vector<double> times) {
         std::sort(times.begin(), times.end());
-        double sum = 0;
-        for (double t : times) sum += t;
-        std::printf("%-28s median %.3f ms, mean %.3f ms, 90th percentile %.3f ms\n", what,
-                    times[times.size() / 2], sum / static_cast<double>(times.size()),
-                    times[times.size() * 9 / 10]);
+        return times[times.size() / 2];
     };
-    // The floor: the same steps on a bare popup window that paints nothing.
-    HWND bare = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 300, 1920, 200, nullptr,
-                                nullptr, nullptr, nullptr);
-    std::vector<double> bareSizing;
-    for (int i = 0; i < steps; ++i) {
-        const long long start = bench::Now();
-        SetWindowPos(bare, nullptr, 0, 0, 1920 - (i & 1), 200,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        bareSizing.push_back(Milliseconds(bench::Now() - start));
-        bench::PumpMessages();
-    }
+    auto report = [&](const char* what, const Times& times) {
+        std::printf("%-32s median %.3f ms (new size and layout %.3f, repaint %.3f)\n", what,
+                    median(times.whole), median(times.sizing), median(times.painting));
+    };
     std::printf("skin %s, 1920 x 200, %d steps\n", skin.c_str(), steps);
-    report("resize step:", whole);
-    report("  new size and layout:", sizing);
-    report("  repaint:", painting);
-    report("bare window, new size:", bareSizing);
+    report("drag step:", drag);
+    report("bare window, drag step:", bareDrag);
+    std::printf("ratio of the medians: %.2fx\n", median(drag.whole) / median(bareDrag.whole));
+    report("whole repaint step:", full);
+    report("bare window, whole repaint step:", bareFull);
+    std::printf("ratio of the medians: %.2fx\n", median(full.whole) / median(bareFull.whole));
     std::fflush(stdout);
     // The bench leaves without the window's shutdown steps: nothing is kept.
     ExitProcess(0);

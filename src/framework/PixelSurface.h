@@ -4,6 +4,7 @@
 // repaint hundreds of keys with a handful of row fills.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -57,6 +58,9 @@ struct PixelRect {
     int bottom = 0;
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
+
+// A rectangle that holds every point: "no clipping".
+inline constexpr PixelRect EverywhereRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
 
 [[nodiscard]] PixelRect Intersect(const PixelRect& a, const PixelRect& b) noexcept;
 [[nodiscard]] bool IsEmpty(const PixelRect& rect) noexcept;

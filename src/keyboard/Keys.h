@@ -16,7 +16,8 @@ namespace zevaver {
 
 namespace fw {
 struct PixelSurface;
-}
+struct PixelRect;
+} // namespace fw
 struct TSkinConfig;
 
 enum class TKeyboardOrientation {
@@ -124,6 +125,8 @@ public:
     // Draws the whole keyboard into the host's back buffer, clipped to the control's
     // rectangle, and presents that rectangle.
     void Paint();
+    // The same for the part of the keyboard inside `area` (back-buffer coordinates).
+    void PaintArea(const fw::PixelRect& area);
 
     // The hit test, in control coordinates. The note is not limited to 0..127.
     [[nodiscard]] TNoteHit NoteAt(int x, int y) const noexcept;

@@ -159,17 +159,23 @@ void DrawHorizontalByRuns(const KeyDrawing& d, const fw::PixelRect& bounds) noex
 } // namespace
 
 void TKeys::Paint() {
+    PaintArea(fw::EverywhereRect);
+}
+
+void TKeys::PaintArea(const fw::PixelRect& area) {
     fw::PixelSurface* surface = host_.BackBuffer();
     if (surface == nullptr || width_ <= 0 || height_ <= 0) return;
 
     const fw::PixelRect bounds{left_, top_, fw::ClampToInt(int64_t{left_} + width_),
                                fw::ClampToInt(int64_t{top_} + height_)};
     // Drawing stays inside the control: the back buffer around it belongs to the frame and
-    // the fader, and only the control's rectangle is presented.
-    const fw::PixelRect clip = fw::Intersect(bounds, {0, 0, surface->width, surface->height});
+    // the fader, and only what was drawn is presented.
+    const fw::PixelRect clip =
+        fw::Intersect(fw::Intersect(bounds, {0, 0, surface->width, surface->height}), area);
+    if (fw::IsEmpty(clip)) return;
     const fw::OutlinePen pen{skin_.KeysOutlineColorRef, skin_.KeysOutlineWidth};
 
-    if (fw::IsDrawable(*surface) && !fw::IsEmpty(clip)) {
+    if (fw::IsDrawable(*surface)) {
         KeyDrawing drawing{*surface,     clip,       left_,       top_,       pen,  orientation_,
                            GetMetrics(), noteWidth_, baseOctave_, downNotes_, skin_};
         LimitToVisibleKeys(drawing);
@@ -180,7 +186,7 @@ void TKeys::Paint() {
             fw::Rectangle(*surface, bounds, pen, std::nullopt, clip);
         }
     }
-    host_.Present(left_, top_, width_, height_);
+    host_.Present(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
 }
 
 } // namespace zevaver

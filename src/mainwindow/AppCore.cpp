@@ -1,6 +1,9 @@
 #include "mainwindow/AppCore.h"
 
 #include "engine/CommandKeys.h"
+#include "mainwindow/ResizeDamage.h"
+
+#include <utility>
 
 namespace zevaver {
 
@@ -144,6 +147,8 @@ bool AppCore::OverKeys(int x, int y) const noexcept {
     return keys_ && KeysPoint(x, y, kx, ky);
 }
 
+// The layout follows the new size; what it moved is repainted (everything, unless only the
+// width of a horizontal keyboard changed).
 void AppCore::Resized(ClientSize client) {
     if (!keys_ || (skin_ && skin_->ApplyingSkin())) return;
     const bool vertical = state_.Settings.Vertical;
@@ -151,8 +156,18 @@ void AppCore::Resized(ClientSize client) {
     frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth};
     if (skin_) skin_->Layout(client.width, client.height, vertical);
     const WindowRect keys = KeyboardRect(frame_, client, vertical);
-    keys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
+    {
+        // The keyboard asks for a repaint of all of itself; the damage below is enough.
+        const bool wasLayingOut = std::exchange(layingOut_, true);
+        keys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
+        layingOut_ = wasLayingOut;
+    }
     host_.PlaceFader(TrackbarRect(frame_, client, vertical), vertical);
+    const WidthDependents depths =
+        WidthDependentsOf(frame_, skin.CornerSize, keys_->NoteWidth(), skin.KeysOutlineWidth);
+    for (const fw::PixelRect& rect : ResizeDamage(laidOut_, client, vertical, depths))
+        host_.InvalidateArea(rect);
+    laidOut_ = client;
 }
 
 void AppCore::Stop() {
@@ -174,15 +189,15 @@ void AppCore::Stop() {
         settingsKeyPath_);
 }
 
-void AppCore::Paint() {
+void AppCore::Paint(const fw::PixelRect& area) {
     if (state_.Minimized || !keys_) return;
     if (!skin_) {
-        keys_->Paint();
+        keys_->PaintArea(area);
         return;
     }
-    skin_->BeginFrame();
+    skin_->BeginFrame(area);
     skin_->PaintChrome();
-    keys_->Paint();
+    keys_->PaintArea(area);
     skin_->EndFrame();
 }
 

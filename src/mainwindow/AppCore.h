@@ -43,6 +43,8 @@ public:
     [[nodiscard]] virtual fw::PixelSurface* BackBuffer() = 0;
     virtual void Present(int left, int top, int width, int height) = 0;
     virtual void Invalidate() = 0;
+    // A part of the window to repaint; the whole window unless the host can do better.
+    virtual void InvalidateArea(const fw::PixelRect& /*area*/) { Invalidate(); }
     virtual void CaptureMouse() = 0;
     virtual void ReleaseMouseCapture() = 0;
     virtual void SetSkinCursor() = 0;
@@ -176,7 +178,8 @@ public:
     void RestoreFromTray();
 
     // --- Window events. ---
-    void Paint();
+    // Paints what lies inside `area` (all of it by default) and shows it.
+    void Paint(const fw::PixelRect& area = fw::EverywhereRect);
     void Resized(ClientSize client);
     // The keyboard control is windowless: presses reach it when they fall inside its
     // rectangle, moves also anywhere while it holds a button, releases of the buttons it
@@ -221,7 +224,9 @@ private:
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
     void Present(int left, int top, int width, int height) override;
-    void Invalidate() override { host_.Invalidate(); }
+    void Invalidate() override {
+        if (!layingOut_) host_.Invalidate();
+    }
     void CaptureMouse() override { host_.CaptureMouse(); }
     void ReleaseMouseCapture() override { host_.ReleaseMouseCapture(); }
     void SetSkinCursor() override { host_.SetSkinCursor(); }
@@ -277,6 +282,9 @@ private:
     uint32_t seenBlinks_ = 0;
     // The number of the last command that opened a port (Sent).
     uint32_t portOpenSent_ = 0;
+    // The client size the layout was last made for, and whether it is being made now.
+    ClientSize laidOut_;
+    bool layingOut_ = false;
     int deviceCount_ = 0;
     bool stopped_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 namespace zevaver {
 
@@ -47,40 +48,65 @@ void TileHorizontal(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSki
                     {rect.right - rest, rect.top, rect.right, rect.top + h});
 }
 
+namespace {
+
+uint32_t Pixel24(const uint8_t* p) noexcept {
+    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+}
+
+} // namespace
+
+// A window's chrome is a few hundred of these per frame, mostly unstretched tiles and
+// edges stretched along their length, so the columns are worked out once per call and
+// each row is a straight run.
 void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
-                   const Pixels24& bitmap, const fw::PixelRect& source) noexcept {
+                   const Pixels24& bitmap, const fw::PixelRect& source,
+                   const fw::PixelRect& clip) noexcept {
     if (!fw::IsDrawable(surface) || !bitmap.bits || bitmap.width <= 0 || bitmap.height <= 0) return;
     const int64_t dw = int64_t{dest.right} - dest.left, dh = int64_t{dest.bottom} - dest.top;
     const int64_t sw = int64_t{source.right} - source.left;
     const int64_t sh = int64_t{source.bottom} - source.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-    const int64_t x0 = std::max<int64_t>(dest.left, 0);
-    const int64_t x1 = std::min<int64_t>(dest.right, surface.width);
-    const int64_t y0 = std::max<int64_t>(dest.top, 0);
-    const int64_t y1 = std::min<int64_t>(dest.bottom, surface.height);
+    int64_t x0 = std::max<int64_t>({dest.left, clip.left, 0});
+    int64_t x1 = std::min<int64_t>({dest.right, clip.right, surface.width});
+    const int64_t y0 = std::max<int64_t>({dest.top, clip.top, 0});
+    const int64_t y1 = std::min<int64_t>({dest.bottom, clip.bottom, surface.height});
+    if (x0 >= x1 || y0 >= y1) return;
+    // The source column of a drawn pixel: source.left + (x - dest.left) * sw / dw. It only
+    // grows along the row, so the columns that fall inside the bitmap are one run.
+    const auto column = [&](int64_t x) { return source.left + (x - dest.left) * sw / dw; };
+    while (x0 < x1 && column(x0) < 0) ++x0;
+    while (x1 > x0 && column(x1 - 1) >= bitmap.width) --x1;
     if (x0 >= x1) return;
-    // The source column of the first drawn pixel, then stepped along without a division
-    // per pixel: sx = source.left + (x - dest.left) * sw / dw.
-    const int64_t firstNumerator = (x0 - dest.left) * sw;
-    const int64_t stepWhole = sw / dw, stepRest = sw % dw;
-    for (int64_t y = y0; y < y1; ++y) {
-        const int64_t sy = source.top + (y - dest.top) * sh / dh;
-        if (sy < 0 || sy >= bitmap.height) continue;
-        const int64_t row = bitmap.bottomUp ? bitmap.height - 1 - sy : sy;
-        const uint8_t* from = bitmap.bits + static_cast<std::ptrdiff_t>(row * bitmap.stride);
-        uint32_t* to = surface.pixels + static_cast<std::ptrdiff_t>(y * surface.stride);
-        int64_t sx = source.left + firstNumerator / dw, rest = firstNumerator % dw;
-        for (int64_t x = x0; x < x1; ++x) {
-            if (sx >= 0 && sx < bitmap.width) {
-                const uint8_t* p = from + sx * 3;
-                to[x] = uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
-            }
+    const bool stretched = sw != dw;
+    std::vector<uint32_t> offsets;
+    if (stretched) {
+        offsets.resize(static_cast<size_t>(x1 - x0));
+        // Stepped along without a division per pixel.
+        const int64_t stepWhole = sw / dw, stepRest = sw % dw;
+        int64_t sx = column(x0), rest = (x0 - dest.left) * sw % dw;
+        for (uint32_t& offset : offsets) {
+            offset = static_cast<uint32_t>(sx * 3);
             sx += stepWhole;
             rest += stepRest;
             if (rest >= dw) {
                 rest -= dw;
                 ++sx;
             }
+        }
+    }
+    const int64_t first = column(x0) * 3;
+    for (int64_t y = y0; y < y1; ++y) {
+        const int64_t sy = source.top + (sh == dh ? y - dest.top : (y - dest.top) * sh / dh);
+        if (sy < 0 || sy >= bitmap.height) continue;
+        const int64_t row = bitmap.bottomUp ? bitmap.height - 1 - sy : sy;
+        const uint8_t* from = bitmap.bits + static_cast<std::ptrdiff_t>(row * bitmap.stride);
+        uint32_t* to = surface.pixels + static_cast<std::ptrdiff_t>(y * surface.stride + x0);
+        if (stretched) {
+            for (const uint32_t offset : offsets) *to++ = Pixel24(from + offset);
+        } else {
+            const uint8_t* p = from + first;
+            for (int64_t x = x0; x < x1; ++x, p += 3) *to++ = Pixel24(p);
         }
     }
 }

@@ -66,10 +66,12 @@ void TileHorizontal(TChromeCanvas& canvas, const fw::PixelRect& rect, const TSki
 
 // Copies `source` of the bitmap to `dest` of the surface, opaque, stretching by taking the
 // nearest source pixel (as GDI's colour-on-colour stretching does) when the sizes differ.
-// Parts of either rectangle that lie outside their picture are left out; any rectangles are
+// Parts of either rectangle that lie outside their picture, and of `dest` outside `clip`,
+// are left out (what is drawn is what a whole copy would draw there); any rectangles are
 // safe.
 void CopyStretched(const fw::PixelSurface& surface, const fw::PixelRect& dest,
-                   const Pixels24& bitmap, const fw::PixelRect& source) noexcept;
+                   const Pixels24& bitmap, const fw::PixelRect& source,
+                   const fw::PixelRect& clip = fw::EverywhereRect) noexcept;
 
 using fw::PointIn;
 

@@ -38,13 +38,15 @@ bool TSkin::ChromeVisible() {
     return !config_.WindowsStyle && !minimized_ && shell_.WindowShown();
 }
 
-void TSkin::BeginFrame() noexcept {
+void TSkin::BeginFrame(const fw::PixelRect& area) noexcept {
     framing_ = true;
+    frameArea_ = area;
     pending_ = {};
 }
 
 void TSkin::EndFrame() {
     framing_ = false;
+    frameArea_ = fw::EverywhereRect;
     if (!fw::IsEmpty(pending_)) shell_.FlushRect(pending_);
 }
 
@@ -58,17 +60,19 @@ void TSkin::FlushRect(const fw::PixelRect& rect) {
         shell_.FlushRect(rect);
         return;
     }
-    pending_ = fw::IsEmpty(pending_) ? rect
-                                     : fw::PixelRect{std::min(pending_.left, rect.left),
-                                                     std::min(pending_.top, rect.top),
-                                                     std::max(pending_.right, rect.right),
-                                                     std::max(pending_.bottom, rect.bottom)};
+    const fw::PixelRect part = fw::Intersect(rect, frameArea_);
+    if (fw::IsEmpty(part)) return;
+    pending_ = fw::IsEmpty(pending_) ? part
+                                     : fw::PixelRect{std::min(pending_.left, part.left),
+                                                     std::min(pending_.top, part.top),
+                                                     std::max(pending_.right, part.right),
+                                                     std::max(pending_.bottom, part.bottom)};
 }
 
 void TSkin::Draw(const TSkinBitmap& bitmap, const fw::PixelRect& source,
                  const fw::PixelRect& dest) {
     if (fw::PixelSurface* surface = shell_.BackBuffer())
-        CopyStretched(*surface, dest, bitmap.Pixels(), source);
+        CopyStretched(*surface, dest, bitmap.Pixels(), source, frameArea_);
 }
 
 void TSkin::PaintChrome() {
@@ -86,7 +90,7 @@ void TSkin::FlushFrame() {
     if (!surface) return;
     const FrameFlush frame = FrameFlushRects(config_, surface->width, surface->height, vertical_,
                                              chrome_.Fader.TrackHBitmap->Height());
-    fw::FillRect(*surface, frame.line, fw::RGBValue(0, 0, 0));
+    fw::FillRect(*surface, fw::Intersect(frame.line, frameArea_), fw::RGBValue(0, 0, 0));
     for (const fw::PixelRect& strip : frame.strips) FlushRect(strip);
     FlushRect(frame.line);
 }

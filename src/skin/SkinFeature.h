@@ -63,10 +63,10 @@ public:
     // The window's size or orientation changed: the inner rectangle and the controls'
     // rectangles follow.
     void Layout(int width, int height, bool vertical);
-    // While the whole window is painted, copies to the window wait and go out as one at
-    // the end: copying the border, each control and the keyboard one by one costs more
-    // than drawing them.
-    void BeginFrame() noexcept;
+    // While the window is painted, copies to the window wait and go out as one at the end:
+    // copying the border, each control and the keyboard one by one costs more than drawing
+    // them. Only what lies inside `area` is drawn and copied.
+    void BeginFrame(const fw::PixelRect& area = fw::EverywhereRect) noexcept;
     void EndFrame();
     // A rectangle of the back buffer to the window, or into the frame's one copy.
     void Present(const fw::PixelRect& rect);
@@ -112,6 +112,7 @@ private:
     bool applyingSkin_ = false;
     bool vertical_ = false;
     bool framing_ = false;
+    fw::PixelRect frameArea_ = fw::EverywhereRect;
     fw::PixelRect pending_{};
 };
 

@@ -1,5 +1,6 @@
-// Writes the bitmap files that test skins are made of: one colour, bottom-up, 24 or 32 bits
-// per pixel (the fourth byte of a 32-bit pixel 0).
+// Writes the bitmap files that test skins are made of: one colour (or, striped, its blue
+// changing from column to column), bottom-up, 24 or 32 bits per pixel (the fourth byte of a
+// 32-bit pixel 0).
 #pragma once
 
 #include <windows.h>
@@ -14,7 +15,7 @@ namespace fakes {
 
 // False when the file could not be opened. The path may hold any characters.
 inline bool WriteBitmap(const std::filesystem::path& path, int width, int height, COLORREF color,
-                        int bits = 24) {
+                        int bits = 24, bool striped = false) {
     const int rowBytes = ((width * bits / 8) + 3) & ~3;
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
@@ -31,7 +32,7 @@ inline bool WriteBitmap(const std::filesystem::path& path, int width, int height
     std::vector<unsigned char> row(static_cast<size_t>(rowBytes), 0);
     for (int x = 0; x < width; ++x) {
         unsigned char* pixel = &row[static_cast<size_t>(x * bits / 8)];
-        pixel[0] = GetBValue(color);
+        pixel[0] = striped ? static_cast<unsigned char>(x * 41) : GetBValue(color);
         pixel[1] = GetGValue(color);
         pixel[2] = GetRValue(color);
     }

@@ -1,5 +1,6 @@
 #include "mainwindow/AppCore.h"
 #include "mainwindow/Geometry.h"
+#include "mainwindow/ResizeDamage.h"
 #include "support/FakeAppHost.h"
 #include "support/FakeFiles.h"
 #include "support/FakeMidiOut.h"
@@ -126,5 +127,23 @@ TEST(Geometry, TheCoreKeepsAWindowOnASecondMonitorAndMovesALostOne) {
 }
 
 } // namespace
+
+TEST(ResizeDamageTest, OnlyAWidthChangeOfAHorizontalKeyboardLeavesItsLeftPartAlone) {
+    const WidthDependents depths = WidthDependentsOf({false, 4, 20, 24}, 16, 16, 1);
+    EXPECT_EQ(depths.top, 25);
+    EXPECT_EQ(depths.bottom, 16);
+    EXPECT_EQ(depths.right, 4 + 24 + 16 + 32 + 1 + 1);
+    using Rects = std::vector<fw::PixelRect>;
+    EXPECT_EQ(ResizeDamage({900, 200}, {950, 200}, false, depths),
+              (Rects{{0, 0, 950, 25}, {0, 184, 950, 200}, {900 - 78, 0, 950, 200}}));
+    EXPECT_EQ(ResizeDamage({950, 200}, {900, 200}, false, depths).back(),
+              (fw::PixelRect{900 - 78, 0, 900, 200}));
+    const Rects all{{0, 0, 950, 210}};
+    EXPECT_EQ(ResizeDamage({900, 200}, {950, 210}, false, depths), all) << "a new height";
+    EXPECT_EQ(ResizeDamage({900, 210}, {950, 210}, true, depths), all) << "a vertical keyboard";
+    EXPECT_EQ(ResizeDamage({0, 0}, {950, 210}, false, depths), all) << "the first layout";
+    EXPECT_EQ(ResizeDamage({60, 210}, {950, 210}, false, depths), all) << "nothing to keep";
+    EXPECT_TRUE(ResizeDamage({950, 210}, {950, 210}, false, depths).empty());
+}
 
 } // namespace zevaver

@@ -132,6 +132,7 @@ TEST(BackBuffer, PixelsWrittenDirectlyAreWhatGdiCopies) {
     buffer.Pixels()[1 * stride + 2] = 0x00112233; // row 1, column 2, as 0x00RRGGBB
     EXPECT_EQ(GetPixel(buffer.Dc(), 2, 1), RGB(0x11, 0x22, 0x33));
     SetPixel(buffer.Dc(), 5, 3, RGB(0xAA, 0xBB, 0xCC));
+    buffer.FinishGdi();
     EXPECT_EQ(buffer.Pixels()[3 * stride + 5], 0x00AABBCCu);
 }
 

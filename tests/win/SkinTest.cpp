@@ -19,6 +19,7 @@
 #include <fstream>
 #include <map>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace zevaver {
@@ -337,6 +338,56 @@ TEST_F(SkinWindow, APressedFaderLetsGoWhenThePointerIsLost) {
 }
 
 // A bitmap skin without a title bitmap hides the title box; its old rectangle drags nothing.
+// A drag of the right border repaints only what the new width moved; the window then looks
+// exactly as a whole repaint draws it. The skin's pictures are striped, so a stretched piece
+// changes wherever its width does.
+TEST_F(SkinWindow, AfterEachBorderDragStepTheWindowLooksAsIfRepaintedWhole) {
+    const std::string path = "Skins\\Striped\\";
+    CreateDirectoryA(path.c_str(), nullptr);
+    WriteText(path + "config.txt",
+              "WindowsStyle=No\nBorderSize=4\nCornerSize=16\nFaderStyle=skin\nCenterTitle=Yes\n");
+    for (const auto& [file, width, height] :
+         std::vector<std::tuple<const char*, int, int>>{{"Border.bmp", 64, 48},
+                                                        {"Title Active.bmp", 90, 20},
+                                                        {"Title Inactive.bmp", 90, 20},
+                                                        {"Title Box.bmp", 30, 20},
+                                                        {"Icon.bmp", 20, 20},
+                                                        {"Close Btn.bmp", 22, 20},
+                                                        {"Minimize Btn.bmp", 20, 20},
+                                                        {"FaderV BG.bmp", 24, 8},
+                                                        {"FaderV.bmp", 16, 14},
+                                                        {"Fader Top.bmp", 24, 5},
+                                                        {"Fader Bottom.bmp", 24, 5}})
+        WriteBitmap(path + file, width, height, RGB(30, 160, 90), 24, true);
+    Start("Striped");
+    Show();
+    const auto picture = [this] {
+        RECT client{};
+        GetClientRect(form->Handle(), &client);
+        fw::WindowDc window(form->Handle());
+        fw::MemoryDc copy(CreateCompatibleDC(window.get()));
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        fw::Bitmap bitmap(CreateDIBSection(window.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        fw::SelectObjectScope select(copy.get(), bitmap.get());
+        BitBlt(copy.get(), 0, 0, client.right, client.bottom, window.get(), 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* first = static_cast<const uint32_t*>(bits);
+        return std::vector<uint32_t>(first, first + client.right * client.bottom);
+    };
+    const RECT start = Bounds();
+    for (int width : {900, 960, 931, 1300, 640, 660}) {
+        SetWindowPos(form->Handle(), nullptr, 0, 0, width, start.bottom - start.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const std::vector<uint32_t> dragged = picture();
+        RedrawWindow(form->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        EXPECT_TRUE(dragged == picture()) << "at width " << width;
+    }
+}
+
 TEST_F(SkinWindow, ASkinWithoutATitleHasNoDragArea) {
     DeleteFileA("Skins\\Default\\Title Active.bmp");
     CreateDirectoryA("Skins\\Bare", nullptr);

@@ -66,9 +66,10 @@ bool BackBuffer::Resize(int width, int height) noexcept {
     return true;
 }
 
-uint32_t* BackBuffer::Pixels() const noexcept {
-    if (pixels_) GdiFlush();
-    return pixels_;
+// Asked once after GDI drawing rather than before every direct access: a chrome frame
+// makes hundreds of those, and each flush is a call into the system.
+void BackBuffer::FinishGdi() const noexcept {
+    GdiFlush();
 }
 
 void BackBuffer::CopyTo(HDC target, int left, int top, int width, int height) const noexcept {

@@ -1,7 +1,7 @@
 // The off-screen image of a window: a 32-bit top-down DIB section selected into a
-// memory DC. GDI can draw into it through Dc(), and our own code can write its pixels
-// directly (0x00RRGGBB), which is how the keyboard draws hundreds of keys in
-// microseconds.
+// memory DC. GDI can draw into it through Dc() (followed by FinishGdi before the pixels are
+// touched again), and our own code writes its pixels directly (0x00RRGGBB), which is how
+// the keyboard draws hundreds of keys in microseconds.
 #pragma once
 
 #include "framework/PixelSurface.h"
@@ -27,14 +27,14 @@ public:
     [[nodiscard]] bool Resize(int width, int height) noexcept;
 
     [[nodiscard]] HDC Dc() const noexcept { return dc_.get(); }
-    // Finishes pending GDI drawing before the pixels are touched directly.
-    [[nodiscard]] uint32_t* Pixels() const noexcept;
+    // After drawing through Dc(): GDI may hold drawing back, and the pixels must show it.
+    void FinishGdi() const noexcept;
+    [[nodiscard]] uint32_t* Pixels() const noexcept { return pixels_; }
     [[nodiscard]] int Width() const noexcept { return width_; }
     [[nodiscard]] int Height() const noexcept { return height_; }
     // Pixels from one row to the next.
     [[nodiscard]] int Stride() const noexcept { return stride_; }
-    // The image for direct drawing, after any pending GDI drawing; no pixels before the
-    // first Resize.
+    // The image for direct drawing; no pixels before the first Resize.
     [[nodiscard]] PixelSurface Surface() const noexcept {
         return {Pixels(), width_, height_, stride_};
     }

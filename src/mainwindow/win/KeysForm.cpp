@@ -45,6 +45,24 @@ TMouseButton ButtonOf(UINT message) noexcept {
     }
 }
 
+// The rectangles of a window's update region, as long as they are few; none otherwise (the
+// caller then paints their bounding box).
+std::vector<fw::PixelRect> UpdateRects(HWND window) {
+    constexpr DWORD MostRects = 8;
+    std::vector<fw::PixelRect> rects;
+    fw::GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+    if (!region || GetUpdateRgn(window, region.get(), FALSE) != COMPLEXREGION) return rects;
+    const DWORD size = GetRegionData(region.get(), 0, nullptr);
+    if (size == 0 || size > sizeof(RGNDATAHEADER) + MostRects * sizeof(RECT)) return rects;
+    alignas(RGNDATA) unsigned char buffer[sizeof(RGNDATAHEADER) + MostRects * sizeof(RECT)];
+    auto* data = reinterpret_cast<RGNDATA*>(buffer);
+    if (GetRegionData(region.get(), size, data) == 0) return rects;
+    const auto* each = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount && i < MostRects; ++i)
+        rects.push_back({each[i].left, each[i].top, each[i].right, each[i].bottom});
+    return rects;
+}
+
 template <typename T> T& Own(T* given, std::unique_ptr<T>& own, std::unique_ptr<T> made) {
     if (given) return *given;
     own = std::move(made);
@@ -68,7 +86,7 @@ TKeysForm::~TKeysForm() {
     DestroyHandle();
 }
 
-bool TKeysForm::Create() {
+bool TKeysForm::Create(bool watch) {
     fw::WindowClassOptions windowClass;
     windowClass.name = ClassName;
     windowClass.style = CS_DBLCLKS;
@@ -78,8 +96,9 @@ bool TKeysForm::Create() {
     if (!CreateHandle(windowClass, style, 0, Caption, CW_USEDEFAULT, CW_USEDEFAULT, 700, 170))
         return false;
     fw::SetErrorOwner(Handle());
-    // Before the core starts: what it sends the engine is applied there.
-    if (!input_.Start(core_.Engine(), Handle())) return false;
+    // The input thread gets ready beside the rest of the start; what the core sends the
+    // engine meanwhile waits for it.
+    if (!input_.Start(core_.Engine(), Handle(), watch)) return false;
     AddHandler(sizeLimit_);
     tray_ = std::make_unique<TrayShell>(Handle(), core_);
     AddHandler(*tray_);
@@ -94,10 +113,6 @@ bool TKeysForm::Create() {
     skinShell_.Platform().LoadLogoCursor();
     created_ = true;
     return true;
-}
-
-WatchStatus TKeysForm::StartWatching(int32_t kind) noexcept {
-    return input_.StartWatching(kind);
 }
 
 PlayingEngine& TKeysForm::SettledEngine() noexcept {
@@ -159,9 +174,12 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RECT client{};
         GetClientRect(Handle(), &client);
         // The back buffer follows the window's size here, the one place the size changes.
+        const uint32_t* before = backBuffer_.Pixels();
         (void)backBuffer_.Resize(client.right, client.bottom);
+        // The core asks for a repaint of what the new size moved; a new back buffer has
+        // nothing of the old picture, so then all of it is painted.
         core_.Resized({client.right, client.bottom});
-        InvalidateRect(Handle(), nullptr, FALSE);
+        if (backBuffer_.Pixels() != before) InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
     }
     case WM_LBUTTONDBLCLK: // a quick second press is a press like any other
@@ -223,10 +241,16 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowBase::HandleMessage(message, wParam, lParam);
 }
 
+// Each rectangle of what needs repainting on its own: after a border drag that is a few
+// bands, far less than the whole window.
 void TKeysForm::OnPaint() {
+    std::vector<fw::PixelRect> parts = UpdateRects(Handle());
     PAINTSTRUCT paint;
     BeginPaint(Handle(), &paint);
-    core_.Paint();
+    if (parts.empty())
+        parts.push_back(
+            {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom});
+    for (const fw::PixelRect& part : parts) core_.Paint(part);
     EndPaint(Handle(), &paint);
 }
 
@@ -273,6 +297,10 @@ void TKeysForm::Present(int left, int top, int width, int height) {
 
 void TKeysForm::Invalidate() {
     InvalidateRect(Handle(), nullptr, FALSE);
+}
+void TKeysForm::InvalidateArea(const fw::PixelRect& area) {
+    const RECT rect{area.left, area.top, area.right, area.bottom};
+    InvalidateRect(Handle(), &rect, FALSE);
 }
 void TKeysForm::CaptureMouse() {
     if (GetCapture() != Handle()) SetCapture(Handle());
@@ -336,9 +364,12 @@ void TKeysForm::SetFaderPosition(int32_t position) {
 }
 
 void TKeysForm::PlaceFader(const WindowRect& bounds, bool vertical) {
+    // A hidden trackbar (a skin's own fader stands in for it) is placed when a skin shows it
+    // again, which lays the window out anew; until then a border drag leaves it alone.
+    const LONG_PTR style = GetWindowLongPtrA(velocity_, GWL_STYLE);
+    if ((style & WS_VISIBLE) == 0) return;
     // A vertical keyboard has a horizontal fader, and the other way round. Only a turn
     // needs the trackbar to take in a new style; a border drag just moves it.
-    const LONG_PTR style = GetWindowLongPtrA(velocity_, GWL_STYLE);
     const LONG_PTR turned =
         vertical ? (style & ~TBS_VERT) | TBS_HORZ : (style & ~TBS_HORZ) | TBS_VERT;
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;

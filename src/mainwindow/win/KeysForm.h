@@ -40,12 +40,10 @@ public:
     explicit TKeysForm(KeysFormOptions options = {});
     ~TKeysForm() override;
 
-    // Creates the window (hidden), starts the input thread and the core. False when the
-    // window or the thread could not be made.
-    [[nodiscard]] bool Create();
-    // Switches a kind of watching on, on the input thread; the status is the caller's to
-    // report.
-    [[nodiscard]] WatchStatus StartWatching(int32_t kind) noexcept;
+    // Creates the window (hidden), starts the input thread (with the input watch when
+    // `watch`; its statuses: Input()) and the core. False when the window or the thread
+    // could not be made.
+    [[nodiscard]] bool Create(bool watch = false);
     // The shutdown steps: the input thread stopped, then the core's (bounds and fader copied
     // back, settings saved). Runs once; later calls do nothing.
     void FormDestroy();
@@ -78,6 +76,7 @@ private:
     fw::PixelSurface* BackBuffer() override;
     void Present(int left, int top, int width, int height) override;
     void Invalidate() override;
+    void InvalidateArea(const fw::PixelRect& area) override;
     void CaptureMouse() override;
     void ReleaseMouseCapture() override;
     void SetSkinCursor() override;

@@ -4,7 +4,6 @@
 #include "mainwindow/AppState.h"
 #include "mainwindow/win/KeysForm.h"
 #include "mainwindow/win/WatchReport.h"
-#include "services/WatchEvents.h"
 #include "services/win/OneInstance.h"
 
 #include <windows.h>
@@ -38,7 +37,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // So nothing before this line may reach outside the process.
         oneInstance.Loaded();
         if (oneInstance.HandedOver()) return 0;
-        if (!form.Create()) return 1;
+        // The running copy keeps the input watch; a later start must not take it.
+        const bool watch = oneInstance.IsFirstInstance();
+        if (!form.Create(watch)) return 1;
         if (form.State().Minimized) {
             // The window stays hidden; the program sits in the tray from the start.
             form.Core().Icons().AppEventsMinimize();
@@ -46,10 +47,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             ShowWindow(form.Handle(), SW_SHOWNORMAL);
             UpdateWindow(form.Handle());
         }
-        // The running copy keeps the input watch; a later start must not take it.
-        if (oneInstance.IsFirstInstance()) {
-            ReportWatchStatus(form.StartWatching(watch::KindKeyboard));
-            ReportWatchStatus(form.StartWatching(watch::KindMouse));
+        if (!form.Input().AwaitReady()) return 1;
+        if (watch) {
+            ReportWatchStatus(form.Input().KeyboardStatus());
+            ReportWatchStatus(form.Input().MouseStatus());
         }
         exitCode = fw::RunMessageLoop();
         form.FormDestroy();

@@ -1,5 +1,6 @@
 #include "mainwindow/win/TrayShell.h"
 
+#include "framework/win/ShellCalls.h"
 #include "framework/win/Window.h"
 
 #include <cstring>
@@ -10,7 +11,7 @@ namespace zevaver {
 namespace {
 
 BOOL DefaultNotifyIcon(DWORD message, NOTIFYICONDATAA* data) noexcept {
-    return Shell_NotifyIconA(message, data);
+    return fw::NotifyIcon(message, data);
 }
 
 NotifyIconFunction notifyIcon = &DefaultNotifyIcon;

@@ -144,9 +144,9 @@ void TWindowPointer::FormMouseMove(int x, int y) {
         if (Drag().BorderMove({r.left, r.top, r.right, r.bottom}, PointerPosition(), bounds)) {
             SetWindowPos(window_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                          bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            // Every step is shown before the next: the border follows the pointer.
-            RedrawWindow(window_, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            // Every step is shown before the next: the border follows the pointer. What the
+            // new size moved was marked for repainting by the resize itself.
+            RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         }
         return;
     }

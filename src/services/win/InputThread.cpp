@@ -12,7 +12,6 @@ namespace zevaver {
 namespace {
 
 // The main thread's requests, sent to the control window (answered on the input thread).
-constexpr UINT StartWatchingRequest = WM_APP + 1; // wParam the kind; the result a WatchStatus
 constexpr UINT StopRequest = WM_APP + 2;
 // Applies the commands waiting now (tests read the engine afterwards).
 constexpr UINT SettleRequest = WM_APP + 4;
@@ -85,11 +84,8 @@ public:
     }
 
 private:
-    bool Handle(UINT message, WPARAM wParam, LPARAM, LRESULT& result) noexcept {
+    bool Handle(UINT message, WPARAM, LPARAM, LRESULT&) noexcept {
         switch (message) {
-        case StartWatchingRequest:
-            result = static_cast<LRESULT>(StartWatching(static_cast<int32_t>(wParam)));
-            return true;
         case StopRequest:
             StopWatching();
             PostQuitMessage(0);
@@ -106,12 +102,12 @@ private:
         }
     }
 
+public:
     WatchStatus StartWatching(int32_t kind) noexcept {
         try {
             if (!watch_) {
                 watch_ = std::make_unique<TWatch>();
                 watch_->SetApplicationWindow(owner_.mainWindow_);
-                if (!owner_.libraryPath_.empty()) watch_->SetLibraryPath(owner_.libraryPath_);
                 watch_->OnKeyNative = [this](TWatch&, int32_t wParam, int32_t lParam) {
                     lastHookTick_ = GetTickCount();
                     Guarded([&] { owner_.engine_->KeyWatched(wParam, lParam); });
@@ -133,6 +129,7 @@ private:
         }
     }
 
+private:
     void StopWatching() noexcept {
         if (!watch_) return;
         watch_->StopWatching(watch::KindMouse);
@@ -178,10 +175,11 @@ InputThread::~InputThread() {
     Stop();
 }
 
-bool InputThread::Start(PlayingEngine& engine, HWND mainWindow) noexcept {
+bool InputThread::Start(PlayingEngine& engine, HWND mainWindow, bool watch) noexcept {
     if (thread_) return true;
     engine_ = &engine;
     mainWindow_ = mainWindow;
+    watch_ = watch;
     ready_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!ready_) return false;
     DWORD id = 0;
@@ -191,6 +189,11 @@ bool InputThread::Start(PlayingEngine& engine, HWND mainWindow) noexcept {
     // Low-level hooks hold up all input of the session until they return.
     SetThreadPriority(thread_.get(), THREAD_PRIORITY_HIGHEST);
     ResumeThread(thread_.get());
+    return true;
+}
+
+bool InputThread::AwaitReady() noexcept {
+    if (!thread_) return false;
     const HANDLE handles[] = {ready_.get(), thread_.get()};
     (void)WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     if (control_) return true;
@@ -206,11 +209,17 @@ DWORD WINAPI InputThread::Main(void* parameter) noexcept {
         MSG message{};
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); // this thread's queue
         const bool made = worker.Create();
-        if (made) self.control_ = worker.Control();
-        SetEvent(self.ready_.get());
         if (made) {
+            self.control_ = worker.Control();
             // Whatever was sent before the thread ran.
             worker.Guarded([&self] { self.engine_->ProcessCommands(); });
+            if (self.watch_) {
+                self.keyboardStatus_ = worker.StartWatching(watch::KindKeyboard);
+                self.mouseStatus_ = worker.StartWatching(watch::KindMouse);
+            }
+        }
+        SetEvent(self.ready_.get());
+        if (made) {
             while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
         }
         // The last commands apply before the engine goes back to the main thread.
@@ -220,15 +229,8 @@ DWORD WINAPI InputThread::Main(void* parameter) noexcept {
     return 0;
 }
 
-WatchStatus InputThread::StartWatching(int32_t kind) noexcept {
-    const HWND control = control_;
-    if (!control) return WatchStatus::Disabled;
-    return static_cast<WatchStatus>(
-        SendMessageA(control, StartWatchingRequest, static_cast<WPARAM>(kind), 0));
-}
-
 void InputThread::Stop() noexcept {
-    if (!thread_) return;
+    if (!AwaitReady()) return;
     if (const HWND control = control_) SendMessageA(control, StopRequest, 0, 0);
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.reset();
@@ -236,6 +238,7 @@ void InputThread::Stop() noexcept {
 }
 
 void InputThread::Settle() noexcept {
+    if (!AwaitReady()) return;
     if (const HWND control = control_) SendMessageA(control, SettleRequest, 0, 0);
 }
 

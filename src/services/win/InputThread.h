@@ -20,7 +20,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <string>
 
 namespace zevaver {
 
@@ -40,14 +39,17 @@ public:
     InputThread(const InputThread&) = delete;
     InputThread& operator=(const InputThread&) = delete;
 
-    // Starts the thread for this engine, at a raised priority; news go to mainWindow. The
-    // engine then runs there until Stop. False when the thread could not be made.
-    [[nodiscard]] bool Start(PlayingEngine& engine, HWND mainWindow) noexcept;
-    // Switches a kind of watching on, on the input thread; the status is for the caller to
-    // report (nothing here shows a box). The hook library is loaded from libraryPath when
-    // one is given (tests), else from beside the program.
-    [[nodiscard]] WatchStatus StartWatching(int32_t kind) noexcept;
-    void SetLibraryPath(std::string fullPath) { libraryPath_ = std::move(fullPath); }
+    // Starts the thread for this engine, at a raised priority, and returns at once: the
+    // thread gets ready while the caller goes on; the engine runs there from then on until
+    // Stop. News go to mainWindow. With `watch`, the thread switches on the keyboard and the
+    // mouse watching as it gets ready. False when the thread could not be made.
+    [[nodiscard]] bool Start(PlayingEngine& engine, HWND mainWindow, bool watch) noexcept;
+    // Waits until the thread is ready; false when it could not get ready (it has ended).
+    [[nodiscard]] bool AwaitReady() noexcept;
+    // Once ready: how switching the watching on went, for the caller to report (nothing
+    // here shows a box).
+    [[nodiscard]] WatchStatus KeyboardStatus() const noexcept { return keyboardStatus_; }
+    [[nodiscard]] WatchStatus MouseStatus() const noexcept { return mouseStatus_; }
     // Stops watching, applies the commands still waiting and ends the thread; the engine
     // may then be used by the caller's thread.
     void Stop() noexcept;
@@ -80,7 +82,9 @@ private:
 
     PlayingEngine* engine_ = nullptr;
     HWND mainWindow_ = nullptr;
-    std::string libraryPath_;
+    bool watch_ = false;
+    WatchStatus keyboardStatus_ = WatchStatus::Disabled;
+    WatchStatus mouseStatus_ = WatchStatus::Disabled;
     fw::KernelHandle thread_;
     DWORD threadId_ = 0;
     fw::KernelHandle ready_;

@@ -2,12 +2,12 @@
 
 #include "framework/win/Monitors.h"
 #include "framework/win/NameCompare.h"
+#include "framework/win/ShellCalls.h"
 #include "framework/win/WidePath.h"
 #include "framework/win/Window.h"
 #include "services/SettingsDlgRules.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <vector>
@@ -369,8 +369,7 @@ void TfrmSettings::LogoClick() {
         return;
     }
     // A guide that cannot be opened is not worth a message.
-    (void)ShellExecuteW(owner_, L"open", fw::Utf8ToWide(address).c_str(), nullptr, nullptr,
-                        SW_SHOWNORMAL);
+    (void)fw::OpenWithShell(owner_, fw::Utf8ToWide(address).c_str());
 }
 
 void TfrmSettings::FormDestroy() {

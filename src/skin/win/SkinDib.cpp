@@ -2,34 +2,40 @@
 
 #include "skin/BitmapFile.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zevaver {
 
 namespace {
 
-// A 24-bit DIB section with the picture of any bitmap (the loader keeps a file's own depth).
-fw::Bitmap To24Bit(HBITMAP source, int width, int height) noexcept {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    fw::Bitmap copy(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!copy) return copy;
-    fw::MemoryDc from(CreateCompatibleDC(nullptr));
-    fw::MemoryDc to(CreateCompatibleDC(nullptr));
-    if (!from || !to) return fw::Bitmap();
-    fw::SelectObjectScope selectFrom(from.get(), source);
-    fw::SelectObjectScope selectTo(to.get(), copy.get());
-    BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
-    GdiFlush();
-    return copy;
+constexpr size_t FileHeaderSize = 14;
+constexpr size_t InfoHeaderSize = 40;
+constexpr uint32_t Rle8 = 1, Rle4 = 2;
+
+uint32_t Read32(std::string_view bytes, size_t offset) noexcept {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i)
+        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+    return value;
 }
+
+// The file's header with its colour table or bit masks, in a block as large as any of them
+// can be: what the file holds of it is copied, the rest stays zero, so nothing is ever read
+// past the file's end however its header counts.
+struct HeaderBlock {
+    static constexpr size_t Size = 124 + 256 * sizeof(RGBQUAD); // the largest header, 256 colours
+    alignas(BITMAPINFO) unsigned char bytes[Size] = {};
+
+    HeaderBlock(std::string_view file, size_t pixelsAt) noexcept {
+        const size_t available = std::min(pixelsAt, file.size()) - FileHeaderSize;
+        std::memcpy(bytes, file.data() + FileHeaderSize, std::min(available, Size));
+    }
+    [[nodiscard]] BITMAPINFO* Info() noexcept { return reinterpret_cast<BITMAPINFO*>(bytes); }
+};
 
 } // namespace
 
@@ -51,25 +57,50 @@ std::optional<std::string> ReadWholeFile(const std::string& path) noexcept {
     }
 }
 
+// The file is read once; the section is filled from those bytes, which the platform's
+// conversion turns into 24 bits whatever the file's depth or run-length coding.
 bool TSkinDib::LoadFromFile(const std::string& path) noexcept {
     Clear();
-    // The platform's loader reads as far as the headers say, past the end of a cut file.
     const std::optional<std::string> bytes = ReadWholeFile(path);
     if (!bytes || !IsWholeBitmapFile(*bytes)) return false;
-    fw::Bitmap loaded(static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
-    if (!loaded) return false;
-    DIBSECTION section{};
-    if (GetObjectA(loaded.get(), sizeof section, &section) == 0) return false;
-    const int width = section.dsBm.bmWidth, height = section.dsBm.bmHeight;
-    if (width <= 0 || height <= 0) return false;
-    if (section.dsBm.bmBitsPixel != 24 || !section.dsBm.bmBits) {
-        loaded = To24Bit(loaded.get(), width, height);
-        if (!loaded || GetObjectA(loaded.get(), sizeof section, &section) == 0) return false;
+    const std::string_view file(*bytes);
+    const size_t pixelsAt = Read32(file, 10);
+    HeaderBlock header(file, pixelsAt);
+    BITMAPINFOHEADER& info = header.Info()->bmiHeader;
+    int width = 0, height = 0;
+    if (info.biSize < InfoHeaderSize) {
+        const auto& core = reinterpret_cast<const BITMAPCOREHEADER&>(info);
+        width = core.bcWidth;
+        height = core.bcHeight;
+    } else {
+        width = info.biWidth;
+        height = info.biHeight < 0 ? -info.biHeight : info.biHeight;
+        // Run-length codes are read no further than the file goes.
+        if (info.biCompression == Rle8 || info.biCompression == Rle4) {
+            const DWORD available = static_cast<DWORD>(file.size() - pixelsAt);
+            if (info.biSizeImage == 0 || info.biSizeImage > available) info.biSizeImage = available;
+        }
     }
-    pixels_ = {static_cast<const uint8_t*>(section.dsBm.bmBits), width, height,
-               section.dsBm.bmWidthBytes, section.dsBmih.biHeight > 0};
-    bitmap_ = std::move(loaded);
+
+    BITMAPINFO target{};
+    target.bmiHeader.biSize = sizeof target.bmiHeader;
+    target.bmiHeader.biWidth = width;
+    target.bmiHeader.biHeight = height; // bottom-up
+    target.bmiHeader.biPlanes = 1;
+    target.bmiHeader.biBitCount = 24;
+    target.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    fw::Bitmap section(CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &bits, nullptr, 0));
+    fw::MemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!section || !bits || !dc) return false;
+    if (SetDIBits(dc.get(), section.get(), 0, static_cast<UINT>(height), file.data() + pixelsAt,
+                  header.Info(), DIB_RGB_COLORS) == 0)
+        return false;
+    GdiFlush();
+    DIBSECTION made{};
+    if (GetObjectA(section.get(), sizeof made, &made) == 0) return false;
+    pixels_ = {static_cast<const uint8_t*>(bits), width, height, made.dsBm.bmWidthBytes, true};
+    bitmap_ = std::move(section);
     width_ = width;
     height_ = height;
     return true;

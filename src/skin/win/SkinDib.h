@@ -1,5 +1,4 @@
-// A skin bitmap on Windows: the file read by the platform's own bitmap loader into a
-// 24-bit DIB section, drawn opaque.
+// A skin bitmap on Windows: the file's picture in a 24-bit DIB section, drawn opaque.
 #pragma once
 
 #include "framework/win/Handles.h"

@@ -78,9 +78,11 @@ void TWinSkinShell::FlushRect(const fw::PixelRect& rect) {
 
 void TWinSkinShell::CopyScreenToBackBuffer() {
     fw::WindowDc screen(window_.handle);
-    if (screen && backBuffer_.Dc())
+    if (screen && backBuffer_.Dc()) {
         BitBlt(backBuffer_.Dc(), 0, 0, backBuffer_.Width(), backBuffer_.Height(), screen.get(), 0,
                0, SRCCOPY);
+        backBuffer_.FinishGdi();
+    }
 }
 
 fw::PixelRect TWinSkinShell::WindowBounds() {

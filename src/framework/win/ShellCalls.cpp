@@ -1,0 +1,43 @@
+#include "framework/win/ShellCalls.h"
+
+namespace zevaver {
+
+namespace fw {
+
+namespace {
+
+// Loaded once and kept: the system's own copy, from the system folder only.
+HMODULE ShellLibrary() noexcept {
+    static const HMODULE library =
+        LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return library;
+}
+
+template <typename Function> Function ShellEntry(const char* name) noexcept {
+    const HMODULE library = ShellLibrary();
+    return library ? reinterpret_cast<Function>(
+                         reinterpret_cast<void (*)()>(GetProcAddress(library, name)))
+                   : nullptr;
+}
+
+} // namespace
+
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA* data) noexcept {
+    using Function = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAA*);
+    static const Function notify = ShellEntry<Function>("Shell_NotifyIconA");
+    return notify ? notify(message, data) : FALSE;
+}
+
+bool OpenWithShell(HWND owner, const wchar_t* address) noexcept {
+    using Function = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*,
+                                        const wchar_t*, INT);
+    static const Function execute = ShellEntry<Function>("ShellExecuteW");
+    if (!execute) return false;
+    // Values above 32 mean success.
+    return reinterpret_cast<INT_PTR>(
+               execute(owner, L"open", address, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+} // namespace fw
+
+} // namespace zevaver
