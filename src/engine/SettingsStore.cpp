@@ -46,6 +46,7 @@ std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
         {"Vertical", &s.Vertical},
         {"Enabled", &s.Enabled},
         {"Kill Keystrokes", &s.KillKeystrokes},
+        {"Key Names", &s.KeyNames},
     }};
 }
 

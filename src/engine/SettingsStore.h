@@ -1,4 +1,4 @@
-// Reading and writing the settings record as 23 string values of one registry key.
+// Reading and writing the settings record as 24 string values of one registry key.
 // The registry itself is reached through SettingsRegistry, so the rules here (value
 // names, order, how each kind of value is read, what a failure does) run anywhere.
 //
@@ -17,7 +17,7 @@
 namespace zevaver {
 
 inline constexpr std::string_view SettingsKeyPath = "Software\\Zevaver\\MIDI Keyboard";
-inline constexpr int SettingsValueCount = 23;
+inline constexpr int SettingsValueCount = 24;
 
 enum class RegistryHive { CurrentUser, LocalMachine };
 
@@ -75,7 +75,7 @@ void CenterOnScreen(TSettings& settings, ScreenSize screen) noexcept;
 void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize screen,
                   const SettingsErrorReport& report, std::string_view keyPath = SettingsKeyPath);
 
-// Writes all 23 values to the current user's key, creating it when missing. The first
+// Writes all 24 values to the current user's key, creating it when missing. The first
 // failed write is reported and ends the save, so no later value is written; returns
 // whether every value was written.
 [[nodiscard]] bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,

@@ -179,6 +179,7 @@ void TKeys::Paint() {
             DrawVertical(drawing, width_);
             fw::Rectangle(*surface, bounds, pen, std::nullopt, clip);
         }
+        if (overlay_) overlay_->PaintOver(*this, *surface, clip);
     }
     host_.Present(left_, top_, width_, height_);
 }

@@ -63,8 +63,8 @@ public:
     void CheckPedalKey(int32_t key) noexcept;    // other keys than the three leave none checked
     void SetPushChecked(bool checked) noexcept { push_->SetChecked(checked); }
 
-    // While the program sits in the notification area, Skin, Zoom and Vertical are hidden
-    // and Minimize reads Restore.
+    // While the program sits in the notification area, Skin, Zoom, Vertical and the items
+    // that work on the on-screen keys are hidden and Minimize reads Restore.
     void ShowTrayLook(bool inTray);
 
 private:

@@ -221,7 +221,7 @@ TEST_F(AppCoreTest, TheEndOfTheSessionSavesTheSettingsAndSilencesThePort) {
     Start();
     midi.Take();
     core.SessionEnding();
-    EXPECT_EQ(registry.User().size(), 23u);
+    EXPECT_EQ(registry.User().size(), static_cast<size_t>(SettingsValueCount));
     EXPECT_EQ(midi.Take(), std::vector<std::string>{"reset 1"});
 }
 

@@ -207,7 +207,7 @@ TEST_F(KeysForm, ShutdownStoresTheWindowAndTheFaderInAllValues) {
     SendMessageA(form->Velocity(), TBM_SETPOS, TRUE, 40);
     form->FormDestroy();
     auto& values = registry.User();
-    EXPECT_EQ(values.size(), 23u);
+    EXPECT_EQ(values.size(), static_cast<size_t>(SettingsValueCount));
     EXPECT_EQ(values["Left"], "33");
     EXPECT_EQ(values["Top"], "44");
     EXPECT_EQ(values["Width"], "500");
@@ -248,7 +248,7 @@ TEST_F(KeysForm, AWatchedKeyPlaysWithTheFadersPositionHoweverTheFaderMoved) {
 TEST_F(KeysForm, TheEndOfTheWindowsSessionSavesTheSettingsAndSilencesThePort) {
     Start();
     SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(registry.User().size(), 23u);
+    EXPECT_EQ(registry.User().size(), static_cast<size_t>(SettingsValueCount));
     EXPECT_EQ(std::count(midi.calls.begin(), midi.calls.end(), "reset 1"), 1);
 }
 

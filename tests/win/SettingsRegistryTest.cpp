@@ -102,7 +102,7 @@ TEST_F(SettingsRegistry, FromAnEmptyKeyGivesZerosEmptyTextsAndDefaultFlags) {
     EXPECT_THAT(shownBoxes, IsEmpty());
 }
 
-TEST_F(SettingsRegistry, SavesAll23ValuesAsTerminatedStrings) {
+TEST_F(SettingsRegistry, SavesEveryValueAsATerminatedString) {
     TSettings s;
     s.Skin = "Blue";
     ASSERT_TRUE(SaveSettings(s, path_));
@@ -124,7 +124,7 @@ TEST_F(SettingsRegistry, SavesAll23ValuesAsTerminatedStrings) {
         EXPECT_EQ(data[dataSize - 1], 0) << name << " includes its terminating zero";
         EXPECT_EQ(std::strlen(reinterpret_cast<char*>(data)) + 1, dataSize) << name;
     }
-    EXPECT_EQ(names.size(), 23u);
+    EXPECT_EQ(names.size(), static_cast<size_t>(SettingsValueCount));
     EXPECT_EQ(fw::ReadRegistryString(key.get(), "Skin").text, "Blue");
     EXPECT_EQ(fw::ReadRegistryString(key.get(), "Kill Keystrokes").text, "Yes");
     EXPECT_THAT(shownBoxes, IsEmpty());
