@@ -49,10 +49,11 @@ struct Candidate {
 };
 
 // The room for names on a key: inside its outline across the key, where every pixel
-// counts, and a pixel further in along it.
-fw::PixelRect Room(const fw::PixelRect& face, bool horizontal, int outline) noexcept {
+// counts, and clear of the picked key's frame along it.
+fw::PixelRect Room(const fw::PixelRect& face, bool horizontal, int outline,
+                   int noteWidth) noexcept {
     const int across = outline;
-    const int along = outline + 1;
+    const int along = outline + MarkThickness(noteWidth);
     const int x = horizontal ? across : along;
     const int y = horizontal ? along : across;
     return {face.left + x, face.top + y, face.right - x, face.bottom - y};
@@ -60,8 +61,8 @@ fw::PixelRect Room(const fw::PixelRect& face, bool horizontal, int outline) noex
 
 // The places of a key's names at one size, or nothing when they do not all fit.
 std::optional<std::vector<PlacedLabel>> Arrange(const Candidate& key, int size, bool horizontal,
-                                                int outline, MeasureCache& measure) {
-    const fw::PixelRect room = Room(key.shape.face, horizontal, outline);
+                                                int outline, int noteWidth, MeasureCache& measure) {
+    const fw::PixelRect room = Room(key.shape.face, horizontal, outline, noteWidth);
     const int roomWidth = room.right - room.left;
     const int roomHeight = room.bottom - room.top;
     std::vector<TextSize> sizes;
@@ -100,6 +101,16 @@ std::optional<std::vector<PlacedLabel>> Arrange(const Candidate& key, int size, 
     return placed;
 }
 
+// Names of one character each, the names most keys have: a size at which one of these does
+// not fit shows the keys of its kind patchily, which reads as names missing.
+bool Short(const std::vector<std::string>& texts) {
+    return std::all_of(texts.begin(), texts.end(), [](const std::string& text) {
+        return std::count_if(text.begin(), text.end(), [](char c) {
+                   return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
+               }) == 1;
+    });
+}
+
 } // namespace
 
 double ContrastRatio(fw::ColorRef a, fw::ColorRef b) noexcept {
@@ -121,6 +132,10 @@ fw::ColorRef ContrastingColor(fw::ColorRef background,
     }
     if (bestRatio >= MinLabelContrast) return best;
     return ContrastRatio(background, Black) >= ContrastRatio(background, White) ? Black : White;
+}
+
+int MarkThickness(int noteWidth) noexcept {
+    return std::clamp(noteWidth / 6, 2, 5);
 }
 
 int PreferredLabelSize(int noteWidth) noexcept {
@@ -151,13 +166,17 @@ std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
         for (int size = PreferredLabelSize(keys.NoteWidth()); size >= MinLabelSize; --size) {
             std::vector<PlacedLabel> atSize;
             size_t fitting = 0;
+            bool complete = true;
             for (const Candidate& key : keysOfKind) {
-                if (auto placed = Arrange(key, size, horizontal, outline, measure)) {
+                if (auto placed =
+                        Arrange(key, size, horizontal, outline, keys.NoteWidth(), measure)) {
                     ++fitting;
                     atSize.insert(atSize.end(), placed->begin(), placed->end());
+                } else if (Short(*key.texts)) {
+                    complete = false;
                 }
             }
-            if (fitting > bestKeys) {
+            if (complete && fitting > bestKeys) {
                 bestKeys = fitting;
                 best = std::move(atSize);
             }

@@ -35,7 +35,7 @@ public:
 
 // Smaller text is not read at a glance; larger leaves too little of a key around it.
 inline constexpr int MinLabelSize = 8;
-inline constexpr int MaxLabelSize = 15;
+inline constexpr int MaxLabelSize = 18;
 // The contrast ratio ordinary text needs to be read easily.
 inline constexpr double MinLabelContrast = 4.5;
 
@@ -46,6 +46,10 @@ inline constexpr double MinLabelContrast = 4.5;
 // reaches MinLabelContrast.
 [[nodiscard]] fw::ColorRef
 ContrastingColor(fw::ColorRef background, std::initializer_list<fw::ColorRef> candidates) noexcept;
+
+// How thick the frame that marks a picked key is at a white-key width; names keep clear of
+// it along the key.
+[[nodiscard]] int MarkThickness(int noteWidth) noexcept;
 
 // The size labels start from at a white-key width.
 [[nodiscard]] int PreferredLabelSize(int noteWidth) noexcept;
@@ -65,8 +69,10 @@ struct PlacedLabel {
 
 // Every name of every key drawn whose names all fit: near the player's end of the key,
 // stacked on a horizontal keyboard, side by side on a vertical one. One size for all white
-// keys and one for all black keys: the size at which most keys show their names (the
-// larger of two that show as many), from PreferredLabelSize down to MinLabelSize.
+// keys and one for all black keys, from PreferredLabelSize down to MinLabelSize: the size
+// at which most keys show their names (the larger of two that show as many), among the
+// sizes at which every key whose names are single characters shows them; no names on keys
+// of a kind where there is no such size.
 [[nodiscard]] std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
                                                    TextPainter& painter);
 

@@ -36,10 +36,6 @@ fw::ColorRef MarkColor(fw::ColorRef fill, fw::ColorRef downFill) noexcept {
     return best;
 }
 
-int MarkThickness(int noteWidth) noexcept {
-    return std::clamp(noteWidth / 6, 2, 5);
-}
-
 void KeyMarks::SetPainter(TextPainter* painter) noexcept {
     painter_ = painter;
     placedFor_.reset();

@@ -13,8 +13,6 @@ namespace zevaver {
 
 // A colour that stands out on a key both drawn up and drawn down.
 [[nodiscard]] fw::ColorRef MarkColor(fw::ColorRef fill, fw::ColorRef downFill) noexcept;
-// How thick the picked key's frame is at a white-key width.
-[[nodiscard]] int MarkThickness(int noteWidth) noexcept;
 
 class KeyMarks final : public KeysOverlay {
 public:
