@@ -315,6 +315,7 @@ private:
     uint32_t layoutsSent_ = 0;
     // Keys the engine took while the main window was active, whose key message is to come.
     std::bitset<256> takenKeys_;
+    bool askingLayoutName_ = false;
 };
 
 } // namespace zevaver

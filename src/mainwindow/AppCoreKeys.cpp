@@ -112,7 +112,15 @@ void AppCore::EditKeysClick() {
 }
 
 void AppCore::SaveLayoutAsClick() {
+    // One dialog at a time: the settings dialog's list would not show the new layout, and
+    // its OK would choose the old one again.
+    if (state_.SettingsDialogOpen || askingLayoutName_) return;
     ClearPick();
+    askingLayoutName_ = true;
+    struct Asked {
+        bool& flag;
+        ~Asked() { flag = false; }
+    } asked{askingLayoutName_};
     std::string name = state_.Settings.Layout;
     for (;;) {
         const std::optional<std::string> answer = host_.AskLayoutName(name);

@@ -54,8 +54,8 @@ protected:
         e2e::Tap(key);
         program.Settle(300);
     }
-    std::string Layout() const {
-        std::ifstream file(program.ProgramFolder() / "Layouts" / "Piano.txt", std::ios::binary);
+    std::string Layout(const char* name = "Piano.txt") const {
+        std::ifstream file(program.ProgramFolder() / "Layouts" / name, std::ios::binary);
         std::stringstream text;
         text << file.rdbuf();
         return text.str();
@@ -68,6 +68,16 @@ protected:
             for (int x = index * NoteWidth + 2; x < (index + 1) * NoteWidth - 1; ++x)
                 if (e2e::ScreenPixel(origin.x + x, origin.y + y) != RGB(255, 255, 255)) ++count;
         return count;
+    }
+    HWND WindowTitled(const std::string& title) const {
+        HWND found = nullptr;
+        e2e::WaitFor([&] {
+            found = e2e::FindProcessWindow(program.ProcessId(), [&](HWND window) {
+                return IsWindowVisible(window) && e2e::WindowTitle(window) == title;
+            });
+            return found != nullptr;
+        });
+        return found;
     }
     Messages Played(size_t expected) const {
         program.WaitForShortMessages(expected, 3000);
@@ -120,6 +130,34 @@ TEST_F(EditKeys, AClickAndAKeyMapItInTheFileAtOnceAndItPlaysSoAfterARestart) {
     EXPECT_EQ(Played(2), (Messages{NoteOn(53), NoteOff(53)}));
     EXPECT_EQ(e2e::StoredSetting("Key Names"), "Yes");
     EXPECT_GT(MarkedPixels(3), 0) << "the names are kept";
+}
+
+TEST_F(EditKeys, SaveLayoutAsCopiesTheLayoutWhichTheSettingsDialogListsAndChooses) {
+    e2e::ForgetSettings();
+    program.WithoutSkins();
+    Start();
+    Menu('A'); // Save layout as...
+    HWND ask = WindowTitled("Save layout as");
+    ASSERT_NE(ask, nullptr);
+    SetDlgItemTextW(ask, 101, L"My Piano"); // the name field
+    PostMessageW(ask, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !Layout("My Piano.txt").empty(); }));
+    EXPECT_EQ(Layout("My Piano.txt"), Layout());
+
+    Activate();
+    e2e::Tap(VK_F9);
+    HWND settings = WindowTitled("Settings");
+    ASSERT_NE(settings, nullptr);
+    HWND list = GetDlgItem(settings, 113); // the layouts
+    const LRESULT chosen = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    ASSERT_NE(chosen, CB_ERR);
+    wchar_t name[64] = {};
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(name));
+    EXPECT_EQ(std::wstring(name), L"My Piano") << "listed and chosen at once";
+    PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
+    program.Settle(300);
+    EXPECT_EQ(program.Close(), 0);
+    EXPECT_EQ(e2e::StoredSetting("Layout"), "My Piano");
 }
 
 } // namespace
