@@ -53,7 +53,7 @@ struct Candidate {
 fw::PixelRect Room(const fw::PixelRect& face, bool horizontal, int outline,
                    int noteWidth) noexcept {
     const int across = outline;
-    const int along = outline + MarkThickness(noteWidth);
+    const int along = outline + MarkThickness(noteWidth) + 1; // the frame and its lining
     const int x = horizontal ? across : along;
     const int y = horizontal ? along : across;
     return {face.left + x, face.top + y, face.right - x, face.bottom - y};

@@ -36,6 +36,10 @@ fw::ColorRef MarkColor(fw::ColorRef fill, fw::ColorRef downFill) noexcept {
     return best;
 }
 
+fw::ColorRef MarkLining(fw::ColorRef mark) noexcept {
+    return ContrastingColor(mark, {});
+}
+
 void KeyMarks::SetPainter(TextPainter* painter) noexcept {
     painter_ = painter;
     placedFor_.reset();
@@ -86,7 +90,9 @@ void KeyMarks::PaintOver(const TKeys& keys, const fw::PixelSurface& surface,
     }
 }
 
-// A frame just inside the key's outline, around the part of the key the player sees whole.
+// A frame just inside the key's outline, around the part of the key the player sees whole,
+// lined inside with black or white: where the frame's colour and the key's are close (a key
+// drawn down in a warm colour), the lining stands out.
 void KeyMarks::PaintMark(const TKeys& keys, const fw::PixelSurface& surface,
                          const fw::PixelRect& clip) const {
     if (picked_ == NoNote) return;
@@ -97,19 +103,21 @@ void KeyMarks::PaintMark(const TKeys& keys, const fw::PixelSurface& surface,
                                    ? MarkColor(skin.BlackKeyColorRef, skin.BlackKeyDownColorRef)
                                    : MarkColor(skin.WhiteKeyColorRef, skin.WhiteKeyDownColorRef);
     const int inset = std::max(skin.KeysOutlineWidth, 1);
-    const int thickness = MarkThickness(keys.NoteWidth());
     const fw::PixelRect face = shape->face;
-    const fw::PixelRect r{keys.Left() + face.left + inset, keys.Top() + face.top + inset,
-                          keys.Left() + face.right - inset, keys.Top() + face.bottom - inset};
-    const int t = std::min({thickness, (r.right - r.left) / 2, (r.bottom - r.top) / 2});
-    if (t <= 0) return;
-    const auto fill = [&](fw::PixelRect band) {
-        fw::FillRect(surface, fw::Intersect(band, clip), color);
+    const fw::PixelRect outer{keys.Left() + face.left + inset, keys.Top() + face.top + inset,
+                              keys.Left() + face.right - inset, keys.Top() + face.bottom - inset};
+    const auto frame = [&](const fw::PixelRect& r, int thickness, fw::ColorRef ink) {
+        const int t = std::min({thickness, (r.right - r.left) / 2, (r.bottom - r.top) / 2});
+        if (t <= 0) return;
+        for (const fw::PixelRect& band : {fw::PixelRect{r.left, r.top, r.right, r.top + t},
+                                          fw::PixelRect{r.left, r.bottom - t, r.right, r.bottom},
+                                          fw::PixelRect{r.left, r.top, r.left + t, r.bottom},
+                                          fw::PixelRect{r.right - t, r.top, r.right, r.bottom}})
+            fw::FillRect(surface, fw::Intersect(band, clip), ink);
     };
-    fill({r.left, r.top, r.right, r.top + t});
-    fill({r.left, r.bottom - t, r.right, r.bottom});
-    fill({r.left, r.top, r.left + t, r.bottom});
-    fill({r.right - t, r.top, r.right, r.bottom});
+    const int t = MarkThickness(keys.NoteWidth());
+    frame(outer, t, color);
+    frame({outer.left + t, outer.top + t, outer.right - t, outer.bottom - t}, 1, MarkLining(color));
 }
 
 } // namespace zevaver

@@ -11,8 +11,10 @@
 
 namespace zevaver {
 
-// A colour that stands out on a key both drawn up and drawn down.
+// A colour that stands out on a key both drawn up and drawn down, and the black or white
+// of the line inside it.
 [[nodiscard]] fw::ColorRef MarkColor(fw::ColorRef fill, fw::ColorRef downFill) noexcept;
+[[nodiscard]] fw::ColorRef MarkLining(fw::ColorRef mark) noexcept;
 
 class KeyMarks final : public KeysOverlay {
 public:
