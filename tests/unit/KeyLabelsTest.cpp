@@ -62,13 +62,14 @@ std::map<std::string, TSkinConfig> ShippedSkins() {
 struct Keyboard {
     Keyboard(const TSkinConfig& skin, Orientation orientation, int noteWidth, int length = 700,
              int depth = 100)
-        : keys(host, skin) {
-        const bool horizontal = orientation == Orientation::Horizontal;
+        : horizontal(orientation == Orientation::Horizontal),
+          host(horizontal ? length : depth, horizontal ? depth : length), keys(host, skin) {
         keys.SetOrientation(orientation);
         keys.SetNoteWidth(noteWidth);
         keys.SetBaseOctave(4);
         keys.SetBounds(0, 0, horizontal ? length : depth, horizontal ? depth : length);
     }
+    bool horizontal;
     RecordingHost host;
     TKeys keys;
 };
@@ -199,18 +200,14 @@ TEST(KeyLabels, StayOnTheirKeysAndReadWellInEveryShippedSkin) {
                     EXPECT_GE(ContrastRatio(label.downColor, down), MinLabelContrast) << name;
                 }
                 // The mark: only on the picked key, in a colour that is not the key's.
+                KeyMarks marks;
+                board.keys.SetOverlay(&marks);
                 for (int picked : {60, 61}) {
-                    RecordingHost host(board.keys.Width(), board.keys.Height());
-                    TKeys keys(host, skin);
-                    keys.SetOrientation(orientation);
-                    keys.SetNoteWidth(width);
-                    keys.SetBaseOctave(4);
-                    keys.SetBounds(0, 0, board.keys.Width(), board.keys.Height());
-                    KeyMarks marks;
+                    TKeys& keys = board.keys;
+                    marks.SetPicked(NoNote);
                     keys.Paint();
-                    const std::vector<uint32_t> plain = host.Pixels();
+                    const std::vector<uint32_t> plain = board.host.Pixels();
                     marks.SetPicked(picked);
-                    keys.SetOverlay(&marks);
                     keys.Paint();
                     const auto shape = KeyShapeOf(keys, picked);
                     const fw::PixelRect control{0, 0, keys.Width(), keys.Height()};
@@ -219,7 +216,7 @@ TEST(KeyLabels, StayOnTheirKeysAndReadWellInEveryShippedSkin) {
                     for (int y = 0; y < keys.Height(); ++y) {
                         for (int x = 0; x < keys.Width(); ++x) {
                             const size_t i = static_cast<size_t>(y * keys.Width() + x);
-                            if (host.Pixels()[i] == plain[i]) continue;
+                            if (board.host.Pixels()[i] == plain[i]) continue;
                             ++changed;
                             ASSERT_TRUE(fw::PointIn(shape->face, x, y))
                                 << name << " " << x << "," << y;
