@@ -12,8 +12,9 @@ constexpr int NumpadFirst = 0x60;
 constexpr int NumpadLast = 0x6F;
 constexpr int NumpadSeparator = 0x6C; // a key no current keyboard has
 
-// The system's long names and the short ones the keys have room for.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 22> ShortNames = {{
+// The system's long names and the short ones the keys have room for; the last ones are
+// the names of the X Window System, which Windows programs running there are given.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 31> ShortNames = {{
     {"Backspace", "Bksp"},       {"Page Up", "PgUp"},        {"Prior", "PgUp"},
     {"Page Down", "PgDn"},       {"Next", "PgDn"},           {"Delete", "Del"},
     {"Insert", "Ins"},           {"Escape", "Esc"},          {"Caps Lock", "Caps"},
@@ -22,6 +23,15 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 22> ShortNam
     {"Right Control", "R Ctrl"}, {"Control", "Ctrl"},        {"Right Alt", "R Alt"},
     {"Left Windows", "Win"},     {"Right Windows", "R Win"}, {"Application", "Menu"},
     {"Num Enter", "Enter"},
+    {"BackSpace", "Bksp"},
+    {"Caps_Lock", "Caps"},
+    {"Num_Lock", "NumLk"},
+    {"Scroll_Lock", "ScrLk"},
+    {"Return", "Enter"},
+    {"space", "Space"},
+    {"Super_L", "Win"},
+    {"Super_R", "R Win"},
+    {"Print", "PrtSc"},
 }};
 
 std::string_view Shortened(std::string_view name) {

@@ -253,6 +253,7 @@ TEST(KeyNames, ShowWhatTheKeyboardLayoutPrintsOnTheKey) {
         {0x6E, {",", "Num Del"}, "Num ,"},
         {0x20, {" ", "Space"}, "Space"},
         {0x21, {"", "Page Up"}, "PgUp"},
+        {0x14, {"", "Caps_Lock"}, "Caps"},
         {0x71, {"", "F2"}, "F2"},
         {0x71, {}, "F2"},
         {1, {"", "Shift"}, "L Shift"},
