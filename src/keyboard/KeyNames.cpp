@@ -22,15 +22,9 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 31> ShortNam
     {"Right Shift", "R Shift"},  {"Left Shift", "L Shift"},  {"Right Ctrl", "R Ctrl"},
     {"Right Control", "R Ctrl"}, {"Control", "Ctrl"},        {"Right Alt", "R Alt"},
     {"Left Windows", "Win"},     {"Right Windows", "R Win"}, {"Application", "Menu"},
-    {"Num Enter", "Enter"},
-    {"BackSpace", "Bksp"},
-    {"Caps_Lock", "Caps"},
-    {"Num_Lock", "NumLk"},
-    {"Scroll_Lock", "ScrLk"},
-    {"Return", "Enter"},
-    {"space", "Space"},
-    {"Super_L", "Win"},
-    {"Super_R", "R Win"},
+    {"Num Enter", "Enter"},      {"BackSpace", "Bksp"},      {"Caps_Lock", "Caps"},
+    {"Num_Lock", "NumLk"},       {"Scroll_Lock", "ScrLk"},   {"Return", "Enter"},
+    {"space", "Space"},          {"Super_L", "Win"},         {"Super_R", "R Win"},
     {"Print", "PrtSc"},
 }};
 
