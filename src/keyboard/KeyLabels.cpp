@@ -69,6 +69,7 @@ std::optional<std::vector<PlacedLabel>> Arrange(const Candidate& key, int size, 
     int widest = 0, tallest = 0, totalWidth = 0, totalHeight = 0;
     for (const std::string& text : *key.texts) {
         const TextSize s = measure(text, size);
+        if (s.width <= 0 || s.height <= 0) return std::nullopt; // not measured: not shown
         sizes.push_back(s);
         widest = std::max(widest, s.width);
         tallest = std::max(tallest, s.height);

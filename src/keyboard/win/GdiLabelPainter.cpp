@@ -31,7 +31,7 @@ HFONT GdiLabelPainter::FontOf(int size) {
 }
 
 TextSize GdiLabelPainter::Measure(const std::string& text, int size) {
-    HDC dc = backBuffer_.Dc();
+    HDC dc = measureDc_.get();
     HFONT font = FontOf(size);
     if (dc == nullptr || font == nullptr) return {};
     const fw::SelectObjectScope selected(dc, font);

@@ -23,6 +23,8 @@ private:
     [[nodiscard]] HFONT FontOf(int size);
 
     fw::BackBuffer& backBuffer_;
+    // Measuring does not wait for the back buffer: a DC of the screen's kind measures alike.
+    fw::MemoryDc measureDc_{CreateCompatibleDC(nullptr)};
     LOGFONTW face_{};
     std::map<int, fw::Font> fonts_; // by letter height
 };
