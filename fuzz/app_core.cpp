@@ -146,6 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string text;
         bool Exists(const std::string& path) override { return path == LayoutPath(FallbackLayout); }
         FileBytes ReadAll(const std::string&) override { return {text, true}; }
+        bool WriteAll(const std::string&, std::string_view) override { return false; }
     } files;
     files.text = input.ConsumeRandomLengthString(300);
 
@@ -206,8 +207,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         core.Start();
         core.Stop();
     }
-    for (const char* name : {"Skin", "Layout", "Note Width", "Channel", "Base Octave", "Pedal Key",
-                             "Vertical", "Enabled", "Kill Keystrokes", "Shortcut Base Octave C4"})
+    for (const char* name :
+         {"Skin", "Layout", "Note Width", "Channel", "Base Octave", "Pedal Key", "Vertical",
+          "Enabled", "Kill Keystrokes", "Key Names", "Shortcut Base Octave C4"})
         if (registry.values.at(name).text != saved.at(name).text) {
             std::fprintf(stderr, "%s: \"%s\" saved, \"%s\" after another run\n", name,
                          saved.at(name).text.c_str(), registry.values.at(name).text.c_str());

@@ -22,6 +22,7 @@ public:
         FUZZ_CHECK(path == path_);
         return {bytes_, complete_};
     }
+    bool WriteAll(const std::string&, std::string_view) override { return false; }
 
 private:
     std::string path_, bytes_;

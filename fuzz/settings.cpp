@@ -78,7 +78,7 @@ std::map<std::string, std::string> Saved(const TSettings& settings,
 }
 
 const std::set<std::string> TextValues = {"Skin", "Layout", "Device Name"};
-const std::set<std::string> FlagValues = {"Vertical", "Enabled", "Kill Keystrokes"};
+const std::set<std::string> FlagValues = {"Vertical", "Enabled", "Kill Keystrokes", "Key Names"};
 
 } // namespace
 

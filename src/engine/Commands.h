@@ -27,6 +27,9 @@ enum class KeyCommand : uint8_t {
     Vertical,
     Minimize,
     Close,
+    KeyNames,
+    EditKeys,
+    SaveLayoutAs,
 };
 
 // What the commands do; the main window's menu actions implement it.
@@ -43,6 +46,11 @@ struct CommandActions {
     virtual void VerticalClick() = 0;
     virtual void MinimizeClick() = 0;
     virtual void CloseClick() = 0;
+    // The item's auto-check has already flipped its mark.
+    virtual void KeyNamesClick() = 0;
+    // The item's auto-check has already flipped its mark.
+    virtual void EditKeysClick() = 0;
+    virtual void SaveLayoutAsClick() = 0;
 
 protected:
     ~CommandActions() = default;
@@ -91,12 +99,21 @@ inline void Minimize(CommandActions& a, int32_t) {
 inline void Close(CommandActions& a, int32_t) {
     a.CloseClick();
 }
+inline void KeyNames(CommandActions& a, int32_t) {
+    a.KeyNamesClick();
+}
+inline void EditKeys(CommandActions& a, int32_t) {
+    a.EditKeysClick();
+}
+inline void SaveLayoutAs(CommandActions& a, int32_t) {
+    a.SaveLayoutAsClick();
+}
 } // namespace commands
 
 // Indexed by KeyCommand. Shortcut values: the key code plus 0x2000 Shift, 0x4000 Ctrl,
 // 0x8000 Alt (24645 is Ctrl+Shift+E, 16497 Ctrl+F2).
 // clang-format off
-inline constexpr std::array<CommandInfo, 13> CommandTable = {{
+inline constexpr std::array<CommandInfo, 16> CommandTable = {{
     {KeyCommand::Enabled, "mnuEnabled", "&Enabled", 0, "Shortcut Switch Enabled", 24645, 0, 0, &commands::Enabled},
     {KeyCommand::C2, "C2", "C&2", 1, "Shortcut Base Octave C2", 16497, vk::F2, -24, &commands::BaseOctave},
     {KeyCommand::C3, "C3", "C&3", 2, "Shortcut Base Octave C3", 16498, vk::F3, -12, &commands::BaseOctave},
@@ -110,6 +127,9 @@ inline constexpr std::array<CommandInfo, 13> CommandTable = {{
     {KeyCommand::Vertical, "mnuVertical", "&Vertical", NoShortcutSlot, nullptr, 0, 0, 0, &commands::Vertical},
     {KeyCommand::Minimize, "mnuMinimize", "&Minimize", NoShortcutSlot, nullptr, 0, 0, 0, &commands::Minimize},
     {KeyCommand::Close, "mnuClose", "C&lose", NoShortcutSlot, nullptr, 0, 0, 0, &commands::Close},
+    {KeyCommand::KeyNames, "mnuKeyNames", "Key &names", NoShortcutSlot, nullptr, 0, 0, 0, &commands::KeyNames},
+    {KeyCommand::EditKeys, "mnuEditKeys", "Edit &keys", NoShortcutSlot, nullptr, 0, 0, 0, &commands::EditKeys},
+    {KeyCommand::SaveLayoutAs, "mnuSaveLayoutAs", "Save layout &as...", NoShortcutSlot, nullptr, 0, 0, 0, &commands::SaveLayoutAs},
 }};
 // clang-format on
 

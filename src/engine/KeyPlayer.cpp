@@ -24,6 +24,10 @@ int32_t ShortcutValue(int64_t key, ModifierSet modifiers) noexcept {
     return value;
 }
 
+int32_t LayoutNoteOffset(int32_t baseOctave, int32_t transpose) noexcept {
+    return transpose + LowByteSigned(baseOctave);
+}
+
 // Bit 31 key going up, bit 30 key was already down, bit 29 Alt context. Wanted: a first
 // key-down (0x0), a first key-down in Alt context (0x2, 0x3), and every key-up: a key
 // released while Alt is held, or whose earlier down the hook did not see, is released all
@@ -61,9 +65,20 @@ void KeyPlayer::KeyWatchKeyNative(int32_t wParam, uint32_t lParam) {
     }
 }
 
+namespace {
+
+bool IsModifierKey(int64_t key) noexcept {
+    return key == vk::Shift || key == vk::Control || key == vk::Menu || key == vk::LeftWin ||
+           key == vk::RightWin;
+}
+
+} // namespace
+
 void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
     UpdateHeldModifiers(key, true);
     if (key <= 255) keysDown_.set(static_cast<std::size_t>(key));
+    // Another key makes a held modifier part of a combination, no key of its own.
+    if (key != loneModifier_) loneModifier_ = NoLoneModifier;
 
     if (key == settings_.PedalKey) {
         pedalDown_ = true;
@@ -72,8 +87,20 @@ void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
 
     if (!host_.IsSettingsDialogOpen() && RunShortcut(key)) return;
 
+    const bool mapping = MappingKeys(key);
+    const bool heldForMapping = mapping && IsModifierKey(key);
+    if (mapping && !heldForMapping && !ctrlHeld_ && !altHeld_ && !winHeld_ &&
+        host_.TakeKey(static_cast<int32_t>(key), EntryOf(key, lParam))) {
+        return;
+    }
+    if (heldForMapping) {
+        loneModifier_ = key;
+        loneEntry_ = EntryOf(key, lParam);
+    }
+
     switch (key) {
     case VkShift:
+        if (heldForMapping) break;
         if (lParam == LeftShiftDown && keyNotes_[LeftShiftEntry] != 0) {
             StartKeyNote(LeftShiftEntry);
         }
@@ -94,9 +121,25 @@ void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
         break;
     }
 
-    if (key <= 255 && keyNotes_[static_cast<std::size_t>(key)] != 0) {
+    if (!heldForMapping && key <= 255 && keyNotes_[static_cast<std::size_t>(key)] != 0) {
         StartKeyNote(static_cast<std::size_t>(key));
     }
+}
+
+bool KeyPlayer::PlayingAllowed() {
+    return (settings_.Enabled || host_.IsMainWindowActive()) && !host_.IsSettingsDialogOpen();
+}
+
+bool KeyPlayer::MappingKeys(int64_t key) {
+    return key > 0 && key <= 255 && host_.TakingKeys() && PlayingAllowed();
+}
+
+int32_t KeyPlayer::EntryOf(int64_t key, uint32_t lParam) noexcept {
+    if (key == VkShift) {
+        if (lParam == LeftShiftDown) return LeftShiftEntry;
+        if (lParam == RightShiftDown) return RightShiftEntry;
+    }
+    return static_cast<int32_t>(key);
 }
 
 // A key-up is never gated: whatever changed since the key went down (playing switched off,
@@ -105,6 +148,10 @@ void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
 void KeyPlayer::KeyUp(int64_t key, uint32_t lParam) {
     UpdateHeldModifiers(key, false);
     if (key <= 255) keysDown_.reset(static_cast<std::size_t>(key));
+    if (key == loneModifier_) {
+        loneModifier_ = NoLoneModifier;
+        if (MappingKeys(key)) (void)host_.TakeKey(static_cast<int32_t>(key), loneEntry_);
+    }
 
     switch (key) {
     case VkShift: {
@@ -171,7 +218,7 @@ void KeyPlayer::StartKeyNote(std::size_t entry) {
     // A key-down whose key-up was lost must not strand the note it started before.
     EndKeyNote(entry);
     if (ctrlHeld_ || altHeld_ || winHeld_) return;
-    const int32_t note = transpose_ + keyNotes_[entry] + LowByteSigned(settings_.BaseOctave);
+    const int32_t note = keyNotes_[entry] + NoteOffset();
     ownedNotes_[entry] = note;
     host_.PressNote(note, MaxVelocity - host_.VelocityPosition());
 }
@@ -190,6 +237,8 @@ void KeyPlayer::ReconcileAfterQuietSpell() {
 }
 
 void KeyPlayer::ReconcileHeldKeys() {
+    // A release never seen is no key pressed alone.
+    loneModifier_ = NoLoneModifier;
     for (std::size_t key = 0; key < keysDown_.size(); ++key) {
         if (!keysDown_[key] || host_.IsKeyDown(static_cast<int32_t>(key))) continue;
         // No scan code: for Shift, both sides' notes end, and both keys are up.

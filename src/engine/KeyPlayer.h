@@ -21,6 +21,10 @@ using fw::ModifierSet;
 // The key-with-modifiers number that shortcuts are stored as; 0 for a key code above 255.
 [[nodiscard]] int32_t ShortcutValue(int64_t key, ModifierSet modifiers) noexcept;
 
+// What the base octave and the transposition add to a layout value to give the note a key
+// plays (the base octave in use is the low byte of the setting, read back signed).
+[[nodiscard]] int32_t LayoutNoteOffset(int32_t baseOctave, int32_t transpose) noexcept;
+
 class KeyPlayerHost {
 public:
     // The keyboard's notes.
@@ -42,6 +46,13 @@ public:
     [[nodiscard]] virtual bool IsKeyDown(int32_t key) = 0;
     // When the key event being handled happened, in milliseconds of a clock that wraps.
     [[nodiscard]] virtual uint32_t EventTime() = 0;
+    // Keys are being mapped to notes: a key that would play is offered to TakeKey first.
+    // A modifier key is offered when it comes up without another key pressed meanwhile (so
+    // shortcuts keep working), a combination with Ctrl, Alt or Windows never.
+    [[nodiscard]] virtual bool TakingKeys() { return false; }
+    // entry: the key's layout entry (1 and 2 for the left and right Shift key). True when
+    // the key was taken: it then plays nothing.
+    [[nodiscard]] virtual bool TakeKey(int32_t /*key*/, int32_t /*entry*/) { return false; }
 
 protected:
     ~KeyPlayerHost() = default;
@@ -100,6 +111,10 @@ public:
     void ReconcileHeldKeys();
 
     [[nodiscard]] int32_t Transpose() const noexcept { return transpose_; }
+    // What the base octave and the transposition add to a layout value now.
+    [[nodiscard]] int32_t NoteOffset() const noexcept {
+        return LayoutNoteOffset(settings_.BaseOctave, transpose_);
+    }
     [[nodiscard]] bool PedalDown() const noexcept { return pedalDown_; }
     [[nodiscard]] ModifierSet HeldModifiers() const noexcept { return heldModifiers_; }
     [[nodiscard]] bool CtrlHeld() const noexcept { return ctrlHeld_; }
@@ -128,6 +143,11 @@ private:
     // Ends the note a layout entry's key-down started, if it still sounds.
     void EndKeyNote(std::size_t entry);
     void ReconcileAfterQuietSpell();
+    // Playing is switched on, or the main window is active, and the dialog is closed.
+    [[nodiscard]] bool PlayingAllowed();
+    [[nodiscard]] bool MappingKeys(int64_t key);
+    // The layout entry a key-down plays: for Shift, the side's own entry.
+    [[nodiscard]] static int32_t EntryOf(int64_t key, uint32_t lParam) noexcept;
 
     KeyPlayerHost& host_;
     const TSettings& settings_;
@@ -146,6 +166,11 @@ private:
     std::array<int32_t, 256> ownedNotes_;
     bool sawEvent_ = false;
     uint32_t lastEventTime_ = 0;
+    // While keys are mapped: the modifier key down with no other key pressed since, and its
+    // entry; it is mapped when it comes up.
+    static constexpr int64_t NoLoneModifier = -1;
+    int64_t loneModifier_ = NoLoneModifier;
+    int32_t loneEntry_ = 0;
 };
 
 } // namespace zevaver

@@ -13,18 +13,24 @@ constexpr char CtrlZ = '\x1a';
 constexpr std::string_view Separator = " = ";
 
 void ApplyLine(std::string_view line, KeyNoteTable& table) {
-    size_t separator = line.find(Separator);
-    if (separator == std::string_view::npos) return;
-    // The key part keeps the space that begins the separator, so it is never empty.
-    std::string_view key = line.substr(0, separator + 1);
-    std::string_view value = line.substr(separator + Separator.size());
-    int64_t code = static_cast<unsigned char>(key.front());
-    if (key.front() == '#') code = ReadLeadingNumber(key.substr(1));
-    if (code < 0 || code >= static_cast<int64_t>(table.size())) return;
-    table[static_cast<size_t>(code)] = static_cast<uint8_t>(ReadLeadingNumber(value) & 0xFF);
+    const auto entry = ReadLayoutEntry(line);
+    if (!entry || entry->code < 0 || entry->code >= static_cast<int64_t>(table.size())) return;
+    table[static_cast<size_t>(entry->code)] = static_cast<uint8_t>(entry->value & 0xFF);
 }
 
 } // namespace
+
+std::optional<LayoutEntry> ReadLayoutEntry(std::string_view line) noexcept {
+    const size_t separator = line.find(Separator);
+    if (separator == std::string_view::npos) return std::nullopt;
+    // The key part keeps the space that begins the separator, so it is never empty.
+    const std::string_view key = line.substr(0, separator + 1);
+    LayoutEntry entry;
+    entry.code = static_cast<unsigned char>(key.front());
+    if (key.front() == '#') entry.code = ReadLeadingNumber(key.substr(1));
+    entry.value = ReadLeadingNumber(line.substr(separator + Separator.size()));
+    return entry;
+}
 
 void ParseLayout(std::string_view text, KeyNoteTable& table) {
     text = text.substr(0, text.find(CtrlZ));
@@ -57,6 +63,16 @@ std::filesystem::path PathOfUtf8(const std::string& path) {
         std::u8string_view(reinterpret_cast<const char8_t*>(path.data()), path.size()));
 }
 
+// A file that exists without write permission (read-only) is not replaced, although a
+// rename over it would succeed where the folder may be written.
+bool Writable(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    if (!std::filesystem::exists(status)) return true;
+    return (status.permissions() & std::filesystem::perms::owner_write) !=
+           std::filesystem::perms::none;
+}
+
 } // namespace
 
 bool StandardLayoutFiles::Exists(const std::string& path) {
@@ -76,6 +92,35 @@ FileBytes StandardLayoutFiles::ReadAll(const std::string& path) {
         file.bytes.append(buffer, static_cast<size_t>(stream.gcount()));
     file.complete = !stream.bad();
     return file;
+}
+
+bool StandardLayoutFiles::WriteAll(const std::string& path, std::string_view bytes) {
+    const std::filesystem::path target = PathOfUtf8(path);
+    std::filesystem::path temporary = target;
+    temporary += ".new";
+    std::error_code error;
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
+    {
+        std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
+        if (!stream) return false;
+        stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        stream.close();
+        if (!stream) {
+            std::filesystem::remove(temporary, error);
+            return false;
+        }
+    }
+    // A read-only file, or a folder by its name, is not replaced: the rename fails.
+    if (std::filesystem::is_directory(target, error) || !Writable(target)) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    std::filesystem::rename(temporary, target, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    return true;
 }
 
 LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& files) {

@@ -6,12 +6,23 @@
 #include "engine/KeyNotes.h"
 #include "engine/Settings.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace zevaver {
 
 inline constexpr std::string_view FallbackLayout = "Piano";
+
+// A line read as an entry: its key code (which may lie outside the table) and its value as
+// read, before the cut to 8 bits. Nothing for a line without " = ". The line holds no line
+// end; any CR has been dropped from it.
+struct LayoutEntry {
+    int64_t code = 0;
+    int64_t value = 0;
+};
+[[nodiscard]] std::optional<LayoutEntry> ReadLayoutEntry(std::string_view line) noexcept;
 
 // Applies every entry of a whole layout file to the table, later lines overriding earlier
 // ones. Lines end with LF or CR LF; any other CR is dropped; Ctrl-Z ends the file. Entries
@@ -32,6 +43,9 @@ public:
     virtual ~LayoutFiles() = default;
     [[nodiscard]] virtual bool Exists(const std::string& path) = 0;
     [[nodiscard]] virtual FileBytes ReadAll(const std::string& path) = 0;
+    // Replaces the file's contents, or makes it (and its folder); false when that failed,
+    // and then the file is as it was.
+    [[nodiscard]] virtual bool WriteAll(const std::string& path, std::string_view bytes) = 0;
 };
 
 // Files as the standard library sees them. Paths are UTF-8, so a layout's name may hold
@@ -41,6 +55,9 @@ class StandardLayoutFiles final : public LayoutFiles {
 public:
     [[nodiscard]] bool Exists(const std::string& path) override;
     [[nodiscard]] FileBytes ReadAll(const std::string& path) override;
+    // Writes a file beside it and puts that in its place, so a failure half-way leaves the
+    // old contents.
+    [[nodiscard]] bool WriteAll(const std::string& path, std::string_view bytes) override;
 };
 
 enum class LayoutLoad {

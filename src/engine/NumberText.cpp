@@ -79,6 +79,10 @@ int64_t ReadLeadingNumber(std::string_view text) noexcept {
     return value;
 }
 
+size_t LeadingNumberLength(std::string_view text) noexcept {
+    return ScanNumber(text).end;
+}
+
 std::string FormatDecimal(int32_t number) {
     return std::to_string(number);
 }

@@ -2,6 +2,7 @@
 // text (decimal, or hexadecimal after "$", "x", "X", "0x", "0X"), flags as "Yes"/"No".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +24,9 @@ namespace zevaver {
 // "-5 " and "-5;" are 5. Empty or non-numeric text gives 0. Reading also stops before a
 // digit that would take the magnitude past 32 bits, which then counts as other text.
 [[nodiscard]] int64_t ReadLeadingNumber(std::string_view text) noexcept;
+// How many characters of the text ReadLeadingNumber reads: spaces, sign, base prefix and
+// digits.
+[[nodiscard]] size_t LeadingNumberLength(std::string_view text) noexcept;
 
 // Decimal text: a minus sign for negative numbers, no leading zeros, no grouping.
 [[nodiscard]] std::string FormatDecimal(int32_t number);

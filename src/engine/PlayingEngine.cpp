@@ -25,7 +25,10 @@ struct PlayingEngine::Applier {
     }
     void operator()(const play::SetShortcuts& c) const { e.settings_.Shortcuts = c.values; }
     void operator()(const play::SetChannel& c) const { e.notes_.SetMIDIChannel(c.channel); }
-    void operator()(const play::SetLayout& c) const { e.keyNotes_ = c.table; }
+    void operator()(const play::SetLayout& c) const {
+        e.keyNotes_ = c.table;
+        ++e.layouts_;
+    }
     void operator()(const play::SetTranspose& c) const { e.player_.SetTranspose(c.value); }
     void operator()(const play::TogglePedal&) const { e.player_.TogglePedalLatch(); }
     void operator()(const play::SetDialogOpen& c) const { e.dialogOpen_ = c.open; }
@@ -37,6 +40,8 @@ struct PlayingEngine::Applier {
     void operator()(const play::RenumberDevice& c) const { e.notes_.RenumberDevice(c.device); }
     void operator()(const play::MousePress& c) const { e.notes_.PressNote(c.note, c.velocity); }
     void operator()(const play::MouseRelease& c) const { e.notes_.ReleaseNote(c.note); }
+    void operator()(const play::EditKeys& c) const { e.editing_.SetEditing(c.on); }
+    void operator()(const play::PickNote& c) const { e.editing_.Pick(c.note); }
 };
 
 PlayingEngine::PlayingEngine(EngineHost& host, MidiOut& midi)
@@ -76,11 +81,16 @@ play::View PlayingEngine::View() noexcept {
     view.pushChecked = viewPushChecked_.load(Relaxed);
     view.down = TNoteSet::FromWords(viewDownLow_.load(Relaxed), viewDownHigh_.load(Relaxed));
     view.blinks = viewBlinks_.load(Relaxed);
+    view.picked = viewPicked_.load(Relaxed);
     return view;
 }
 
 bool PlayingEngine::TakeProblem(play::Problem& problem) noexcept {
     return problems_.TryPop(problem);
+}
+
+bool PlayingEngine::TakeLayoutEdit(play::LayoutEdit& edit) noexcept {
+    return edits_.TryPop(edit);
 }
 
 // --- The engine's thread. ---
@@ -118,7 +128,25 @@ void PlayingEngine::Report(play::Problem::Kind kind, std::string_view text) noex
     std::copy_n(text.data(), length, problem.text.data());
     // A full queue holds problems enough that the window has yet to show.
     (void)problems_.TryPush(std::move(problem));
+    WakeWindow();
+}
+
+void PlayingEngine::WakeWindow() noexcept {
     if (!windowWoken_.exchange(true, std::memory_order_acq_rel)) host_.WakeWindow();
+}
+
+// A change the window could not learn of would leave the file behind the keys: with no
+// room to tell it, the key is not taken and plays as usual.
+bool PlayingEngine::TakeKey(int32_t key, int32_t entry) {
+    if (edits_.Full()) return false;
+    KeyEditing::Outcome outcome = editing_.Take(key, entry, player_.NoteOffset(), keyNotes_);
+    if (outcome.edit) {
+        outcome.edit->inMainWindow = host_.IsMainWindowActive();
+        outcome.edit->layout = layouts_;
+        (void)edits_.TryPush(std::move(*outcome.edit));
+        WakeWindow();
+    }
+    return outcome.taken;
 }
 
 // Most keystrokes of a session change nothing here (keys typed into other programs); only
@@ -131,6 +159,7 @@ void PlayingEngine::Publish() noexcept {
     now.pushChecked = pushChecked_;
     now.down = notes_.DownNotes();
     now.blinks = blinks_;
+    now.picked = editing_.Picked();
     if (now == published_) return;
     published_ = now;
     viewEnabled_.store(now.enabled, Relaxed);
@@ -139,8 +168,9 @@ void PlayingEngine::Publish() noexcept {
     viewDownLow_.store(now.down.Word(0), Relaxed);
     viewDownHigh_.store(now.down.Word(1), Relaxed);
     viewBlinks_.store(now.blinks, Relaxed);
+    viewPicked_.store(now.picked, Relaxed);
     viewApplied_.store(now.applied, std::memory_order_release);
-    if (!windowWoken_.exchange(true, std::memory_order_acq_rel)) host_.WakeWindow();
+    WakeWindow();
 }
 
 // A global shortcut takes effect here at once, so the very next key plays with it; the

@@ -13,6 +13,7 @@
 // afterwards; nothing it does comes before a note.
 #pragma once
 
+#include "engine/KeyEditing.h"
 #include "engine/KeyNotes.h"
 #include "engine/KeyPlayer.h"
 #include "engine/Settings.h"
@@ -74,10 +75,18 @@ struct MousePress {
 struct MouseRelease {
     int32_t note;
 };
+// "Edit keys": while on, a picked note takes the next key pressed (see KeyEditing).
+struct EditKeys {
+    bool on;
+};
+// The note picked on the on-screen keys, or KeyEditing::NoPick.
+struct PickNote {
+    int32_t note;
+};
 
 using Command = std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel,
                              SetLayout, SetTranspose, TogglePedal, SetDialogOpen, SelectDevice,
-                             MousePress, MouseRelease, RenumberDevice>;
+                             MousePress, MouseRelease, RenumberDevice, EditKeys, PickNote>;
 
 // What the window shows of the engine.
 struct View {
@@ -89,6 +98,8 @@ struct View {
     TNoteSet down;
     // Counts the messages sent: each one blinks the icon.
     uint32_t blinks = 0;
+    // The note picked for mapping a key; a key mapped to it ends the pick.
+    int32_t picked = KeyEditing::NoPick;
     friend bool operator==(const View&, const View&) = default;
 };
 
@@ -138,6 +149,9 @@ public:
     // What the engine shows now. Reading it asks for the next WakeWindow.
     [[nodiscard]] play::View View() noexcept;
     [[nodiscard]] bool TakeProblem(play::Problem& problem) noexcept;
+    // The changes mapping keys made to the engine's layout, in order; the window's copy of
+    // the layout and the file follow them.
+    [[nodiscard]] bool TakeLayoutEdit(play::LayoutEdit& edit) noexcept;
 
     // ---- The engine's thread. ----
     // One watched keystroke, inside the hook's call: the commands waiting first, then the key.
@@ -155,6 +169,7 @@ public:
     [[nodiscard]] const TSettings& Settings() const noexcept { return settings_; }
     [[nodiscard]] const KeyNoteTable& KeyNotes() const noexcept { return keyNotes_; }
     [[nodiscard]] bool DialogOpen() const noexcept { return dialogOpen_; }
+    [[nodiscard]] const KeyEditing& Editing() const noexcept { return editing_; }
     // Silences the port: what still sounds stops at once (the process may end next).
     void ResetPort() { notes_.ResetPort(); }
 
@@ -167,6 +182,7 @@ private:
 
     void ApplyQueued();
     void Publish() noexcept;
+    void WakeWindow() noexcept;
 
     // KeyPlayerHost.
     void PressNote(int32_t note, int32_t velocity) override { notes_.PressNote(note, velocity); }
@@ -180,6 +196,8 @@ private:
     [[nodiscard]] int32_t VelocityPosition() override;
     [[nodiscard]] bool IsKeyDown(int32_t key) override { return host_.IsKeyDown(key); }
     [[nodiscard]] uint32_t EventTime() override { return host_.EventTime(); }
+    [[nodiscard]] bool TakingKeys() override { return editing_.Taking(); }
+    [[nodiscard]] bool TakeKey(int32_t key, int32_t entry) override;
 
     // NotesHost.
     [[nodiscard]] bool PedalDown() const override { return player_.PedalDown(); }
@@ -190,6 +208,8 @@ private:
     KeyNoteTable keyNotes_{};
     bool dialogOpen_ = false;
     bool pushChecked_ = false;
+    KeyEditing editing_;
+    uint32_t layouts_ = 0; // SetLayout commands applied
     uint32_t applied_ = 0;
     uint32_t blinks_ = 0;
     TMIDIKeys notes_;
@@ -209,9 +229,11 @@ private:
     std::atomic<uint64_t> viewDownLow_{0};
     std::atomic<uint64_t> viewDownHigh_{0};
     std::atomic<uint32_t> viewBlinks_{0};
+    std::atomic<int32_t> viewPicked_{KeyEditing::NoPick};
     // Set when the window has been woken and has not read the view since.
     std::atomic<bool> windowWoken_{false};
     fw::SpscQueue<play::Problem, 16> problems_;
+    fw::SpscQueue<play::LayoutEdit, 16> edits_;
 };
 
 } // namespace zevaver

@@ -39,6 +39,7 @@ struct TSettings {
     int32_t ShortcutsDialogTop = 120;
     bool KillKeystrokes = true;
     std::string Layout = "Piano"; // UTF-8: a layout file's name may hold any character
+    bool KeyNames = false;        // the on-screen keys show the computer keys that play them
 };
 
 } // namespace zevaver

@@ -47,6 +47,7 @@ std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
         {"Enabled", &s.Enabled},
         {"Kill Keystrokes", &s.KillKeystrokes},
         {"Device Name", &s.DeviceName},
+        {"Key Names", &s.KeyNames},
     }};
 }
 

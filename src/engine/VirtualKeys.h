@@ -8,14 +8,18 @@ namespace zevaver {
 
 namespace vk {
 
+inline constexpr uint16_t Back = 0x08; // Backspace
 inline constexpr uint16_t Shift = 0x10;
 inline constexpr uint16_t Control = 0x11;
 inline constexpr uint16_t Menu = 0x12; // Alt
+inline constexpr uint16_t Escape = 0x1B;
 inline constexpr uint16_t Space = 0x20;
 inline constexpr uint16_t PageUp = 0x21;
 inline constexpr uint16_t PageDown = 0x22;
 inline constexpr uint16_t Insert = 0x2D;
+inline constexpr uint16_t Delete = 0x2E;
 inline constexpr uint16_t LeftWin = 0x5B;
+inline constexpr uint16_t RightWin = 0x5C;
 inline constexpr uint16_t Add = 0x6B;
 inline constexpr uint16_t Subtract = 0x6D;
 inline constexpr uint16_t F2 = 0x71;

@@ -24,6 +24,12 @@ public:
         return true;
     }
 
+    // The pushing side: a push now would fail.
+    [[nodiscard]] bool Full() const noexcept {
+        return tail_.load(std::memory_order_relaxed) - head_.load(std::memory_order_acquire) ==
+               Capacity;
+    }
+
     // The popping side. False when the queue is empty.
     [[nodiscard]] bool TryPop(T& item) noexcept {
         const std::size_t head = head_.load(std::memory_order_relaxed);

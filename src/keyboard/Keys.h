@@ -75,6 +75,19 @@ inline constexpr std::array<int, 7> BlackKeyOffsets = {-1, 1, 0, -1, 0, 1, 0};
 inline constexpr std::array<int, 7> WhiteKeySemitones = {0, 2, 4, 5, 7, 9, 11};
 
 class TKeys;
+
+// Draws over the keys once they are drawn, before the keyboard is presented: marks and
+// labels that belong to single keys.
+class KeysOverlay {
+public:
+    // clip: the control's rectangle within the surface, in back-buffer coordinates.
+    virtual void PaintOver(const TKeys& keys, const fw::PixelSurface& surface,
+                           const fw::PixelRect& clip) = 0;
+
+protected:
+    ~KeysOverlay() = default;
+};
+
 using TKeyboardNoteEvent = std::function<void(TKeys& sender, int note, int velocity)>;
 
 class TKeys {
@@ -150,6 +163,9 @@ public:
 
     [[nodiscard]] const TSkinConfig& Skin() const noexcept { return skin_; }
 
+    // What draws over the keys, or null; the caller keeps it alive and repaints.
+    void SetOverlay(KeysOverlay* overlay) noexcept { overlay_ = overlay; }
+
 protected:
     [[nodiscard]] KeysHost& Host() const noexcept { return host_; }
 
@@ -172,6 +188,7 @@ private:
     TNoteSet downNotes_;
     int mouseNote_ = -1;
     unsigned mouseButtons_ = 0;
+    KeysOverlay* overlay_ = nullptr;
 };
 
 } // namespace zevaver

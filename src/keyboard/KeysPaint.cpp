@@ -185,6 +185,7 @@ void TKeys::PaintArea(const fw::PixelRect& area) {
             DrawVertical(drawing, width_);
             fw::Rectangle(*surface, bounds, pen, std::nullopt, clip);
         }
+        if (overlay_) overlay_->PaintOver(*this, *surface, clip);
     }
     host_.Present(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
 }

@@ -62,7 +62,7 @@ void AppCore::Start() {
     SetFader(settings.Velocity);
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, *layoutFiles_);
-    engine_->Send(play::SetLayout{state_.KeyNotes});
+    SendLayout();
     engine_->Send(play::SetShortcuts{settings.Shortcuts});
 
     // The menu exists before the skin, which fills its Skin submenu; the skin comes before
@@ -83,7 +83,11 @@ void AppCore::Start() {
     // The mouse plays where the computer keys play, so the two meet in one place.
     keys_->OnNoteOn = [this](TKeys&, int note, int velocity) {
         engine_->Send(play::MousePress{note, velocity});
+        // While editing, the key clicked is the one the next computer key is mapped to.
+        if (editing_) Pick(note);
     };
+    marks_.SetPainter(host_.LabelPainter());
+    keys_->SetOverlay(&marks_);
     keys_->OnNoteOff = [this](TKeys&, int note, int) { engine_->Send(play::MouseRelease{note}); };
     keys_->SetBaseOctave(2);
     keys_->SetNoteWidth(settings.NoteWidth);
@@ -92,6 +96,7 @@ void AppCore::Start() {
 
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
+    menu_->Item("mnuKeyNames").SetChecked(settings.KeyNames);
     if (auto command = BaseOctaveCommand(settings.BaseOctave)) menu_->Click(*command);
     // Any other value stays in force for the computer keys.
     engine_->Send(play::SetBaseOctave{settings.BaseOctave});
@@ -101,6 +106,7 @@ void AppCore::Start() {
     icons_.SetIcon(state_.IconName);
     Apply(portChoice_.Start(ports_));
     SelectChannel(settings.Channel);
+    RefreshKeyNames();
     EngineChanged();
 }
 
@@ -239,6 +245,7 @@ void AppCore::MouseMove(TShiftState shift, int x, int y) {
 }
 
 bool AppCore::KeyDown(uint16_t key, ModifierSet shift) {
+    if (KeyTakenByEditing(key, shift)) return true;
     const CommandKeyAction action = CommandKeyDown(key, shift, state_.Transpose);
     if (action.transpose) SetTranspose(*action.transpose);
     // Command keys click their item and still reach the window.
@@ -271,6 +278,8 @@ void AppCore::EngineChanged() {
     play::Problem problem;
     while (engine_->TakeProblem(problem)) Report(problem);
     if (!keys_) return;
+    play::LayoutEdit edit;
+    while (engine_->TakeLayoutEdit(edit)) ApplyLayoutEdit(edit);
     keys_->ShowNotes(view.down);
     if (view.blinks != seenBlinks_) {
         seenBlinks_ = view.blinks;
@@ -280,6 +289,7 @@ void AppCore::EngineChanged() {
     // A shortcut's change is taken over once the engine has applied what this side sent;
     // before that, the view may predate a change made here.
     if (view.applied != engine_->Sent()) return;
+    if (view.picked != picked_) ShowPicked(view.picked);
     if (view.enabled != state_.Settings.Enabled) ShowEnabled(view.enabled);
     if (view.baseOctave != state_.Settings.BaseOctave) ShowBaseOctave(view.baseOctave);
 }
@@ -308,6 +318,7 @@ void AppCore::ShowBaseOctave(int32_t baseOctave) {
     state_.Settings.BaseOctave = baseOctave;
     keys_->SetBaseOctave(KeyboardOctave(baseOctave));
     if (auto command = BaseOctaveCommand(baseOctave)) menu_->CommandItem(*command).SetChecked(true);
+    RefreshKeyNames();
 }
 
 void AppCore::Timer(int id) {
@@ -342,7 +353,7 @@ void AppCore::RestoreFromTray() {
 
 // The Device submenu lists the outputs as they are when it opens.
 void AppCore::ShowPopup() {
-    RefreshPorts();
+    MenuOpening();
     host_.ShowPopup(menu_->Root());
 }
 
@@ -391,12 +402,14 @@ void AppCore::SetPedalKey(int32_t key) {
     state_.Settings.PedalKey = key;
     engine_->Send(play::SetPedalKey{key});
     menu_->CheckPedalKey(key);
+    RefreshKeyNames();
 }
 
 void AppCore::SetTranspose(int32_t value) {
     state_.Transpose = value;
     engine_->Send(play::SetTranspose{value});
     menu_->CheckTranspose(value);
+    RefreshKeyNames();
 }
 
 void AppCore::SetEnabledState(bool value) {
@@ -417,6 +430,7 @@ void AppCore::BaseOctaveClick(int32_t baseOctave) {
     state_.Settings.BaseOctave = baseOctave;
     keys_->SetBaseOctave(KeyboardOctave(baseOctave));
     engine_->Send(play::SetBaseOctave{baseOctave});
+    RefreshKeyNames();
 }
 
 void AppCore::TransposeClick(int32_t value) {
@@ -464,6 +478,7 @@ void AppCore::SettingsClick() {
     // One dialog at a time; the flag stays set for exactly as long as the dialog exists,
     // whatever way its showing ends, and the engine knows it before any key that follows.
     if (state_.SettingsDialogOpen) return;
+    ClearPick();
     struct OpenFlag {
         AppCore& core;
         explicit OpenFlag(AppCore& c) : core(c) {
@@ -489,7 +504,9 @@ void AppCore::SettingsClick() {
         state_.Settings,
         [this] {
             (void)LoadLayout(state_.Settings, state_.KeyNotes, *layoutFiles_);
-            engine_->Send(play::SetLayout{state_.KeyNotes});
+            editor_.LayoutLoaded();
+            SendLayout();
+            RefreshKeyNames();
         },
         [&flag] { flag.Dismissed(); });
     host_.Invalidate();

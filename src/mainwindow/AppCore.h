@@ -19,14 +19,18 @@
 #include "engine/PlayingEngine.h"
 #include "engine/PortChoice.h"
 #include "engine/SettingsStore.h"
+#include "keyboard/KeyMarks.h"
+#include "keyboard/KeyNames.h"
 #include "keyboard/Keys.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/Geometry.h"
+#include "mainwindow/LayoutEditor.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/TrayIcons.h"
 #include "skin/SkinFeature.h"
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -96,6 +100,21 @@ public:
     // Skins: the platform's part, or null where there are none (the window then keeps the
     // built-in look).
     [[nodiscard]] virtual SkinShell* Skins() { return nullptr; }
+
+    // "Key names": text on the keys, the platform's, or null (no names are drawn then); a
+    // layout entry's caption as the user's keyboard layout names the key.
+    [[nodiscard]] virtual TextPainter* LabelPainter() { return nullptr; }
+    [[nodiscard]] virtual std::string KeyName(int entry) { return BuiltInKeyName(entry); }
+    // "Save layout as...": asks for a name, starting from the one given; nothing when the
+    // user cancels. Then whether to replace the layout of that name.
+    [[nodiscard]] virtual std::optional<std::string> AskLayoutName(const std::string& name) {
+        (void)name;
+        return std::nullopt;
+    }
+    [[nodiscard]] virtual bool AskReplaceLayout(const std::string& name) {
+        (void)name;
+        return false;
+    }
 
 protected:
     ~AppHost() = default;
@@ -209,6 +228,17 @@ public:
     void SessionEnding();
     void Timer(int id);
 
+    // --- Key names and mapping keys (AppCoreKeys.cpp). ---
+    // The popup menu is about to open, wherever it was asked for.
+    void MenuOpening();
+    // The user's keyboard layout changed: the keys' names with it.
+    void KeyboardLayoutChanged();
+    [[nodiscard]] bool EditingKeys() const noexcept { return editing_; }
+    // The note picked for the next key, or KeyEditing::NoPick.
+    [[nodiscard]] int32_t PickedNote() const noexcept { return picked_; }
+    [[nodiscard]] KeyMarks& Marks() noexcept { return marks_; }
+    [[nodiscard]] LayoutEditor& Editor() noexcept { return editor_; }
+
 private:
     void BuildMenus();
     void PlaceWindow();
@@ -220,6 +250,18 @@ private:
     void ShowEnabled(bool enabled);
     void Report(const play::Problem& problem);
     void Apply(const PortStep& step);
+    // AppCoreKeys.cpp.
+    void SendLayout();
+    void RefreshKeyNames();
+    void RepaintKeys();
+    void Pick(int32_t note);
+    void ShowPicked(int32_t note);
+    void ClearPick();
+    void EndEditing();
+    void ApplyLayoutEdit(const play::LayoutEdit& edit);
+    // A key of the focused window that mapping keys has taken (or is about to take) does
+    // not also run a command.
+    [[nodiscard]] bool KeyTakenByEditing(uint16_t key, ModifierSet shift);
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
@@ -247,6 +289,9 @@ private:
     void EnabledClick() override;
     void MinimizeClick() override;
     void CloseClick() override;
+    void KeyNamesClick() override;
+    void EditKeysClick() override;
+    void SaveLayoutAsClick() override;
 
     // TrayIconsHost.
     void TrayIcon(const std::string& trayName, TrayAction action) override {
@@ -255,9 +300,7 @@ private:
     void SetWindowIcon(const std::string& windowName) override { host_.SetWindowIcon(windowName); }
     void SetBlinkTimer(bool running) override;
     void ShowApplicationWindow(bool shown) override { host_.ShowApplicationWindow(shown); }
-    void ShowTrayLook(bool inTray) override {
-        if (menu_) menu_->ShowTrayLook(inTray);
-    }
+    void ShowTrayLook(bool inTray) override;
     void IconBoxChanged() override;
 
     // The engine on the window's own thread: commands apply at once, news arrive at once.
@@ -287,6 +330,17 @@ private:
     bool layingOut_ = false;
     int deviceCount_ = 0;
     bool stopped_ = false;
+
+    // Key names and mapping keys.
+    LayoutEditor editor_{state_.Settings, state_.KeyNotes, *layoutFiles_};
+    KeyMarks marks_;
+    bool editing_ = false;
+    int32_t picked_ = KeyEditing::NoPick;
+    // Layouts sent to the engine: an edit it made to an earlier one is stale.
+    uint32_t layoutsSent_ = 0;
+    // Keys the engine took while the main window was active, whose key message is to come.
+    std::bitset<256> takenKeys_;
+    bool askingLayoutName_ = false;
 };
 
 } // namespace zevaver

@@ -88,7 +88,10 @@ void MainMenu::BuildTop(const std::vector<std::string>& deviceNames) {
     skin_ = &root.Add("&Skin", "mnuSkin");
     BuildZoom(root.Add("&Zoom", "mnuZoom"));
     AddCommand(root, KeyCommand::Vertical).SetAutoCheck(true);
-    viewSeparator_ = &root.AddSeparator();
+    AddCommand(root, KeyCommand::KeyNames).SetAutoCheck(true);
+    AddCommand(root, KeyCommand::EditKeys).SetAutoCheck(true);
+    AddCommand(root, KeyCommand::SaveLayoutAs);
+    root.AddSeparator();
     AddCommand(root, KeyCommand::Settings);
     root.AddSeparator();
     AddCommand(root, KeyCommand::Enabled).SetAutoCheck(true).SetChecked(true);
@@ -212,10 +215,8 @@ void MainMenu::CheckPedalKey(int32_t key) noexcept {
 }
 
 void MainMenu::ShowTrayLook(bool inTray) {
-    for (const char* name : {"mnuSkin", "mnuZoom", "mnuVertical"}) Item(name).SetVisible(!inTray);
-    // The group's own separator goes with it; the one before it stays between Pedal and
-    // Settings.
-    viewSeparator_->SetVisible(!inTray);
+    for (const char* name : {"mnuSkin", "mnuZoom", "mnuVertical", "mnuKeyNames", "mnuEditKeys"})
+        Item(name).SetVisible(!inTray);
     minimize_->SetCaption(inTray ? "&Restore" : "&Minimize");
 }
 

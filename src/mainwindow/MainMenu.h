@@ -69,8 +69,9 @@ public:
     void CheckPedalKey(int32_t key) noexcept;    // other keys than the three leave none checked
     void SetPushChecked(bool checked) noexcept { push_->SetChecked(checked); }
 
-    // While the program sits in the notification area, Skin, Zoom and Vertical are hidden
-    // (with one of the separators around them) and Minimize reads Restore.
+    // While the program sits in the notification area, Skin, Zoom, Vertical and the items
+    // that work on the on-screen keys are hidden (the separator around them stays: "Save
+    // layout as..." is still there) and Minimize reads Restore.
     void ShowTrayLook(bool inTray);
 
 private:
@@ -94,7 +95,6 @@ private:
     fw::MenuItem* pedalShift_ = nullptr;
     fw::MenuItem* pedalOff_ = nullptr;
     fw::MenuItem* minimize_ = nullptr;
-    fw::MenuItem* viewSeparator_ = nullptr;   // after Skin, Zoom and Vertical
     std::vector<fw::MenuItem*> commandItems_; // indexed by KeyCommand, filled as built
 };
 

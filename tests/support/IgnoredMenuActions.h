@@ -25,6 +25,9 @@ struct IgnoredMenuActions : MainMenuActions {
     void EnabledClick() override {}
     void MinimizeClick() override {}
     void CloseClick() override {}
+    void KeyNamesClick() override {}
+    void EditKeysClick() override {}
+    void SaveLayoutAsClick() override {}
 };
 
 } // namespace fakes

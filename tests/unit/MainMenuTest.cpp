@@ -35,6 +35,9 @@ struct RecordingActions final : MainMenuActions {
     void EnabledClick() override { calls.push_back("enabled"); }
     void MinimizeClick() override { calls.push_back("minimize"); }
     void CloseClick() override { calls.push_back("close"); }
+    void KeyNamesClick() override { calls.push_back("key names"); }
+    void EditKeysClick() override { calls.push_back("edit keys"); }
+    void SaveLayoutAsClick() override { calls.push_back("save layout as"); }
 };
 
 // Each item of a submenu as one line: its caption, then "#name", "=tag" and "g<group>" when
@@ -81,20 +84,27 @@ TEST_F(MainMenuTest, TheTopLevelHoldsEveryCommandInOrder) {
                 ElementsAre("&Device #mnuDevice", "&Channel #mnuChannel", "-",
                             "&Base octave #mnuBaseOctave", "&Transpose #mnuTranspose", "-",
                             "&Pedal #mnuPedal", "-", "&Skin #mnuSkin", "&Zoom #mnuZoom",
-                            "&Vertical #mnuVertical auto", "-", "Sett&ings... #mnuSettings", "-",
+                            "&Vertical #mnuVertical auto", "Key &names #mnuKeyNames auto",
+                            "Edit &keys #mnuEditKeys auto", "Save layout &as... #mnuSaveLayoutAs",
+                            "-", "Sett&ings... #mnuSettings", "-",
                             "&Enabled #mnuEnabled auto checked", "&Minimize #mnuMinimize",
                             "C&lose #mnuClose"));
     EXPECT_THAT(Describe(menu.Item("mnuZoom")), ElementsAre("&In #mnuZoomIn", "&Out #mnuZoomOut"));
 }
 
 TEST_F(MainMenuTest, PlainCommandsReachTheirActionsAndOnlyTheAutoCheckOnesFlipTheirMark) {
-    for (const char* name : {"mnuZoomIn", "mnuZoomOut", "mnuVertical", "mnuSettings", "mnuEnabled",
-                             "mnuMinimize", "mnuClose", "mnuPush"}) {
+    for (const char* name :
+         {"mnuZoomIn", "mnuZoomOut", "mnuVertical", "mnuSettings", "mnuEnabled", "mnuMinimize",
+          "mnuClose", "mnuPush", "mnuKeyNames", "mnuEditKeys", "mnuSaveLayoutAs"}) {
         menu.Item(name).Click();
     }
-    EXPECT_THAT(actions.calls, ElementsAre("zoom in", "zoom out", "vertical", "settings", "enabled",
-                                           "minimize", "close", "push"));
+    EXPECT_THAT(actions.calls,
+                ElementsAre("zoom in", "zoom out", "vertical", "settings", "enabled", "minimize",
+                            "close", "push", "key names", "edit keys", "save layout as"));
     EXPECT_TRUE(menu.Item("mnuVertical").Checked());
+    EXPECT_TRUE(menu.Item("mnuKeyNames").Checked());
+    EXPECT_TRUE(menu.Item("mnuEditKeys").Checked());
+    EXPECT_FALSE(menu.Item("mnuSaveLayoutAs").Checked());
     EXPECT_FALSE(menu.Item("mnuEnabled").Checked());
     EXPECT_FALSE(menu.Item("mnuPush").Checked());
 }
@@ -248,12 +258,14 @@ TEST_F(MainMenuTest, TheTrayLookHidesSkinZoomAndVerticalAndRenamesMinimize) {
         if (line.ends_with(" hidden") && line != "- hidden") hidden.push_back(line);
     }
     EXPECT_THAT(hidden, ElementsAre("&Skin #mnuSkin hidden", "&Zoom #mnuZoom hidden",
-                                    "&Vertical #mnuVertical auto hidden"));
-    EXPECT_EQ(shown(), "ii-ii-i-i-iii");
+                                    "&Vertical #mnuVertical auto hidden",
+                                    "Key &names #mnuKeyNames auto hidden",
+                                    "Edit &keys #mnuEditKeys auto hidden"));
+    EXPECT_EQ(shown(), "ii-ii-i-i-i-iii");
     EXPECT_EQ(menu.Item("mnuMinimize").Caption(), "&Restore");
     menu.ShowTrayLook(false);
     EXPECT_EQ(Describe(menu.Root()), normal);
-    EXPECT_EQ(shown(), "ii-ii-i-iii-i-iii");
+    EXPECT_EQ(shown(), "ii-ii-i-iiiiii-i-iii");
 }
 
 TEST_F(MainMenuTest, KeyCommandsClickTheirItems) {

@@ -124,13 +124,13 @@ struct PhysicalKey {
     bool extended;
 };
 constexpr uint32_t LShift = 160, RShift = 161, LCtrl = 162, RCtrl = 163, LAlt = 164, RAlt = 165;
-constexpr std::array<PhysicalKey, 21> Keyboard = {{
+constexpr std::array<PhysicalKey, 23> Keyboard = {{
     {LShift, 0x2A, false}, {RShift, 0x36, false}, {LCtrl, 0x1D, false}, {RCtrl, 0x1D, true},
     {LAlt, 0x38, false},   {RAlt, 0x38, true},    {91, 0x5B, true},     {'Z', 0x2C, false},
     {'X', 0x2D, false},    {'C', 0x2E, false},    {'S', 0x1F, false},   {'Q', 0x10, false},
     {'W', 0x11, false},    {'R', 0x13, false},    {'E', 0x12, false},   {'V', 0x2F, false},
     {'P', 0x19, false},    {'M', 0x32, false},    {0x71, 0x3C, false},  {0x73, 0x3E, false},
-    {0x75, 0x40, false},
+    {0x75, 0x40, false},   {0x2E, 0x53, true},    {0x08, 0x0E, false},
 }};
 constexpr PhysicalKey UnmappedKey = {'M', 0x32, false};
 
@@ -164,7 +164,7 @@ struct Stage final : KeysHost, EngineHost {
             engine.Send(play::MousePress{note, velocity});
         };
         view.OnNoteOff = [this](TKeys&, int note, int) { engine.Send(play::MouseRelease{note}); };
-        engine.Send(play::SetLayout{notes});
+        SendLayout();
         engine.Send(play::SetShortcuts{shortcuts});
         engine.Send(play::SelectDevice{0});
         engine.ProcessCommands();
@@ -220,6 +220,21 @@ struct Stage final : KeysHost, EngineHost {
         const CommandKeyAction action = CommandKeyDown(key, {false, ctrl, false}, transpose);
         if (action.transpose) Transpose(*action.transpose);
         if (action.command) Click(*action.command);
+    }
+    // The layout loaded anew, and the edits mapping keys made to the engine's layout, which
+    // the window's copy follows as the main window's does.
+    void SendLayout() {
+        mirror = notes;
+        ++layoutsSent;
+        engine.Send(play::SetLayout{notes});
+    }
+    void TakeEdits() {
+        play::LayoutEdit edit;
+        while (engine.TakeLayoutEdit(edit)) {
+            if (edit.layout != layoutsSent) continue;
+            for (std::size_t e = 0; e < mirror.size(); ++e)
+                if (edit.changed[e]) mirror[e] = edit.values[e];
+        }
     }
     void Transpose(int32_t value) {
         transpose = value;
@@ -316,7 +331,9 @@ struct Stage final : KeysHost, EngineHost {
     TKeys view{*this, skin};
     std::array<int32_t, ShortcutCount> shortcuts{};
     std::array<bool, 3> mouse{};
-    bool captured = false, enabled = true, dialogOpen = false;
+    bool captured = false, enabled = true, dialogOpen = false, editing = false;
+    KeyNoteTable mirror{};
+    uint32_t layoutsSent = 0;
     int32_t transpose = 0;
     uint32_t lostReports = 0;
     std::atomic<bool> active{false};
@@ -460,6 +477,7 @@ private:
     void WindowStep() {
         Stage& s = stage_;
         s.TakeProblems();
+        s.TakeEdits();
         const int roll = PickW(100);
         if (roll < 14) {
             static constexpr uint16_t commandKeys[] = {0x21, 0x22, 0x2D, 0x20, 0x6B, 0x6D, 0x71,
@@ -497,6 +515,17 @@ private:
             const int32_t velocity = PickW(128);
             LogW("velocity " + std::to_string(velocity));
             s.engine.SetVelocityPosition(velocity);
+        } else if (roll < 42) {
+            s.editing = !s.editing;
+            LogW(s.editing ? "edit keys" : "edit keys ended");
+            s.engine.Send(play::EditKeys{s.editing});
+        } else if (roll < 45) {
+            const int32_t note = PickW(4) == 0 ? KeyEditing::NoPick : 30 + PickW(70);
+            LogW("pick " + std::to_string(note));
+            s.engine.Send(play::PickNote{note});
+        } else if (roll < 46) {
+            LogW("layout loaded");
+            s.SendLayout();
         } else {
             MouseStep();
         }
@@ -602,6 +631,9 @@ private:
         }
         std::string fault = Check();
         if (!fault.empty()) return fault;
+        s.engine.ProcessCommands();
+        s.TakeEdits();
+        if (s.mirror != s.engine.KeyNotes()) return "the window's layout is not the engine's";
         if (s.player.PedalDown()) {
             s.Click(KeyCommand::Push);
             s.engine.ProcessCommands();

@@ -33,7 +33,7 @@ const std::vector<std::pair<std::string, std::string>> SavedDefaults = {
     {"Shortcut Base Octave C4", "16499"}, {"Shortcut Base Octave C5", "16500"},
     {"Shortcut Base Octave C6", "16501"}, {"Shortcuts Dialog Left", "120"},
     {"Shortcuts Dialog Top", "120"}, {"Vertical", "Yes"}, {"Enabled", "Yes"},
-    {"Kill Keystrokes", "Yes"}, {"Device Name", ""},
+    {"Kill Keystrokes", "Yes"}, {"Device Name", ""}, {"Key Names", "No"},
 };
 // clang-format on
 
@@ -60,7 +60,7 @@ auto Fields(const TSettings& s) {
     return std::tie(s.Width, s.Height, s.Top, s.Left, s.NoteWidth, s.Vertical, s.Skin, s.Velocity,
                     s.Enabled, s.Device, s.Channel, s.BaseOctave, s.PedalKey, s.Shortcuts,
                     s.ShortcutsDialogLeft, s.ShortcutsDialogTop, s.KillKeystrokes, s.Layout,
-                    s.DeviceName);
+                    s.DeviceName, s.KeyNames);
 }
 
 TSettings CentredDefaults() {
@@ -113,12 +113,13 @@ TEST(LoadSettings, TreatsUnusableTextTheWayEachKindOfValueSays) {
     registry.keys[Hive::CurrentUser] = {
         {"Width", "800px"},  {"Height", " 200"},          {"Channel", "$A"},
         {"Pedal Key", "-1"}, {"Velocity", "99999999999"}, {"Vertical", "yes"},
-        {"Enabled", "NO"},   {"Kill Keystrokes", "0"},
+        {"Enabled", "NO"},   {"Kill Keystrokes", "0"},    {"Key Names", "yes"},
     };
     const TSettings s = Load(registry);
     EXPECT_EQ(std::tie(s.Width, s.Height, s.Channel, s.PedalKey, s.Velocity),
               std::tuple(0, 200, 10, -1, 0));
-    EXPECT_EQ(std::tie(s.Vertical, s.Enabled, s.KillKeystrokes), std::tuple(false, true, true))
+    EXPECT_EQ(std::tie(s.Vertical, s.Enabled, s.KillKeystrokes, s.KeyNames),
+              std::tuple(false, true, true, false))
         << "Yes/No values in another case are ignored";
 }
 
@@ -174,6 +175,7 @@ TEST(SaveSettings, RoundTripsEveryFieldIncludingNegativesAndEmptyTexts) {
     std::tie(s.Device, s.Channel, s.BaseOctave, s.PedalKey) = std::tuple(-1, 16, -24, -1);
     std::tie(s.ShortcutsDialogLeft, s.ShortcutsDialogTop) = std::pair(-3, INT32_MAX);
     std::tie(s.Vertical, s.Enabled, s.KillKeystrokes) = std::tuple(true, false, false);
+    s.KeyNames = true;
     s.Shortcuts = {0, 1, 2, 0x2000 | 0x41, 0x8000 | 0x71, INT32_MIN};
     s.Skin = "";
     s.Layout = "My Layout";

@@ -278,6 +278,32 @@ TEST(ProgramLayout, LoadsTheTableFromTheCurrentFolder) {
     fs::remove_all(folder);
 }
 
+// A layout written in place of another: a file the system will not let go of keeps what it
+// held, and no file is left beside it.
+TEST(ProgramLayout, WritesFilesWholeOrNotAtAll) {
+    namespace fs = std::filesystem;
+    const fs::path folder =
+        fs::temp_directory_path() / ("mk-written-" + std::to_string(GetCurrentProcessId()));
+    const std::string piano = (folder / "Layouts" / "Piano.txt").string();
+    const std::string fixed = (folder / "Layouts" / "Fixed.txt").string();
+    StandardLayoutFiles files;
+    ASSERT_TRUE(files.WriteAll(piano, "Z = 48\r\n")) << "the folder is made";
+    ASSERT_TRUE(files.WriteAll(piano, "Z = 50\r\n")) << "an existing file is replaced";
+    EXPECT_EQ(files.ReadAll(piano).bytes, "Z = 50\r\n");
+
+    std::ofstream(fixed, std::ios::binary) << "Q = 60\r\n";
+    SetFileAttributesW((folder / "Layouts" / "Fixed.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    fs::create_directories(folder / "Layouts" / "Folder.txt");
+    EXPECT_FALSE(files.WriteAll(fixed, "Q = 62\r\n"));
+    EXPECT_FALSE(files.WriteAll((folder / "Layouts" / "Folder.txt").string(), "Q = 62\r\n"));
+    EXPECT_EQ(files.ReadAll(fixed).bytes, "Q = 60\r\n");
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder / "Layouts")) ++count;
+    EXPECT_EQ(count, 3u) << "nothing left beside them";
+    SetFileAttributesW((folder / "Layouts" / "Fixed.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(folder);
+}
+
 } // namespace
 
 } // namespace zevaver

@@ -2,8 +2,10 @@
 
 #include "engine/win/RegistrySettings.h"
 #include "framework/win/Application.h"
+#include "keyboard/win/WinKeyNames.h"
 #include "keyboard/win/WinMidiOut.h"
 #include "framework/win/Monitors.h"
+#include "mainwindow/win/LayoutNameDlg.h"
 #include "services/win/SettingsDlg.h"
 
 #include <commctrl.h>
@@ -147,7 +149,7 @@ void TKeysForm::AttachSkinShell() {
     window.handle = Handle();
     window.velocity = velocity_;
     window.popupMenu = [this](POINT at) {
-        core_.RefreshPorts(); // the Device submenu lists the outputs as they are now
+        core_.MenuOpening(); // the Device submenu lists the outputs as they are now
         (void)popup_.Show(core_.Menu().Root(), Handle(), at);
     };
     window.overKeys = [this](POINT at) { return core_.OverKeys(at.x, at.y); };
@@ -217,6 +219,9 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         core_.Timer(static_cast<int>(wParam));
         return 0;
+    case WM_INPUTLANGCHANGE:
+        core_.KeyboardLayoutChanged();
+        break;
     case InputThread::EngineMessage:
         core_.EngineChanged();
         return 0;
@@ -413,6 +418,18 @@ void TKeysForm::ShowSettingsDialog(TSettings& settings, const std::function<void
     TfrmSettings dialog(Handle(), settings,
                         {layoutChanged, {}, skinShell_.Platform().LogoCursor(), dismissed});
     (void)dialog.ShowModal();
+}
+
+std::string TKeysForm::KeyName(int entry) {
+    return SystemKeyCaption(entry);
+}
+
+std::optional<std::string> TKeysForm::AskLayoutName(const std::string& name) {
+    return zevaver::AskLayoutName(Handle(), name);
+}
+
+bool TKeysForm::AskReplaceLayout(const std::string& name) {
+    return zevaver::AskReplaceLayout(Handle(), name);
 }
 
 void TKeysForm::StartTimer(int id, uint32_t milliseconds) {

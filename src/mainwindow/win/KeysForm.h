@@ -11,6 +11,7 @@
 #include "framework/win/PopupMenu.h"
 #include "framework/win/Window.h"
 #include "keyboard/MidiOut.h"
+#include "keyboard/win/GdiLabelPainter.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/DeviceWatch.h"
 #include "mainwindow/win/TrayShell.h"
@@ -103,12 +104,17 @@ private:
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
     [[nodiscard]] zevaver::SkinShell* Skins() override { return &skinShell_; }
+    [[nodiscard]] TextPainter* LabelPainter() override { return &labelPainter_; }
+    [[nodiscard]] std::string KeyName(int entry) override;
+    [[nodiscard]] std::optional<std::string> AskLayoutName(const std::string& name) override;
+    [[nodiscard]] bool AskReplaceLayout(const std::string& name) override;
 
     KeysFormOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
     std::unique_ptr<SettingsRegistry> ownRegistry_;
     fw::BackBuffer backBuffer_;
     fw::PixelSurface surface_;
+    GdiLabelPainter labelPainter_{backBuffer_};
     HWND velocity_ = nullptr; // a child: the window destroys it
     // The fader's position as last told to the core: whatever moves the thumb is a message
     // through VelocityProc, which tells the core of a change.

@@ -1,0 +1,32 @@
+// Key names drawn with GDI into the main window's back buffer, in the system's message
+// font (what its dialogs and menus use), antialiased and without a background.
+#pragma once
+
+#include "framework/win/BackBuffer.h"
+#include "framework/win/Handles.h"
+#include "keyboard/KeyLabels.h"
+
+#include <map>
+#include <string>
+
+namespace zevaver {
+
+class GdiLabelPainter final : public TextPainter {
+public:
+    explicit GdiLabelPainter(fw::BackBuffer& backBuffer);
+
+    [[nodiscard]] TextSize Measure(const std::string& text, int size) override;
+    void Draw(const std::string& text, int left, int top, int size, fw::ColorRef color,
+              const fw::PixelRect& clip) override;
+
+private:
+    [[nodiscard]] HFONT FontOf(int size);
+
+    fw::BackBuffer& backBuffer_;
+    // Measuring does not wait for the back buffer: a DC of the screen's kind measures alike.
+    fw::MemoryDc measureDc_{CreateCompatibleDC(nullptr)};
+    LOGFONTW face_{};
+    std::map<int, fw::Font> fonts_; // by letter height
+};
+
+} // namespace zevaver

@@ -1,0 +1,267 @@
+// Names and the picked key's mark on the on-screen keys: where a key lies, which names fit
+// where and in what colour, and the mark, in the built-in look and every shipped skin.
+#include "keyboard/KeyLabels.h"
+#include "keyboard/KeyMarks.h"
+#include "keyboard/KeyNames.h"
+#include "keyboard/KeyShapes.h"
+
+#include "KeysTestSupport.h"
+#include "skin/ConfigFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace zevaver {
+
+namespace {
+
+using keystest::RecordingHost;
+using Orientation = TKeyboardOrientation;
+
+// Text as wide as its characters at 4/5 of the size each (as capitals in a semi-bold font
+// are), "I" and "J" half that, one line size + 3 high.
+class FixedWidthPainter final : public TextPainter {
+public:
+    TextSize Measure(const std::string& text, int size) override {
+        int width = 0;
+        for (char c : text) width += (c == 'I' || c == 'J') ? size * 2 : size * 4;
+        return {width / 5, size + 3};
+    }
+    void Draw(const std::string& text, int left, int top, int, fw::ColorRef,
+              const fw::PixelRect&) override {
+        drawn.push_back(text + "@" + std::to_string(left) + "," + std::to_string(top));
+    }
+    std::vector<std::string> drawn;
+};
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Each shipped skin's key look, read as the skin loader reads it: the base skin first.
+std::map<std::string, TSkinConfig> ShippedSkins() {
+    const auto folder = std::filesystem::path(__FILE__).parent_path() / "../../data/Skins";
+    std::map<std::string, TSkinConfig> skins;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        TSkinConfig config;
+        ReadSkinConfigText(ReadFile(folder / "Default" / "config.txt"), config);
+        ReadSkinConfigText(ReadFile(entry.path() / "config.txt"), config);
+        config.ResolveKeyColors();
+        skins[entry.path().filename().string()] = config;
+    }
+    return skins;
+}
+
+struct Keyboard {
+    Keyboard(const TSkinConfig& skin, Orientation orientation, int noteWidth, int length = 700,
+             int depth = 100)
+        : horizontal(orientation == Orientation::Horizontal),
+          host(horizontal ? length : depth, horizontal ? depth : length), keys(host, skin) {
+        keys.SetOrientation(orientation);
+        keys.SetNoteWidth(noteWidth);
+        keys.SetBaseOctave(4);
+        keys.SetBounds(0, 0, horizontal ? length : depth, horizontal ? depth : length);
+    }
+    bool horizontal;
+    RecordingHost host;
+    TKeys keys;
+};
+
+bool Inside(const fw::PixelRect& inner, const fw::PixelRect& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+TEST(KeyShapes, EachKeyLiesWhereTheHitTestFindsItsNote) {
+    const TSkinConfig skin;
+    for (Orientation orientation : {Orientation::Horizontal, Orientation::Vertical}) {
+        for (int width : {7, 10, 16, 33}) {
+            Keyboard board(skin, orientation, width, 300, 80);
+            for (int note = 40; note < 128; ++note) {
+                const auto shape = KeyShapeOf(board.keys, note);
+                if (note < 48) {
+                    EXPECT_FALSE(shape) << "before the first key drawn";
+                    continue;
+                }
+                if (!shape) continue;
+                const fw::PixelRect& f = shape->face;
+                const int x = (f.left + f.right) / 2, y = (f.top + f.bottom) / 2;
+                if (!fw::PointIn({0, 0, board.keys.Width(), board.keys.Height()}, x, y)) continue;
+                EXPECT_EQ(board.keys.NoteAt(x, y).Note, note) << width << " " << x << "," << y;
+                const int semitone = note % 12;
+                EXPECT_EQ(shape->black, semitone == 1 || semitone == 3 || semitone == 6 ||
+                                            semitone == 8 || semitone == 10);
+            }
+            EXPECT_FALSE(KeyShapeOf(board.keys, 48 + 12 * (300 / width / 7 + 1)))
+                << "past the last key drawn";
+        }
+    }
+}
+
+TEST(KeyLabelColors, StandOutByTheContrastReadersNeed) {
+    constexpr auto black = fw::RGBValue(0, 0, 0), white = fw::RGBValue(255, 255, 255);
+    EXPECT_NEAR(ContrastRatio(black, white), 21.0, 0.01);
+    EXPECT_NEAR(ContrastRatio(white, white), 1.0, 0.01);
+    const auto grey = fw::RGBValue(128, 128, 128), navy = fw::RGBValue(20, 20, 80);
+    EXPECT_EQ(ContrastingColor(white, {grey, navy}), navy) << "the better of the skin's colours";
+    EXPECT_EQ(ContrastingColor(grey, {fw::RGBValue(150, 150, 150)}), black)
+        << "none of them is enough";
+}
+
+TEST(KeyLabels, EveryNameOfAKeyFitsOrNoneIsShown) {
+    const TSkinConfig skin;
+    FixedWidthPainter painter;
+    NoteTexts texts;
+    texts[48] = {"Z"};
+    texts[49] = {"S"};
+    texts[60] = {"Q", ","};
+    texts[62] = {"Num 5"}; // too wide for a key 16 pixels wide
+
+    Keyboard board(skin, Orientation::Horizontal, 16);
+    const std::vector<PlacedLabel> placed = PlaceLabels(board.keys, texts, painter);
+    std::map<std::string, PlacedLabel> byText;
+    for (const PlacedLabel& label : placed) byText[label.text] = label;
+    ASSERT_EQ(byText.size(), 4u);
+    EXPECT_EQ(byText.count("Num 5"), 0u);
+    EXPECT_EQ(byText["Z"].size, PreferredLabelSize(16));
+    EXPECT_EQ(byText["Z"].top + byText["Z"].size + 3, 100 - 1 - MarkThickness(16) - 1)
+        << "against the near end, clear of the picked key's frame";
+    EXPECT_EQ(byText[","].top, byText["Z"].top) << "the last name at the near end";
+    EXPECT_EQ(byText["Q"].top + byText["Q"].size + 3, byText[","].top) << "stacked";
+    EXPECT_EQ(byText["Z"].color, skin.BlackKeyColorRef);
+    EXPECT_EQ(byText["S"].color, skin.WhiteKeyColorRef);
+    EXPECT_LT(byText["S"].top, 62) << "on the black key";
+
+    // Upright, the names sit side by side; keys too narrow for any show none.
+    Keyboard upright(skin, Orientation::Vertical, 16, 700, 110);
+    std::vector<std::string> shown;
+    const auto side = PlaceLabels(upright.keys, texts, painter);
+    for (const PlacedLabel& label : side) shown.push_back(label.text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Z", "Q", ",", "Num 5"}))
+        << "an upright white key is wide, an upright black key too thin for a name";
+    EXPECT_EQ(side[1].top, side[2].top);
+    EXPECT_LT(side[1].left + 1, side[2].left);
+    Keyboard narrow(skin, Orientation::Horizontal, 5);
+    EXPECT_TRUE(PlaceLabels(narrow.keys, texts, painter).empty());
+
+    // Where a black key's one letter does not fit, no black key shows one, not even the
+    // key whose letter is narrow enough: names on some keys of a kind read as names missing.
+    texts[58] = {"J"};
+    Keyboard small(skin, Orientation::Horizontal, 10);
+    shown.clear();
+    for (const PlacedLabel& label : PlaceLabels(small.keys, texts, painter))
+        shown.push_back(label.text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Z", "Q", ","}));
+}
+
+TEST(KeyLabels, ChooseTheSizeAtWhichMostKeysShowTheirNames) {
+    const TSkinConfig skin;
+    FixedWidthPainter painter;
+    NoteTexts texts;
+    texts[48] = {"ZZ"}; // fits only below the preferred size
+    texts[50] = {"XX"};
+    texts[52] = {"C"};
+    Keyboard board(skin, Orientation::Horizontal, 16);
+    const auto placed = PlaceLabels(board.keys, texts, painter);
+    ASSERT_EQ(placed.size(), 3u);
+    for (const PlacedLabel& label : placed) EXPECT_EQ(label.size, 9) << label.text;
+}
+
+// In every shipped skin, both orientations and every zoom: names stay on their keys and
+// read against the key drawn up and down; the mark stays on its key and stands out.
+TEST(KeyLabels, StayOnTheirKeysAndReadWellInEveryShippedSkin) {
+    FixedWidthPainter painter;
+    NoteTexts texts;
+    for (int note = 48; note < 90; ++note) texts[static_cast<size_t>(note)] = {"W"};
+    texts[60] = {"Q", ","};
+    for (const auto& [name, skin] : ShippedSkins()) {
+        for (Orientation orientation : {Orientation::Horizontal, Orientation::Vertical}) {
+            for (int width = 7; width <= 100; width += 5) {
+                Keyboard board(skin, orientation, width, 700, 92);
+                for (const PlacedLabel& label : PlaceLabels(board.keys, texts, painter)) {
+                    const TextSize size = painter.Measure(label.text, label.size);
+                    const auto shape = KeyShapeOf(board.keys, label.note);
+                    ASSERT_TRUE(shape);
+                    EXPECT_TRUE(Inside(
+                        {label.left, label.top, label.left + size.width, label.top + size.height},
+                        shape->face))
+                        << name << " " << width << " " << label.note;
+                    const auto up = shape->black ? skin.BlackKeyColorRef : skin.WhiteKeyColorRef;
+                    const auto down =
+                        shape->black ? skin.BlackKeyDownColorRef : skin.WhiteKeyDownColorRef;
+                    EXPECT_GE(ContrastRatio(label.color, up), MinLabelContrast) << name;
+                    EXPECT_GE(ContrastRatio(label.downColor, down), MinLabelContrast) << name;
+                }
+                // The mark: only on the picked key, in a colour that is not the key's.
+                KeyMarks marks;
+                board.keys.SetOverlay(&marks);
+                for (int picked : {60, 61}) {
+                    TKeys& keys = board.keys;
+                    marks.SetPicked(NoNote);
+                    keys.Paint();
+                    const std::vector<uint32_t> plain = board.host.Pixels();
+                    marks.SetPicked(picked);
+                    keys.Paint();
+                    const auto shape = KeyShapeOf(keys, picked);
+                    const fw::PixelRect control{0, 0, keys.Width(), keys.Height()};
+                    if (!shape || fw::IsEmpty(fw::Intersect(shape->face, control))) continue;
+                    int changed = 0;
+                    for (int y = 0; y < keys.Height(); ++y) {
+                        for (int x = 0; x < keys.Width(); ++x) {
+                            const size_t i = static_cast<size_t>(y * keys.Width() + x);
+                            if (board.host.Pixels()[i] == plain[i]) continue;
+                            ++changed;
+                            ASSERT_TRUE(fw::PointIn(shape->face, x, y))
+                                << name << " " << x << "," << y;
+                        }
+                    }
+                    EXPECT_GT(changed, 0) << name << " " << width;
+                    const auto up = shape->black ? skin.BlackKeyColorRef : skin.WhiteKeyColorRef;
+                    const auto down =
+                        shape->black ? skin.BlackKeyDownColorRef : skin.WhiteKeyDownColorRef;
+                    // The frame or its lining stands out as a control's edge must (3:1).
+                    const auto mark = MarkColor(up, down);
+                    for (const auto key : {up, down})
+                        EXPECT_GE(std::max(ContrastRatio(mark, key),
+                                           ContrastRatio(MarkLining(mark), key)),
+                                  3.0)
+                            << name;
+                }
+            }
+        }
+    }
+}
+
+TEST(KeyNames, ShowWhatTheKeyboardLayoutPrintsOnTheKey) {
+    struct Case {
+        int entry;
+        SystemKeyText system;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {'Q', {"Q", "Q"}, "Q"},
+        {188, {",", "Comma"}, ","},
+        {186, {"\xC3\x96", ""}, "\xC3\x96"}, // a German keyboard's Ö
+        {0x65, {"5", "Num 5"}, "Num 5"},
+        {0x6E, {",", "Num Del"}, "Num ,"},
+        {0x20, {" ", "Space"}, "Space"},
+        {0x21, {"", "Page Up"}, "PgUp"},
+        {0x14, {"", "Caps_Lock"}, "Caps"},
+        {0x71, {"", "F2"}, "F2"},
+        {0x71, {}, "F2"},
+        {1, {"", "Shift"}, "L Shift"},
+        {0xE7, {}, "#231"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(KeyCaption(c.entry, c.system), c.expected) << c.entry;
+}
+
+} // namespace
+
+} // namespace zevaver
