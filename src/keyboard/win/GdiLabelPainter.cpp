@@ -57,7 +57,7 @@ void GdiLabelPainter::Draw(const std::string& text, int left, int top, int size,
                 nullptr);
     RestoreDC(dc, saved);
     // The keyboard writes the pixels directly next time: the text must be there by then.
-    GdiFlush();
+    backBuffer_.FinishGdi();
 }
 
 } // namespace zevaver
