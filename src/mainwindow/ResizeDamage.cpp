@@ -1,18 +1,22 @@
 #include "mainwindow/ResizeDamage.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace zevaver {
 
+// Sums of stored and skin sizes, which may be anything: worked out wide and held to int.
 WidthDependents WidthDependentsOf(const FrameMetrics& frame, int cornerSize, int noteWidth,
                                   int outlineWidth) noexcept {
-    const int border = std::max(frame.border, 0), corner = std::max(cornerSize, 0);
+    const auto size = [](int value) { return int64_t{std::max(value, 0)}; };
+    const int64_t border = size(frame.border), corner = size(cornerSize);
     WidthDependents depths;
-    depths.top = std::max(border + std::max(frame.title, 0) + 1, corner);
-    depths.bottom = std::max(border, corner);
+    depths.top = fw::ClampToInt(std::max(border + size(frame.title) + 1, corner));
+    depths.bottom = fw::ClampToInt(std::max(border, corner));
     // Two key widths: the last key drawn whole and the one cut off after it.
-    depths.right = border + std::max(frame.fader, 0) + corner + 2 * std::max(noteWidth, 1) +
-                   std::max(outlineWidth, 1) + 1;
+    depths.right = fw::ClampToInt(border + size(frame.fader) + corner +
+                                  2 * std::max<int64_t>(noteWidth, 1) +
+                                  std::max<int64_t>(outlineWidth, 1) + 1);
     return depths;
 }
 
