@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     midi.devices = input.ConsumeIntegralInRange(0, 3);
 
     {
-        AppCore core(host, midi, registry, std::string(SettingsKeyPath), &files);
+        AppCore core(host, midi, registry, files);
         core.Start();
         core.Paint();
         while (input.remaining_bytes() > 0) {
@@ -203,7 +203,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WireMidi midi2;
     midi2.devices = midi.devices;
     {
-        AppCore core(again, midi2, registry, std::string(SettingsKeyPath), &files);
+        AppCore core(again, midi2, registry, files);
         core.Start();
         core.Stop();
     }

@@ -4,7 +4,8 @@
 //             program that also opens the port, hooks the keyboard and shows a window, and
 //             a bare window, alternating, the median of several starts;
 //   memory:   private memory after start and after many notes (it must not grow), and
-//             the processor time per note, beside the minimal hook-and-send program;
+//             the processor time per note, beside the other builds given and the minimal
+//             hook-and-send program;
 //   idle:     processor time over a quiet period, the program beside the minimal window.
 //
 // Usage: footprint <stage folder> [starts] [notes] [idle seconds] [[name=]other exe...]
@@ -152,6 +153,11 @@ int main(int argc, char** argv) {
         Memory(stage, signal, notes, Program);
         std::fflush(stdout);
         Memory(stage, signal, notes, ProgramInTray);
+        std::fflush(stdout);
+        for (const Target& other : others) {
+            Memory(stage, signal, notes, other);
+            std::fflush(stdout);
+        }
         std::fflush(stdout);
         Memory(stage, signal, notes, MinimalPlayer);
     }

@@ -2,9 +2,6 @@
 
 #include "engine/NumberText.h"
 
-#include <filesystem>
-#include <fstream>
-
 namespace zevaver {
 
 namespace {
@@ -54,73 +51,6 @@ void ParseLayout(std::string_view text, KeyNoteTable& table) {
 
 std::string LayoutPath(std::string_view layoutName) {
     return "Layouts/" + std::string(layoutName) + ".txt";
-}
-
-namespace {
-
-std::filesystem::path PathOfUtf8(const std::string& path) {
-    return std::filesystem::path(
-        std::u8string_view(reinterpret_cast<const char8_t*>(path.data()), path.size()));
-}
-
-// A file that exists without write permission (read-only) is not replaced, although a
-// rename over it would succeed where the folder may be written.
-bool Writable(const std::filesystem::path& file) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(file, error);
-    if (!std::filesystem::exists(status)) return true;
-    return (status.permissions() & std::filesystem::perms::owner_write) !=
-           std::filesystem::perms::none;
-}
-
-} // namespace
-
-bool StandardLayoutFiles::Exists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(PathOfUtf8(path), error);
-}
-
-FileBytes StandardLayoutFiles::ReadAll(const std::string& path) {
-    FileBytes file;
-    std::ifstream stream(PathOfUtf8(path), std::ios::binary);
-    if (!stream) {
-        file.complete = false;
-        return file;
-    }
-    char buffer[65536];
-    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
-        file.bytes.append(buffer, static_cast<size_t>(stream.gcount()));
-    file.complete = !stream.bad();
-    return file;
-}
-
-bool StandardLayoutFiles::WriteAll(const std::string& path, std::string_view bytes) {
-    const std::filesystem::path target = PathOfUtf8(path);
-    std::filesystem::path temporary = target;
-    temporary += ".new";
-    std::error_code error;
-    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
-    {
-        std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
-        if (!stream) return false;
-        stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        stream.close();
-        if (!stream) {
-            std::filesystem::remove(temporary, error);
-            return false;
-        }
-    }
-    // A read-only file, or a folder by its name, is not replaced: the rename fails.
-    if (std::filesystem::is_directory(target, error) || !Writable(target)) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
 }
 
 LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& files) {

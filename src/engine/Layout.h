@@ -48,18 +48,6 @@ public:
     [[nodiscard]] virtual bool WriteAll(const std::string& path, std::string_view bytes) = 0;
 };
 
-// Files as the standard library sees them. Paths are UTF-8, so a layout's name may hold
-// characters outside the system's 8-bit code page (on Windows the path meets the system
-// as UTF-16).
-class StandardLayoutFiles final : public LayoutFiles {
-public:
-    [[nodiscard]] bool Exists(const std::string& path) override;
-    [[nodiscard]] FileBytes ReadAll(const std::string& path) override;
-    // Writes a file beside it and puts that in its place, so a failure half-way leaves the
-    // old contents.
-    [[nodiscard]] bool WriteAll(const std::string& path, std::string_view bytes) override;
-};
-
 enum class LayoutLoad {
     Loaded,
     NoFile,     // neither the chosen layout nor the fall-back exists: no key plays

@@ -44,10 +44,9 @@ private:
 };
 
 AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
-                 std::string settingsKeyPath, LayoutFiles* layoutFiles, EngineHost* engineHost)
+                 LayoutFiles& layoutFiles, std::string settingsKeyPath, EngineHost* engineHost)
     : host_(host), midi_(midi), registry_(registry), settingsKeyPath_(std::move(settingsKeyPath)),
-      ownLayoutFiles_(layoutFiles ? nullptr : std::make_unique<StandardLayoutFiles>()),
-      layoutFiles_(layoutFiles ? layoutFiles : ownLayoutFiles_.get()),
+      layoutFiles_(layoutFiles),
       sameThread_(engineHost ? nullptr : std::make_unique<SameThreadEngine>(*this)),
       engine_(std::make_unique<PlayingEngine>(engineHost ? *engineHost : *sameThread_, midi_)) {}
 
@@ -61,7 +60,7 @@ void AppCore::Start() {
         [this](const std::string& message) { host_.ReportError(message); }, settingsKeyPath_);
     SetFader(settings.Velocity);
     // Failures are silent: the table then holds what could be read.
-    (void)LoadLayout(settings, state_.KeyNotes, *layoutFiles_);
+    (void)LoadLayout(settings, state_.KeyNotes, layoutFiles_);
     SendLayout();
     engine_->Send(play::SetShortcuts{settings.Shortcuts});
 
@@ -503,7 +502,7 @@ void AppCore::SettingsClick() {
     host_.ShowSettingsDialog(
         state_.Settings,
         [this] {
-            (void)LoadLayout(state_.Settings, state_.KeyNotes, *layoutFiles_);
+            (void)LoadLayout(state_.Settings, state_.KeyNotes, layoutFiles_);
             editor_.LayoutLoaded();
             SendLayout();
             RefreshKeyNames();

@@ -147,9 +147,9 @@ public:
     static constexpr uint32_t PortsSecondLookMs = 1000;
 
     // engineHost: the input thread that runs the engine; null runs it on the calling thread.
-    AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
+    AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry, LayoutFiles& layoutFiles,
             std::string settingsKeyPath = std::string(SettingsKeyPath),
-            LayoutFiles* layoutFiles = nullptr, EngineHost* engineHost = nullptr);
+            EngineHost* engineHost = nullptr);
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
     ~AppCore() override;
@@ -310,8 +310,7 @@ private:
     MidiOut& midi_;
     SettingsRegistry& registry_;
     std::string settingsKeyPath_;
-    std::unique_ptr<LayoutFiles> ownLayoutFiles_;
-    LayoutFiles* layoutFiles_;
+    LayoutFiles& layoutFiles_;
     AppState state_;
     PortList ports_;
     PortChoice portChoice_{state_.Settings};
@@ -332,7 +331,7 @@ private:
     bool stopped_ = false;
 
     // Key names and mapping keys.
-    LayoutEditor editor_{state_.Settings, state_.KeyNotes, *layoutFiles_};
+    LayoutEditor editor_{state_.Settings, state_.KeyNotes, layoutFiles_};
     KeyMarks marks_;
     bool editing_ = false;
     int32_t picked_ = KeyEditing::NoPick;

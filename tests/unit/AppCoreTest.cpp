@@ -67,7 +67,7 @@ protected:
     FakeMidiOut midi;
     FakeRegistry registry;
     FakeFiles files;
-    AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+    AppCore core{host, midi, registry, files};
 };
 
 TEST_F(AppCoreTest, AFirstStartIsCentredAndLoadsTheLayout) {
@@ -96,7 +96,7 @@ TEST_F(AppCoreTest, AStoredBaseOctaveSetsTheKeyboardOnlyForTheFiveKnownValues) {
                         {"Note Width", "16"},
                         {"Width", "716"},
                         {"Height", "140"}};
-        AppCore app(windowHost, midi, store, std::string(SettingsKeyPath), &files);
+        AppCore app(windowHost, midi, store, files);
         app.Start();
         EXPECT_EQ(app.Keys().BaseOctave(), c.keyboardOctave) << c.stored;
         EXPECT_TRUE(app.Menu().Item(c.checked).Checked()) << c.stored;
@@ -161,7 +161,7 @@ TEST(AppCorePorts, APortLostBeforeTheUsersNextChoiceWasAppliedIsNoNews) {
     FakeRegistry registry;
     FakeFiles files;
     files.files["Layouts/Piano.txt"] = {"Q = 60\r\n"};
-    AppCore core(host, midi, registry, std::string(SettingsKeyPath), &files, &engineHost);
+    AppCore core(host, midi, registry, files, std::string(SettingsKeyPath), &engineHost);
     core.Start();
     core.Engine().ProcessCommands(); // port 1
     midi.gonePorts = {1};
@@ -219,7 +219,7 @@ TEST_F(AppCoreTest, NoStoredSizeOrTurnMakesTheWindowSmallerThanTheMinimum) {
         FakeRegistry store;
         store.User() = {{"Width", stored.first}, {"Note Width", "16"}};
         if (*stored.second) store.User()["Height"] = stored.second;
-        AppCore app(window, midi, store, std::string(SettingsKeyPath), &files);
+        AppCore app(window, midi, store, files);
         app.Start();
         std::vector<int> seen{window.bounds.width, window.bounds.height};
         for (int turn = 0; turn < 2; ++turn) {

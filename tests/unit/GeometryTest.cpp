@@ -119,7 +119,7 @@ TEST(Geometry, TheCoreKeepsAWindowOnASecondMonitorAndMovesALostOne) {
                            {"Width", "716"},
                            {"Height", "140"},
                            {"Note Width", "16"}};
-        AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+        AppCore core{host, midi, registry, files};
         core.Start();
         EXPECT_EQ(host.bounds.left, expectedLeft) << left;
         EXPECT_EQ(host.bounds.top, expectedTop) << left;

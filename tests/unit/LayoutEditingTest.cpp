@@ -82,7 +82,7 @@ protected:
     fakes::FakeMidiOut midi;
     fakes::FakeRegistry registry;
     fakes::FakeFiles files;
-    AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+    AppCore core{host, midi, registry, files};
 };
 
 TEST_F(LayoutEditing, AKeyPressedAfterAClickIsWrittenIntoTheLayoutFileAtOnce) {
@@ -186,7 +186,7 @@ TEST_F(LayoutEditing, KeyNamesFollowTheLayoutOctaveAndTranspositionAndAreKept) {
 
     core.Stop();
     EXPECT_EQ(registry.User()["Key Names"], "Yes");
-    AppCore again{host, midi, registry, std::string(SettingsKeyPath), &files};
+    AppCore again{host, midi, registry, files};
     again.Start();
     EXPECT_TRUE(again.Menu().CommandItem(KeyCommand::KeyNames).Checked());
     EXPECT_TRUE(again.Marks().ShowsNames());

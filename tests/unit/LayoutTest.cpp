@@ -3,12 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 namespace zevaver {
 
@@ -145,26 +142,6 @@ TEST(LoadLayout, KeepsOnlyTheWholeLinesReadBeforeAReadFailure) {
         EXPECT_EQ(LoadLayout(settings, table, files), LayoutLoad::ReadFailed) << bytes;
         EXPECT_EQ(NonZero(table), expected) << bytes;
     }
-}
-
-TEST(StandardLayoutFiles, ReadsFilesByteForByteAndIgnoresFolders) {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("mk-layout-" + std::to_string(getpid()));
-    fs::create_directories(folder / "Folder.txt");
-    const std::string bytes = "A = 60\r\nB\0 = 61\r\x1a\xff"s;
-    const std::string file = (folder / "Bytes.txt").string();
-    const std::string missing = (folder / "Missing.txt").string();
-    std::ofstream(file, std::ios::binary) << bytes;
-
-    StandardLayoutFiles files;
-    EXPECT_TRUE(files.Exists(file));
-    EXPECT_FALSE(files.Exists((folder / "Folder.txt").string()));
-    EXPECT_FALSE(files.Exists(missing));
-    const FileBytes read = files.ReadAll(file);
-    EXPECT_TRUE(read.complete);
-    EXPECT_EQ(read.bytes, bytes);
-    EXPECT_FALSE(files.ReadAll(missing).complete);
-    fs::remove_all(folder);
 }
 
 } // namespace

@@ -231,7 +231,7 @@ protected:
     fakes::FakeMidiOut midi;
     fakes::FakeRegistry registry;
     fakes::FakeFiles files;
-    AppCore core{host, midi, registry, std::string(SettingsKeyPath), &files};
+    AppCore core{host, midi, registry, files};
 };
 
 TEST_F(TrayInTheCore, TheMinimizeItemGoesToTheTrayAndReadsRestoreUntilItComesBack) {

@@ -1,4 +1,5 @@
 #include "engine/win/RegistrySettings.h"
+#include "engine/win/WinLayoutFiles.h"
 #include "framework/win/Application.h"
 #include "framework/win/Registry.h"
 
@@ -266,7 +267,7 @@ TEST(ProgramLayout, LoadsTheTableFromTheCurrentFolder) {
     fs::current_path(folder);
     settings.Layout = "Missing";
     notes.fill(1);
-    StandardLayoutFiles files;
+    WinLayoutFiles files;
     const LayoutLoad result = LoadLayout(settings, notes, files);
     fs::current_path(before);
 
@@ -279,17 +280,21 @@ TEST(ProgramLayout, LoadsTheTableFromTheCurrentFolder) {
 }
 
 // A layout written in place of another: a file the system will not let go of keeps what it
-// held, and no file is left beside it.
+// held, and no file is left beside it; what is read is the bytes written.
 TEST(ProgramLayout, WritesFilesWholeOrNotAtAll) {
     namespace fs = std::filesystem;
+    using namespace std::string_literals;
     const fs::path folder =
         fs::temp_directory_path() / ("mk-written-" + std::to_string(GetCurrentProcessId()));
     const std::string piano = (folder / "Layouts" / "Piano.txt").string();
     const std::string fixed = (folder / "Layouts" / "Fixed.txt").string();
-    StandardLayoutFiles files;
+    WinLayoutFiles files;
     ASSERT_TRUE(files.WriteAll(piano, "Z = 48\r\n")) << "the folder is made";
     ASSERT_TRUE(files.WriteAll(piano, "Z = 50\r\n")) << "an existing file is replaced";
     EXPECT_EQ(files.ReadAll(piano).bytes, "Z = 50\r\n");
+    const std::string bytes = "A = 60\r\nB\0 = 61\r\x1a\xff"s;
+    ASSERT_TRUE(files.WriteAll(piano, bytes));
+    EXPECT_EQ(files.ReadAll(piano).bytes, bytes) << "byte for byte";
 
     std::ofstream(fixed, std::ios::binary) << "Q = 60\r\n";
     SetFileAttributesW((folder / "Layouts" / "Fixed.txt").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -297,6 +302,8 @@ TEST(ProgramLayout, WritesFilesWholeOrNotAtAll) {
     EXPECT_FALSE(files.WriteAll(fixed, "Q = 62\r\n"));
     EXPECT_FALSE(files.WriteAll((folder / "Layouts" / "Folder.txt").string(), "Q = 62\r\n"));
     EXPECT_EQ(files.ReadAll(fixed).bytes, "Q = 60\r\n");
+    EXPECT_FALSE(files.Exists((folder / "Layouts" / "Folder.txt").string())) << "a folder";
+    EXPECT_FALSE(files.ReadAll((folder / "Layouts" / "Missing.txt").string()).complete);
     size_t count = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder / "Layouts")) ++count;
     EXPECT_EQ(count, 3u) << "nothing left beside them";

@@ -81,7 +81,7 @@ TKeysForm::TKeysForm(KeysFormOptions options)
             Own<SettingsRegistry>(options_.registry, ownRegistry_,
                                   options_.registry ? nullptr
                                                     : std::make_unique<Win32SettingsRegistry>()),
-            options_.settingsKeyPath, nullptr, &input_) {}
+            layoutFiles_, options_.settingsKeyPath, &input_) {}
 
 TKeysForm::~TKeysForm() {
     FormDestroy();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/SettingsStore.h"
+#include "engine/win/WinLayoutFiles.h"
 #include "framework/PixelSurface.h"
 #include "framework/win/BackBuffer.h"
 #include "framework/win/PopupMenu.h"
@@ -121,6 +122,7 @@ private:
     int32_t faderPosition_ = -1;
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     InputThread input_;                    // runs the core's engine
+    WinLayoutFiles layoutFiles_;
     AppCore core_;
     TWindowSizeLimit sizeLimit_;
     std::unique_ptr<TrayShell> tray_;
