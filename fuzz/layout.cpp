@@ -29,12 +29,6 @@ private:
     bool complete_;
 };
 
-KeyNoteTable Parsed(std::string_view text) {
-    KeyNoteTable table{};
-    ParseLayout(text, table);
-    return table;
-}
-
 } // namespace
 
 } // namespace zevaver
@@ -42,10 +36,10 @@ KeyNoteTable Parsed(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zevaver;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const KeyNoteTable whole = Parsed(input);
+    const KeyNoteTable whole = ParsedLayout(input);
 
     // Ctrl-Z ends the file: what follows it changes nothing.
-    FUZZ_CHECK(Parsed(std::string(input) + "\x1a#65 = 1\nA = 2\n") == whole);
+    FUZZ_CHECK(ParsedLayout(std::string(input) + "\x1a#65 = 1\nA = 2\n") == whole);
 
     // Lines are read one by one, with no state carried from one to the next.
     const std::string_view text = input.substr(0, input.find('\x1a'));
@@ -74,11 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(result == (complete ? LayoutLoad::Loaded : LayoutLoad::ReadFailed));
     const std::string_view read(bytes);
     if (complete || read.find('\x1a') != std::string_view::npos) {
-        FUZZ_CHECK(table == Parsed(read));
+        FUZZ_CHECK(table == ParsedLayout(read));
     } else {
         // A read error may cut the last line short: only lines that ended are applied.
         const size_t lastEnd = read.rfind('\n');
-        FUZZ_CHECK(table == Parsed(lastEnd == std::string_view::npos
+        FUZZ_CHECK(table == ParsedLayout(lastEnd == std::string_view::npos
                                        ? std::string_view()
                                        : read.substr(0, lastEnd + 1)));
     }

@@ -49,6 +49,12 @@ void ParseLayout(std::string_view text, KeyNoteTable& table) {
     }
 }
 
+KeyNoteTable ParsedLayout(std::string_view text) {
+    KeyNoteTable table{};
+    ParseLayout(text, table);
+    return table;
+}
+
 std::string LayoutPath(std::string_view layoutName) {
     return "Layouts/" + std::string(layoutName) + ".txt";
 }

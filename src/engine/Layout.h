@@ -28,6 +28,8 @@ struct LayoutEntry {
 // ones. Lines end with LF or CR LF; any other CR is dropped; Ctrl-Z ends the file. Entries
 // whose "#" code lies outside the table are skipped. Never fails: any bytes are accepted.
 void ParseLayout(std::string_view text, KeyNoteTable& table);
+// The table a layout's text alone gives.
+[[nodiscard]] KeyNoteTable ParsedLayout(std::string_view text);
 
 // The relative path of a layout file, resolved against the current folder; UTF-8 as the
 // name is.

@@ -22,9 +22,7 @@ Entries NonZero(const KeyNoteTable& table) {
 }
 
 Entries Parse(std::string_view text) {
-    KeyNoteTable table{};
-    ParseLayout(text, table);
-    return NonZero(table);
+    return NonZero(ParsedLayout(text));
 }
 
 TEST(ParseLayout, ReadsEachKindOfLineTheWayTheFormatSays) {

@@ -10,12 +10,6 @@ namespace zevaver {
 
 namespace {
 
-KeyNoteTable Parsed(std::string_view text) {
-    KeyNoteTable table{};
-    ParseLayout(text, table);
-    return table;
-}
-
 KeyNoteTable Changed(KeyNoteTable table, const LayoutChanges& changes) {
     for (const auto& [code, value] : changes) table[static_cast<size_t>(code)] = value;
     return table;
@@ -87,7 +81,7 @@ TEST(LayoutWriter, ChangesOnlyTheLinesOfTheKeysThatChange) {
     for (const Case& c : cases) {
         const std::string result = ChangeLayoutText(c.text, c.changes);
         EXPECT_EQ(result, c.expected) << c.what;
-        EXPECT_EQ(Parsed(result), Changed(Parsed(c.text), c.changes)) << c.what;
+        EXPECT_EQ(ParsedLayout(result), Changed(ParsedLayout(c.text), c.changes)) << c.what;
     }
 }
 
@@ -97,7 +91,7 @@ TEST(LayoutWriter, ANewFileOfATableHoldsEveryKeyThatPlays) {
     table[188] = 61;
     table[1] = 40;
     EXPECT_EQ(LayoutTextOf(table), "#1 = 40\r\nQ = 60\r\n#188 = 61\r\n");
-    EXPECT_EQ(Parsed(LayoutTextOf(table)), table);
+    EXPECT_EQ(ParsedLayout(LayoutTextOf(table)), table);
 }
 
 } // namespace
