@@ -44,7 +44,6 @@ public:
     void SetEditing(bool on) noexcept;
     // A note 0..127, or NoPick; only while editing.
     void Pick(int32_t note) noexcept;
-    [[nodiscard]] bool Editing() const noexcept { return editing_; }
     [[nodiscard]] int32_t Picked() const noexcept { return picked_; }
     // Keys pressed now are offered to Take.
     [[nodiscard]] bool Taking() const noexcept { return editing_ && picked_ != NoPick; }

@@ -213,8 +213,7 @@ bool KeyPlayer::RunShortcut(int64_t key) {
 }
 
 void KeyPlayer::StartKeyNote(std::size_t entry) {
-    if (!settings_.Enabled && !host_.IsMainWindowActive()) return;
-    if (host_.IsSettingsDialogOpen()) return;
+    if (!PlayingAllowed()) return;
     // A key-down whose key-up was lost must not strand the note it started before.
     EndKeyNote(entry);
     if (ctrlHeld_ || altHeld_ || winHeld_) return;

@@ -33,7 +33,9 @@ struct PlayingEngine::Applier {
     void operator()(const play::TogglePedal&) const { e.player_.TogglePedalLatch(); }
     void operator()(const play::SetDialogOpen& c) const { e.dialogOpen_ = c.open; }
     void operator()(const play::SelectDevice& c) const {
-        e.notes_.SetMIDIDevice(c.device);
+        // The window has the port's name already: no need to ask the library for it here,
+        // on the key path's thread. OpenPort closes the old port first.
+        e.notes_.RenumberDevice(c.device);
         e.notes_.OpenPort();
         if (!e.notes_.MIDIPortOk() && c.reportFailure) e.Report(play::Problem::Kind::PortFailed);
     }

@@ -168,8 +168,6 @@ public:
     [[nodiscard]] TMIDIKeys& Notes() noexcept { return notes_; }
     [[nodiscard]] const TSettings& Settings() const noexcept { return settings_; }
     [[nodiscard]] const KeyNoteTable& KeyNotes() const noexcept { return keyNotes_; }
-    [[nodiscard]] bool DialogOpen() const noexcept { return dialogOpen_; }
-    [[nodiscard]] const KeyEditing& Editing() const noexcept { return editing_; }
     // Silences the port: what still sounds stops at once (the process may end next).
     void ResetPort() { notes_.ResetPort(); }
 

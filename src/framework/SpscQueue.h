@@ -39,11 +39,6 @@ public:
         return true;
     }
 
-    // Either side; the answer may be stale by the time it is used.
-    [[nodiscard]] bool Empty() const noexcept {
-        return head_.load(std::memory_order_acquire) == tail_.load(std::memory_order_acquire);
-    }
-
 private:
     std::array<T, Capacity> slots_{};
     // Kept on cache lines of their own, so the two sides do not slow each other down.

@@ -31,6 +31,8 @@ public:
     // outside clip.
     virtual void Draw(const std::string& text, int left, int top, int size, fw::ColorRef color,
                       const fw::PixelRect& clip) = 0;
+    // After the last Draw of a paint: what was drawn is in the back buffer.
+    virtual void EndDrawing() {}
 };
 
 // Smaller text is not read at a glance; larger leaves too little of a key around it.

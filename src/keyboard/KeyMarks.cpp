@@ -88,6 +88,7 @@ void KeyMarks::PaintOver(const TKeys& keys, const fw::PixelSurface& surface,
         painter_->Draw(label.text, keys.Left() + label.left, keys.Top() + label.top, label.size,
                        color, clip);
     }
+    painter_->EndDrawing();
 }
 
 // A frame just inside the key's outline, around the part of the key the player sees whole,

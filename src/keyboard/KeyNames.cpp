@@ -34,7 +34,6 @@ std::string_view Shortened(std::string_view name) {
     return name;
 }
 
-// A character the key prints: anything but a control character or white space.
 // A word and a number ("F1"); built up by appending (GCC 12 misreads the "a" + b form).
 std::string Numbered(std::string_view word, int number) {
     std::string text(word);
@@ -42,6 +41,7 @@ std::string Numbered(std::string_view word, int number) {
     return text;
 }
 
+// A character the key prints: anything but a control character or white space.
 bool Printable(std::string_view character) {
     if (character.empty()) return false;
     const auto first = static_cast<unsigned char>(character.front());
@@ -55,7 +55,8 @@ std::string BuiltInKeyName(int entry) {
     if (entry == 2) return "R Shift";
     if ((entry >= '0' && entry <= '9') || (entry >= 'A' && entry <= 'Z'))
         return std::string(1, static_cast<char>(entry));
-    if (entry >= 0x60 && entry <= 0x69) return Numbered("Num ", entry - 0x60);
+    if (entry >= NumpadFirst && entry <= NumpadFirst + 9)
+        return Numbered("Num ", entry - NumpadFirst);
     if (entry >= 0x70 && entry <= 0x87) return Numbered("F", entry - 0x70 + 1);
     switch (entry) {
     case 0x08:

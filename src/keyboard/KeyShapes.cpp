@@ -9,10 +9,8 @@ namespace zevaver {
 namespace {
 
 // For each semitone above C: the position of its white key in the octave, or of the white
-// key before it for a black key.
+// key before it for a black key (whose semitone is then not that white key's).
 constexpr std::array<int, 12> WhitePosition = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6};
-constexpr std::array<bool, 12> IsBlack = {false, true,  false, true,  false, false,
-                                          true,  false, true,  false, true,  false};
 
 } // namespace
 
@@ -31,7 +29,7 @@ std::optional<KeyShape> KeyShapeOf(const TKeys& keys, int note) {
     if (horizontal ? k * w >= m.Length : top <= -w) return std::nullopt;
 
     KeyShape shape;
-    shape.black = IsBlack[static_cast<size_t>(semitone)];
+    shape.black = WhiteKeySemitones[static_cast<size_t>(position)] != semitone;
     const auto rect = [](int64_t l, int64_t t, int64_t r, int64_t b) {
         return fw::PixelRect{fw::ClampToInt(l), fw::ClampToInt(t), fw::ClampToInt(r),
                              fw::ClampToInt(b)};
@@ -39,19 +37,15 @@ std::optional<KeyShape> KeyShapeOf(const TKeys& keys, int note) {
     if (horizontal) {
         if (shape.black) {
             const int64_t x0 = (k + 1) * w - half + BlackKeyOffsets[static_cast<size_t>(position)];
-            shape.body = rect(x0, 0, x0 + m.BlackWidth, m.BlackDepth);
-            shape.face = shape.body;
+            shape.face = rect(x0, 0, x0 + m.BlackWidth, m.BlackDepth);
         } else {
-            shape.body = rect(k * w, 0, (k + 1) * w + 1, m.Depth);
             shape.face = rect(k * w, m.BlackDepth, (k + 1) * w + 1, m.Depth);
         }
     } else {
         if (shape.black) {
             const int64_t y1 = top - half - BlackKeyOffsets[static_cast<size_t>(position)];
-            shape.body = rect(0, y1, m.BlackDepth, y1 + m.BlackWidth);
-            shape.face = shape.body;
+            shape.face = rect(0, y1, m.BlackDepth, y1 + m.BlackWidth);
         } else {
-            shape.body = rect(0, top, keys.Width(), top + w + 1);
             shape.face = rect(m.BlackDepth, top, keys.Width(), top + w + 1);
         }
     }

@@ -12,10 +12,9 @@ class TKeys;
 
 struct KeyShape {
     bool black = false;
-    // The key's whole rectangle, in control coordinates, as drawn (outline included).
-    fw::PixelRect body;
-    // The part of it no black key covers: for a white key the part between the black keys
-    // and the near end, for a black key the whole key.
+    // The part of the key no black key covers, in control coordinates, as drawn (outline
+    // included): for a white key the part between the black keys and the near end, for a
+    // black key the whole key.
     fw::PixelRect face;
 };
 

@@ -31,7 +31,8 @@ public:
     // looks up the device's name; the same value changes nothing.
     void SetMIDIDevice(int value);
     // The port open (or to be opened again) now stands at this number of the library's
-    // list, which shifts as ports come and go: nothing is closed.
+    // list, which shifts as ports come and go: nothing is closed and no name is read;
+    // OpenPort opens the port of this number.
     void RenumberDevice(int value) noexcept { device_ = value; }
 
     [[nodiscard]] int MIDIChannel() const noexcept { return channel_; }

@@ -67,7 +67,6 @@ void AppCore::Start() {
     // The menu exists before the skin, which fills its Skin submenu; the skin comes before
     // the keyboard, which paints with its colours and proportions.
     ports_ = ReadPorts(midi_);
-    deviceCount_ = ports_.Count();
     BuildMenus();
     if (SkinShell* shell = host_.Skins()) {
         skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
@@ -96,15 +95,19 @@ void AppCore::Start() {
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
     menu_->Item("mnuKeyNames").SetChecked(settings.KeyNames);
-    if (auto command = BaseOctaveCommand(settings.BaseOctave)) menu_->Click(*command);
-    // Any other value stays in force for the computer keys.
-    engine_->Send(play::SetBaseOctave{settings.BaseOctave});
+    // The names are worked out once, below, when all they depend on is in place.
+    startingUp_ = true;
+    if (auto command = BaseOctaveCommand(settings.BaseOctave))
+        menu_->Click(*command);
+    else // any other value stays in force for the computer keys
+        engine_->Send(play::SetBaseOctave{settings.BaseOctave});
     SetPedalKey(settings.PedalKey);
     SetEnabledState(settings.Enabled);
     engine_->Send(play::SetEnabled{settings.Enabled});
     icons_.SetIcon(state_.IconName);
     Apply(portChoice_.Start(ports_));
     SelectChannel(settings.Channel);
+    startingUp_ = false;
     RefreshKeyNames();
     EngineChanged();
 }
@@ -378,7 +381,6 @@ void AppCore::DevicesChanged() {
 // The menu checks the port that plays; while the chosen one is missing it is listed greyed
 // below the others. The box comes last: other messages are handled while it shows.
 void AppCore::Apply(const PortStep& step) {
-    deviceCount_ = ports_.Count();
     menu_->SetDevices(ports_.Captions(),
                       portChoice_.Away() ? portChoice_.ChosenName() : std::string());
     menu_->CheckDevice(portChoice_.OpenDevice());

@@ -168,7 +168,6 @@ public:
     // The playing engine. Its own state may only be read where it runs, or while it is
     // not running.
     [[nodiscard]] PlayingEngine& Engine() noexcept { return *engine_; }
-    [[nodiscard]] int DeviceCount() const noexcept { return deviceCount_; }
     [[nodiscard]] bool Started() const noexcept { return keys_ != nullptr; }
     // The skin, once started with a host that has skins.
     [[nodiscard]] TSkin* Skin() noexcept { return skin_.get(); }
@@ -180,7 +179,6 @@ public:
     void RefreshPorts();
     // The system says a device came or went.
     void DevicesChanged();
-    [[nodiscard]] const PortChoice& Ports() const noexcept { return portChoice_; }
     void SelectChannel(int32_t channel);
     void SetPedalKey(int32_t key);
     // Releases everything the pedal allows, then moves to the new transposition.
@@ -237,7 +235,6 @@ public:
     // The note picked for the next key, or KeyEditing::NoPick.
     [[nodiscard]] int32_t PickedNote() const noexcept { return picked_; }
     [[nodiscard]] KeyMarks& Marks() noexcept { return marks_; }
-    [[nodiscard]] LayoutEditor& Editor() noexcept { return editor_; }
 
 private:
     void BuildMenus();
@@ -327,7 +324,8 @@ private:
     // The client size the layout was last made for, and whether it is being made now.
     ClientSize laidOut_;
     bool layingOut_ = false;
-    int deviceCount_ = 0;
+    // Start is setting up what the key names depend on: they wait until it is all set.
+    bool startingUp_ = false;
     bool stopped_ = false;
 
     // Key names and mapping keys.

@@ -13,7 +13,7 @@ void AppCore::SendLayout() {
 }
 
 void AppCore::RefreshKeyNames() {
-    if (!keys_) return;
+    if (!keys_ || startingUp_) return;
     const TSettings& settings = state_.Settings;
     NoteTexts texts{};
     if (settings.KeyNames) {
@@ -48,9 +48,7 @@ void AppCore::ShowPicked(int32_t note) {
 
 // Keys typed into a menu or a dialog are no keys to map.
 void AppCore::ClearPick() {
-    if (picked_ == KeyEditing::NoPick) return;
-    engine_->Send(play::PickNote{KeyEditing::NoPick});
-    ShowPicked(KeyEditing::NoPick);
+    if (picked_ != KeyEditing::NoPick) Pick(KeyEditing::NoPick);
 }
 
 // The Device submenu lists the outputs as they are now, and typing in the menu maps no key.
@@ -61,10 +59,8 @@ void AppCore::MenuOpening() {
 
 void AppCore::EndEditing() {
     if (!editing_) return;
-    editing_ = false;
     menu_->CommandItem(KeyCommand::EditKeys).SetChecked(false);
-    engine_->Send(play::EditKeys{false});
-    ShowPicked(KeyEditing::NoPick);
+    EditKeysClick(); // turns editing off
 }
 
 void AppCore::ApplyLayoutEdit(const play::LayoutEdit& edit) {

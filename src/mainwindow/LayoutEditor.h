@@ -32,8 +32,6 @@ public:
     [[nodiscard]] std::string Apply(const play::LayoutEdit& edit);
     // Another layout was loaded: changes that could not be written belonged to the old one.
     void LayoutLoaded() noexcept;
-    // Changes not yet in the file.
-    [[nodiscard]] const LayoutChanges& Unsaved() const noexcept { return pending_; }
 
     // Whether saving under this name would replace another layout's file.
     [[nodiscard]] bool WouldReplace(const std::string& name);

@@ -1,5 +1,6 @@
 #include "services/SettingsDlgRules.h"
 
+#include "engine/VirtualKeys.h"
 #include "framework/Paths.h"
 #include "framework/Text.h"
 
@@ -44,10 +45,9 @@ uint32_t HotKeyFromShortcut(int32_t shortcut) noexcept {
 }
 
 bool IsModifierKey(uint32_t virtualKey) noexcept {
-    constexpr uint32_t Shift = 0x10, Menu = 0x12;          // Shift, Ctrl, Alt
-    constexpr uint32_t LeftShift = 0xA0, RightMenu = 0xA5; // the same, left and right
-    return (virtualKey >= Shift && virtualKey <= Menu) ||
-           (virtualKey >= LeftShift && virtualKey <= RightMenu);
+    // Shift, Ctrl and Alt, and the same keys left and right.
+    return (virtualKey >= vk::Shift && virtualKey <= vk::Menu) ||
+           (virtualKey >= vk::LeftShift && virtualKey <= vk::RightMenu);
 }
 
 uint32_t KeptHotKey(uint32_t held, uint32_t shown, bool modifierKey) noexcept {

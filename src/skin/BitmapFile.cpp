@@ -21,13 +21,13 @@ uint32_t Read(std::string_view bytes, size_t offset, size_t size) noexcept {
 
 } // namespace
 
-bool IsWholeBitmapFile(std::string_view bytes) noexcept {
+std::optional<BitmapFileLayout> ReadBitmapFileLayout(std::string_view bytes) noexcept {
     if (bytes.size() < FileHeaderSize + CoreHeaderSize || bytes[0] != 'B' || bytes[1] != 'M')
-        return false;
+        return std::nullopt;
     const uint32_t pixelsAt = Read(bytes, 10, 4);
     const uint32_t headerSize = Read(bytes, FileHeaderSize, 4);
-    if (headerSize != CoreHeaderSize && headerSize < InfoHeaderSize) return false;
-    if (bytes.size() < FileHeaderSize + headerSize) return false;
+    if (headerSize != CoreHeaderSize && headerSize < InfoHeaderSize) return std::nullopt;
+    if (bytes.size() < FileHeaderSize + headerSize) return std::nullopt;
     int64_t width = 0, height = 0;
     uint32_t planes = 0, bitCount = 0, compression = 0;
     if (headerSize == CoreHeaderSize) {
@@ -44,18 +44,26 @@ bool IsWholeBitmapFile(std::string_view bytes) noexcept {
     }
     height = std::llabs(height);
     if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide || planes != 1)
-        return false;
+        return std::nullopt;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
         bitCount != 32)
-        return false;
-    if (pixelsAt < FileHeaderSize + headerSize || pixelsAt >= bytes.size()) return false;
+        return std::nullopt;
+    if (pixelsAt < FileHeaderSize + headerSize || pixelsAt >= bytes.size()) return std::nullopt;
     // Run-length pictures end where their codes say; the others are whole rows of pixels,
     // each padded to four bytes.
     constexpr uint32_t Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3;
-    if (compression == Rle8 || compression == Rle4) return true;
-    if (compression != Rgb && compression != BitFields) return false;
+    const BitmapFileLayout layout{pixelsAt, static_cast<int>(width), static_cast<int>(height),
+                                  compression == Rle8 || compression == Rle4};
+    if (layout.runLength) return layout;
+    if (compression != Rgb && compression != BitFields) return std::nullopt;
     const int64_t stride = (width * bitCount + 31) / 32 * 4;
-    return int64_t{pixelsAt} + stride * height <= static_cast<int64_t>(bytes.size());
+    if (int64_t{pixelsAt} + stride * height > static_cast<int64_t>(bytes.size()))
+        return std::nullopt;
+    return layout;
+}
+
+bool IsWholeBitmapFile(std::string_view bytes) noexcept {
+    return ReadBitmapFileLayout(bytes).has_value();
 }
 
 } // namespace zevaver

@@ -17,10 +17,10 @@ int DefaultMessageBox(HWND owner, const char* text, const char* caption, UINT ty
 }
 
 MessageBoxFunction messageBox = &DefaultMessageBox;
-// Where error boxes go: their owner, and the boxes held back meanwhile. Other threads add
-// to the held boxes too, so those are guarded.
+// Where error boxes go: their owner, and the boxes held back meanwhile. Other threads read
+// the owner and add to the held boxes too, so those are guarded.
 struct ErrorBoxes {
-    HWND owner = nullptr;
+    std::atomic<HWND> owner{nullptr};
     int holdDepth = 0;
     SRWLOCK lock = SRWLOCK_INIT;
     std::vector<std::string> held;
@@ -121,19 +121,20 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 // up.
 void ReportError(const std::string& text) noexcept {
     if (GetCurrentThreadId() != mainThreadId) {
-        if (Hold(text)) PostHeldErrors(errors.owner);
+        if (Hold(text)) PostHeldErrors(errors.owner.load());
         return;
     }
     if (errors.holdDepth > 0) {
         (void)Hold(text);
         return;
     }
-    const HWND owner = errors.owner && IsWindow(errors.owner) ? errors.owner : nullptr;
+    HWND owner = errors.owner.load();
+    if (owner && !IsWindow(owner)) owner = nullptr;
     (void)ShowMessageBox(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
 
 void SetErrorOwner(HWND owner) noexcept {
-    errors.owner = owner;
+    errors.owner.store(owner);
 }
 
 // Off the main thread every box is handed over anyway.

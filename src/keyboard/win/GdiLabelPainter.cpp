@@ -4,7 +4,12 @@
 
 namespace zevaver {
 
-GdiLabelPainter::GdiLabelPainter(fw::BackBuffer& backBuffer) : backBuffer_(backBuffer) {
+GdiLabelPainter::GdiLabelPainter(fw::BackBuffer& backBuffer) : backBuffer_(backBuffer) {}
+
+void GdiLabelPainter::Prepare() {
+    if (prepared_) return;
+    prepared_ = true;
+    measureDc_.reset(CreateCompatibleDC(nullptr));
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
@@ -20,6 +25,7 @@ GdiLabelPainter::GdiLabelPainter(fw::BackBuffer& backBuffer) : backBuffer_(backB
 }
 
 HFONT GdiLabelPainter::FontOf(int size) {
+    Prepare();
     auto found = fonts_.find(size);
     if (found == fonts_.end()) {
         LOGFONTW font = face_;
@@ -31,8 +37,8 @@ HFONT GdiLabelPainter::FontOf(int size) {
 }
 
 TextSize GdiLabelPainter::Measure(const std::string& text, int size) {
-    HDC dc = measureDc_.get();
     HFONT font = FontOf(size);
+    HDC dc = measureDc_.get();
     if (dc == nullptr || font == nullptr) return {};
     const fw::SelectObjectScope selected(dc, font);
     const std::wstring wide = fw::Utf8ToWide(text);
@@ -56,6 +62,9 @@ void GdiLabelPainter::Draw(const std::string& text, int left, int top, int size,
     ExtTextOutW(dc, left, top, ETO_CLIPPED, &bounds, wide.c_str(), static_cast<UINT>(wide.size()),
                 nullptr);
     RestoreDC(dc, saved);
+}
+
+void GdiLabelPainter::EndDrawing() {
     // The keyboard writes the pixels directly next time: the text must be there by then.
     backBuffer_.FinishGdi();
 }

@@ -18,14 +18,19 @@ public:
     [[nodiscard]] TextSize Measure(const std::string& text, int size) override;
     void Draw(const std::string& text, int left, int top, int size, fw::ColorRef color,
               const fw::PixelRect& clip) override;
+    void EndDrawing() override;
 
 private:
+    // The font and the measuring DC are made when the first name is, not at every start:
+    // names are off unless the user turns them on.
+    void Prepare();
     [[nodiscard]] HFONT FontOf(int size);
 
     fw::BackBuffer& backBuffer_;
     // Measuring does not wait for the back buffer: a DC of the screen's kind measures alike.
-    fw::MemoryDc measureDc_{CreateCompatibleDC(nullptr)};
+    fw::MemoryDc measureDc_;
     LOGFONTW face_{};
+    bool prepared_ = false;
     std::map<int, fw::Font> fonts_; // by letter height
 };
 

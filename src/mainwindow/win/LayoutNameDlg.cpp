@@ -1,10 +1,8 @@
 #include "mainwindow/win/LayoutNameDlg.h"
 
+#include "framework/win/DialogTemplate.h"
 #include "framework/win/WidePath.h"
 #include "framework/win/Window.h"
-
-#include <string_view>
-#include <vector>
 
 namespace zevaver {
 
@@ -19,49 +17,9 @@ constexpr WORD StaticClass = 0x0082;
 constexpr short Width = 200;
 constexpr short Height = 62;
 
-// An in-memory dialog template, built word by word.
-class Template {
-public:
-    void Word(WORD value) { words_.push_back(value); }
-    void Long(DWORD value) {
-        Word(LOWORD(value));
-        Word(HIWORD(value));
-    }
-    void Text(std::wstring_view text) {
-        for (wchar_t c : text) Word(static_cast<WORD>(c));
-        Word(0);
-    }
-    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD windowClass,
-              std::wstring_view text) {
-        if (words_.size() % 2 != 0) Word(0); // items start on a DWORD
-        Long(style | WS_CHILD | WS_VISIBLE);
-        Long(0);
-        for (short value : {x, y, cx, cy}) Word(static_cast<WORD>(value));
-        Word(id);
-        Word(0xFFFF);
-        Word(windowClass);
-        Text(text);
-        Word(0); // no creation data
-    }
-    [[nodiscard]] LPCDLGTEMPLATEW Data() const {
-        return reinterpret_cast<LPCDLGTEMPLATEW>(words_.data());
-    }
-
-private:
-    std::vector<WORD> words_;
-};
-
-Template NameDialog() {
-    Template t;
-    t.Long(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER);
-    t.Long(0);
-    t.Word(4); // items
-    for (short value : {short{0}, short{0}, Width, Height}) t.Word(static_cast<WORD>(value));
-    t.Word(0); // no menu
-    t.Word(0); // the standard dialog class
-    t.Text(LayoutNameCaption);
-    t.Word(8);
-    t.Text(L"MS Shell Dlg");
+fw::DialogTemplate NameDialog() {
+    fw::DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER,
+                         LayoutNameCaption, Width, Height, 8);
     t.Item(SS_LEFT, 7, 7, Width - 14, 9, NameLabel, StaticClass, L"&Name of the layout:");
     t.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 18, Width - 14, 13, NameField, EditClass,
            L"");
@@ -111,7 +69,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 std::optional<std::string> AskLayoutName(HWND owner, const std::string& name) {
-    const Template dialog = NameDialog();
+    const fw::DialogTemplate dialog = NameDialog();
     Exchange exchange{fw::Utf8ToWide(name)};
     const INT_PTR result =
         DialogBoxIndirectParamW(fw::ModuleInstance(), dialog.Data(), owner, &DialogProc,

@@ -121,7 +121,6 @@ public:
                 };
             }
             const WatchStatus status = watch_->StartWatching(kind);
-            owner_.receiver_ = watch_->ReceiverWindow();
             lastHookTick_ = GetTickCount();
             return status;
         } catch (...) {
@@ -135,7 +134,6 @@ private:
         watch_->StopWatching(watch::KindMouse);
         watch_->StopWatching(watch::KindKeyboard);
         watch_.reset();
-        owner_.receiver_ = nullptr;
     }
 
     void RawKey() noexcept {
@@ -149,7 +147,6 @@ private:
         silentKeys_ = 0;
         lastHookTick_ = now;
         watch_->Rewatch(watch::KindKeyboard);
-        ++owner_.rehooks_;
     }
 
     void Problem(const char* text) noexcept {
@@ -182,10 +179,8 @@ bool InputThread::Start(PlayingEngine& engine, HWND mainWindow, bool watch) noex
     watch_ = watch;
     ready_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!ready_) return false;
-    DWORD id = 0;
-    thread_.reset(CreateThread(nullptr, 0, &InputThread::Main, this, CREATE_SUSPENDED, &id));
+    thread_.reset(CreateThread(nullptr, 0, &InputThread::Main, this, CREATE_SUSPENDED, nullptr));
     if (!thread_) return false;
-    threadId_ = id;
     // Low-level hooks hold up all input of the session until they return.
     SetThreadPriority(thread_.get(), THREAD_PRIORITY_HIGHEST);
     ResumeThread(thread_.get());
@@ -234,7 +229,6 @@ void InputThread::Stop() noexcept {
     if (const HWND control = control_) SendMessageA(control, StopRequest, 0, 0);
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.reset();
-    threadId_ = 0;
 }
 
 void InputThread::Settle() noexcept {

@@ -53,15 +53,9 @@ public:
     // Stops watching, applies the commands still waiting and ends the thread; the engine
     // may then be used by the caller's thread.
     void Stop() noexcept;
-    [[nodiscard]] bool Running() const noexcept { return thread_.valid(); }
     // Returns once every command sent so far has been applied (tests, which then read the
     // engine while no key plays).
     void Settle() noexcept;
-    [[nodiscard]] DWORD ThreadId() const noexcept { return threadId_; }
-    // The receiver window of the input watch, null when not watching (tests).
-    [[nodiscard]] HWND Receiver() const noexcept { return receiver_; }
-    // How many times the keyboard hook was put back after the system dropped it.
-    [[nodiscard]] uint32_t Rehooks() const noexcept { return rehooks_; }
 
     // EngineHost.
     void WakeEngine() noexcept override;
@@ -86,12 +80,9 @@ private:
     WatchStatus keyboardStatus_ = WatchStatus::Disabled;
     WatchStatus mouseStatus_ = WatchStatus::Disabled;
     fw::KernelHandle thread_;
-    DWORD threadId_ = 0;
     fw::KernelHandle ready_;
     // The control window on the input thread, to which the main thread sends its requests.
     std::atomic<HWND> control_{nullptr};
-    std::atomic<HWND> receiver_{nullptr};
-    std::atomic<uint32_t> rehooks_{0};
     // Pointer moves are folded: while one is posted and not yet taken, later ones only
     // update the position.
     std::atomic<uint32_t> pointer_{0};

@@ -1,5 +1,6 @@
 #include "services/win/SettingsDlg.h"
 
+#include "framework/win/DialogTemplate.h"
 #include "framework/win/Monitors.h"
 #include "framework/win/NameCompare.h"
 #include "framework/win/ShellCalls.h"
@@ -86,26 +87,6 @@ std::vector<ControlPlace> ControlPlaces() {
 
 // An in-memory dialog template without controls: caption, frame and the platform's dialog
 // font; the controls are added at creation at their pixel places.
-std::vector<WORD> DialogTemplate() {
-    std::vector<WORD> words;
-    auto word = [&words](WORD value) { words.push_back(value); };
-    auto text = [&word](const char* s) {
-        while (*s) word(static_cast<WORD>(static_cast<unsigned char>(*s++)));
-        word(0);
-    };
-    word(LOWORD(DialogStyle));
-    word(HIWORD(DialogStyle));
-    word(0); // extended style
-    word(0);
-    for (int i = 0; i < 5; ++i) word(0); // no items; x, y, cx, cy set at creation
-    word(0);                             // no menu
-    word(0);                             // the standard dialog class
-    text("Settings");
-    word(DialogFontPoints);
-    text("MS Shell Dlg");
-    return words;
-}
-
 int WindowDpi(HWND window) noexcept {
     // Per-window DPI exists from Windows 10 on; before that the screen's DPI is the window's.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -140,11 +121,12 @@ TfrmSettings::TfrmSettings(HWND owner, TSettings& settings, Options options)
 int TfrmSettings::ShowModal() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    const std::vector<WORD> dialogTemplate = DialogTemplate();
+    // Its controls are made at creation, placed for the window's DPI; x, y, cx and cy too.
+    const fw::DialogTemplate dialog(DialogStyle, L"Settings", 0, 0, DialogFontPoints);
     // A Unicode dialog: its loop then hands the layout list characters of any script.
-    const INT_PTR result = DialogBoxIndirectParamW(
-        fw::ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), owner_,
-        &TfrmSettings::DialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result =
+        DialogBoxIndirectParamW(fw::ModuleInstance(), dialog.Data(), owner_,
+                                &TfrmSettings::DialogProc, reinterpret_cast<LPARAM>(this));
     return static_cast<int>(result);
 }
 

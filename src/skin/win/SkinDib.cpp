@@ -13,15 +13,6 @@ namespace zevaver {
 namespace {
 
 constexpr size_t FileHeaderSize = 14;
-constexpr size_t InfoHeaderSize = 40;
-constexpr uint32_t Rle8 = 1, Rle4 = 2;
-
-uint32_t Read32(std::string_view bytes, size_t offset) noexcept {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
-    return value;
-}
 
 // The file's header with its colour table or bit masks, in a block as large as any of them
 // can be: what the file holds of it is copied, the rest stays zero, so nothing is ever read
@@ -62,24 +53,18 @@ std::optional<std::string> ReadWholeFile(const std::string& path) noexcept {
 bool TSkinDib::LoadFromFile(const std::string& path) noexcept {
     Clear();
     const std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes || !IsWholeBitmapFile(*bytes)) return false;
+    if (!bytes) return false;
+    const std::optional<BitmapFileLayout> layout = ReadBitmapFileLayout(*bytes);
+    if (!layout) return false;
     const std::string_view file(*bytes);
-    const size_t pixelsAt = Read32(file, 10);
+    const size_t pixelsAt = layout->pixelsAt;
+    const int width = layout->width, height = layout->height;
     HeaderBlock header(file, pixelsAt);
-    BITMAPINFOHEADER& info = header.Info()->bmiHeader;
-    int width = 0, height = 0;
-    if (info.biSize < InfoHeaderSize) {
-        const auto& core = reinterpret_cast<const BITMAPCOREHEADER&>(info);
-        width = core.bcWidth;
-        height = core.bcHeight;
-    } else {
-        width = info.biWidth;
-        height = info.biHeight < 0 ? -info.biHeight : info.biHeight;
+    if (layout->runLength) {
         // Run-length codes are read no further than the file goes.
-        if (info.biCompression == Rle8 || info.biCompression == Rle4) {
-            const DWORD available = static_cast<DWORD>(file.size() - pixelsAt);
-            if (info.biSizeImage == 0 || info.biSizeImage > available) info.biSizeImage = available;
-        }
+        BITMAPINFOHEADER& info = header.Info()->bmiHeader;
+        const DWORD available = static_cast<DWORD>(file.size() - pixelsAt);
+        if (info.biSizeImage == 0 || info.biSizeImage > available) info.biSizeImage = available;
     }
 
     BITMAPINFO target{};
