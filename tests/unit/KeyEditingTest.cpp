@@ -1,6 +1,7 @@
 // Mapping keys on the engine's side: what a key pressed while a note is picked does, with
 // the engine wired as the program wires it and keystrokes as the hook reports them.
 #include "engine/PlayingEngine.h"
+#include "support/EnginePorts.h"
 #include "support/FakeMidiOut.h"
 
 #include <gtest/gtest.h>
@@ -27,13 +28,16 @@ protected:
         layout[vk::Back] = 70;
         layout[vk::Escape] = 72;
         engine.Send(play::SetLayout{layout});
-        engine.Send(play::SelectDevice{0});
+        (void)fakes::AttachDevice(engine, midi, 0);
         engine.Send(play::EditKeys{true});
         (void)midi.Take();
     }
 
-    void WakeEngine() noexcept override { engine.ProcessCommands(); }
-    void WakeWindow() noexcept override {}
+    bool WakeEngine() noexcept override {
+        engine.ProcessCommands();
+        return true;
+    }
+    bool WakeWindow() noexcept override { return true; }
     bool IsMainWindowActive() override { return active; }
     bool IsKeyDown(int32_t) override { return false; }
     uint32_t EventTime() override { return 0; }

@@ -259,7 +259,7 @@ TEST_F(TrayInTheCore, EveryMidiMessageBlinksUntilTheBlinkTimerTicks) {
     EXPECT_EQ(host.timers, (std::map<int, uint32_t>{{AppCore::BlinkTimerId, 175}}));
 
     core.Timer(AppCore::BlinkTimerId);
-    EXPECT_EQ(host.icons.back(), "window MAINICON");
+    EXPECT_EQ(host.icons, (Lines{"window MBLINK", "window MAINICON"}));
     EXPECT_TRUE(host.timers.empty()) << "no timer while idle";
 }
 

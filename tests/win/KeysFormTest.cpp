@@ -317,7 +317,7 @@ TEST_F(KeysForm, HeldKeysAreReadBackFromTheSystemsKeyState) {
     PlayingEngine& engine = Engine();
     engine.KeyWatched(VK_CONTROL, 0x001D0001);
     ASSERT_TRUE(engine.Player().CtrlHeld());
-    engine.DesktopSwitched();
+    engine.ReconcileKeys();
     EXPECT_FALSE(engine.Player().CtrlHeld());
 }
 
