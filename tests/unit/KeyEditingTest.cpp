@@ -192,6 +192,22 @@ TEST_F(KeyEditingEngine, NothingIsTakenWhereKeysWouldNotPlay) {
     EXPECT_EQ(engine.View().picked, KeyEditing::NoPick);
 }
 
+// The window has not taken the last 16 edits yet: a key that would make a 17th plays
+// instead, and no edit is lost.
+TEST_F(KeyEditingEngine, WithSixteenEditsWaitingTheNextKeyPlaysInsteadOfBeingMapped) {
+    for (int i = 0; i < 16; ++i) {
+        engine.Send(play::PickNote{40 + i});
+        Tap('A' + i);
+    }
+    engine.Send(play::PickNote{90});
+    Tap('Q');
+    EXPECT_EQ(NotesOn(), std::vector<int>{60});
+    EXPECT_EQ(engine.View().picked, 90) << "still picked, for the next key";
+    const auto edits = Edits();
+    ASSERT_EQ(edits.size(), 16u);
+    EXPECT_EQ(edits.back().values['A' + 15], 55);
+}
+
 } // namespace
 
 } // namespace zevaver
