@@ -32,13 +32,14 @@ struct PlayingEngine::Applier {
     void operator()(const play::SetTranspose& c) const { e.player_.SetTranspose(c.value); }
     void operator()(const play::TogglePedal&) const { e.player_.TogglePedalLatch(); }
     void operator()(const play::SetDialogOpen& c) const { e.dialogOpen_ = c.open; }
-    void operator()(const play::SelectDevice& c) const {
-        // The window has the port's name already: no need to ask the library for it here,
-        // on the key path's thread. OpenPort closes the old port first.
+    // Nothing here waits on the driver: the window opens and closes ports.
+    void operator()(const play::AttachPort& c) const {
         e.notes_.RenumberDevice(c.device);
-        e.notes_.OpenPort();
-        if (!e.notes_.MIDIPortOk() && c.reportFailure) e.Report(play::Problem::Kind::PortFailed);
+        MidiOutPort previous = e.notes_.AttachPort(MidiOutPort(e.midi_, c.port));
+        e.ReturnPort(std::move(previous), false);
+        e.portId_ = c.id;
     }
+    void operator()(const play::DetachPort&) const { e.ReturnPort(e.notes_.DetachPort(), false); }
     void operator()(const play::RenumberDevice& c) const { e.notes_.RenumberDevice(c.device); }
     void operator()(const play::MousePress& c) const { e.notes_.PressNote(c.note, c.velocity); }
     void operator()(const play::MouseRelease& c) const { e.notes_.ReleaseNote(c.note); }
@@ -47,11 +48,14 @@ struct PlayingEngine::Applier {
 };
 
 PlayingEngine::PlayingEngine(EngineHost& host, MidiOut& midi)
-    : host_(host), notes_(static_cast<const NotesHost&>(*this), midi),
+    : host_(host), midi_(midi), notes_(static_cast<const NotesHost&>(*this), midi),
       player_(static_cast<KeyPlayerHost&>(*this), settings_, keyNotes_) {
     // Counted, not shown: the window blinks when it next looks.
     notes_.Blink = [this] { ++blinks_; };
-    notes_.OnPortLost = [this] { Report(play::Problem::Kind::PortLost); };
+    notes_.OnPortLost = [this](MidiOutPort lost) { ReturnPort(std::move(lost), true); };
+    notes_.OnPortWanted = [this] {
+        if (!portWanted_.exchange(true, std::memory_order_acq_rel)) WakeWindow();
+    };
 }
 
 // --- The window's thread. ---
@@ -59,12 +63,29 @@ PlayingEngine::PlayingEngine(EngineHost& host, MidiOut& midi)
 void PlayingEngine::Send(play::Command command) noexcept {
     Queued queued{++sent_, std::move(command)};
     // A full queue means the engine's thread is behind: the window waits for it, never the
-    // other way round.
-    while (!commands_.TryPush(std::move(queued))) {
-        host_.WakeEngine();
+    // other way round. The command that found it full waits beside it, where the engine
+    // takes it before the next key; anything sent after it waits here until it is taken.
+    while (overflowFull_.load(std::memory_order_acquire)) {
+        WakeEngine();
         std::this_thread::yield();
     }
-    host_.WakeEngine();
+    if (!commands_.TryPush(std::move(queued))) {
+        overflow_ = std::move(queued);
+        overflowFull_.store(true, std::memory_order_release);
+    }
+    WakeEngine();
+}
+
+void PlayingEngine::WakeEngine() noexcept {
+    if (engineWoken_.exchange(true, std::memory_order_acq_rel)) return;
+    if (!host_.WakeEngine()) engineWoken_.store(false, std::memory_order_release);
+}
+
+void PlayingEngine::AwaitApplied() noexcept {
+    while (viewApplied_.load(std::memory_order_acquire) != sent_) {
+        WakeEngine();
+        std::this_thread::yield();
+    }
 }
 
 void PlayingEngine::SetVelocityPosition(int32_t position) noexcept {
@@ -91,6 +112,18 @@ bool PlayingEngine::TakeProblem(play::Problem& problem) noexcept {
     return problems_.TryPop(problem);
 }
 
+uint32_t PlayingEngine::TakeDroppedProblems() noexcept {
+    return droppedProblems_.exchange(0, std::memory_order_acq_rel);
+}
+
+bool PlayingEngine::TakeReturnedPort(play::ReturnedPort& port) noexcept {
+    return returned_.TryPop(port);
+}
+
+bool PlayingEngine::TakePortWanted() noexcept {
+    return portWanted_.exchange(false, std::memory_order_acq_rel);
+}
+
 bool PlayingEngine::TakeLayoutEdit(play::LayoutEdit& edit) noexcept {
     return edits_.TryPop(edit);
 }
@@ -104,37 +137,62 @@ void PlayingEngine::KeyWatched(int32_t wParam, int32_t lParam) {
 }
 
 void PlayingEngine::ProcessCommands() {
+    // Cleared first: a command sent from here on wakes the engine again.
+    engineWoken_.store(false, std::memory_order_release);
     ApplyQueued();
     Publish();
 }
 
-void PlayingEngine::DesktopSwitched() {
+void PlayingEngine::ReconcileKeys() {
     ApplyQueued();
     player_.ReconcileHeldKeys();
     Publish();
 }
 
+// Everything in the queue is older than a command waiting beside it, which the window put
+// there only when the queue was full.
 void PlayingEngine::ApplyQueued() {
     Queued queued;
-    while (commands_.TryPop(queued)) {
-        std::visit(Applier{*this}, queued.command);
-        applied_ = queued.number;
+    for (;;) {
+        while (commands_.TryPop(queued)) Apply(queued);
+        if (!overflowFull_.load(std::memory_order_acquire)) return;
+        queued = std::move(overflow_);
+        overflowFull_.store(false, std::memory_order_release);
+        Apply(queued);
     }
 }
 
-void PlayingEngine::Report(play::Problem::Kind kind, std::string_view text) noexcept {
+// Counted before it runs: a command that throws is not applied twice, and whoever waits for
+// it is not kept waiting.
+void PlayingEngine::Apply(Queued& queued) {
+    applied_ = queued.number;
+    std::visit(Applier{*this}, queued.command);
+}
+
+void PlayingEngine::Report(std::string_view text) noexcept {
     play::Problem problem;
-    problem.kind = kind;
-    problem.applied = applied_;
     const size_t length = std::min(text.size(), problem.text.size() - 1);
     std::copy_n(text.data(), length, problem.text.data());
-    // A full queue holds problems enough that the window has yet to show.
-    (void)problems_.TryPush(std::move(problem));
+    if (!problems_.TryPush(std::move(problem))) droppedProblems_.fetch_add(1);
+    WakeWindow();
+}
+
+void PlayingEngine::ReturnPort(MidiOutPort port, bool lost) noexcept {
+    if (!port.IsOpen()) return;
+    play::ReturnedPort returned{port.Get(), portId_, lost};
+    // Never full (see returned_); should it be, the port is closed here rather than leaked.
+    if (!returned_.TryPush(std::move(returned))) return;
+    (void)port.Release();
     WakeWindow();
 }
 
 void PlayingEngine::WakeWindow() noexcept {
-    if (!windowWoken_.exchange(true, std::memory_order_acq_rel)) host_.WakeWindow();
+    if (windowWoken_.exchange(true, std::memory_order_acq_rel)) return;
+    if (!host_.WakeWindow()) windowWoken_.store(false, std::memory_order_release);
+}
+
+void PlayingEngine::RetryWakeWindow() noexcept {
+    WakeWindow();
 }
 
 // A change the window could not learn of would leave the file behind the keys: with no

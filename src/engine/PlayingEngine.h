@@ -58,11 +58,16 @@ struct TogglePedal {};
 struct SetDialogOpen {
     bool open;
 };
-// Closes the port and opens the device (-1 the mapper); a failure is reported when asked.
-struct SelectDevice {
+// A port the window opened (it may wait on the driver; the engine's thread never does):
+// the engine plays on it from now on and gives back the one it had. id names the port in
+// what the engine gives back.
+struct AttachPort {
+    MidiOut::Handle port;
     int32_t device;
-    bool reportFailure = true;
+    uint32_t id;
 };
+// The engine gives its port back (ReturnedPort) for the window to reset and close.
+struct DetachPort {};
 // The port open now stands at another number of the library's list; nothing is closed.
 struct RenumberDevice {
     int32_t device;
@@ -84,9 +89,10 @@ struct PickNote {
     int32_t note;
 };
 
-using Command = std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel,
-                             SetLayout, SetTranspose, TogglePedal, SetDialogOpen, SelectDevice,
-                             MousePress, MouseRelease, RenumberDevice, EditKeys, PickNote>;
+using Command =
+    std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel, SetLayout,
+                 SetTranspose, TogglePedal, SetDialogOpen, AttachPort, DetachPort, MousePress,
+                 MouseRelease, RenumberDevice, EditKeys, PickNote>;
 
 // What the window shows of the engine.
 struct View {
@@ -103,15 +109,18 @@ struct View {
     friend bool operator==(const View&, const View&) = default;
 };
 
-// Something the window must report to the user, once. PortLost: a send found the open
-// port gone; nothing more goes to it until a device is selected again.
+// A failure the window must report to the user, once.
 struct Problem {
-    enum class Kind : uint8_t { PortFailed, Error, PortLost };
-    Kind kind = Kind::Error;
-    // How many commands the engine had applied then (a port lost before the last device
-    // selection was applied is no news).
-    uint32_t applied = 0;
-    std::array<char, 128> text{}; // for Error, cut to fit; zero-terminated
+    std::array<char, 128> text{}; // cut to fit; zero-terminated
+};
+
+// A port the engine gave back for the window to reset and close: on DetachPort, when
+// another was attached over it, or when a send found it gone (lost: nothing more went to
+// it and nothing that sounded there is held any more).
+struct ReturnedPort {
+    MidiOut::Handle port = 0;
+    uint32_t id = 0; // as attached
+    bool lost = false;
 };
 
 } // namespace play
@@ -121,10 +130,13 @@ class EngineHost {
 public:
     // Called on the window's thread: commands are waiting; the engine's thread should run
     // ProcessCommands soon. May be called while the engine's thread is not running yet.
-    virtual void WakeEngine() noexcept = 0;
-    // Called on the engine's thread: the view changed or a problem waits; the window's
-    // thread should call EngineChanged soon. Not called again until the view is read.
-    virtual void WakeWindow() noexcept = 0;
+    // Not called again until ProcessCommands runs, unless this returns false (the wake-up
+    // could not be sent: the next command tries again).
+    virtual bool WakeEngine() noexcept = 0;
+    // Called on the engine's thread: the view changed or something waits for the window;
+    // the window's thread should call EngineChanged soon. Not called again until the view
+    // is read, unless this returns false (the next change tries again).
+    virtual bool WakeWindow() noexcept = 0;
     // For the key player, on the engine's thread.
     [[nodiscard]] virtual bool IsMainWindowActive() = 0;
     [[nodiscard]] virtual bool IsKeyDown(int32_t key) = 0;
@@ -141,14 +153,24 @@ public:
     PlayingEngine& operator=(const PlayingEngine&) = delete;
 
     // ---- The window's thread. ----
-    // Queues a command: it takes effect before any key the engine handles afterwards.
+    // Queues a command: it takes effect before any key the engine handles afterwards, even
+    // when the queue is full (the window then waits for the engine, never the other way).
     void Send(play::Command command) noexcept;
     [[nodiscard]] uint32_t Sent() const noexcept { return sent_; }
+    // Returns once every command sent so far has been applied.
+    void AwaitApplied() noexcept;
+    // A wake-up of the engine could not be sent earlier: it is tried again.
+    void RetryWakeEngine() noexcept { WakeEngine(); }
     // The fader's position, 0..127, 0 the loudest.
     void SetVelocityPosition(int32_t position) noexcept;
     // What the engine shows now. Reading it asks for the next WakeWindow.
     [[nodiscard]] play::View View() noexcept;
     [[nodiscard]] bool TakeProblem(play::Problem& problem) noexcept;
+    // Problems that found the queue full since last asked (never dropped unseen).
+    [[nodiscard]] uint32_t TakeDroppedProblems() noexcept;
+    [[nodiscard]] bool TakeReturnedPort(play::ReturnedPort& port) noexcept;
+    // A note-on found no port (and none was lost): the window should try opening one.
+    [[nodiscard]] bool TakePortWanted() noexcept;
     // The changes mapping keys made to the engine's layout, in order; the window's copy of
     // the layout and the file follow them.
     [[nodiscard]] bool TakeLayoutEdit(play::LayoutEdit& edit) noexcept;
@@ -157,10 +179,13 @@ public:
     // One watched keystroke, inside the hook's call: the commands waiting first, then the key.
     void KeyWatched(int32_t wParam, int32_t lParam);
     void ProcessCommands();
-    // The input desktop changed: key releases made there were never seen.
-    void DesktopSwitched();
+    // Keys may have changed unseen (the input desktop changed, or the hook missed some):
+    // each key held is checked against the system's key state.
+    void ReconcileKeys();
     // A failure for the window to show; never shown here.
-    void Report(play::Problem::Kind kind, std::string_view text = {}) noexcept;
+    void Report(std::string_view text) noexcept;
+    // A wake-up of the window could not be sent earlier: it is tried again.
+    void RetryWakeWindow() noexcept;
 
     // ---- Whichever thread runs the engine, or any while none does (start, shutdown,
     // tests). ----
@@ -179,8 +204,11 @@ private:
     struct Applier;
 
     void ApplyQueued();
+    void Apply(Queued& queued);
     void Publish() noexcept;
     void WakeWindow() noexcept;
+    void ReturnPort(MidiOutPort port, bool lost) noexcept;
+    void WakeEngine() noexcept;
 
     // KeyPlayerHost.
     void PressNote(int32_t note, int32_t velocity) override { notes_.PressNote(note, velocity); }
@@ -201,6 +229,7 @@ private:
     [[nodiscard]] bool PedalDown() const override { return player_.PedalDown(); }
 
     EngineHost& host_;
+    MidiOut& midi_;
     // The engine's own copies, changed only by commands and shortcuts.
     TSettings settings_;
     KeyNoteTable keyNotes_{};
@@ -208,6 +237,7 @@ private:
     bool pushChecked_ = false;
     KeyEditing editing_;
     uint32_t layouts_ = 0; // SetLayout commands applied
+    uint32_t portId_ = 0;  // the id of the port attached
     uint32_t applied_ = 0;
     uint32_t blinks_ = 0;
     TMIDIKeys notes_;
@@ -216,6 +246,13 @@ private:
     // The window's side.
     uint32_t sent_ = 0;
     fw::SpscQueue<Queued, 64> commands_;
+    // A command that found the queue full, to be applied after all in the queue: written by
+    // the window while `overflowFull_` is false, read by the engine while it is true. The
+    // window puts nothing more in the queue until the engine has taken it.
+    Queued overflow_;
+    std::atomic<bool> overflowFull_{false};
+    // Set when the engine has been woken and has not started on the commands since.
+    std::atomic<bool> engineWoken_{false};
     std::atomic<int32_t> velocityPosition_{0};
 
     // What the window reads: the view as last published, field by field.
@@ -231,7 +268,12 @@ private:
     // Set when the window has been woken and has not read the view since.
     std::atomic<bool> windowWoken_{false};
     fw::SpscQueue<play::Problem, 16> problems_;
+    std::atomic<uint32_t> droppedProblems_{0};
     fw::SpscQueue<play::LayoutEdit, 16> edits_;
+    // A port is given back at most once per attach, and the window attaches the next only
+    // after taking the last back: never more than two wait here.
+    fw::SpscQueue<play::ReturnedPort, 8> returned_;
+    std::atomic<bool> portWanted_{false};
 };
 
 } // namespace zevaver

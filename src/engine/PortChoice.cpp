@@ -33,7 +33,9 @@ std::vector<std::string> PortList::Captions() const {
 
 PortList ReadPorts(MidiOut& midi) {
     PortList list;
-    list.mapper = ReadName(midi, MidiOut::Mapper);
+    // With no output at all the library may not name its mapper; it is still there.
+    if (std::string name; midi.DeviceName(MidiOut::Mapper, name) == MidiOut::NoError)
+        list.mapper = std::move(name);
     // The library reports the count as a 16-bit number.
     const auto count = static_cast<uint16_t>(midi.DeviceCount());
     list.ports.reserve(count);

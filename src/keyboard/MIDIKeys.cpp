@@ -61,14 +61,34 @@ void TMIDIKeys::OpenPort() {
     ClosePort();
     portOk_ = false;
     lost_ = false;
-    // The library reports the count as a 16-bit number.
-    const auto count = static_cast<uint16_t>(midi_.DeviceCount());
-    // The mapper (-1) is tried even when no device is installed.
-    if (device_ >= int{count}) return;
-    const MidiOut::OpenResult opened = midi_.Open(device_);
-    if ((opened.result & 0xFFFFu) != MidiOut::NoError) return;
-    portOk_ = true;
-    port_ = MidiOutPort(midi_, opened.port);
+    port_ = OpenOutputPort(midi_, device_);
+    portOk_ = port_.IsOpen();
+}
+
+MidiOutPort TMIDIKeys::TakePort() {
+    noteChannels_.fill(0);
+    portOk_ = false;
+    return std::move(port_);
+}
+
+MidiOutPort TMIDIKeys::DetachPort() {
+    return TakePort();
+}
+
+MidiOutPort TMIDIKeys::AttachPort(MidiOutPort port) {
+    MidiOutPort previous = TakePort();
+    port_ = std::move(port);
+    portOk_ = port_.IsOpen();
+    lost_ = false;
+    if (!portOk_) return previous;
+    // Only keys still held: a note whose key came up while no port was there is over.
+    const TNoteSet& down = DownNotes();
+    for (int note = 0; note < MidiNoteCount; ++note) {
+        if (!down.Contains(note) || !IsNoteSounding(note)) continue;
+        if (Send(midi::NoteOn(channel_, note, velocities_[static_cast<std::size_t>(note)])))
+            noteChannels_[static_cast<std::size_t>(note)] = channel_;
+    }
+    return previous;
 }
 
 // Notes outside 0..127 (octave shift and transposition past the ends, or a mouse release
@@ -76,9 +96,16 @@ void TMIDIKeys::OpenPort() {
 // tried, so they neither open the port nor blink.
 void TMIDIKeys::MIDINoteOn(int note, int velocity) {
     if (!IsMidiNote(note)) return;
+    velocities_[static_cast<std::size_t>(note)] = static_cast<uint8_t>(DataByte(velocity));
     // Every note-on while no port is open tries again, silently; not after a loss, when
     // the number may stand for another port by now.
-    if (!port_.IsOpen() && !lost_) OpenPort();
+    if (!port_.IsOpen() && !lost_) {
+        if (OnPortWanted) {
+            OnPortWanted();
+            return; // the note sounds when the port comes, if its key is still held
+        }
+        OpenPort();
+    }
     TMIDIChannel& owed = noteChannels_[static_cast<std::size_t>(note)];
     // The control ends a sounding note before striking it again; should it ever not, the
     // note still gets its note-off first, on its own channel.
@@ -109,12 +136,11 @@ bool TMIDIKeys::Send(uint32_t message) {
 // Whatever sounded there sounds nowhere now: nothing is owed for it, and the pedal holds
 // none of it any more (holding it would only keep the keyboard showing it).
 void TMIDIKeys::LosePort() {
-    port_.Close(); // its handle is still given back, though reset and close may fail
-    portOk_ = false;
+    // Reset and close may fail now, but the handle is still given back.
+    MidiOutPort lost = TakePort();
     lost_ = true;
-    noteChannels_.fill(0);
     ForgetSustainedNotes();
-    if (OnPortLost) OnPortLost();
+    if (OnPortLost) OnPortLost(std::move(lost));
 }
 
 } // namespace zevaver

@@ -44,21 +44,35 @@ public:
     [[nodiscard]] const std::string& MIDIPortName() const noexcept { return portName_; }
     // True after a successful open, until the next close by OpenPort or the port's loss.
     [[nodiscard]] bool MIDIPortOk() const noexcept { return portOk_; }
-    // The open port went away (a send failed): until the next OpenPort nothing is sent and
-    // a note-on does not try the number again, which may name another port by now.
+    // The open port went away (a send failed): until a port is opened or handed over
+    // nothing is sent and a note-on does not try the number again, which may name another
+    // port by now.
     [[nodiscard]] bool PortLost() const noexcept { return lost_; }
+    [[nodiscard]] bool HasPort() const noexcept { return port_.IsOpen(); }
 
     // Closes any open port and opens MIDIDevice; the outcome is MIDIPortOk.
     void OpenPort();
+    // Takes a port opened elsewhere (a thread that may wait on the driver, which the key
+    // path must not): the one held so far is given back first, unclosed. Every note whose
+    // key is still held and that has not sounded on a port since its key went down sounds
+    // now, so a key typed while no port was there plays as soon as one is.
+    [[nodiscard]] MidiOutPort AttachPort(MidiOutPort port);
+    // Gives the port back without resetting or closing it (whoever takes it does that, and
+    // the reset silences what sounds there): nothing is owed a note-off any more.
+    [[nodiscard]] MidiOutPort DetachPort();
     // Silences the open port (when the program may end without closing it): everything
     // still sounding on it stops, and no note-off is owed for it any more.
     void ResetPort();
 
     // Called right after every message that is sent.
     std::function<void()> Blink;
-    // Called once when a send finds the port gone; by then the port is closed and no note
-    // that sounded on it is owed a note-off or held by the pedal.
-    std::function<void()> OnPortLost;
+    // Called once when a send finds the port gone, with the port, which the callee closes
+    // (closed here when nobody takes it); by then no note that sounded on it is owed a
+    // note-off or held by the pedal.
+    std::function<void(MidiOutPort lost)> OnPortLost;
+    // Called when a note-on finds no port and none was lost: someone who may wait on the
+    // driver should open one (AttachPort). Without it, the note-on opens the port itself.
+    std::function<void()> OnPortWanted;
 
 private:
     void MIDINoteOn(int note, int velocity);
@@ -67,6 +81,9 @@ private:
     bool Send(uint32_t message);
     void ClosePort();
     void LosePort();
+
+    // The port given up, and what it owed, forgotten.
+    MidiOutPort TakePort();
 
     MidiOut& midi_;
     MidiOutPort port_;
@@ -78,6 +95,8 @@ private:
     // The channel each note's note-on went out on, 0 while none is owed a note-off. A
     // note-off goes only to a note that sounds, once, on that note's own channel.
     std::array<TMIDIChannel, MidiNoteCount> noteChannels_{};
+    // Each note's last velocity, for a note that waits for a port.
+    std::array<uint8_t, MidiNoteCount> velocities_{};
 };
 
 } // namespace zevaver

@@ -69,6 +69,8 @@ public:
 
     [[nodiscard]] bool IsOpen() const noexcept { return port_ != 0; }
     [[nodiscard]] MidiOut::Handle Get() const noexcept { return port_; }
+    // Gives the handle up without closing it: its new owner closes it.
+    [[nodiscard]] MidiOut::Handle Release() noexcept { return std::exchange(port_, 0); }
 
     // Failures of reset and close leave nothing to do: the handle is gone either way.
     void Close() noexcept {
@@ -82,5 +84,10 @@ private:
     MidiOut* library_ = nullptr;
     MidiOut::Handle port_ = 0;
 };
+
+// Opens a device the way the program always has: the library's count is read as a 16-bit
+// number, a device at or past it is not tried (the mapper, -1, always is), and only the low
+// 16 bits of the result tell success. Closed (not open) on failure.
+[[nodiscard]] MidiOutPort OpenOutputPort(MidiOut& library, int device);
 
 } // namespace zevaver

@@ -20,6 +20,11 @@ std::string PortLostText(const std::string& portName) {
            "\" is no longer available. It is used again as soon as it is back.";
 }
 
+std::string DroppedProblemsText(uint32_t count) {
+    return std::to_string(count) + (count == 1 ? " more error was" : " more errors were") +
+           " not shown, as too many came at once.";
+}
+
 int32_t ClampedChannel(int32_t channel) noexcept {
     return (channel >= 1 && channel <= 16) ? channel : 1;
 }
@@ -31,10 +36,14 @@ WindowRect TurnedBounds(const WindowRect& bounds) noexcept {
 class AppCore::SameThreadEngine final : public EngineHost {
 public:
     explicit SameThreadEngine(AppCore& core) noexcept : core_(core) {}
-    void WakeEngine() noexcept override {
+    bool WakeEngine() noexcept override {
         if (core_.engine_) core_.engine_->ProcessCommands();
+        return true;
     }
-    void WakeWindow() noexcept override { core_.EngineChanged(); }
+    bool WakeWindow() noexcept override {
+        core_.EngineChanged();
+        return true;
+    }
     bool IsMainWindowActive() override { return core_.host_.IsActive(); }
     bool IsKeyDown(int32_t key) override { return core_.host_.IsKeyDown(key); }
     uint32_t EventTime() override { return core_.host_.EventTime(); }
@@ -43,8 +52,8 @@ private:
     AppCore& core_;
 };
 
-AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
-                 LayoutFiles& layoutFiles, std::string settingsKeyPath, EngineHost* engineHost)
+AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry, LayoutFiles& layoutFiles,
+                 std::string settingsKeyPath, EngineHost* engineHost)
     : host_(host), midi_(midi), registry_(registry), settingsKeyPath_(std::move(settingsKeyPath)),
       layoutFiles_(layoutFiles),
       sameThread_(engineHost ? nullptr : std::make_unique<SameThreadEngine>(*this)),
@@ -273,12 +282,30 @@ void AppCore::SetFader(int32_t position) {
     FaderMoved(position);
 }
 
+// Boxes come last, and the view is read again after each: a box's own message loop may
+// have shown a newer view meanwhile, which an older one must not replace.
 void AppCore::EngineChanged() {
+    ShowView();
+    if (TakeBackPorts() && !stopped_) {
+        ports_ = ReadPorts(midi_);
+        Apply(portChoice_.Lost(ports_));
+    }
+    if (engine_->TakePortWanted() && portId_ == 0 && menu_ && !stopped_) RetryPort();
+    play::Problem problem;
+    while (engine_->TakeProblem(problem)) {
+        host_.ReportError(problem.text.data());
+        ShowView();
+    }
+    if (const uint32_t dropped = engine_->TakeDroppedProblems()) {
+        host_.ReportError(DroppedProblemsText(dropped));
+        ShowView();
+    }
+}
+
+void AppCore::ShowView() {
     // The view first: reading it asks for the next wake-up, so nothing published meanwhile
     // is missed.
     const play::View view = engine_->View();
-    play::Problem problem;
-    while (engine_->TakeProblem(problem)) Report(problem);
     if (!keys_) return;
     play::LayoutEdit edit;
     while (engine_->TakeLayoutEdit(edit)) ApplyLayoutEdit(edit);
@@ -294,19 +321,6 @@ void AppCore::EngineChanged() {
     if (view.picked != picked_) ShowPicked(view.picked);
     if (view.enabled != state_.Settings.Enabled) ShowEnabled(view.enabled);
     if (view.baseOctave != state_.Settings.BaseOctave) ShowBaseOctave(view.baseOctave);
-}
-
-void AppCore::Report(const play::Problem& problem) {
-    if (problem.kind == play::Problem::Kind::PortFailed) {
-        host_.ReportError(PortFailedText);
-    } else if (problem.kind == play::Problem::Kind::PortLost) {
-        // A port already replaced when it was lost is no news, nor one lost at shutdown.
-        if (problem.applied < portOpenSent_ || stopped_) return;
-        ports_ = ReadPorts(midi_);
-        Apply(portChoice_.Lost(ports_));
-    } else {
-        host_.ReportError(problem.text.data());
-    }
 }
 
 // What a click on "&Enabled" shows, without telling the engine what it already knows.
@@ -357,9 +371,9 @@ void AppCore::RestoreFromTray() {
 void AppCore::ShowPopup() {
     MenuOpening();
     host_.ShowPopup(menu_->Root());
+    EngineChanged(); // what the menu's own loop may have shown stays the newest
 }
 
-// The engine opens the port; a failure comes back as a problem to report.
 void AppCore::SelectDevice(int32_t id) {
     Apply(portChoice_.Select(id, ports_));
 }
@@ -379,18 +393,61 @@ void AppCore::DevicesChanged() {
 }
 
 // The menu checks the port that plays; while the chosen one is missing it is listed greyed
-// below the others. The box comes last: other messages are handled while it shows.
+// below the others. The boxes come last: other messages are handled while they show.
 void AppCore::Apply(const PortStep& step) {
     menu_->SetDevices(ports_.Captions(),
                       portChoice_.Away() ? portChoice_.ChosenName() : std::string());
     menu_->CheckDevice(portChoice_.OpenDevice());
+    bool failed = false;
     if (step.engine == PortStep::Engine::Open) {
-        engine_->Send(play::SelectDevice{step.device, step.reportFailure});
-        portOpenSent_ = engine_->Sent();
+        failed = !OpenDevice(step.device) && step.reportFailure;
     } else if (step.engine == PortStep::Engine::Renumber) {
         engine_->Send(play::RenumberDevice{step.device});
     }
-    if (!step.lostPort.empty()) host_.ReportError(PortLostText(step.lostPort));
+    if (failed) {
+        host_.ReportError(ports_.Count() == 0 ? NoPortsText : PortFailedText);
+        ShowView();
+    }
+    if (!step.lostPort.empty()) {
+        host_.ReportError(PortLostText(step.lostPort));
+        ShowView();
+    }
+}
+
+// The port is opened here, where waiting on the driver holds up nothing but the window, and
+// handed to the engine; the one it played on comes back first and is closed here too.
+bool AppCore::OpenDevice(int32_t device) {
+    if (portId_ != 0) {
+        engine_->Send(play::DetachPort{});
+        engine_->AwaitApplied();
+        portId_ = 0;
+        (void)TakeBackPorts();
+    }
+    MidiOutPort port = OpenOutputPort(midi_, device);
+    if (!port.IsOpen()) return false;
+    portId_ = ++portIds_;
+    engine_->Send(play::AttachPort{port.Release(), device, portId_});
+    return true;
+}
+
+// A key found no port: the one chosen is tried again, silently.
+void AppCore::RetryPort() {
+    (void)OpenDevice(portChoice_.OpenDevice());
+}
+
+// Closes what the engine gave back. True when that was the port in use, found gone (one
+// already replaced when it was lost is no news).
+bool AppCore::TakeBackPorts() {
+    bool lost = false;
+    play::ReturnedPort returned;
+    while (engine_->TakeReturnedPort(returned)) {
+        const MidiOutPort port(midi_, returned.port); // reset and closed as it goes
+        if (returned.lost && returned.id == portId_) {
+            portId_ = 0;
+            lost = true;
+        }
+    }
+    return lost;
 }
 
 void AppCore::SelectChannel(int32_t channel) {
@@ -511,6 +568,7 @@ void AppCore::SettingsClick() {
         },
         [&flag] { flag.Dismissed(); });
     host_.Invalidate();
+    EngineChanged(); // what the dialog's own loop may have shown stays the newest
 }
 
 void AppCore::EnabledClick() {

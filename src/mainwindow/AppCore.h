@@ -136,8 +136,13 @@ protected:
 
 // The message shown when the chosen MIDI port fails to open.
 inline constexpr const char* PortFailedText = "Selected MIDI port could't be opened.";
+// The message shown when there is no MIDI output at all.
+inline constexpr const char* NoPortsText =
+    "There is no MIDI output on this computer. Nothing plays until one is connected.";
 // The message shown, once, when the MIDI port in use goes away.
 [[nodiscard]] std::string PortLostText(const std::string& portName);
+// Shown when more errors came at once than could wait to be shown.
+[[nodiscard]] std::string DroppedProblemsText(uint32_t count);
 
 class AppCore final : private KeysHost, private MainMenuActions, private TrayIconsHost {
 public:
@@ -245,8 +250,11 @@ private:
     void SetFader(int32_t position);
     void ShowBaseOctave(int32_t baseOctave);
     void ShowEnabled(bool enabled);
-    void Report(const play::Problem& problem);
+    void ShowView();
     void Apply(const PortStep& step);
+    [[nodiscard]] bool OpenDevice(int32_t device);
+    void RetryPort();
+    [[nodiscard]] bool TakeBackPorts();
     // AppCoreKeys.cpp.
     void SendLayout();
     void RefreshKeyNames();
@@ -319,8 +327,9 @@ private:
     std::unique_ptr<TKeys> keys_;
     std::unique_ptr<MainMenu> menu_;
     uint32_t seenBlinks_ = 0;
-    // The number of the last command that opened a port (Sent).
-    uint32_t portOpenSent_ = 0;
+    // The port the engine plays on (0: none), as attached; ids count up from 1.
+    uint32_t portId_ = 0;
+    uint32_t portIds_ = 0;
     // The client size the layout was last made for, and whether it is being made now.
     ClientSize laidOut_;
     bool layingOut_ = false;

@@ -5,6 +5,8 @@
 
 #include "mainwindow/KeyNameTexts.h"
 
+#include <utility>
+
 namespace zevaver {
 
 void AppCore::SendLayout() {
@@ -115,10 +117,21 @@ void AppCore::SaveLayoutAsClick() {
     if (state_.SettingsDialogOpen || askingLayoutName_) return;
     ClearPick();
     askingLayoutName_ = true;
+    // Keys typed into the name play nothing, until the user has closed the box (hiding it
+    // can take the platform a while).
     struct Asked {
-        bool& flag;
-        ~Asked() { flag = false; }
-    } asked{askingLayoutName_};
+        AppCore& core;
+        explicit Asked(AppCore& c) : core(c) { core.engine_->Send(play::SetDialogOpen{true}); }
+        ~Asked() {
+            Dismissed();
+            core.askingLayoutName_ = false;
+            core.EngineChanged(); // what the boxes' own loops may have shown stays the newest
+        }
+        void Dismissed() {
+            if (std::exchange(engineKnows, false)) core.engine_->Send(play::SetDialogOpen{false});
+        }
+        bool engineKnows = true;
+    } asked{*this};
     std::string name = state_.Settings.Layout;
     for (;;) {
         const std::optional<std::string> answer = host_.AskLayoutName(name);

@@ -58,10 +58,12 @@ void TrayIcons::SetIconBoxBlinking(bool blinking) {
     host_.IconBoxChanged();
 }
 
+// The icon comes first: hiding a window can hold the caller a while (Wine without a window
+// manager waits two seconds for one), and the program must not seem gone meanwhile.
 void TrayIcons::AppEventsMinimize() {
     host_.ShowTrayLook(true);
-    host_.ShowApplicationWindow(false);
     ShowTrayIcon(iconName_, TrayAction::Add);
+    host_.ShowApplicationWindow(false);
     minimized_ = true;
 }
 

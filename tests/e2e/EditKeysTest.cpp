@@ -139,6 +139,9 @@ TEST_F(EditKeys, SaveLayoutAsCopiesTheLayoutWhichTheSettingsDialogListsAndChoose
     Menu('A'); // Save layout as...
     HWND ask = WindowTitled("Save layout as");
     ASSERT_NE(ask, nullptr);
+    program.ClearMidiLog();
+    Tap('Z'); // typed into the name: no note
+    EXPECT_TRUE(program.ShortMessages().empty());
     SetDlgItemTextW(ask, 101, L"My Piano"); // the name field
     PostMessageW(ask, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(e2e::WaitFor([&] { return !Layout("My Piano.txt").empty(); }));

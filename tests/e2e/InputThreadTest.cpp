@@ -1,5 +1,6 @@
 // The key path does not wait for the window: the real program plays with its window's
-// thread stopped, and plays again after the system dropped its keyboard hook.
+// thread stopped, and plays again after the system dropped its keyboard hook. No key is
+// lost after a pause, as a musician rests between phrases.
 #include "ProgramUnderTest.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 namespace zevaver {
@@ -40,6 +42,24 @@ protected:
         for (const e2e::MidiCall& call : program.MidiCalls())
             if (call.name == "midiOutShortMsg") sent.push_back(call);
         return sent;
+    }
+    // Taps a key and returns how long its note-on took, in ms; -1 when none came.
+    double TapAndTime(WORD key, int note) {
+        const size_t before = ShortMessages().size();
+        const long long typed = e2e::Ticks();
+        e2e::KeyDown(key);
+        Sleep(60);
+        e2e::KeyUp(key);
+        if (!program.WaitForShortMessages(before + 2, 2000)) return -1;
+        const e2e::MidiCall on = ShortMessages()[before];
+        return on.message == NoteOn(note) ? e2e::TicksToMs(on.time - typed) : -1;
+    }
+    // Swaps in the test build of the hook library that drops its keyboard hook when F24
+    // goes by, as the system does with a hook that once took too long: nobody is told.
+    void WithADroppingHook() {
+        const std::filesystem::path folder = program.ProgramFolder();
+        ASSERT_TRUE(CopyFileW((folder / "dropping" / "vivuvav.dll").c_str(),
+                              (folder / "vivuvav.dll").c_str(), FALSE));
     }
     // The colour of the first white key (Z's C) as the user sees it.
     COLORREF FirstKey() const {
@@ -97,12 +117,60 @@ TEST_F(InputThread, WithTheWindowsThreadStoppedEveryKeyPlaysAtOnceAndTheWindowCa
     EXPECT_EQ(FirstKey(), White);
 }
 
-// A test build of the hook library drops its keyboard hook when F24 goes by, as the system
-// does with a hook that once took too long: nothing tells the program.
+// After seconds with no input anywhere, the first key plays as quickly as any other.
+TEST_F(InputThread, TheFirstKeyAfterAPauseOfSixOrFifteenSecondsPlaysAtOnce) {
+    StartInTheBackground();
+    for (const int pauseMs : {6000, 15000}) {
+        Sleep(pauseMs);
+        const double took = TapAndTime('Z', 48);
+        std::printf("first key after %d s: %.2f ms\n", pauseMs / 1000, took);
+        EXPECT_GE(took, 0) << "lost after " << pauseMs << " ms";
+        EXPECT_LT(took, 100) << "after " << pauseMs << " ms";
+    }
+}
+
+// Keys with the rests of real playing between them: none goes unheard, none hangs on.
+TEST_F(InputThread, KeysWithPausesOfUpToSixSecondsAreNeitherLostNorLeftSounding) {
+    StartInTheBackground();
+    std::mt19937 random(20261208); // the same run every time
+    constexpr int Pauses[] = {0, 100, 1000, 6000};
+    int taps = 0;
+    for (int i = 0; i < 14; ++i) {
+        Sleep(static_cast<DWORD>(Pauses[random() % 4]));
+        const WORD key = Row[random() % 7];
+        e2e::KeyDown(key);
+        Sleep(30 + random() % 200);
+        e2e::KeyUp(key);
+        ++taps;
+    }
+    ASSERT_TRUE(program.WaitForShortMessages(static_cast<size_t>(2 * taps)));
+    program.Settle(300);
+    const std::vector<e2e::MidiCall> sent = ShortMessages();
+    ASSERT_EQ(sent.size(), static_cast<size_t>(2 * taps)) << "nothing lost, nothing doubled";
+    for (size_t i = 0; i < sent.size(); i += 2) {
+        const int note = static_cast<int>(sent[i].message >> 8 & 0x7F);
+        EXPECT_EQ(sent[i].message, NoteOn(note)) << i;
+        EXPECT_EQ(sent[i + 1].message, NoteOff(note)) << "each note-on, then its end";
+    }
+}
+
+// Z goes down, the system drops the hook, Z comes up where only raw input sees it: the note
+// ends all the same, and the next keys play through the hook put back.
+TEST_F(InputThread, AKeyReleasedWhileTheHookWasAwayEndsItsNote) {
+    WithADroppingHook();
+    StartInTheBackground();
+    e2e::KeyDown('Z');
+    ASSERT_TRUE(program.WaitForShortMessages(1));
+    e2e::Tap(VK_F24);
+    e2e::KeyUp('Z');
+    ASSERT_TRUE(program.WaitForShortMessages(2, 2000)) << "note 48 keeps sounding";
+    EXPECT_EQ(ShortMessages()[1].message, NoteOff(48));
+    program.Settle(300);
+    EXPECT_GE(TapAndTime('X', 50), 0) << "the hook is back";
+}
+
 TEST_F(InputThread, AKeyboardHookTheSystemDroppedIsPutBackWhileKeysAreTyped) {
-    const std::filesystem::path folder = program.ProgramFolder();
-    ASSERT_TRUE(CopyFileW((folder / "dropping" / "vivuvav.dll").c_str(),
-                          (folder / "vivuvav.dll").c_str(), FALSE));
+    WithADroppingHook();
     StartInTheBackground();
     e2e::Tap('Z');
     ASSERT_TRUE(program.WaitForShortMessages(2));

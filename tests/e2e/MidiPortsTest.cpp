@@ -169,6 +169,39 @@ TEST_F(MidiPorts, APortBackWhileRunningIsReopenedAndTheNextKeyPlaysOnIt) {
     EXPECT_EQ(program.WaitForMessageBox(300), "");
 }
 
+// The key that finds its port gone is not lost: it sounds on the port standing in.
+TEST_F(MidiPorts, AKeyThatFindsItsPortGoneSoundsOnThePortStandingIn) {
+    Choose("1", "Synth B");
+    StartWith({"Synth A", "Synth B"});
+    const std::string synthB = LastOpened();
+    program.SetPorts({"Synth A"}); // unplugged, without a word from the system
+    e2e::KeyDown(KeyZ);
+    ASSERT_TRUE(e2e::WaitFor([&] { return Opened().size() == 2; }, 2000));
+    program.Settle(200);
+    e2e::KeyUp(KeyZ);
+    EXPECT_NE(program.WaitForMessageBox(), "");
+    program.DismissMessageBox();
+    program.Settle(200);
+    EXPECT_EQ(SentTo(synthB, false), (Messages{NoteOn(48)})) << "the send that found it gone";
+    EXPECT_EQ(SentTo(LastOpened()), (Messages{NoteOn(48), NoteOff(48)}));
+}
+
+// The window shows what the engine plays: a shortcut typed while a box is up (base octave
+// C2) is still shown, and kept, after the box has gone.
+TEST_F(MidiPorts, AShortcutTypedWhileABoxIsUpIsWhatTheWindowShowsAfterIt) {
+    e2e::ForgetSettings();
+    ASSERT_TRUE(program.Start({.devices = 1, .openFail = "0"}));
+    ASSERT_EQ(program.WaitForMessageBox(), "Selected MIDI port could't be opened.");
+    e2e::KeyDown(VK_CONTROL);
+    e2e::Tap(VK_F2);
+    e2e::KeyUp(VK_CONTROL);
+    program.Settle(300);
+    program.DismissMessageBox();
+    program.Settle(300);
+    EXPECT_EQ(program.Close(), 0);
+    EXPECT_EQ(e2e::StoredSetting("Base Octave"), "-24");
+}
+
 } // namespace
 
 } // namespace zevaver

@@ -103,7 +103,8 @@ TEST(SettingsKept, WithNoDeviceTheProgramSaysSoAndStillRuns) {
     ProgramUnderTest program("NoDevice");
     ASSERT_TRUE(program.Start({0, "", "all"}));
     std::string caption;
-    EXPECT_EQ(program.WaitForMessageBox(5000, &caption), "Selected MIDI port could't be opened.");
+    EXPECT_EQ(program.WaitForMessageBox(5000, &caption),
+              "There is no MIDI output on this computer. Nothing plays until one is connected.");
     EXPECT_EQ(caption, "Error");
     program.DismissMessageBox();
     program.Settle(300);

@@ -74,7 +74,12 @@ public:
     void SetWindowIcon(const std::string& name) override { icons.push_back("window " + name); }
     void ShowApplicationWindow(bool value) override { shown = value; }
     void BringToFront() override { ++fronts; }
-    void ReportError(const std::string& text) override { errors.push_back(text); }
+    // What happens while a box shows: its own message loop handles the program's messages.
+    std::function<void()> whileBoxShows;
+    void ReportError(const std::string& text) override {
+        errors.push_back(text);
+        if (whileBoxShows) whileBoxShows();
+    }
     void ShowPopup(fw::MenuItem&) override { ++popups; }
     // The settings dialog: runs settingsDialog, which stands for what the user does in it.
     std::function<void(TSettings&, const std::function<void()>&)> settingsDialog;

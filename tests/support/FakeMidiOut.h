@@ -24,6 +24,7 @@ public:
     // Device names by index; a counted device past the list has no readable name.
     std::vector<std::string> names = {"Synth A", "Synth B"};
     std::set<int> failingOpens;
+    bool mapperNamed = true;     // with no output at all, the library may not name its mapper
     Result openResult = NoError; // for devices that open
     // Open ports that went away: a send to one fails as the library's does.
     std::set<Handle> gonePorts;
@@ -33,6 +34,7 @@ public:
     uint32_t DeviceCount() override { return devices; }
     Result DeviceName(int device, std::string& name) override {
         (void)Log("caps " + std::to_string(device));
+        if (device == Mapper && !mapperNamed) return 2;
         if (device != Mapper && (device < 0 || device >= static_cast<int>(names.size()))) return 2;
         name = device == Mapper ? "Microsoft MIDI Mapper" : names[static_cast<size_t>(device)];
         return NoError;

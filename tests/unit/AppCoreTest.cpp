@@ -146,12 +146,76 @@ TEST_F(AppCoreTest, APortBackWhileRunningIsTakenAgainAndOneThatGoesIsToldOnce) {
         << "the first port stands in";
 }
 
+// A box's own message loop shows what the engine did meanwhile (here Ctrl+F2, base octave
+// C2, typed while the port's failure is told); what the window read before the box must not
+// come back after it.
+TEST_F(AppCoreTest, AShortcutTypedWhileABoxShowsStaysShownAfterIt) {
+    registry.User() = {{"Width", "716"},
+                       {"Height", "140"},
+                       {"Note Width", "16"},
+                       {"Shortcut Base Octave C2", "16497"},
+                       {"Shortcut Base Octave C3", "16498"}};
+    midi.failingOpens = {0};
+    uint16_t key = vk::F2;
+    host.whileBoxShows = [this, &key] {
+        core.KeyWatched(vk::Control, 0x001D0001);
+        core.KeyWatched(key, 0x003C0001);
+        core.KeyWatched(key, static_cast<int32_t>(0xC03C0001u));
+        core.KeyWatched(vk::Control, static_cast<int32_t>(0xC01D0001u));
+    };
+    Start();
+    ASSERT_EQ(host.errors, std::vector<std::string>{PortFailedText});
+    EXPECT_EQ(State().Settings.BaseOctave, -24);
+    EXPECT_EQ(core.Keys().BaseOctave(), 2);
+    EXPECT_TRUE(Item("C2").Checked());
+
+    key = vk::F3; // and while a failure of the engine's own is told
+    core.Engine().Report("Trouble.");
+    ASSERT_EQ(host.errors.size(), 2u);
+    EXPECT_EQ(State().Settings.BaseOctave, -12);
+    EXPECT_TRUE(Item("C3").Checked());
+}
+
+TEST_F(AppCoreTest, WithNoMidiOutputTheMapperIsListedByNameAndTheMessageSaysNothingPlays) {
+    midi.devices = 0;
+    midi.mapperNamed = false;
+    midi.failingOpens = {-1};
+    Start();
+    EXPECT_EQ(Item("mnuDevice")[0].Caption(), "Microsoft MIDI Mapper");
+    EXPECT_EQ(host.errors, std::vector<std::string>{NoPortsText});
+}
+
+// The key that finds its port gone is the first to sound on the port that stands in.
+TEST_F(AppCoreTest, AKeyThatFindsItsPortGoneSoundsOnThePortStandingIn) {
+    registry.User() = {{"Device", "1"},
+                       {"Device Name", "Synth B"},
+                       {"Width", "716"},
+                       {"Height", "140"},
+                       {"Note Width", "16"}};
+    Start(); // port 1: Synth B
+    midi.Take();
+    midi.gonePorts = {1};
+    midi.devices = 1;
+    core.KeyWatched('Q', 0x00100001);
+    std::vector<std::string> calls = midi.Take();
+    std::erase_if(calls, [](const std::string& call) { return call.starts_with("caps"); });
+    EXPECT_EQ(calls, (std::vector<std::string>{"send 1 007F3C90", "reset 1", "close 1", "open 0",
+                                               "send 2 007F3C90"}));
+    EXPECT_EQ(host.errors, std::vector<std::string>{PortLostText("Synth B")});
+}
+
 // The engine on a thread of its own, played by hand: the port it had open went away just
 // before the user chose another, and the window hears of it only afterwards.
 TEST(AppCorePorts, APortLostBeforeTheUsersNextChoiceWasAppliedIsNoNews) {
     struct ByHand final : EngineHost {
-        void WakeEngine() noexcept override {}
-        void WakeWindow() noexcept override {}
+        PlayingEngine* engine = nullptr;
+        // The engine's thread wakes only when the window waits for it.
+        bool WakeEngine() noexcept override {
+            if (engine && waiting) engine->ProcessCommands();
+            return true;
+        }
+        bool WakeWindow() noexcept override { return true; }
+        bool waiting = false;
         bool IsMainWindowActive() override { return false; }
         bool IsKeyDown(int32_t) override { return false; }
         uint32_t EventTime() override { return 0; }
@@ -162,11 +226,13 @@ TEST(AppCorePorts, APortLostBeforeTheUsersNextChoiceWasAppliedIsNoNews) {
     FakeFiles files;
     files.files["Layouts/Piano.txt"] = {"Q = 60\r\n"};
     AppCore core(host, midi, registry, files, std::string(SettingsKeyPath), &engineHost);
+    engineHost.engine = &core.Engine();
     core.Start();
     core.Engine().ProcessCommands(); // port 1
+    engineHost.waiting = true;
     midi.gonePorts = {1};
     core.Engine().KeyWatched('Q', 0x00100001);
-    core.Menu().Item("mnuDevice")[0].Click(); // the mapper, not applied yet
+    core.Menu().Item("mnuDevice")[0].Click(); // the mapper: the loss is read only now
     core.EngineChanged();
     EXPECT_TRUE(host.errors.empty());
     core.Engine().ProcessCommands();
@@ -336,10 +402,10 @@ TEST_F(AppCoreTest, WhenTheDesktopChangesHeldKeysAreReadBackFromTheSystem) {
     Start();
     core.KeyWatched(0x11, 0x001D0001);
     host.keysDown = {0x11};
-    core.Engine().DesktopSwitched();
+    core.Engine().ReconcileKeys();
     EXPECT_TRUE(core.Engine().Player().CtrlHeld()) << "still held";
     host.keysDown.clear();
-    core.Engine().DesktopSwitched();
+    core.Engine().ReconcileKeys();
     EXPECT_FALSE(core.Engine().Player().CtrlHeld());
 }
 

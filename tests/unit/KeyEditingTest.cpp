@@ -1,6 +1,7 @@
 // Mapping keys on the engine's side: what a key pressed while a note is picked does, with
 // the engine wired as the program wires it and keystrokes as the hook reports them.
 #include "engine/PlayingEngine.h"
+#include "support/EnginePorts.h"
 #include "support/FakeMidiOut.h"
 
 #include <gtest/gtest.h>
@@ -27,13 +28,16 @@ protected:
         layout[vk::Back] = 70;
         layout[vk::Escape] = 72;
         engine.Send(play::SetLayout{layout});
-        engine.Send(play::SelectDevice{0});
+        (void)fakes::AttachDevice(engine, midi, 0);
         engine.Send(play::EditKeys{true});
         (void)midi.Take();
     }
 
-    void WakeEngine() noexcept override { engine.ProcessCommands(); }
-    void WakeWindow() noexcept override {}
+    bool WakeEngine() noexcept override {
+        engine.ProcessCommands();
+        return true;
+    }
+    bool WakeWindow() noexcept override { return true; }
     bool IsMainWindowActive() override { return active; }
     bool IsKeyDown(int32_t) override { return false; }
     uint32_t EventTime() override { return 0; }
@@ -186,6 +190,22 @@ TEST_F(KeyEditingEngine, NothingIsTakenWhereKeysWouldNotPlay) {
     EXPECT_EQ(edits[0].kind, Kind::OutOfReach);
     EXPECT_TRUE(edits[0].changed.none());
     EXPECT_EQ(engine.View().picked, KeyEditing::NoPick);
+}
+
+// The window has not taken the last 16 edits yet: a key that would make a 17th plays
+// instead, and no edit is lost.
+TEST_F(KeyEditingEngine, WithSixteenEditsWaitingTheNextKeyPlaysInsteadOfBeingMapped) {
+    for (int i = 0; i < 16; ++i) {
+        engine.Send(play::PickNote{40 + i});
+        Tap('A' + i);
+    }
+    engine.Send(play::PickNote{90});
+    Tap('Q');
+    EXPECT_EQ(NotesOn(), std::vector<int>{60});
+    EXPECT_EQ(engine.View().picked, 90) << "still picked, for the next key";
+    const auto edits = Edits();
+    ASSERT_EQ(edits.size(), 16u);
+    EXPECT_EQ(edits.back().values['A' + 15], 55);
 }
 
 } // namespace

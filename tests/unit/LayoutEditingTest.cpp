@@ -35,6 +35,7 @@ public:
     TextPainter* LabelPainter() override { return &painter; }
     std::optional<std::string> AskLayoutName(const std::string& name) override {
         asked.push_back(name);
+        if (whileAsked) whileAsked();
         if (names.empty()) return std::nullopt;
         std::optional<std::string> answer = names.front();
         names.pop_front();
@@ -48,6 +49,7 @@ public:
     std::deque<std::optional<std::string>> names;
     std::vector<std::string> asked, replaceAsked;
     bool replace = false;
+    std::function<void()> whileAsked; // the user types into the box
 };
 
 class LayoutEditing : public testing::Test {
@@ -131,6 +133,14 @@ TEST_F(LayoutEditing, AFileThatCannotBeWrittenIsReportedOnceAndItsKeysCanBeSaved
     Tap('F', 0x21);
     EXPECT_EQ(File("Layouts/My Piano.txt"), std::string(PianoText) + "F = 69\r\nW = 67\r\n");
     EXPECT_EQ(host.errors.size(), 1u);
+}
+
+TEST_F(LayoutEditing, KeysTypedIntoTheNameBoxPlayNothingAndPlayAgainOnceItIsClosed) {
+    host.whileAsked = [this] { Tap('Q', 0x10); };
+    core.Menu().Click(KeyCommand::SaveLayoutAs);
+    EXPECT_TRUE(midi.Take().empty());
+    Tap('Q', 0x10);
+    EXPECT_EQ(midi.Take(), (std::vector<std::string>{"send 1 007F3C90", "send 1 00003C80"}));
 }
 
 TEST_F(LayoutEditing, SavingUnderAnotherLayoutsNameAsksFirst) {

@@ -204,7 +204,7 @@ TEST_F(MIDIKeysTest, NeverSendsNotesOutsideTheMidiRange) {
 // and a note-on no longer opens the number, which may name another port by now.
 TEST_F(MIDIKeysTest, APortThatWentAwayGetsNothingMoreAndItsNotesAreForgotten) {
     int losses = 0;
-    keys->OnPortLost = [&losses] { ++losses; };
+    keys->OnPortLost = [&losses](MidiOutPort) { ++losses; }; // closes it
     Select(0);
     host.pedalDown = true;
     keys->PressNote(60, 100);
@@ -236,6 +236,37 @@ TEST_F(MIDIKeysTest, APortThatWentAwayGetsNothingMoreAndItsNotesAreForgotten) {
               (Calls{"open 0", "send 2 00644390", "blink", "send 2 00004380", "blink"}))
         << "the next open plays again; what the lost port owed is not sent";
     EXPECT_EQ(losses, 1);
+}
+
+// Handed over by a thread that may wait on the driver: nothing here opens, resets or
+// closes; a key typed meanwhile sounds once the port is there, if it is still held.
+TEST_F(MIDIKeysTest, APortHandedOverPlaysTheKeysStillHeldAndGoesBackUnclosed) {
+    int wanted = 0;
+    keys->OnPortWanted = [&wanted] { ++wanted; };
+    keys->PressNote(60, 90);
+    keys->PressNote(62, 80);
+    keys->PressNote(64, 70);
+    keys->ReleaseNote(62);
+    EXPECT_EQ(wanted, 3);
+    EXPECT_TRUE(midi.Take().empty()) << "no open tried here";
+
+    MidiOutPort previous = keys->AttachPort(OpenOutputPort(midi, 0));
+    EXPECT_FALSE(previous.IsOpen());
+    EXPECT_EQ(midi.Take(),
+              (Calls{"open 0", "send 1 005A3C90", "blink", "send 1 00464090", "blink"}));
+
+    MidiOutPort back = keys->DetachPort();
+    EXPECT_EQ(back.Get(), 1u);
+    EXPECT_TRUE(midi.calls.empty()) << "whoever takes it back resets and closes it";
+    keys->ReleaseNote(60);
+    EXPECT_TRUE(midi.calls.empty()) << "nothing owed on a port given back";
+
+    previous = keys->AttachPort(OpenOutputPort(midi, 1));
+    EXPECT_FALSE(previous.IsOpen());
+    midi.Take();
+    previous = keys->AttachPort(std::move(back)); // over another: that one comes back
+    EXPECT_EQ(previous.Get(), 2u);
+    EXPECT_EQ(midi.Take(), (Calls{"send 1 00464090", "blink"})) << "64 is still held";
 }
 
 TEST_F(MIDIKeysTest, DestructionResetsThenClosesAnOpenPortAndOnlyThat) {

@@ -4,9 +4,10 @@
 // own rules and the window's commands sent as the main window sends them. A listening
 // synthesizer checks every message: each note-on gets exactly one note-off, on its own
 // channel, no note starts again while it sounds, and every note sounding is one the engine
-// can still end. Now and then the port in use goes away (unplugged): its first send fails,
-// nothing more may go to it, the engine forgets what sounded there and tells the window
-// once. Every so often and at the end everything is let go, and then nothing may
+// can still end. Ports are opened and closed on the window's side and handed over, as the
+// main window does. Now and then the port in use goes away (unplugged): its first send
+// fails, nothing more may go to it, the engine forgets what sounded there and gives it back
+// to the window, once. Every so often and at the end everything is let go, and then nothing may
 // sound. The same play runs once more with the window's commands and mouse on a thread of
 // their own, as in the program (and under ThreadSanitizer in the test command).
 //
@@ -22,6 +23,7 @@
 
 #include <array>
 #include <atomic>
+#include <mutex>
 #include <bitset>
 #include <chrono>
 #include <cstdlib>
@@ -45,16 +47,19 @@ public:
     using Sound = std::tuple<Handle, uint32_t, uint32_t>; // port, channel 0..15, note
     static constexpr Result NoDevice = 68;                // MIDIERR_NODEVICE
 
+    // The window's side opens and closes while the engine's sends: one call at a time.
     uint32_t DeviceCount() override { return 3; }
     Result DeviceName(int device, std::string& name) override {
         name = "Synth " + std::to_string(device);
         return NoError;
     }
     OpenResult Open(int) override {
+        const std::lock_guard lock(mutex_);
         open_.insert(nextPort_);
         return {NoError, nextPort_++};
     }
     Result ShortMessage(Handle port, uint32_t message) override {
+        const std::lock_guard lock(mutex_);
         if (gone_.count(port) != 0) {
             // The first failure is how the engine finds out; after it, nothing more.
             if (found_.insert(port).second) {
@@ -79,10 +84,12 @@ public:
     }
     // Reset silences everything on the port.
     Result Reset(Handle port) override {
+        const std::lock_guard lock(mutex_);
         std::erase_if(sounding, [port](const Sound& s) { return std::get<0>(s) == port; });
         return gone_.count(port) != 0 ? NoDevice : NoError;
     }
     Result Close(Handle port) override {
+        const std::lock_guard lock(mutex_);
         for (const Sound& s : sounding) {
             if (std::get<0>(s) == port) Fault("a port closed while a note sounds on it");
         }
@@ -91,6 +98,7 @@ public:
     }
     // The newest open port goes away; what sounded there sounds nowhere now.
     void UnplugNewest() {
+        const std::lock_guard lock(mutex_);
         for (auto port = open_.rbegin(); port != open_.rend(); ++port) {
             if (gone_.insert(*port).second) {
                 std::erase_if(sounding,
@@ -109,6 +117,7 @@ public:
     uint32_t losses = 0;
 
 private:
+    std::mutex mutex_;
     std::set<Handle> open_;
     std::set<Handle> gone_, found_;
     Handle nextPort_ = 1;
@@ -166,7 +175,7 @@ struct Stage final : KeysHost, EngineHost {
         view.OnNoteOff = [this](TKeys&, int note, int) { engine.Send(play::MouseRelease{note}); };
         SendLayout();
         engine.Send(play::SetShortcuts{shortcuts});
-        engine.Send(play::SelectDevice{0});
+        OpenDevice(0);
         engine.ProcessCommands();
     }
 
@@ -180,10 +189,11 @@ struct Stage final : KeysHost, EngineHost {
     [[nodiscard]] bool Minimized() const override { return false; }
 
     // EngineHost.
-    void WakeEngine() noexcept override {
+    bool WakeEngine() noexcept override {
         if (!threaded) engine.ProcessCommands();
+        return true;
     }
-    void WakeWindow() noexcept override {}
+    bool WakeWindow() noexcept override { return true; }
     bool IsMainWindowActive() override { return active; }
     bool IsKeyDown(int32_t key) override {
         switch (key) {
@@ -240,12 +250,25 @@ struct Stage final : KeysHost, EngineHost {
         transpose = value;
         engine.Send(play::SetTranspose{value});
     }
-    // What the engine has to tell the window.
+    // What the engine gives back: the window closes it, and counts the losses told.
     void TakeProblems() {
-        play::Problem problem;
-        while (engine.TakeProblem(problem)) {
-            if (problem.kind == play::Problem::Kind::PortLost) ++lostReports;
+        play::ReturnedPort returned;
+        while (engine.TakeReturnedPort(returned)) {
+            const MidiOutPort closing(synth, returned.port);
+            if (returned.lost) ++lostReports;
         }
+    }
+    // The port taken back from the engine and closed, then the device opened and handed
+    // over, as the main window does.
+    void SelectDevice(int device) {
+        engine.Send(play::DetachPort{});
+        engine.AwaitApplied();
+        TakeProblems();
+        OpenDevice(device);
+    }
+    void OpenDevice(int device) {
+        MidiOutPort port = OpenOutputPort(synth, device);
+        if (port.IsOpen()) engine.Send(play::AttachPort{port.Release(), device, ++portIds});
     }
 
     // A key transition the hook sees and reports, or one it never sees (on the secure
@@ -266,7 +289,7 @@ struct Stage final : KeysHost, EngineHost {
     }
     void DesktopReturns() {
         lostPending.reset();
-        engine.DesktopSwitched();
+        engine.ReconcileKeys();
     }
     // Held for real, or released where the player could not yet know.
     [[nodiscard]] bool MayBeHeld(int32_t key) {
@@ -336,6 +359,7 @@ struct Stage final : KeysHost, EngineHost {
     uint32_t layoutsSent = 0;
     int32_t transpose = 0;
     uint32_t lostReports = 0;
+    uint32_t portIds = 0;
     std::atomic<bool> active{false};
     // The engine's side: the keys as the platform has them, and its clock.
     watch::KeyStateTracker hook;
@@ -500,7 +524,7 @@ private:
         } else if (roll < 28) {
             const int device = PickW(4) - 1;
             LogW("device " + std::to_string(device));
-            s.engine.Send(play::SelectDevice{device});
+            s.SelectDevice(device);
         } else if (roll < 32) {
             LogW("Enabled");
             s.Click(KeyCommand::Enabled);

@@ -46,6 +46,7 @@ TEST(PickPort, FindsTheNameWhereverItStandsAndOfDuplicatesPrefersTheStoredNumber
     };
     const Case cases[] = {
         {"moved back by a port added in front", 1, "GS Synth", {1, false}},
+        {"moved to the front", 2, "Loopback", {0, false}},
         {"moved on", 0, "GS Synth", {1, false}},
         {"a duplicate at the stored number", 3, "USB MIDI", {3, false}},
         {"a duplicate, the stored number holding another", 0, "USB MIDI", {2, false}},
@@ -121,6 +122,29 @@ TEST_F(PortChoiceTest, SettingsWithoutANameLearnItAndThePicksOwnNameIsKept) {
     EXPECT_EQ(Describe(choice.Select(7, twins)), "open 0 (reported)");
     EXPECT_EQ(std::pair(settings.Device, settings.DeviceName),
               std::pair(0, std::string("USB MIDI")));
+}
+
+TEST_F(PortChoiceTest, AChoiceStaysThroughLaterLooksAndAPortMovedToTheFrontIsNoLoss) {
+    Choose(0, "GS Synth");
+    const PortList list = Ports({"GS Synth", "USB MIDI"});
+    EXPECT_EQ(Describe(choice.Start(list)), "open 0 (reported)");
+    EXPECT_EQ(Describe(choice.Select(1, list)), "open 1 (reported)");
+    EXPECT_EQ(Describe(choice.Refresh(list)), "nothing") << "no way back to the old port";
+    EXPECT_EQ(Describe(choice.Refresh(Ports({"USB MIDI"}))), "renumber 0");
+    EXPECT_FALSE(choice.Away());
+    EXPECT_EQ(std::pair(settings.Device, settings.DeviceName),
+              std::pair(0, std::string("USB MIDI")));
+}
+
+TEST_F(PortChoiceTest, WithNoPortListedNothingIsReadPastTheList) {
+    const PortList none = Ports({});
+    EXPECT_EQ(none.NameOf(0), "");
+    EXPECT_EQ(none.NameOf(-1), "Microsoft MIDI Mapper");
+    EXPECT_EQ(none.Captions(), std::vector<std::string>{"Microsoft MIDI Mapper"});
+    Choose(0, "");
+    EXPECT_EQ(Describe(choice.Start(none)), "open 0 (reported)");
+    EXPECT_EQ(Describe(choice.Select(0, none)), "open 0 (reported)");
+    EXPECT_EQ(settings.DeviceName, "");
 }
 
 } // namespace

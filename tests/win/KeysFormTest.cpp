@@ -173,7 +173,8 @@ TEST_F(KeysForm, WithNoDeviceTheDeviceMessageIsShownAndTheMapperCanBeChosen) {
     midi.failingOpens = {-1, 0};
     Start();
     ASSERT_EQ(shownMessages.size(), 1u);
-    EXPECT_EQ(shownMessages[0], "Error: Selected MIDI port could't be opened. (error icon)");
+    EXPECT_EQ(shownMessages[0], "Error: " + std::string(NoPortsText) + " (error icon)")
+        << "said plainly: nothing plays until there is an output";
     fw::MenuItem& devices = Item("mnuDevice");
     ASSERT_EQ(devices.Count(), 1u);
     EXPECT_EQ(devices[0].Tag(), -1);
@@ -317,7 +318,7 @@ TEST_F(KeysForm, HeldKeysAreReadBackFromTheSystemsKeyState) {
     PlayingEngine& engine = Engine();
     engine.KeyWatched(VK_CONTROL, 0x001D0001);
     ASSERT_TRUE(engine.Player().CtrlHeld());
-    engine.DesktopSwitched();
+    engine.ReconcileKeys();
     EXPECT_FALSE(engine.Player().CtrlHeld());
 }
 

@@ -85,6 +85,8 @@ TKeysForm::TKeysForm(KeysFormOptions options)
 
 TKeysForm::~TKeysForm() {
     FormDestroy();
+    // A creation that failed half-way: the thread goes before the engine it runs.
+    input_.Stop();
     DestroyHandle();
 }
 
@@ -101,6 +103,23 @@ bool TKeysForm::Create(bool watch) {
     // The input thread gets ready beside the rest of the start; what the core sends the
     // engine meanwhile waits for it.
     if (!input_.Start(core_.Engine(), Handle(), watch)) return false;
+    try {
+        CreateParts(watch);
+    } catch (...) {
+        // Nothing the thread uses may go while it runs.
+        input_.Stop();
+        throw;
+    }
+    created_ = true;
+    return true;
+}
+
+void TKeysForm::CreateParts(bool watch) {
+    if (watch) {
+        hookWatchdog_ = std::make_unique<WinHookWatchdog>(
+            input_.Tally(), [this] { input_.HookMissed(); }, [this] { return input_.LastSeen(); });
+        (void)hookWatchdog_->Start();
+    }
     AddHandler(sizeLimit_);
     tray_ = std::make_unique<TrayShell>(Handle(), core_);
     AddHandler(*tray_);
@@ -113,8 +132,6 @@ bool TKeysForm::Create(bool watch) {
     core_.Start();
     skinShell_.SetSkin(core_.Skin());
     skinShell_.Platform().LoadLogoCursor();
-    created_ = true;
-    return true;
 }
 
 PlayingEngine& TKeysForm::SettledEngine() noexcept {
@@ -151,6 +168,7 @@ void TKeysForm::AttachSkinShell() {
     window.popupMenu = [this](POINT at) {
         core_.MenuOpening(); // the Device submenu lists the outputs as they are now
         (void)popup_.Show(core_.Menu().Root(), Handle(), at);
+        core_.EngineChanged(); // what the menu's own loop may have shown stays the newest
     };
     window.overKeys = [this](POINT at) { return core_.OverKeys(at.x, at.y); };
     skinShell_.Attach(std::move(window));

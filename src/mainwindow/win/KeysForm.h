@@ -19,6 +19,7 @@
 #include "mainwindow/win/WindowPointer.h"
 #include "mainwindow/win/WindowSizeLimit.h"
 #include "services/win/InputThread.h"
+#include "services/win/WinHookWatchdog.h"
 #include "skin/win/WinSkin.h"
 
 #include <memory>
@@ -67,6 +68,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void CreateParts(bool watch);
     void CreateVelocityTrackbar();
     void AttachSkinShell();
     void OnPaint();
@@ -122,6 +124,7 @@ private:
     int32_t faderPosition_ = -1;
     TWinSkinShell skinShell_{backBuffer_}; // outlives the core's skin, which uses it
     InputThread input_;                    // runs the core's engine
+    std::unique_ptr<WinHookWatchdog> hookWatchdog_;
     WinLayoutFiles layoutFiles_;
     AppCore core_;
     TWindowSizeLimit sizeLimit_;

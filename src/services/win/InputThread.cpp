@@ -17,16 +17,11 @@ constexpr UINT StopRequest = WM_APP + 2;
 constexpr UINT SettleRequest = WM_APP + 4;
 // Posted: commands are waiting.
 constexpr UINT WakeRequest = WM_APP + 3;
+// Posted: the hook missed keys.
+constexpr UINT HookMissedRequest = WM_APP + 5;
 constexpr char ControlClassName[] = "MKInputThread";
-
-// The hook is called for a key before the key's raw input is queued, so raw input long
-// after the hook last spoke means the hook is gone; a few such keys in a row, not one, so
-// that input the hook was never meant to see does not count.
-constexpr DWORD HookSilenceMs = 250;
-constexpr int SilentKeysBeforeRehook = 3;
-
-constexpr USHORT GenericDesktopPage = 0x01;
-constexpr USHORT KeyboardUsage = 0x06;
+// A wake-up that could not be posted (the receiving queue full) is tried again this soon.
+constexpr UINT WakeRetryMs = 20;
 
 uint32_t PackPoint(int32_t x, int32_t y) noexcept {
     return static_cast<uint32_t>(static_cast<uint16_t>(x)) |
@@ -51,23 +46,15 @@ public:
     ~Worker() {
         StopWatching();
         desktop_.Stop();
-        if (rawInput_) {
-            RAWINPUTDEVICE keyboard{GenericDesktopPage, KeyboardUsage, RIDEV_REMOVE, nullptr};
-            (void)RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
-        }
     }
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
 
     [[nodiscard]] bool Create() noexcept {
         if (!control_.Create(ControlClassName)) return false;
-        // Keys reach the control window as raw input whichever program has the focus.
-        RAWINPUTDEVICE keyboard{GenericDesktopPage, KeyboardUsage, RIDEV_INPUTSINK,
-                                control_.Handle()};
-        rawInput_ = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
         // Keys released on another desktop are never reported: the key state is read back
         // whenever the desktop changes.
-        (void)desktop_.Start([this] { Guarded([this] { owner_.engine_->DesktopSwitched(); }); });
+        (void)desktop_.Start([this] { Guarded([this] { owner_.engine_->ReconcileKeys(); }); });
         return true;
     }
     [[nodiscard]] HWND Control() const noexcept { return control_.Handle(); }
@@ -94,9 +81,10 @@ private:
         case SettleRequest:
             Guarded([this] { owner_.engine_->ProcessCommands(); });
             return true;
-        case WM_INPUT:
-            RawKey();
-            return false; // the default handling cleans up after raw input
+        case HookMissedRequest:
+            if (watch_ && watch_->LibraryLoaded()) watch_->Rewatch(watch::KindKeyboard);
+            Guarded([this] { owner_.engine_->ReconcileKeys(); });
+            return true;
         default:
             return false;
         }
@@ -109,19 +97,27 @@ public:
                 watch_ = std::make_unique<TWatch>();
                 watch_->SetApplicationWindow(owner_.mainWindow_);
                 watch_->OnKeyNative = [this](TWatch&, int32_t wParam, int32_t lParam) {
-                    lastHookTick_ = GetTickCount();
+                    // The note first; the count and the clock after it.
                     Guarded([&] { owner_.engine_->KeyWatched(wParam, lParam); });
+                    owner_.tally_.Count(
+                        static_cast<uint32_t>(wParam < 0 ? -int64_t{wParam} : int64_t{wParam}));
+                    owner_.lastSeen_ = GetTickCount();
                 };
                 watch_->OnMouseMove = [this](TWatch&, int32_t x, int32_t y) {
+                    owner_.lastSeen_ = GetTickCount();
                     owner_.ReportPointer(PointerMoved, x, y);
+                };
+                watch_->OnMouseDown = [this](TWatch&, watch::MouseButton, bool, int32_t, int32_t) {
+                    owner_.lastSeen_ = GetTickCount();
                 };
                 watch_->OnMouseUp = [this](TWatch&, watch::MouseButton, bool, int32_t x,
                                            int32_t y) {
+                    owner_.lastSeen_ = GetTickCount();
                     owner_.ReportPointer(ButtonReleased, x, y);
                 };
             }
             const WatchStatus status = watch_->StartWatching(kind);
-            lastHookTick_ = GetTickCount();
+            owner_.lastSeen_ = GetTickCount();
             return status;
         } catch (...) {
             return WatchStatus::Disabled;
@@ -136,35 +132,19 @@ private:
         watch_.reset();
     }
 
-    void RawKey() noexcept {
-        if (!watch_ || !watch_->LibraryLoaded()) return;
-        const DWORD now = GetTickCount();
-        if (now - lastHookTick_ < HookSilenceMs) {
-            silentKeys_ = 0;
-            return;
-        }
-        if (++silentKeys_ < SilentKeysBeforeRehook) return;
-        silentKeys_ = 0;
-        lastHookTick_ = now;
-        watch_->Rewatch(watch::KindKeyboard);
-    }
-
     void Problem(const char* text) noexcept {
         try {
             if (text == lastProblem_) return;
             lastProblem_ = text;
         } catch (...) {
         }
-        owner_.engine_->Report(play::Problem::Kind::Error, text);
+        owner_.engine_->Report(text);
     }
 
     InputThread& owner_;
     fw::MessageOnlyWindow control_;
     std::unique_ptr<TWatch> watch_;
     DesktopSwitch desktop_;
-    bool rawInput_ = false;
-    DWORD lastHookTick_ = 0;
-    int silentKeys_ = 0;
     std::string lastProblem_;
 };
 
@@ -224,11 +204,24 @@ DWORD WINAPI InputThread::Main(void* parameter) noexcept {
     return 0;
 }
 
+void CALLBACK InputThread::RetryWakeEngine(HWND window, UINT, UINT_PTR id, DWORD) noexcept {
+    KillTimer(window, id);
+    reinterpret_cast<InputThread*>(id)->engine_->RetryWakeEngine();
+}
+
+void CALLBACK InputThread::RetryWakeWindow(HWND window, UINT, UINT_PTR id, DWORD) noexcept {
+    KillTimer(window, id);
+    reinterpret_cast<InputThread*>(id)->engine_->RetryWakeWindow();
+}
+
 void InputThread::Stop() noexcept {
     if (!AwaitReady()) return;
     if (const HWND control = control_) SendMessageA(control, StopRequest, 0, 0);
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.reset();
+    stopped_ = true;
+    // Posted before the end and never taken.
+    KillTimer(mainWindow_, reinterpret_cast<UINT_PTR>(this));
 }
 
 void InputThread::Settle() noexcept {
@@ -236,12 +229,31 @@ void InputThread::Settle() noexcept {
     if (const HWND control = control_) SendMessageA(control, SettleRequest, 0, 0);
 }
 
-void InputThread::WakeEngine() noexcept {
-    if (const HWND control = control_) PostMessageA(control, WakeRequest, 0, 0);
+// Before the thread is ready, what was sent waits for it (it applies that first thing);
+// once it has ended, the engine is this thread's.
+bool InputThread::WakeEngine() noexcept {
+    if (stopped_) {
+        try {
+            engine_->ProcessCommands();
+        } catch (...) {
+        }
+        return true;
+    }
+    const HWND control = control_;
+    if (!control || PostMessageA(control, WakeRequest, 0, 0)) return true;
+    SetTimer(mainWindow_, reinterpret_cast<UINT_PTR>(this), WakeRetryMs, &RetryWakeEngine);
+    return false;
 }
 
-void InputThread::WakeWindow() noexcept {
-    PostMessageA(mainWindow_, EngineMessage, 0, 0);
+bool InputThread::WakeWindow() noexcept {
+    if (PostMessageA(mainWindow_, EngineMessage, 0, 0)) return true;
+    if (const HWND control = control_)
+        SetTimer(control, reinterpret_cast<UINT_PTR>(this), WakeRetryMs, &RetryWakeWindow);
+    return false;
+}
+
+void InputThread::HookMissed() noexcept {
+    if (const HWND control = control_) PostMessageA(control, HookMissedRequest, 0, 0);
 }
 
 bool InputThread::IsMainWindowActive() {

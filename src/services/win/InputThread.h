@@ -7,15 +7,17 @@
 // dialog, hiding the window), keys play and everyone's typing goes on.
 //
 // What the engine publishes and the watched pointer events reach the main window as posted
-// messages. Should the system drop the hook (it does so silently with a hook that once took
-// too long), raw keyboard input arriving while the hook hears nothing gives it away, and the
-// hook is put back.
+// messages, at most one wake-up waiting in each direction; one that cannot be posted is
+// tried again shortly. Should the system drop the hook (it does so silently with a hook
+// that once took too long), the window's thread notices (WinHookWatchdog) and has the hook
+// put back and the held keys brought in line.
 #pragma once
 
 #include <windows.h>
 
 #include "engine/PlayingEngine.h"
 #include "framework/win/Handles.h"
+#include "services/HookWatchdog.h"
 #include "services/WatchStatus.h"
 
 #include <atomic>
@@ -51,15 +53,22 @@ public:
     [[nodiscard]] WatchStatus KeyboardStatus() const noexcept { return keyboardStatus_; }
     [[nodiscard]] WatchStatus MouseStatus() const noexcept { return mouseStatus_; }
     // Stops watching, applies the commands still waiting and ends the thread; the engine
-    // may then be used by the caller's thread.
+    // may then be used by the caller's thread (commands then apply as they are sent).
     void Stop() noexcept;
     // Returns once every command sent so far has been applied (tests, which then read the
     // engine while no key plays).
     void Settle() noexcept;
 
+    // The keyboard hook missed keys: it is put back, and the keys the engine holds are
+    // brought in line with the system's key state. From the window's thread.
+    void HookMissed() noexcept;
+    // What the hook has seen, per key, and when the hooks last reported input (either).
+    [[nodiscard]] const HookTally& Tally() const noexcept { return tally_; }
+    [[nodiscard]] uint32_t LastSeen() const noexcept { return lastSeen_.load(); }
+
     // EngineHost.
-    void WakeEngine() noexcept override;
-    void WakeWindow() noexcept override;
+    bool WakeEngine() noexcept override;
+    bool WakeWindow() noexcept override;
     [[nodiscard]] bool IsMainWindowActive() override;
     [[nodiscard]] bool IsKeyDown(int32_t key) override;
     [[nodiscard]] uint32_t EventTime() override;
@@ -73,6 +82,8 @@ public:
 private:
     class Worker;
     static DWORD WINAPI Main(void* self) noexcept;
+    static void CALLBACK RetryWakeEngine(HWND, UINT, UINT_PTR id, DWORD) noexcept;
+    static void CALLBACK RetryWakeWindow(HWND, UINT, UINT_PTR id, DWORD) noexcept;
 
     PlayingEngine* engine_ = nullptr;
     HWND mainWindow_ = nullptr;
@@ -87,6 +98,10 @@ private:
     // update the position.
     std::atomic<uint32_t> pointer_{0};
     std::atomic<bool> movePosted_{false};
+    HookTally tally_;
+    std::atomic<uint32_t> lastSeen_{0};
+    // Set once the thread has ended: the engine is the caller's again.
+    std::atomic<bool> stopped_{false};
 };
 
 } // namespace zevaver
