@@ -130,9 +130,11 @@ TEST(KeyLabels, EveryNameOfAKeyFitsOrNoneIsShown) {
     for (const PlacedLabel& label : placed) byText[label.text] = label;
     ASSERT_EQ(byText.size(), 4u);
     EXPECT_EQ(byText.count("Num 5"), 0u);
-    EXPECT_EQ(byText["Z"].size, PreferredLabelSize(16));
-    EXPECT_EQ(byText["Z"].top + byText["Z"].size + 3, 100 - 1 - MarkThickness(16) - 1)
-        << "against the near end, clear of the picked key's frame";
+    EXPECT_EQ(byText["Z"].size, 12) << "three quarters of the key's width";
+    EXPECT_EQ(byText["Z"].top, 81)
+        << "15 high against the near end (100), clear of the outline (1), the picked key's "
+           "frame (2) and its lining (1)";
+    EXPECT_EQ(byText["Z"].left, 4) << "9 wide, centred in the 15 pixels inside the outline";
     EXPECT_EQ(byText[","].top, byText["Z"].top) << "the last name at the near end";
     EXPECT_EQ(byText["Q"].top + byText["Q"].size + 3, byText[","].top) << "stacked";
     EXPECT_EQ(byText["Z"].color, skin.BlackKeyColorRef);
@@ -147,7 +149,8 @@ TEST(KeyLabels, EveryNameOfAKeyFitsOrNoneIsShown) {
     EXPECT_EQ(shown, (std::vector<std::string>{"Z", "Q", ",", "Num 5"}))
         << "an upright white key is wide, an upright black key too thin for a name";
     EXPECT_EQ(side[1].top, side[2].top);
-    EXPECT_LT(side[1].left + 1, side[2].left);
+    EXPECT_EQ(side[2].left, side[1].left + 9 + 4)
+        << "apart by a third of their size " << side[1].left << " " << side[1].size;
     Keyboard narrow(skin, Orientation::Horizontal, 5);
     EXPECT_TRUE(PlaceLabels(narrow.keys, texts, painter).empty());
 
@@ -159,6 +162,26 @@ TEST(KeyLabels, EveryNameOfAKeyFitsOrNoneIsShown) {
     for (const PlacedLabel& label : PlaceLabels(small.keys, texts, painter))
         shown.push_back(label.text);
     EXPECT_EQ(shown, (std::vector<std::string>{"Z", "Q", ","}));
+}
+
+// A painter whose one text is exactly as wide as a white key's room at width 16.
+class ExactPainter final : public TextPainter {
+public:
+    TextSize Measure(const std::string&, int size) override { return {15, size + 3}; }
+    void Draw(const std::string&, int, int, int, fw::ColorRef, const fw::PixelRect&) override {}
+};
+
+TEST(KeyLabels, ANameAsWideAsItsRoomIsShownAndOneWiderIsNot) {
+    const TSkinConfig skin;
+    ExactPainter exact;
+    NoteTexts texts;
+    texts[48] = {"Fits"};
+    Keyboard board(skin, Orientation::Horizontal, 16);
+    const auto placed = PlaceLabels(board.keys, texts, exact);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed[0].left, 1);
+    Keyboard narrower(skin, Orientation::Horizontal, 15);
+    EXPECT_TRUE(PlaceLabels(narrower.keys, texts, exact).empty());
 }
 
 TEST(KeyLabels, ChooseTheSizeAtWhichMostKeysShowTheirNames) {
