@@ -103,7 +103,8 @@ void AppCore::ApplyLayoutEdit(const play::LayoutEdit& edit) {
     const std::string problem = editor_.Apply(edit);
     if (edit.kind == play::LayoutEdit::Kind::Mapped) {
         notice_ = Notice::Changed;
-        const std::string name = host_.KeyName(edit.entry, state_.Settings.KeysByPosition);
+        const std::string name = KeyNameInWords(
+            edit.entry, host_.KeyName(edit.entry, state_.Settings.KeysByPosition));
         SetNotice(MappedNotice(name, edit.note, edit.previous,
                                CommandKeyDuty(static_cast<uint16_t>(edit.entry))));
     } else if (edit.kind == play::LayoutEdit::Kind::Removed) {

@@ -45,6 +45,10 @@ std::string MappedNotice(std::string_view keyName, int note, int previous,
     return text;
 }
 
+std::string KeyNameInWords(int entry, std::string shownName) {
+    return entry == vk::Space ? std::string("Space") : shownName;
+}
+
 std::string RemovedNotice(int note) {
     return Joined(std::string_view("No computer key plays "), NoteName(note),
                   std::string_view(" now."));

@@ -19,6 +19,8 @@ namespace zevaver {
 // duty: what the key did in the window before it played (see CommandKeyDuty), or "".
 [[nodiscard]] std::string MappedNotice(std::string_view keyName, int note, int previous,
                                        std::string_view duty);
+// A key's name in a sentence: as the key shows it, but the space bar's in words.
+[[nodiscard]] std::string KeyNameInWords(int entry, std::string shownName);
 // The keys that played a note removed.
 [[nodiscard]] std::string RemovedNotice(int note);
 

@@ -308,7 +308,7 @@ TEST(KeyNames, ShowWhatTheKeyboardLayoutPrintsOnTheKey) {
         {186, {"\xC3\x96", ""}, "\xC3\x96"}, // a German keyboard's Ö
         {0x65, {"5", "Num 5"}, "Num 5"},
         {0x6E, {",", "Num Del"}, "Num ,"},
-        {0x20, {" ", "Space"}, "Space"},
+        {0x20, {" ", "Space"}, "\xE2\x90\xA3"}, // one sign, which fits on a key
         {0x21, {"", "Page Up"}, "PgUp"},
         {0x14, {"", "Caps_Lock"}, "Caps"},
         {0x71, {"", "F2"}, "F2"},
