@@ -4,6 +4,8 @@
 
 #include "support/FakeRegistry.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -12,7 +14,7 @@ namespace zevaver {
 
 namespace {
 
-class Flags final : public AccessSystem {
+class FakeFlags final : public AccessSystem {
 public:
     std::map<AccessFeature, uint32_t> flags{{AccessFeature::StickyKeys, 0x7E},
                                             {AccessFeature::FilterKeys, 0x7F},
@@ -34,12 +36,14 @@ TEST(WinAccessHotKeys, TheSystemsFlagsReadAndWrittenForTheSessionAsTheSystemKeep
         // Written back as they are: no change, wherever the system takes changes.
         const bool written = system.SetFlags(feature, *flags);
         EXPECT_EQ(system.Flags(feature), flags);
-        if (!written) EXPECT_EQ(*flags, 0u) << "only Wine refuses, and it reports all off";
+        if (!written) {
+            EXPECT_EQ(*flags, 0u) << "only Wine refuses, and it reports all off";
+        }
     }
 }
 
 TEST(WinAccessHotKeys, TheGuardSwitchesOffWritesDownAndGivesBackOnce) {
-    Flags system;
+    FakeFlags system;
     fakes::FakeRegistry registry;
     {
         AccessHotKeysGuard guard(registry, std::string(SettingsKeyPath), &system);
