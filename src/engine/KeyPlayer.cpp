@@ -135,7 +135,8 @@ void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
         break;
     }
 
-    if (!heldForMapping && layoutKey <= 255 && keyNotes_[static_cast<std::size_t>(layoutKey)] != 0) {
+    if (!heldForMapping && layoutKey <= 255 &&
+        keyNotes_[static_cast<std::size_t>(layoutKey)] != 0) {
         StartKeyNote(static_cast<std::size_t>(layoutKey));
     }
 }

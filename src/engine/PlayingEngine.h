@@ -88,10 +88,10 @@ struct SetKeysByPosition {
     bool on;
 };
 
-using Command = std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel,
-                             SetLayout, SetTranspose, TogglePedal, SetDialogOpen, SelectDevice,
-                             MousePress, MouseRelease, RenumberDevice, EditKeys, PickNote,
-                             SetKeysByPosition>;
+using Command =
+    std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel, SetLayout,
+                 SetTranspose, TogglePedal, SetDialogOpen, SelectDevice, MousePress, MouseRelease,
+                 RenumberDevice, EditKeys, PickNote, SetKeysByPosition>;
 
 // What the window shows of the engine.
 struct View {

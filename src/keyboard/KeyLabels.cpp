@@ -192,7 +192,7 @@ std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
     // fits at a size fits at a smaller one.
     const int whiteSize = bestSize(whites);
     const int blackSize = bestSize(blacks);
-    const int size = whiteSize == 0 ? blackSize
+    const int size = whiteSize == 0   ? blackSize
                      : blackSize == 0 ? whiteSize
                                       : std::min(whiteSize, blackSize);
 

@@ -43,8 +43,8 @@ private:
     AppCore& core_;
 };
 
-AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
-                 LayoutFiles& layoutFiles, std::string settingsKeyPath, EngineHost* engineHost)
+AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry, LayoutFiles& layoutFiles,
+                 std::string settingsKeyPath, EngineHost* engineHost)
     : host_(host), midi_(midi), registry_(registry), settingsKeyPath_(std::move(settingsKeyPath)),
       layoutFiles_(layoutFiles),
       sameThread_(engineHost ? nullptr : std::make_unique<SameThreadEngine>(*this)),
@@ -505,9 +505,7 @@ void AppCore::SettingsClick() {
     // Keys play again once the user has closed the dialog, not only once it is gone (hiding
     // a window can take the platform a while).
     host_.ShowSettingsDialog(
-        state_.Settings,
-        [this] { ReloadLayout(); },
-        [&flag] { flag.Dismissed(); });
+        state_.Settings, [this] { ReloadLayout(); }, [&flag] { flag.Dismissed(); });
     host_.Invalidate();
 }
 

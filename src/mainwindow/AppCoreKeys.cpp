@@ -25,10 +25,11 @@ void AppCore::RefreshKeyNames() {
     const TSettings& settings = state_.Settings;
     NoteTexts texts{};
     if (settings.KeyNames) {
-        texts = KeyNameTexts(state_.KeyNotes, settings.BaseOctave, state_.Transpose,
-                             settings.PedalKey, [this, byPosition = settings.KeysByPosition](int entry) {
-                                 return host_.KeyName(entry, byPosition);
-                             });
+        texts =
+            KeyNameTexts(state_.KeyNotes, settings.BaseOctave, state_.Transpose, settings.PedalKey,
+                         [this, byPosition = settings.KeysByPosition](int entry) {
+                             return host_.KeyName(entry, byPosition);
+                         });
     }
     const bool shown = marks_.ShowsNames();
     marks_.SetTexts(std::move(texts));
@@ -103,8 +104,8 @@ void AppCore::ApplyLayoutEdit(const play::LayoutEdit& edit) {
     const std::string problem = editor_.Apply(edit);
     if (edit.kind == play::LayoutEdit::Kind::Mapped) {
         notice_ = Notice::Changed;
-        const std::string name = KeyNameInWords(
-            edit.entry, host_.KeyName(edit.entry, state_.Settings.KeysByPosition));
+        const std::string name =
+            KeyNameInWords(edit.entry, host_.KeyName(edit.entry, state_.Settings.KeysByPosition));
         SetNotice(MappedNotice(name, edit.note, edit.previous,
                                CommandKeyDuty(static_cast<uint16_t>(edit.entry))));
     } else if (edit.kind == play::LayoutEdit::Kind::Removed) {

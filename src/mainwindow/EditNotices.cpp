@@ -34,13 +34,11 @@ std::string PickedNotice(int note) {
                   std::string_view(". Delete removes the keys that play it."));
 }
 
-std::string MappedNotice(std::string_view keyName, int note, int previous,
-                         std::string_view duty) {
-    std::string text = Joined(keyName, std::string_view(" plays "), NoteName(note),
-                              std::string_view(" now"));
+std::string MappedNotice(std::string_view keyName, int note, int previous, std::string_view duty) {
+    std::string text =
+        Joined(keyName, std::string_view(" plays "), NoteName(note), std::string_view(" now"));
     if (previous >= 0) text += Joined(std::string_view(", no longer "), NoteName(previous));
-    if (!duty.empty())
-        text += Joined(std::string_view("; in this window it no longer "), duty);
+    if (!duty.empty()) text += Joined(std::string_view("; in this window it no longer "), duty);
     text += '.';
     return text;
 }

@@ -77,7 +77,8 @@ void AccessHotKeys::SwitchOff() {
     for (size_t i = 0; i < AccessFeatures.size(); ++i) {
         if (clear[i] == 0) continue;
         const auto flags = system_.Flags(AccessFeatures[i]);
-        if (flags && system_.SetFlags(AccessFeatures[i], *flags & ~clear[i])) cleared_[i] = clear[i];
+        if (flags && system_.SetFlags(AccessFeatures[i], *flags & ~clear[i]))
+            cleared_[i] = clear[i];
     }
     if (cleared_ != clear) (void)record_.Write(AccessRecordText(cleared_));
 }

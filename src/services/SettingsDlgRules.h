@@ -47,11 +47,9 @@ inline constexpr uint32_t HotKeyExtended = 0x08;
 // The shortcuts without modifiers whose key the layout plays: pressed, they run their
 // command and play nothing. The text the dialog shows about them, "" for none. entryOf
 // gives a key's layout entry (its place's code, with keys by position), nameOf its name.
-[[nodiscard]] std::string
-PlayingShortcutsWarning(const std::array<int32_t, ShortcutCount>& shortcuts,
-                        const std::array<uint8_t, 256>& keyNotes,
-                        const std::function<int(int key)>& entryOf,
-                        const std::function<std::string(int key)>& nameOf);
+[[nodiscard]] std::string PlayingShortcutsWarning(
+    const std::array<int32_t, ShortcutCount>& shortcuts, const std::array<uint8_t, 256>& keyNotes,
+    const std::function<int(int key)>& entryOf, const std::function<std::string(int key)>& nameOf);
 
 // ---- The layout list ----
 

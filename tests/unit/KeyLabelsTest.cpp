@@ -258,17 +258,17 @@ TEST(KeyLabelColors, AreTheseInTheShippedSkins) {
     constexpr auto rgb = fw::RGBValue;
     const std::map<std::string, Expected> expected = {
         {"Classic",
-         {rgb(44, 32, 26), rgb(44, 32, 26), rgb(255, 250, 236), rgb(255, 250, 236),
-          rgb(0, 84, 230), rgb(255, 196, 0)}},
+         {rgb(44, 32, 26), rgb(44, 32, 26), rgb(255, 250, 236), rgb(255, 250, 236), rgb(0, 84, 230),
+          rgb(255, 196, 0)}},
         {"Default",
-         {rgb(22, 22, 26), rgb(22, 22, 26), rgb(250, 250, 248), rgb(250, 250, 248),
-          rgb(0, 84, 230), rgb(255, 196, 0)}},
+         {rgb(22, 22, 26), rgb(22, 22, 26), rgb(250, 250, 248), rgb(250, 250, 248), rgb(0, 84, 230),
+          rgb(255, 196, 0)}},
         {"Midnight",
-         {rgb(14, 14, 18), rgb(14, 14, 18), rgb(222, 226, 232), rgb(255, 255, 255),
-          rgb(0, 84, 230), rgb(255, 196, 0)}},
+         {rgb(14, 14, 18), rgb(14, 14, 18), rgb(222, 226, 232), rgb(255, 255, 255), rgb(0, 84, 230),
+          rgb(255, 196, 0)}},
         {"Zevizi",
-         {rgb(16, 24, 28), rgb(16, 24, 28), rgb(252, 250, 244), rgb(16, 24, 28),
-          rgb(0, 84, 230), rgb(255, 196, 0)}},
+         {rgb(16, 24, 28), rgb(16, 24, 28), rgb(252, 250, 244), rgb(16, 24, 28), rgb(0, 84, 230),
+          rgb(255, 196, 0)}},
     };
     FixedWidthPainter painter;
     NoteTexts texts;
@@ -284,10 +284,8 @@ TEST(KeyLabelColors, AreTheseInTheShippedSkins) {
         EXPECT_EQ(placed[0].downColor, e.onWhiteDown) << name;
         EXPECT_EQ(placed[1].color, e.onBlack) << name;
         EXPECT_EQ(placed[1].downColor, e.onBlackDown) << name;
-        EXPECT_EQ(MarkColor(skin.WhiteKeyColorRef, skin.WhiteKeyDownColorRef), e.markWhite)
-            << name;
-        EXPECT_EQ(MarkColor(skin.BlackKeyColorRef, skin.BlackKeyDownColorRef), e.markBlack)
-            << name;
+        EXPECT_EQ(MarkColor(skin.WhiteKeyColorRef, skin.WhiteKeyDownColorRef), e.markWhite) << name;
+        EXPECT_EQ(MarkColor(skin.BlackKeyColorRef, skin.BlackKeyDownColorRef), e.markBlack) << name;
     }
     // The lining inside the mark: black on a light mark, white on a dark one.
     EXPECT_EQ(MarkLining(rgb(255, 196, 0)), rgb(0, 0, 0));

@@ -83,8 +83,8 @@ TEST_F(KeysByPosition, TheSameKeyPlaysTheSameNoteWhateverTheInputLanguage) {
     Key('Y', Up(ZPlace));
     Key(0xC0, Down(0x27)); // German Ö, in the US ";" place
     Key(0xC0, Up(0x27));
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"on 48", "off 48", "on 48", "off 48", "on 58",
-                                                "off 58"}));
+    EXPECT_EQ(Sent(),
+              (std::vector<std::string>{"on 48", "off 48", "on 48", "off 48", "on 58", "off 58"}));
 
     // The language changes while the key is held: its release, with the other code, still
     // ends the note.

@@ -90,9 +90,8 @@ TEST_F(MainMenuTest, TheTopLevelHoldsEveryCommandInOrder) {
                             "Keys by &position #mnuKeysByPosition auto",
                             "Edit &keys #mnuEditKeys auto", "Save layout &as... #mnuSaveLayoutAs",
                             "Revert to s&hipped layout #mnuRevertLayout disabled", "-",
-                            "Sett&ings... #mnuSettings", "-",
-                            "&Enabled #mnuEnabled auto checked", "&Minimize #mnuMinimize",
-                            "C&lose #mnuClose"));
+                            "Sett&ings... #mnuSettings", "-", "&Enabled #mnuEnabled auto checked",
+                            "&Minimize #mnuMinimize", "C&lose #mnuClose"));
     EXPECT_THAT(Describe(menu.Item("mnuZoom")), ElementsAre("&In #mnuZoomIn", "&Out #mnuZoomOut"));
 }
 

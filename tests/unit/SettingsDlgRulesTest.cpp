@@ -41,7 +41,9 @@ TEST(SettingsDlgHotKeys, AShortcutWithoutModifiersOnAPlayingKeyIsWarnedOf) {
     notes['Z'] = 48;
     std::array<int32_t, ShortcutCount> shortcuts = DefaultShortcuts();
     const auto same = [](int key) { return key; };
-    const auto name = [](int key) { return key == vk::F5 ? std::string("F5") : std::string(1, char(key)); };
+    const auto name = [](int key) {
+        return key == vk::F5 ? std::string("F5") : std::string(1, char(key));
+    };
     EXPECT_EQ(PlayingShortcutsWarning(shortcuts, notes, same, name), "") << "Ctrl+F5 plays nothing";
     shortcuts[4] = vk::F5;
     EXPECT_EQ(PlayingShortcutsWarning(shortcuts, notes, same, name),

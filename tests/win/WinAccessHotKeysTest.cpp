@@ -62,7 +62,7 @@ TEST(WinAccessHotKeys, TheGuardSwitchesOffWritesDownAndGivesBackOnce) {
         EXPECT_EQ(system.flags[AccessFeature::ToggleKeys], 0x3Eu);
         EXPECT_EQ(registry.User()[std::string(RegistryAccessRecord::ValueName)], "");
         system.flags[AccessFeature::StickyKeys] = 0x72; // the user's own change
-    } // the guard goes: nothing more
+    }                                                   // the guard goes: nothing more
     EXPECT_EQ(system.flags[AccessFeature::StickyKeys], 0x72u);
 }
 

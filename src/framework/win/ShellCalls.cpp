@@ -42,7 +42,8 @@ bool OpenWithShell(HWND owner, const wchar_t* address) noexcept {
 
 std::wstring RoamingDataFolder() {
     wchar_t path[MAX_PATH * 2] = {};
-    const DWORD length = GetEnvironmentVariableW(L"APPDATA", path, static_cast<DWORD>(std::size(path)));
+    const DWORD length =
+        GetEnvironmentVariableW(L"APPDATA", path, static_cast<DWORD>(std::size(path)));
     if (length > 0 && length < std::size(path)) return path;
     using Function = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, wchar_t*);
     static const Function folderPath = ShellEntry<Function>("SHGetFolderPathW");

@@ -426,7 +426,10 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
 void TKeysForm::ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
                                    const std::function<void()>& dismissed) {
     TfrmSettings dialog(Handle(), settings,
-                        {layoutChanged, {}, skinShell_.Platform().LogoCursor(), dismissed,
+                        {layoutChanged,
+                         {},
+                         skinShell_.Platform().LogoCursor(),
+                         dismissed,
                          &core_.State().KeyNotes});
     (void)dialog.ShowModal();
 }

@@ -253,7 +253,8 @@ void TfrmSettings::ShowPlayingWarning() {
             shortcuts, *options_.keyNotes,
             [byPosition](int key) {
                 const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC_EX);
-                const uint32_t flags = (scan & 0xFFu) << 16 | ((scan & 0xFF00u) != 0 ? 1u << 24 : 0u);
+                const uint32_t flags =
+                    (scan & 0xFFu) << 16 | ((scan & 0xFF00u) != 0 ? 1u << 24 : 0u);
                 return static_cast<int>(LayoutKeyOf(key, flags, byPosition));
             },
             [](int key) { return SystemKeyCaption(key); });

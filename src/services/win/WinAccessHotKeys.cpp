@@ -73,8 +73,7 @@ bool WinAccessSystem::SetFlags(AccessFeature feature, uint32_t flags) noexcept {
 AccessHotKeysGuard::AccessHotKeysGuard(SettingsRegistry& registry, std::string keyPath,
                                        AccessSystem* system)
     : ownSystem_(system ? nullptr : std::make_unique<WinAccessSystem>()),
-      record_(registry, std::move(keyPath)),
-      hotKeys_(system ? *system : *ownSystem_, record_) {}
+      record_(registry, std::move(keyPath)), hotKeys_(system ? *system : *ownSystem_, record_) {}
 
 AccessHotKeysGuard::~AccessHotKeysGuard() {
     Stop();
