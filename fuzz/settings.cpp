@@ -78,7 +78,10 @@ std::map<std::string, std::string> Saved(const TSettings& settings,
 }
 
 const std::set<std::string> TextValues = {"Skin", "Layout", "Device Name"};
-const std::set<std::string> FlagValues = {"Vertical", "Enabled", "Kill Keystrokes", "Key Names"};
+const std::set<std::string> FlagValues = {"Vertical", "Enabled", "Kill Keystrokes", "Key Names",
+                                          "Keys By Position"};
+// Stored settings without it come from an earlier version, whose keys went by their codes.
+const std::string ByPosition = "Keys By Position";
 
 } // namespace
 
@@ -119,8 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!registry.IsOpen());
     const auto loaded = Saved(settings, nullptr);
 
-    if (!(registry.userKey || registry.machineKey) || registry.openFails) {
-        // A first run, or a key that cannot be read: defaults, centred, nothing reported.
+    // A first run, a key that cannot be read, or one that holds none of the values:
+    // defaults, centred, nothing reported.
+    const bool noneStored = std::none_of(names.begin(), names.end(), [&](const std::string& n) {
+        return registry.values.count(n) != 0;
+    });
+    if (!(registry.userKey || registry.machineKey) || registry.openFails || noneStored) {
         TSettings centred;
         CenterOnScreen(centred, Screen);
         FUZZ_CHECK(loaded == Saved(centred, nullptr));
@@ -143,6 +150,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case RegistryText::Kind::Missing:
             if (TextValues.count(name))
                 FUZZ_CHECK(result.empty());
+            else if (name == ByPosition)
+                FUZZ_CHECK(result == "No");
             else if (FlagValues.count(name))
                 FUZZ_CHECK(result == defaults.at(name));
             else

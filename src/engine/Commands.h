@@ -30,6 +30,8 @@ enum class KeyCommand : uint8_t {
     KeyNames,
     EditKeys,
     SaveLayoutAs,
+    KeysByPosition,
+    RevertLayout,
 };
 
 // What the commands do; the main window's menu actions implement it.
@@ -51,6 +53,9 @@ struct CommandActions {
     // The item's auto-check has already flipped its mark.
     virtual void EditKeysClick() = 0;
     virtual void SaveLayoutAsClick() = 0;
+    // The item's auto-check has already flipped its mark.
+    virtual void KeysByPositionClick() = 0;
+    virtual void RevertLayoutClick() = 0;
 
 protected:
     ~CommandActions() = default;
@@ -108,12 +113,18 @@ inline void EditKeys(CommandActions& a, int32_t) {
 inline void SaveLayoutAs(CommandActions& a, int32_t) {
     a.SaveLayoutAsClick();
 }
+inline void KeysByPosition(CommandActions& a, int32_t) {
+    a.KeysByPositionClick();
+}
+inline void RevertLayout(CommandActions& a, int32_t) {
+    a.RevertLayoutClick();
+}
 } // namespace commands
 
 // Indexed by KeyCommand. Shortcut values: the key code plus 0x2000 Shift, 0x4000 Ctrl,
 // 0x8000 Alt (24645 is Ctrl+Shift+E, 16497 Ctrl+F2).
 // clang-format off
-inline constexpr std::array<CommandInfo, 16> CommandTable = {{
+inline constexpr std::array<CommandInfo, 18> CommandTable = {{
     {KeyCommand::Enabled, "mnuEnabled", "&Enabled", 0, "Shortcut Switch Enabled", 24645, 0, 0, &commands::Enabled},
     {KeyCommand::C2, "C2", "C&2", 1, "Shortcut Base Octave C2", 16497, vk::F2, -24, &commands::BaseOctave},
     {KeyCommand::C3, "C3", "C&3", 2, "Shortcut Base Octave C3", 16498, vk::F3, -12, &commands::BaseOctave},
@@ -130,6 +141,8 @@ inline constexpr std::array<CommandInfo, 16> CommandTable = {{
     {KeyCommand::KeyNames, "mnuKeyNames", "Key &names", NoShortcutSlot, nullptr, 0, 0, 0, &commands::KeyNames},
     {KeyCommand::EditKeys, "mnuEditKeys", "Edit &keys", NoShortcutSlot, nullptr, 0, 0, 0, &commands::EditKeys},
     {KeyCommand::SaveLayoutAs, "mnuSaveLayoutAs", "Save layout &as...", NoShortcutSlot, nullptr, 0, 0, 0, &commands::SaveLayoutAs},
+    {KeyCommand::KeysByPosition, "mnuKeysByPosition", "Keys by &position", NoShortcutSlot, nullptr, 0, 0, 0, &commands::KeysByPosition},
+    {KeyCommand::RevertLayout, "mnuRevertLayout", "Revert to s&hipped layout", NoShortcutSlot, nullptr, 0, 0, 0, &commands::RevertLayout},
 }};
 // clang-format on
 

@@ -54,6 +54,8 @@ KeyEditing::Outcome KeyEditing::Take(int32_t key, int32_t entry, int32_t offset,
     }
     edit.kind = play::LayoutEdit::Kind::Mapped;
     edit.entry = entry;
+    if (const uint8_t before = table[static_cast<size_t>(entry)]; before != 0 && before != value)
+        edit.previous = before + offset;
     Set(edit, table, entry, static_cast<uint8_t>(value));
     // The generic Shift entry answers to both Shift keys: mapping one side hands it to the
     // other, so each side then plays exactly what it says.

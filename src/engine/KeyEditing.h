@@ -26,6 +26,10 @@ struct LayoutEdit {
     int32_t note = 0;  // the picked note
     uint16_t key = 0;  // the key pressed
     int32_t entry = 0; // Mapped: the layout entry (1 and 2 for the left and right Shift)
+    // Mapped: the note the entry played before, at the octave and transposition in force;
+    // NoNote when it played none.
+    static constexpr int32_t NoNote = -1;
+    int32_t previous = NoNote;
     // The main window was the active window: the key's own message reaches it next.
     bool inMainWindow = false;
     // How many layouts (SetLayout) the engine had been sent: the edit changed the last.

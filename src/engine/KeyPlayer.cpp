@@ -1,5 +1,7 @@
 #include "engine/KeyPlayer.h"
 
+#include "keyboard/KeyPositions.h"
+
 #include <utility>
 
 namespace zevaver {
@@ -69,14 +71,26 @@ namespace {
 
 bool IsModifierKey(int64_t key) noexcept {
     return key == vk::Shift || key == vk::Control || key == vk::Menu || key == vk::LeftWin ||
-           key == vk::RightWin;
+           key == vk::RightWin || (key >= vk::LeftShift && key <= vk::RightMenu);
 }
 
 } // namespace
 
+int64_t LayoutKeyOf(int64_t key, uint32_t flags, bool byPosition) noexcept {
+    if (!byPosition || key < 0 || key > 255 || IsModifierKey(key)) return key;
+    const KeyPosition place{static_cast<uint16_t>(flags >> vk::KeyScanCodeShift & 0xFFu),
+                            (flags & vk::KeyExtendedBit) != 0};
+    const uint16_t usKey = UsKeyAt(place);
+    return usKey == 0 || IsModifierKey(usKey) ? key : usKey;
+}
+
 void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
     UpdateHeldModifiers(key, true);
-    if (key <= 255) keysDown_.set(static_cast<std::size_t>(key));
+    const int64_t layoutKey = LayoutKey(key, lParam);
+    if (key <= 255) {
+        keysDown_.set(static_cast<std::size_t>(key));
+        downLayoutKey_[static_cast<std::size_t>(key)] = static_cast<uint8_t>(layoutKey);
+    }
     // Another key makes a held modifier part of a combination, no key of its own.
     if (key != loneModifier_) loneModifier_ = NoLoneModifier;
 
@@ -90,7 +104,7 @@ void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
     const bool mapping = MappingKeys(key);
     const bool heldForMapping = mapping && IsModifierKey(key);
     if (mapping && !heldForMapping && !ctrlHeld_ && !altHeld_ && !winHeld_ &&
-        host_.TakeKey(static_cast<int32_t>(key), EntryOf(key, lParam))) {
+        host_.TakeKey(static_cast<int32_t>(key), EntryOf(layoutKey, lParam))) {
         return;
     }
     if (heldForMapping) {
@@ -121,8 +135,9 @@ void KeyPlayer::KeyDown(int64_t key, uint32_t lParam) {
         break;
     }
 
-    if (!heldForMapping && key <= 255 && keyNotes_[static_cast<std::size_t>(key)] != 0) {
-        StartKeyNote(static_cast<std::size_t>(key));
+    if (!heldForMapping && layoutKey <= 255 &&
+        keyNotes_[static_cast<std::size_t>(layoutKey)] != 0) {
+        StartKeyNote(static_cast<std::size_t>(layoutKey));
     }
 }
 
@@ -147,6 +162,9 @@ int32_t KeyPlayer::EntryOf(int64_t key, uint32_t lParam) noexcept {
 // press started and lets go of the modifier it held.
 void KeyPlayer::KeyUp(int64_t key, uint32_t lParam) {
     UpdateHeldModifiers(key, false);
+    const int64_t layoutKey = KeyHeld(static_cast<int32_t>(key))
+                                  ? downLayoutKey_[static_cast<std::size_t>(key)]
+                                  : LayoutKey(key, lParam);
     if (key <= 255) keysDown_.reset(static_cast<std::size_t>(key));
     if (key == loneModifier_) {
         loneModifier_ = NoLoneModifier;
@@ -174,7 +192,7 @@ void KeyPlayer::KeyUp(int64_t key, uint32_t lParam) {
     default:
         break;
     }
-    if (key <= 255) EndKeyNote(static_cast<std::size_t>(key));
+    if (layoutKey <= 255) EndKeyNote(static_cast<std::size_t>(layoutKey));
 
     if (key == settings_.PedalKey) {
         pedalDown_ = false;

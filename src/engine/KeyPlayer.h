@@ -25,6 +25,11 @@ using fw::ModifierSet;
 // plays (the base octave in use is the low byte of the setting, read back signed).
 [[nodiscard]] int32_t LayoutNoteOffset(int32_t baseOctave, int32_t transpose) noexcept;
 
+// The code a key has in the layout: with keys by position, the US English code of the place
+// the keystroke's flags name (the scan code and the extended bit); the modifiers, and keys
+// whose place is not known, keep their own code.
+[[nodiscard]] int64_t LayoutKeyOf(int64_t key, uint32_t flags, bool byPosition) noexcept;
+
 class KeyPlayerHost {
 public:
     // The keyboard's notes.
@@ -148,6 +153,9 @@ private:
     [[nodiscard]] bool MappingKeys(int64_t key);
     // The layout entry a key-down plays: for Shift, the side's own entry.
     [[nodiscard]] static int32_t EntryOf(int64_t key, uint32_t lParam) noexcept;
+    [[nodiscard]] int64_t LayoutKey(int64_t key, uint32_t lParam) const noexcept {
+        return LayoutKeyOf(key, lParam, settings_.KeysByPosition);
+    }
 
     KeyPlayerHost& host_;
     const TSettings& settings_;
@@ -160,6 +168,9 @@ private:
     bool altHeld_ = false;
     bool winHeld_ = false;
     std::bitset<256> keysDown_;
+    // The layout code each held key's down played: its up ends that, even when the key
+    // comes up under another input language, or with no flags at all (ReconcileHeldKeys).
+    std::array<uint8_t, 256> downLayoutKey_{};
     // Per key rather than per note code: two keys of one note code may start it in
     // different octaves, and a layout reloaded while a key is held must not change what
     // its release ends.

@@ -59,10 +59,27 @@ std::string LayoutPath(std::string_view layoutName) {
     return "Layouts/" + std::string(layoutName) + ".txt";
 }
 
+std::string UserLayoutPath(LayoutFiles& files, std::string_view layoutName) {
+    const std::string folder = files.UserFolder();
+    if (folder.empty()) return LayoutPath(layoutName);
+    return folder + std::string(layoutName) + ".txt";
+}
+
+std::string CurrentLayoutPath(LayoutFiles& files, std::string_view layoutName) {
+    std::string own = UserLayoutPath(files, layoutName);
+    return files.Exists(own) ? own : LayoutPath(layoutName);
+}
+
+bool CanRevertLayout(LayoutFiles& files, std::string_view layoutName) {
+    const std::string own = UserLayoutPath(files, layoutName);
+    const std::string shipped = LayoutPath(layoutName);
+    return own != shipped && files.Exists(own) && files.Exists(shipped);
+}
+
 LayoutLoad LoadLayout(TSettings& settings, KeyNoteTable& table, LayoutFiles& files) {
     table.fill(0);
-    if (!files.Exists(LayoutPath(settings.Layout))) settings.Layout = FallbackLayout;
-    const std::string path = LayoutPath(settings.Layout);
+    if (!files.Exists(CurrentLayoutPath(files, settings.Layout))) settings.Layout = FallbackLayout;
+    const std::string path = CurrentLayoutPath(files, settings.Layout);
     if (!files.Exists(path)) return LayoutLoad::NoFile;
     FileBytes file = files.ReadAll(path);
     std::string_view text = file.bytes;

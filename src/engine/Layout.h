@@ -1,6 +1,10 @@
-// Keyboard layout files: "Layouts/<name>.txt", one entry per line, "<key> = <note>".
-// A key is its first character's code (letters and digits are their own virtual-key
-// codes) or "#" and a virtual-key code; the note's low 8 bits go into the table.
+// Keyboard layout files: "<name>.txt", one entry per line, "<key> = <note>". A key is its
+// first character's code (letters and digits are their own virtual-key codes) or "#" and a
+// virtual-key code; the note's low 8 bits go into the table.
+//
+// The shipped layouts lie in "Layouts" beside the program and are never changed: a layout
+// the user edits is written to their own folder, where it stands in front of the shipped
+// one of its name until they revert it.
 #pragma once
 
 #include "engine/KeyNotes.h"
@@ -31,8 +35,8 @@ void ParseLayout(std::string_view text, KeyNoteTable& table);
 // The table a layout's text alone gives.
 [[nodiscard]] KeyNoteTable ParsedLayout(std::string_view text);
 
-// The relative path of a layout file, resolved against the current folder; UTF-8 as the
-// name is.
+// The relative path of a shipped layout file, resolved against the current folder; UTF-8
+// as the name is.
 [[nodiscard]] std::string LayoutPath(std::string_view layoutName);
 
 struct FileBytes {
@@ -48,7 +52,23 @@ public:
     // Replaces the file's contents, or makes it (and its folder); false when that failed,
     // and then the file is as it was.
     [[nodiscard]] virtual bool WriteAll(const std::string& path, std::string_view bytes) = 0;
+    // The folder of the user's own layouts, ending in a separator; empty where there is none
+    // (the shipped files are then the ones written).
+    [[nodiscard]] virtual std::string UserFolder() { return {}; }
+    // Deletes a file; false when it is still there.
+    [[nodiscard]] virtual bool Remove(const std::string& path) {
+        (void)path;
+        return false;
+    }
 };
+
+// The path of the user's own copy of a layout; the shipped path where there is no user
+// folder.
+[[nodiscard]] std::string UserLayoutPath(LayoutFiles& files, std::string_view layoutName);
+// The file a layout is read from: the user's copy when there is one, else the shipped one.
+[[nodiscard]] std::string CurrentLayoutPath(LayoutFiles& files, std::string_view layoutName);
+// The user has a copy of a shipped layout, which a revert would take away.
+[[nodiscard]] bool CanRevertLayout(LayoutFiles& files, std::string_view layoutName);
 
 enum class LayoutLoad {
     Loaded,

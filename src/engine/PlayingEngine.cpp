@@ -45,6 +45,7 @@ struct PlayingEngine::Applier {
     void operator()(const play::MouseRelease& c) const { e.notes_.ReleaseNote(c.note); }
     void operator()(const play::EditKeys& c) const { e.editing_.SetEditing(c.on); }
     void operator()(const play::PickNote& c) const { e.editing_.Pick(c.note); }
+    void operator()(const play::SetKeysByPosition& c) const { e.settings_.KeysByPosition = c.on; }
 };
 
 PlayingEngine::PlayingEngine(EngineHost& host, MidiOut& midi)

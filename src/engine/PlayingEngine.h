@@ -88,11 +88,15 @@ struct EditKeys {
 struct PickNote {
     int32_t note;
 };
+// Keys are known by their place on the keyboard rather than by what they print.
+struct SetKeysByPosition {
+    bool on;
+};
 
 using Command =
     std::variant<SetEnabled, SetBaseOctave, SetPedalKey, SetShortcuts, SetChannel, SetLayout,
                  SetTranspose, TogglePedal, SetDialogOpen, AttachPort, DetachPort, MousePress,
-                 MouseRelease, RenumberDevice, EditKeys, PickNote>;
+                 MouseRelease, RenumberDevice, EditKeys, PickNote, SetKeysByPosition>;
 
 // What the window shows of the engine.
 struct View {

@@ -40,6 +40,10 @@ struct TSettings {
     bool KillKeystrokes = true;
     std::string Layout = "Piano"; // UTF-8: a layout file's name may hold any character
     bool KeyNames = false;        // the on-screen keys show the computer keys that play them
+    // Keys are known by where they sit (their scan code), as the US English layout names
+    // that place, rather than by what the user's layout prints on them. On for a new user;
+    // off for settings stored without it, whose layouts may be written for their own keyboard.
+    bool KeysByPosition = true;
 };
 
 } // namespace zevaver

@@ -11,6 +11,8 @@ namespace zevaver {
 
 namespace {
 
+constexpr const char* KeysByPositionValue = "Keys By Position";
+
 // One registry value bound to the field of one record; the same list, in the same order,
 // serves reading and writing.
 template <typename Record> struct BoundValue {
@@ -48,6 +50,7 @@ std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
         {"Kill Keystrokes", &s.KillKeystrokes},
         {"Device Name", &s.DeviceName},
         {"Key Names", &s.KeyNames},
+        {KeysByPositionValue, &s.KeysByPosition},
     }};
 }
 
@@ -62,28 +65,36 @@ std::optional<RegistryText> Read(SettingsRegistry& registry, const std::string& 
     return value;
 }
 
+// Each reader returns whether the value is there at all, of whatever type.
+
 // A missing value empties the text.
-void ReadTextValue(SettingsRegistry& registry, const std::string& name, std::string& field,
+bool ReadTextValue(SettingsRegistry& registry, const std::string& name, std::string& field,
                    const SettingsErrorReport& report, bool unicode) {
-    if (auto value = Read(registry, name, report, unicode)) {
-        field = value->kind == RegistryText::Kind::Text ? std::move(value->text) : std::string();
-    }
+    auto value = Read(registry, name, report, unicode);
+    if (!value) return true;
+    const bool present = value->kind == RegistryText::Kind::Text;
+    field = present ? std::move(value->text) : std::string();
+    return present;
 }
 
 // A missing value, or one that is not a whole integer, gives 0.
-void ReadNumberValue(SettingsRegistry& registry, const std::string& name, int32_t& field,
+bool ReadNumberValue(SettingsRegistry& registry, const std::string& name, int32_t& field,
                      const SettingsErrorReport& report) {
-    if (auto value = Read(registry, name, report)) {
-        field = value->kind == RegistryText::Kind::Text ? ReadSettingsNumber(value->text) : 0;
-    }
+    auto value = Read(registry, name, report);
+    if (!value) return true;
+    const bool present = value->kind == RegistryText::Kind::Text;
+    field = present ? ReadSettingsNumber(value->text) : 0;
+    return present;
 }
 
 // Only exactly "Yes" or "No" changes the field; anything else, or nothing, keeps it.
-void ReadYesNoValue(bool& field, SettingsRegistry& registry, const std::string& name,
+bool ReadYesNoValue(bool& field, SettingsRegistry& registry, const std::string& name,
                     const SettingsErrorReport& report) {
     auto value = Read(registry, name, report);
-    if (!value || value->kind != RegistryText::Kind::Text) return;
+    if (!value) return true;
+    if (value->kind != RegistryText::Kind::Text) return false;
     if (auto flag = ParseYesNo(value->text)) field = *flag;
+    return true;
 }
 
 } // namespace
@@ -117,21 +128,36 @@ void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize sc
         CenterOnScreen(settings, screen);
         return;
     }
-    for (const auto& value : BindValues(settings)) {
+    TSettings loaded = settings;
+    bool anyStored = false;
+    bool byPositionStored = false;
+    for (const auto& value : BindValues(loaded)) {
         const std::string name = value.name;
-        std::visit(
+        const bool present = std::visit(
             [&](auto* field) {
                 using Field = std::remove_pointer_t<decltype(field)>;
                 if constexpr (std::is_same_v<Field, std::string>)
-                    ReadTextValue(registry, name, *field, report, value.unicode);
+                    return ReadTextValue(registry, name, *field, report, value.unicode);
                 else if constexpr (std::is_same_v<Field, int32_t>)
-                    ReadNumberValue(registry, name, *field, report);
+                    return ReadNumberValue(registry, name, *field, report);
                 else
-                    ReadYesNoValue(*field, registry, name, report);
+                    return ReadYesNoValue(*field, registry, name, report);
             },
             value.field);
+        anyStored = anyStored || present;
+        if (name == KeysByPositionValue) byPositionStored = present;
     }
     registry.CloseKey();
+    // A key holding none of the settings (only what the program is to put back after a
+    // crash) is a first run too.
+    if (!anyStored) {
+        CenterOnScreen(settings, screen);
+        return;
+    }
+    // Settings of an earlier version: their layouts may be written for the user's own
+    // keyboard, by the codes its keys give.
+    if (!byPositionStored) loaded.KeysByPosition = false;
+    settings = std::move(loaded);
 }
 
 bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,

@@ -17,7 +17,7 @@
 namespace zevaver {
 
 inline constexpr std::string_view SettingsKeyPath = "Software\\Zevaver\\MIDI Keyboard";
-inline constexpr int SettingsValueCount = 25;
+inline constexpr int SettingsValueCount = 26;
 
 enum class RegistryHive { CurrentUser, LocalMachine };
 
@@ -69,9 +69,11 @@ struct ScreenSize {
 // each term halved separately.
 void CenterOnScreen(TSettings& settings, ScreenSize screen) noexcept;
 
-// Fills the record from the key. With no key in either hive (a first run) the record keeps
-// its defaults, is centred on the screen and nothing is created. A value of a non-string
-// type is reported, leaves its field as it was, and loading goes on.
+// Fills the record from the key. With no key in either hive, or one holding none of the
+// values (a first run), the record keeps its defaults, is centred on the screen and nothing
+// is created. A value of a non-string type is reported, leaves its field as it was, and
+// loading goes on. Stored settings without "Keys By Position" come from an earlier version:
+// keys are then known by their codes.
 void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize screen,
                   const SettingsErrorReport& report, std::string_view keyPath = SettingsKeyPath);
 

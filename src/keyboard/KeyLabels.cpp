@@ -159,43 +159,62 @@ std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
     }
 
     MeasureCache measure(painter);
-    std::vector<PlacedLabel> result;
-    const auto placeAll = [&](const std::vector<Candidate>& keysOfKind, fw::ColorRef fill,
-                              fw::ColorRef downFill) {
-        std::vector<PlacedLabel> best;
+    // The names of all the keys of a kind at one size, or nothing when a single-character
+    // name does not fit (names on some keys of a kind read as names missing).
+    const auto placeAt = [&](const std::vector<Candidate>& keysOfKind, int size, size_t& fitting) {
+        std::optional<std::vector<PlacedLabel>> atSize{std::in_place};
+        fitting = 0;
+        for (const Candidate& key : keysOfKind) {
+            if (auto placed = Arrange(key, size, horizontal, outline, keys.NoteWidth(), measure)) {
+                ++fitting;
+                atSize->insert(atSize->end(), placed->begin(), placed->end());
+            } else if (Short(*key.texts)) {
+                return std::optional<std::vector<PlacedLabel>>();
+            }
+        }
+        return atSize;
+    };
+    // The size at which most keys of a kind show their names; 0 for none.
+    const auto bestSize = [&](const std::vector<Candidate>& keysOfKind) {
+        int best = 0;
         size_t bestKeys = 0;
         for (int size = PreferredLabelSize(keys.NoteWidth()); size >= MinLabelSize; --size) {
-            std::vector<PlacedLabel> atSize;
             size_t fitting = 0;
-            bool complete = true;
-            for (const Candidate& key : keysOfKind) {
-                if (auto placed =
-                        Arrange(key, size, horizontal, outline, keys.NoteWidth(), measure)) {
-                    ++fitting;
-                    atSize.insert(atSize.end(), placed->begin(), placed->end());
-                } else if (Short(*key.texts)) {
-                    complete = false;
-                }
-            }
-            if (complete && fitting > bestKeys) {
+            if (placeAt(keysOfKind, size, fitting) && fitting > bestKeys) {
                 bestKeys = fitting;
-                best = std::move(atSize);
+                best = size;
             }
             if (bestKeys == keysOfKind.size()) break;
         }
-        const auto colors = {skin.WhiteKeyColorRef, skin.BlackKeyColorRef,
-                             skin.WhiteKeyDownColorRef, skin.BlackKeyDownColorRef,
-                             skin.KeysOutlineColorRef};
+        return best;
+    };
+    // White and black keys' names alike, at the smaller of the two sizes: a name that
+    // fits at a size fits at a smaller one.
+    const int whiteSize = bestSize(whites);
+    const int blackSize = bestSize(blacks);
+    const int size = whiteSize == 0   ? blackSize
+                     : blackSize == 0 ? whiteSize
+                                      : std::min(whiteSize, blackSize);
+
+    std::vector<PlacedLabel> result;
+    const auto colors = {skin.WhiteKeyColorRef, skin.BlackKeyColorRef, skin.WhiteKeyDownColorRef,
+                         skin.BlackKeyDownColorRef, skin.KeysOutlineColorRef};
+    const auto placeAll = [&](const std::vector<Candidate>& keysOfKind, int kindSize,
+                              fw::ColorRef fill, fw::ColorRef downFill) {
+        size_t fitting = 0;
+        if (kindSize == 0) return;
+        auto placed = placeAt(keysOfKind, size, fitting);
+        if (!placed) return;
         const fw::ColorRef color = ContrastingColor(fill, colors);
         const fw::ColorRef downColor = ContrastingColor(downFill, colors);
-        for (PlacedLabel& label : best) {
+        for (PlacedLabel& label : *placed) {
             label.color = color;
             label.downColor = downColor;
             result.push_back(std::move(label));
         }
     };
-    placeAll(whites, skin.WhiteKeyColorRef, skin.WhiteKeyDownColorRef);
-    placeAll(blacks, skin.BlackKeyColorRef, skin.BlackKeyDownColorRef);
+    placeAll(whites, whiteSize, skin.WhiteKeyColorRef, skin.WhiteKeyDownColorRef);
+    placeAll(blacks, blackSize, skin.BlackKeyColorRef, skin.BlackKeyDownColorRef);
     return result;
 }
 

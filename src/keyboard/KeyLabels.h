@@ -70,11 +70,12 @@ struct PlacedLabel {
 };
 
 // Every name of every key drawn whose names all fit: near the player's end of the key,
-// stacked on a horizontal keyboard, side by side on a vertical one. One size for all white
-// keys and one for all black keys, from PreferredLabelSize down to MinLabelSize: the size
-// at which most keys show their names (the larger of two that show as many), among the
-// sizes at which every key whose names are single characters shows them; no names on keys
-// of a kind where there is no such size.
+// stacked on a horizontal keyboard, side by side on a vertical one. For each kind of key
+// (white, black), the size from PreferredLabelSize down to MinLabelSize at which most of
+// its keys show their names (the larger of two that show as many), among the sizes at which
+// every key whose names are single characters shows them; no names on keys of a kind where
+// there is no such size. Both kinds then show their names at the smaller of their two
+// sizes, so that the names look alike on every key.
 [[nodiscard]] std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
                                                    TextPainter& painter);
 

@@ -21,6 +21,35 @@ constexpr std::array<fw::ColorRef, 5> MarkPalette = {
     fw::RGBValue(0, 214, 255), // cyan
 };
 
+// The notice: light text on a dark band, whatever the skin, as a tooltip reads.
+constexpr fw::ColorRef NoticeBand = fw::RGBValue(32, 34, 40);
+constexpr fw::ColorRef NoticeText = fw::RGBValue(255, 255, 255);
+constexpr int NoticeSize = 12;
+
+// The words of a text in lines no wider than `width` (a word wider than that alone).
+std::vector<std::string> Wrapped(const std::string& text, int width, int size,
+                                 TextPainter& painter) {
+    std::vector<std::string> lines;
+    std::string line;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        start = end + 1;
+        if (word.empty()) continue;
+        const std::string longer = line.empty() ? word : line + ' ' + word;
+        if (!line.empty() && painter.Measure(longer, size).width > width) {
+            lines.push_back(std::move(line));
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
 } // namespace
 
 fw::ColorRef MarkColor(fw::ColorRef fill, fw::ColorRef downFill) noexcept {
@@ -77,17 +106,45 @@ const std::vector<PlacedLabel>& KeyMarks::Labels(const TKeys& keys) {
     return placed_;
 }
 
+KeyMarks::NoticeLayout KeyMarks::LayOutNotice(const TKeys& keys) const {
+    NoticeLayout layout;
+    if (notice_.empty() || painter_ == nullptr) return layout;
+    const int size = std::min(NoticeSize, std::max(MinLabelSize, keys.Height() / 6));
+    const int pad = std::max(2, size / 3);
+    const std::vector<std::string> lines =
+        Wrapped(notice_, keys.Width() - 2 * pad, size, *painter_);
+    int top = pad;
+    for (const std::string& line : lines) {
+        const TextSize measured = painter_->Measure(line, size);
+        if (measured.height <= 0) return {};
+        layout.lines.push_back({NoNote, line, pad, top, size, NoticeText, NoticeText});
+        top += measured.height;
+    }
+    layout.band = {0, 0, keys.Width(), std::min(keys.Height(), top + pad)};
+    return layout;
+}
+
 void KeyMarks::PaintOver(const TKeys& keys, const fw::PixelSurface& surface,
                          const fw::PixelRect& clip) {
-    // The mark's pixels first: the names are the platform's drawing, over them.
+    // The pixels first (the mark, the notice's band): the text is the platform's drawing,
+    // over them.
     PaintMark(keys, surface, clip);
     if (painter_ == nullptr) return;
+    const NoticeLayout notice = LayOutNotice(keys);
+    const fw::PixelRect band{keys.Left() + notice.band.left, keys.Top() + notice.band.top,
+                             keys.Left() + notice.band.right, keys.Top() + notice.band.bottom};
+    fw::FillRect(surface, fw::Intersect(band, clip), NoticeBand);
     for (const PlacedLabel& label : Labels(keys)) {
+        const int left = keys.Left() + label.left, top = keys.Top() + label.top;
+        // A name under the notice would show through its band.
+        if (fw::PointIn(band, left, top)) continue;
         const fw::ColorRef color =
             keys.DownNotes().Contains(label.note) ? label.downColor : label.color;
-        painter_->Draw(label.text, keys.Left() + label.left, keys.Top() + label.top, label.size,
-                       color, clip);
+        painter_->Draw(label.text, left, top, label.size, color, clip);
     }
+    for (const PlacedLabel& line : notice.lines)
+        painter_->Draw(line.text, keys.Left() + line.left, keys.Top() + line.top, line.size,
+                       line.color, fw::Intersect(band, clip));
     painter_->EndDrawing();
 }
 

@@ -1,12 +1,15 @@
-// What the keyboard draws over single keys: the computer keys' names and the mark of the
-// key picked for mapping a computer key to. The names are placed once for each look of the
-// keyboard (zoom, size, orientation, first octave, skin) and drawn at every repaint.
+// What the keyboard draws over its keys: the computer keys' names, the mark of the key
+// picked for mapping a computer key to, and a notice across its far end while keys are
+// mapped. The names are placed once for each look of the keyboard (zoom, size, orientation,
+// first octave, skin) and drawn at every repaint.
 #pragma once
 
 #include "keyboard/KeyLabels.h"
 #include "keyboard/Keys.h"
 
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace zevaver {
@@ -26,6 +29,15 @@ public:
     // The picked note, or NoNote.
     void SetPicked(int note) noexcept { picked_ = note; }
     [[nodiscard]] int Picked() const noexcept { return picked_; }
+    // A line of text across the keyboard's far end (wrapped where it is narrow); "" shows none.
+    void SetNotice(std::string notice) { notice_ = std::move(notice); }
+    [[nodiscard]] const std::string& Notice() const noexcept { return notice_; }
+    // The notice's band and its lines at their places, in control coordinates.
+    struct NoticeLayout {
+        fw::PixelRect band{};
+        std::vector<PlacedLabel> lines;
+    };
+    [[nodiscard]] NoticeLayout LayOutNotice(const TKeys& keys) const;
 
     // The names as they are drawn on this keyboard now.
     [[nodiscard]] const std::vector<PlacedLabel>& Labels(const TKeys& keys);
@@ -50,6 +62,7 @@ private:
     NoteTexts texts_;
     bool anyText_ = false;
     int picked_ = NoNote;
+    std::string notice_;
     std::optional<Look> placedFor_;
     std::vector<PlacedLabel> placed_;
 };

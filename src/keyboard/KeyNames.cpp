@@ -78,7 +78,7 @@ std::string BuiltInKeyName(int entry) {
     case 0x1B:
         return "Esc";
     case 0x20:
-        return "Space";
+        return "\xE2\x90\xA3"; // the open box that stands for a space
     case 0x21:
         return "PgUp";
     case 0x22:
@@ -149,8 +149,9 @@ std::string BuiltInKeyName(int entry) {
 }
 
 std::string KeyCaption(int entry, const SystemKeyText& text) {
-    // The Shift entries are sides of one key code, which the system names alike.
-    if (entry == 1 || entry == 2) return BuiltInKeyName(entry);
+    // The Shift entries are sides of one key code, which the system names alike; the space
+    // bar's name would fit on no key, its sign on every one.
+    if (entry == 1 || entry == 2 || entry == 0x20) return BuiltInKeyName(entry);
     // The numeric pad types the digits of the top row: it keeps its own name, with the
     // character the layout gives it (a comma for the decimal key on many keyboards).
     if (entry >= NumpadFirst && entry <= NumpadLast && entry != NumpadSeparator) {

@@ -72,6 +72,7 @@ void AppCore::Start() {
     (void)LoadLayout(settings, state_.KeyNotes, layoutFiles_);
     SendLayout();
     engine_->Send(play::SetShortcuts{settings.Shortcuts});
+    engine_->Send(play::SetKeysByPosition{settings.KeysByPosition});
 
     // The menu exists before the skin, which fills its Skin submenu; the skin comes before
     // the keyboard, which paints with its colours and proportions.
@@ -104,6 +105,7 @@ void AppCore::Start() {
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
     menu_->Item("mnuKeyNames").SetChecked(settings.KeyNames);
+    menu_->CommandItem(KeyCommand::KeysByPosition).SetChecked(settings.KeysByPosition);
     // The names are worked out once, below, when all they depend on is in place.
     startingUp_ = true;
     if (auto command = BaseOctaveCommand(settings.BaseOctave))
@@ -255,9 +257,10 @@ void AppCore::MouseMove(TShiftState shift, int x, int y) {
     if (KeysPoint(x, y, kx, ky) || keys_->HoldsMouse()) keys_->KeysMouseMove(shift, kx, ky);
 }
 
-bool AppCore::KeyDown(uint16_t key, ModifierSet shift) {
+bool AppCore::KeyDown(uint16_t key, ModifierSet shift, uint32_t flags) {
     if (KeyTakenByEditing(key, shift)) return true;
     const CommandKeyAction action = CommandKeyDown(key, shift, state_.Transpose);
+    if ((action.transpose || action.command) && KeyPlaysNote(key, shift, flags)) return true;
     if (action.transpose) SetTranspose(*action.transpose);
     // Command keys click their item and still reach the window.
     if (action.command) menu_->Click(*action.command);
@@ -559,14 +562,7 @@ void AppCore::SettingsClick() {
     // Keys play again once the user has closed the dialog, not only once it is gone (hiding
     // a window can take the platform a while).
     host_.ShowSettingsDialog(
-        state_.Settings,
-        [this] {
-            (void)LoadLayout(state_.Settings, state_.KeyNotes, layoutFiles_);
-            editor_.LayoutLoaded();
-            SendLayout();
-            RefreshKeyNames();
-        },
-        [&flag] { flag.Dismissed(); });
+        state_.Settings, [this] { ReloadLayout(); }, [&flag] { flag.Dismissed(); });
     host_.Invalidate();
     EngineChanged(); // what the dialog's own loop may have shown stays the newest
 }

@@ -102,9 +102,14 @@ public:
     [[nodiscard]] virtual SkinShell* Skins() { return nullptr; }
 
     // "Key names": text on the keys, the platform's, or null (no names are drawn then); a
-    // layout entry's caption as the user's keyboard layout names the key.
+    // layout entry's caption as the user's keyboard layout names the key (byPosition: the
+    // entry is the US English code of a place, named as the user's keyboard prints the key
+    // in that place).
     [[nodiscard]] virtual TextPainter* LabelPainter() { return nullptr; }
-    [[nodiscard]] virtual std::string KeyName(int entry) { return BuiltInKeyName(entry); }
+    [[nodiscard]] virtual std::string KeyName(int entry, bool byPosition) {
+        (void)byPosition;
+        return BuiltInKeyName(entry);
+    }
     // "Save layout as...": asks for a name, starting from the one given; nothing when the
     // user cancels. Then whether to replace the layout of that name.
     [[nodiscard]] virtual std::optional<std::string> AskLayoutName(const std::string& name) {
@@ -217,7 +222,8 @@ public:
     // The client point lies on the keyboard.
     [[nodiscard]] bool OverKeys(int x, int y) const noexcept;
     // Command keys of the focused window or the fader; true when the key was consumed.
-    [[nodiscard]] bool KeyDown(uint16_t key, ModifierSet shift);
+    // flags: the key message's lParam (its scan code places the key).
+    [[nodiscard]] bool KeyDown(uint16_t key, ModifierSet shift, uint32_t flags = 0);
     // A keystroke seen by the input watch, for an engine on this thread.
     void KeyWatched(int32_t wParam, int32_t lParam);
     // The fader moved (by the user, or by the program).
@@ -257,6 +263,8 @@ private:
     [[nodiscard]] bool TakeBackPorts();
     // AppCoreKeys.cpp.
     void SendLayout();
+    // The layout the settings name, read again and played.
+    void ReloadLayout();
     void RefreshKeyNames();
     void RepaintKeys();
     void Pick(int32_t note);
@@ -267,6 +275,10 @@ private:
     // A key of the focused window that mapping keys has taken (or is about to take) does
     // not also run a command.
     [[nodiscard]] bool KeyTakenByEditing(uint16_t key, ModifierSet shift);
+    // A key of the focused window that the layout plays: it plays instead of running its
+    // command (held Ctrl or Alt let no note play, so the command runs then).
+    [[nodiscard]] bool KeyPlaysNote(uint16_t key, ModifierSet shift, uint32_t flags) const;
+    void SetNotice(std::string notice);
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
@@ -297,6 +309,8 @@ private:
     void KeyNamesClick() override;
     void EditKeysClick() override;
     void SaveLayoutAsClick() override;
+    void KeysByPositionClick() override;
+    void RevertLayoutClick() override;
 
     // TrayIconsHost.
     void TrayIcon(const std::string& trayName, TrayAction action) override {
@@ -347,6 +361,10 @@ private:
     // Keys the engine took while the main window was active, whose key message is to come.
     std::bitset<256> takenKeys_;
     bool askingLayoutName_ = false;
+    // What the notice over the keyboard says: editing, a pick waiting for its key, or what
+    // the last key mapped changed.
+    enum class Notice : uint8_t { None, Editing, Picked, Changed };
+    Notice notice_ = Notice::None;
 };
 
 } // namespace zevaver

@@ -3,9 +3,9 @@
 // mapped, and saving the layout under another name.
 #include "mainwindow/AppCore.h"
 
+#include "mainwindow/EditNotices.h"
 #include "mainwindow/KeyNameTexts.h"
 
-#include <utility>
 
 namespace zevaver {
 
@@ -14,13 +14,23 @@ void AppCore::SendLayout() {
     engine_->Send(play::SetLayout{state_.KeyNotes});
 }
 
+void AppCore::ReloadLayout() {
+    (void)LoadLayout(state_.Settings, state_.KeyNotes, layoutFiles_);
+    editor_.LayoutLoaded();
+    SendLayout();
+    RefreshKeyNames();
+}
+
 void AppCore::RefreshKeyNames() {
     if (!keys_ || startingUp_) return;
     const TSettings& settings = state_.Settings;
     NoteTexts texts{};
     if (settings.KeyNames) {
-        texts = KeyNameTexts(state_.KeyNotes, settings.BaseOctave, state_.Transpose,
-                             settings.PedalKey, [this](int entry) { return host_.KeyName(entry); });
+        texts =
+            KeyNameTexts(state_.KeyNotes, settings.BaseOctave, state_.Transpose, settings.PedalKey,
+                         [this, byPosition = settings.KeysByPosition](int entry) {
+                             return host_.KeyName(entry, byPosition);
+                         });
     }
     const bool shown = marks_.ShowsNames();
     marks_.SetTexts(std::move(texts));
@@ -42,10 +52,31 @@ void AppCore::Pick(int32_t note) {
 
 void AppCore::ShowPicked(int32_t note) {
     picked_ = editing_ ? note : KeyEditing::NoPick;
+    if (picked_ != KeyEditing::NoPick) {
+        notice_ = Notice::Picked;
+        marks_.SetNotice(PickedNotice(picked_));
+    } else if (notice_ == Notice::Picked) {
+        // A pick let go of: what a mapped key changed stays in view until the next pick.
+        notice_ = Notice::Editing;
+        marks_.SetNotice(EditingNotice());
+    }
     const int shown = picked_ == KeyEditing::NoPick ? NoNote : picked_;
-    if (marks_.Picked() == shown) return;
     marks_.SetPicked(shown);
     RepaintKeys();
+}
+
+void AppCore::SetNotice(std::string notice) {
+    if (notice == marks_.Notice()) return;
+    marks_.SetNotice(std::move(notice));
+    RepaintKeys();
+}
+
+bool AppCore::KeyPlaysNote(uint16_t key, ModifierSet shift, uint32_t flags) const {
+    if (shift.Ctrl || shift.Alt) return false;
+    const TSettings& settings = state_.Settings;
+    const int64_t entry = LayoutKeyOf(key, flags, settings.KeysByPosition);
+    return entry >= 0 && entry <= 255 && entry != settings.PedalKey &&
+           state_.KeyNotes[static_cast<size_t>(entry)] != 0;
 }
 
 // Keys typed into a menu or a dialog are no keys to map.
@@ -57,6 +88,7 @@ void AppCore::ClearPick() {
 void AppCore::MenuOpening() {
     RefreshPorts();
     ClearPick();
+    menu_->CommandItem(KeyCommand::RevertLayout).SetEnabled(editor_.CanRevert());
 }
 
 void AppCore::EndEditing() {
@@ -71,6 +103,16 @@ void AppCore::ApplyLayoutEdit(const play::LayoutEdit& edit) {
     if (edit.layout != layoutsSent_) return;
     if (edit.inMainWindow) takenKeys_.set(edit.key & 0xFFu);
     const std::string problem = editor_.Apply(edit);
+    if (edit.kind == play::LayoutEdit::Kind::Mapped) {
+        notice_ = Notice::Changed;
+        const std::string name =
+            KeyNameInWords(edit.entry, host_.KeyName(edit.entry, state_.Settings.KeysByPosition));
+        SetNotice(MappedNotice(name, edit.note, edit.previous,
+                               CommandKeyDuty(static_cast<uint16_t>(edit.entry))));
+    } else if (edit.kind == play::LayoutEdit::Kind::Removed) {
+        notice_ = Notice::Changed;
+        SetNotice(RemovedNotice(edit.note));
+    }
     RefreshKeyNames();
     if (!problem.empty()) host_.ReportError(problem);
 }
@@ -108,7 +150,9 @@ void AppCore::KeyNamesClick() {
 void AppCore::EditKeysClick() {
     editing_ = !editing_;
     engine_->Send(play::EditKeys{editing_});
-    if (!editing_) ShowPicked(KeyEditing::NoPick);
+    notice_ = editing_ ? Notice::Editing : Notice::None;
+    marks_.SetNotice(editing_ ? EditingNotice() : std::string());
+    ShowPicked(KeyEditing::NoPick);
 }
 
 void AppCore::SaveLayoutAsClick() {
@@ -117,20 +161,15 @@ void AppCore::SaveLayoutAsClick() {
     if (state_.SettingsDialogOpen || askingLayoutName_) return;
     ClearPick();
     askingLayoutName_ = true;
-    // Keys typed into the name play nothing, until the user has closed the box (hiding it
-    // can take the platform a while).
+    // Keys typed into the name (or the boxes after it) play nothing.
     struct Asked {
         AppCore& core;
         explicit Asked(AppCore& c) : core(c) { core.engine_->Send(play::SetDialogOpen{true}); }
         ~Asked() {
-            Dismissed();
+            core.engine_->Send(play::SetDialogOpen{false});
             core.askingLayoutName_ = false;
             core.EngineChanged(); // what the boxes' own loops may have shown stays the newest
         }
-        void Dismissed() {
-            if (std::exchange(engineKnows, false)) core.engine_->Send(play::SetDialogOpen{false});
-        }
-        bool engineKnows = true;
     } asked{*this};
     std::string name = state_.Settings.Layout;
     for (;;) {
@@ -146,6 +185,20 @@ void AppCore::SaveLayoutAsClick() {
     }
     if (const std::string problem = editor_.SaveAs(name); !problem.empty())
         host_.ReportError(problem);
+}
+
+void AppCore::KeysByPositionClick() {
+    state_.Settings.KeysByPosition = !state_.Settings.KeysByPosition;
+    engine_->Send(play::SetKeysByPosition{state_.Settings.KeysByPosition});
+    RefreshKeyNames();
+}
+
+void AppCore::RevertLayoutClick() {
+    if (const std::string problem = editor_.Revert(); !problem.empty()) {
+        host_.ReportError(problem);
+        return;
+    }
+    ReloadLayout();
 }
 
 } // namespace zevaver

@@ -78,7 +78,7 @@ void LayoutEditor::LayoutLoaded() noexcept {
 }
 
 std::optional<std::string> LayoutEditor::ChangedText() {
-    const std::string path = LayoutPath(settings_.Layout);
+    const std::string path = CurrentLayoutPath(files_, settings_.Layout);
     // Without its file (gone since it was loaded, or never there) the layout is what the
     // table holds.
     if (!files_.Exists(path)) return LayoutTextOf(table_);
@@ -89,7 +89,7 @@ std::optional<std::string> LayoutEditor::ChangedText() {
 }
 
 std::string LayoutEditor::Write() {
-    const std::string path = LayoutPath(settings_.Layout);
+    const std::string path = UserLayoutPath(files_, settings_.Layout);
     const std::optional<std::string> text = ChangedText();
     if (text && files_.WriteAll(path, *text)) {
         pending_.clear();
@@ -103,7 +103,8 @@ std::string LayoutEditor::Write() {
 }
 
 bool LayoutEditor::WouldReplace(const std::string& name) {
-    return !fw::EqualNoCase(name, settings_.Layout) && files_.Exists(LayoutPath(name));
+    return !fw::EqualNoCase(name, settings_.Layout) &&
+           files_.Exists(CurrentLayoutPath(files_, name));
 }
 
 std::string LayoutEditor::SaveAs(const std::string& name) {
@@ -111,13 +112,26 @@ std::string LayoutEditor::SaveAs(const std::string& name) {
         // The layout itself: what waits goes into its file, reported as any change is.
         return pending_.empty() ? std::string() : Write();
     }
-    const std::string path = LayoutPath(name);
+    const std::string path = UserLayoutPath(files_, name);
     const std::string text = ChangedText().value_or(LayoutTextOf(table_));
     if (!files_.WriteAll(path, text))
         return Joined({"The layout could not be saved as \"", Shown(path), "\"."});
     settings_.Layout = name;
     pending_.clear();
     reportedPath_.clear();
+    return {};
+}
+
+bool LayoutEditor::CanRevert() {
+    return CanRevertLayout(files_, settings_.Layout);
+}
+
+std::string LayoutEditor::Revert() {
+    if (!CanRevert()) return {};
+    const std::string path = UserLayoutPath(files_, settings_.Layout);
+    if (!files_.Remove(path))
+        return Joined({"Your copy of the layout, \"", Shown(path), "\", could not be removed."});
+    LayoutLoaded();
     return {};
 }
 

@@ -1,9 +1,10 @@
 // The window's side of mapping keys: it keeps the window's copy of the layout in step with
-// what the engine changed and writes each change into the current layout file at once,
-// and it saves the layout under another name ("Save layout as..."). A file that cannot be
-// written is reported once; its changes stay waiting, in force until the program ends, and
-// go into the file with the next change that can be written, or into a layout saved under
-// another name.
+// what the engine changed and writes each change at once into the user's own copy of the
+// layout (made from the shipped file at the first change, which stays as it is), and it
+// saves the layout under another name ("Save layout as...") or goes back to the shipped
+// one. A file that cannot be written is reported once; its changes stay waiting, in force
+// until the program ends, and go into the file with the next change that can be written,
+// or into a layout saved under another name.
 #pragma once
 
 #include "engine/KeyEditing.h"
@@ -39,6 +40,11 @@ public:
     // without a problem) and makes it the current one. Returns what to report ("" when it
     // was saved).
     [[nodiscard]] std::string SaveAs(const std::string& name);
+    // Whether the current layout is a user's copy of a shipped one.
+    [[nodiscard]] bool CanRevert();
+    // Takes the user's copy of the current layout away, so the shipped one is read again;
+    // returns what to report ("" when it is gone).
+    [[nodiscard]] std::string Revert();
 
 private:
     // The current file with the changes; empty when the file could not be read whole.

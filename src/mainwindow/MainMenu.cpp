@@ -89,8 +89,10 @@ void MainMenu::BuildTop(const std::vector<std::string>& deviceNames) {
     BuildZoom(root.Add("&Zoom", "mnuZoom"));
     AddCommand(root, KeyCommand::Vertical).SetAutoCheck(true);
     AddCommand(root, KeyCommand::KeyNames).SetAutoCheck(true);
+    AddCommand(root, KeyCommand::KeysByPosition).SetAutoCheck(true);
     AddCommand(root, KeyCommand::EditKeys).SetAutoCheck(true);
     AddCommand(root, KeyCommand::SaveLayoutAs);
+    AddCommand(root, KeyCommand::RevertLayout).SetEnabled(false);
     root.AddSeparator();
     AddCommand(root, KeyCommand::Settings);
     root.AddSeparator();

@@ -57,6 +57,28 @@ uint32_t KeptHotKey(uint32_t held, uint32_t shown, bool modifierKey) noexcept {
     return shown;
 }
 
+std::string PlayingShortcutsWarning(const std::array<int32_t, ShortcutCount>& shortcuts,
+                                    const std::array<uint8_t, 256>& keyNotes,
+                                    const std::function<int(int key)>& entryOf,
+                                    const std::function<std::string(int key)>& nameOf) {
+    std::vector<int> keys;
+    for (const int32_t shortcut : shortcuts) {
+        // A bare key: no modifier bit above its code.
+        if (shortcut <= 0 || shortcut > 0xFF) continue;
+        const int entry = entryOf(shortcut);
+        if (entry <= 0 || entry > 255 || keyNotes[static_cast<size_t>(entry)] == 0) continue;
+        if (std::find(keys.begin(), keys.end(), shortcut) == keys.end()) keys.push_back(shortcut);
+    }
+    if (keys.empty()) return {};
+    std::string names;
+    for (const int key : keys) {
+        if (!names.empty()) names += ", ";
+        names += nameOf(key);
+    }
+    return names + (keys.size() == 1 ? " also plays a note: as a shortcut it will not."
+                                     : " also play notes: as shortcuts they will not.");
+}
+
 std::string LayoutNameOf(std::string_view fileName) {
     if (fileName.size() < LayoutExtension.size() ||
         !fw::EqualNoCase(fileName.substr(fileName.size() - LayoutExtension.size()),
@@ -73,6 +95,12 @@ std::vector<std::string> LayoutList(const std::vector<std::string>& fileNames, N
     }
     std::stable_sort(list.begin(), list.end(),
                      [less](const std::string& a, const std::string& b) { return less(a, b); });
+    // The user's copy of a shipped layout is the one layout of that name.
+    list.erase(std::unique(list.begin(), list.end(),
+                           [less](const std::string& a, const std::string& b) {
+                               return !less(a, b) && !less(b, a);
+                           }),
+               list.end());
     return list;
 }
 

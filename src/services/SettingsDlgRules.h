@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,13 @@ inline constexpr uint32_t HotKeyExtended = 0x08;
 // a field, or Ctrl pressed and let go, never erases it.
 [[nodiscard]] uint32_t KeptHotKey(uint32_t held, uint32_t shown, bool modifierKey) noexcept;
 
+// The shortcuts without modifiers whose key the layout plays: pressed, they run their
+// command and play nothing. The text the dialog shows about them, "" for none. entryOf
+// gives a key's layout entry (its place's code, with keys by position), nameOf its name.
+[[nodiscard]] std::string PlayingShortcutsWarning(
+    const std::array<int32_t, ShortcutCount>& shortcuts, const std::array<uint8_t, 256>& keyNotes,
+    const std::function<int(int key)>& entryOf, const std::function<std::string(int key)>& nameOf);
+
 // ---- The layout list ----
 
 // The layout name of a file found by "Layouts\*.txt": the name without everything from
@@ -55,8 +63,8 @@ inline constexpr uint32_t HotKeyExtended = 0x08;
 using NameLess = bool (*)(std::string_view, std::string_view);
 using NameEqual = bool (*)(std::string_view, std::string_view);
 
-// The list's entries: the layout names of the files found, in the order less gives
-// (names it finds equal keep the order found).
+// The list's entries: the layout names of the files found, in the order less gives, each
+// name once (of names it finds equal, the first found).
 [[nodiscard]] std::vector<std::string> LayoutList(const std::vector<std::string>& fileNames,
                                                   NameLess less = &fw::LessNoCase);
 // The entry to select for the stored layout name, the first one equal gives as the same

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -54,8 +55,15 @@ protected:
         e2e::Tap(key);
         program.Settle(300);
     }
+    // The user's own copy of a layout, "" while there is none.
     std::string Layout(const char* name = "Piano.txt") const {
-        std::ifstream file(program.ProgramFolder() / "Layouts" / name, std::ios::binary);
+        return Read(program.UserLayouts() / name);
+    }
+    std::string Shipped(const char* name = "Piano.txt") const {
+        return Read(program.ProgramFolder() / "Layouts" / name);
+    }
+    static std::string Read(const std::filesystem::path& path) {
+        std::ifstream file(path, std::ios::binary);
         std::stringstream text;
         text << file.rdbuf();
         return text.str();
@@ -94,7 +102,7 @@ TEST_F(EditKeys, AClickAndAKeyMapItInTheFileAtOnceAndItPlaysSoAfterARestart) {
     e2e::ForgetSettings();
     program.WithoutSkins(); // the keyboard fills the client area in its built-in colours
     Start();
-    const std::string shipped = Layout();
+    const std::string shipped = Shipped();
     Menu('K'); // Edit keys
     program.ClearMidiLog();
 
@@ -104,6 +112,7 @@ TEST_F(EditKeys, AClickAndAKeyMapItInTheFileAtOnceAndItPlaysSoAfterARestart) {
     const size_t line = mapped.find("F = 53\n");
     ASSERT_NE(line, std::string::npos) << mapped;
     EXPECT_EQ(mapped.substr(0, line) + mapped.substr(line + 7), shipped) << "every other line kept";
+    EXPECT_EQ(Shipped(), shipped) << "the user's own copy changes, never the shipped file";
     EXPECT_EQ(Played(2), (Messages{NoteOn(53, (depth - 10) * 127 / depth), NoteOff(53)}))
         << "the click plays, the key being mapped does not";
 
@@ -145,7 +154,7 @@ TEST_F(EditKeys, SaveLayoutAsCopiesTheLayoutWhichTheSettingsDialogListsAndChoose
     SetDlgItemTextW(ask, 101, L"My Piano"); // the name field
     PostMessageW(ask, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(e2e::WaitFor([&] { return !Layout("My Piano.txt").empty(); }));
-    EXPECT_EQ(Layout("My Piano.txt"), Layout());
+    EXPECT_EQ(Layout("My Piano.txt"), Shipped());
 
     Activate();
     e2e::Tap(VK_F9);

@@ -90,6 +90,7 @@ bool ProgramUnderTest::Start(const MidiSetup& midi, const std::string& arguments
     SetEnvironmentVariableA("FAKEMIDI_PORTS_FILE",
                             midi.ports ? portsFile_.string().c_str() : nullptr);
     SetEnvironmentVariableA("WINEDLLOVERRIDES", "winmm=n,b;mscoree,mshtml=");
+    SetEnvironmentVariableW(L"APPDATA", (testFolder_ / "AppData").wstring().c_str());
 
     // Wide throughout: the program's folder may lie outside the ANSI code page.
     const std::wstring exe = (programFolder_ / "MIDIKeyboard.exe").wstring();

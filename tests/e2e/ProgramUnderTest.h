@@ -81,6 +81,11 @@ public:
     [[nodiscard]] const std::filesystem::path& ProgramFolder() const { return programFolder_; }
     // The test's own folder (plain characters), which holds the MIDI log.
     [[nodiscard]] const std::filesystem::path& TestFolder() const { return testFolder_; }
+    // Where the program keeps the user's own layouts: the test gives it an application data
+    // folder of its own, so no test sees another's.
+    [[nodiscard]] std::filesystem::path UserLayouts() const {
+        return testFolder_ / "AppData" / "Zevaver" / "MIDI Keyboard" / "Layouts";
+    }
 
     // The ports the test MIDI library lists from now on (a start with MidiSetup::ports); the
     // list is replaced in one step, never seen half written.

@@ -26,6 +26,14 @@ public:
         files[path] = {std::string(bytes), true};
         return true;
     }
+    // The user's own layouts; none by default, so the shipped files are written.
+    std::string userFolder;
+    std::string UserFolder() override { return userFolder; }
+    bool Remove(const std::string& path) override {
+        if (unwritable.count(path) != 0) return false;
+        files.erase(path);
+        return true;
+    }
     [[nodiscard]] const std::string& Text(const std::string& path) const {
         return files.at(path).bytes;
     }

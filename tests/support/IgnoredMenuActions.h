@@ -28,6 +28,8 @@ struct IgnoredMenuActions : MainMenuActions {
     void KeyNamesClick() override {}
     void EditKeysClick() override {}
     void SaveLayoutAsClick() override {}
+    void KeysByPositionClick() override {}
+    void RevertLayoutClick() override {}
 };
 
 } // namespace fakes

@@ -208,6 +208,54 @@ TEST_F(KeyEditingEngine, WithSixteenEditsWaitingTheNextKeyPlaysInsteadOfBeingMap
     EXPECT_EQ(edits.back().values['A' + 15], 55);
 }
 
+TEST_F(KeyEditingEngine, DeleteRemovesTheKeysThatPlayThePickedNoteAtTheOctaveInForce) {
+    engine.Send(play::SetBaseOctave{-12});
+    engine.Send(play::SetTranspose{-1});
+    engine.Send(play::PickNote{47}); // 60 - 12 - 1: the keys of layout value 60
+    Tap(vk::Delete);
+    const auto edits = Edits();
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(Changed(edits[0]), (std::set<size_t>{'Q', 188}));
+    engine.Send(play::PickNote{48}); // Z's value 48 plays 35 here, not 48
+    Tap(vk::Delete);
+    EXPECT_TRUE(Edits().empty());
+}
+
+TEST_F(KeyEditingEngine, MappingAKeyTellsTheNoteItPlayedBefore) {
+    engine.Send(play::SetBaseOctave{12});
+    engine.Send(play::PickNote{72});
+    Tap('Z');
+    const auto edits = Edits();
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits[0].values['Z'], 60);
+    EXPECT_EQ(edits[0].previous, 60) << "48 at this octave";
+    engine.Send(play::PickNote{72});
+    Tap('Z');
+    EXPECT_EQ(Edits().at(0).previous, play::LayoutEdit::NoNote) << "the same note is no loss";
+}
+
+TEST_F(KeyEditingEngine, EditingOffAndOnAgainForgetsThePick) {
+    engine.Send(play::PickNote{65});
+    engine.Send(play::EditKeys{false});
+    engine.Send(play::EditKeys{true});
+    EXPECT_EQ(engine.View().picked, KeyEditing::NoPick);
+    Tap('F');
+    EXPECT_TRUE(Edits().empty()) << "F plays nothing and maps nothing";
+    engine.Send(play::PickNote{128});
+    EXPECT_EQ(engine.View().picked, KeyEditing::NoPick) << "no such note";
+}
+
+TEST_F(KeyEditingEngine, TheHighestNoteAndTheLastKeyCodeAreMapped) {
+    engine.Send(play::PickNote{127});
+    Tap(255);
+    const auto edits = Edits();
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits[0].entry, 255);
+    EXPECT_EQ(edits[0].values[255], 127);
+    Tap(255);
+    EXPECT_EQ(NotesOn(), std::vector<int>{127});
+}
+
 } // namespace
 
 } // namespace zevaver

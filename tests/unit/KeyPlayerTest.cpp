@@ -36,6 +36,9 @@ std::string Join(const Strings& items) {
 // effect of the real handlers.
 struct Rig : KeyPlayerHost {
     Rig() {
+        // Keys by the codes they give, as the layout files were first read: one scan code
+        // serves every key here.
+        settings.KeysByPosition = false;
         notes['Q'] = 60;
         notes['W'] = 62;
         notes['E'] = 64;

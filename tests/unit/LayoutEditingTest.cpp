@@ -166,7 +166,8 @@ TEST_F(LayoutEditing, KeysTakenForMappingRunNoCommandAndMenusAndTheTrayEndThePic
     EXPECT_TRUE(core.KeyDown(vk::Space, {})) << "the key's own message does nothing more";
     EXPECT_FALSE(core.Menu().CommandItem(KeyCommand::Push).Checked());
     EXPECT_EQ(core.State().KeyNotes[vk::Space], 65);
-    EXPECT_FALSE(core.KeyDown(vk::Space, {})) << "only once";
+    EXPECT_TRUE(core.KeyDown(vk::Space, {})) << "pressed again it plays, and latches nothing";
+    EXPECT_FALSE(core.Menu().CommandItem(KeyCommand::Push).Checked());
 
     Click(60);
     core.ShowPopup();
@@ -200,6 +201,96 @@ TEST_F(LayoutEditing, KeyNamesFollowTheLayoutOctaveAndTranspositionAndAreKept) {
     again.Start();
     EXPECT_TRUE(again.Menu().CommandItem(KeyCommand::KeyNames).Checked());
     EXPECT_TRUE(again.Marks().ShowsNames());
+}
+
+TEST_F(LayoutEditing, AnEditedLayoutIsTheUsersOwnCopyUntilRevertedToTheShippedOne) {
+    files.userFolder = "User/Layouts/";
+    const std::string own = "User/Layouts/Piano.txt";
+    core.Menu().Click(KeyCommand::EditKeys);
+    Click(65);
+    Tap('F', 0x21);
+    EXPECT_EQ(File(), PianoText) << "the shipped file is never changed";
+    EXPECT_EQ(File(own.c_str()), std::string(PianoText) + "F = 65\r\n");
+    Click(67);
+    Tap('F', 0x21);
+    EXPECT_EQ(File(own.c_str()), std::string(PianoText) + "F = 67\r\n") << "one line changes";
+
+    // The copy stands in front of the shipped layout at the next start.
+    core.Stop();
+    AppCore again{host, midi, registry, files};
+    again.Start();
+    EXPECT_EQ(again.State().KeyNotes['F'], 67);
+    again.MenuOpening();
+    fw::MenuItem& revert = again.Menu().CommandItem(KeyCommand::RevertLayout);
+    EXPECT_TRUE(revert.Enabled());
+    revert.Click();
+    EXPECT_EQ(files.files.count(own), 0u);
+    EXPECT_EQ(again.State().KeyNotes['F'], 0) << "the shipped mapping, at once";
+    EXPECT_EQ(again.State().KeyNotes['Q'], 60);
+    again.MenuOpening();
+    EXPECT_FALSE(revert.Enabled()) << "nothing to revert";
+
+    // A layout of the user's own has no shipped one to go back to; it is saved in their
+    // folder too.
+    host.names = {"Mine"};
+    again.Menu().Click(KeyCommand::SaveLayoutAs);
+    EXPECT_EQ(File("User/Layouts/Mine.txt"), PianoText);
+    again.MenuOpening();
+    EXPECT_FALSE(revert.Enabled());
+}
+
+TEST_F(LayoutEditing, TheWindowSaysItIsEditingAndWhatEachKeyChanged) {
+    EXPECT_EQ(core.Marks().Notice(), "");
+    core.Menu().Click(KeyCommand::EditKeys);
+    EXPECT_NE(core.Marks().Notice().find("click a key"), std::string::npos)
+        << "editing shows before any pick";
+    Click(65);
+    EXPECT_EQ(core.Marks().Notice(),
+              "Press the computer key for F5. Delete removes the keys that play it.");
+    Tap('Q', 0x10);
+    EXPECT_EQ(core.Marks().Notice(), "Q plays F5 now, no longer C5.");
+    Click(64);
+    Tap('F', 0x21);
+    EXPECT_EQ(core.Marks().Notice(), "F plays E5 now.");
+    Click(62);
+    Tap(vk::Space, 0x39);
+    EXPECT_EQ(core.Marks().Notice(),
+              "Space plays D5 now; in this window it no longer latches the pedal.");
+    Click(48);
+    Tap(vk::Delete, 0x53);
+    EXPECT_EQ(core.Marks().Notice(), "No computer key plays C4 now.");
+    core.Menu().Click(KeyCommand::EditKeys);
+    EXPECT_EQ(core.Marks().Notice(), "");
+}
+
+TEST_F(LayoutEditing, ACommandKeyThatTheLayoutPlaysPlaysRatherThanRunItsCommand) {
+    host.active = true;
+    core.Menu().Click(KeyCommand::EditKeys);
+    Click(65);
+    Tap(vk::Space, 0x39);
+    EXPECT_TRUE(core.KeyDown(vk::Space, {}));
+    core.Menu().Click(KeyCommand::EditKeys);
+
+    EXPECT_TRUE(core.KeyDown(vk::Space, {}, 0x00390001)) << "consumed: it played";
+    EXPECT_FALSE(core.Menu().CommandItem(KeyCommand::Push).Checked());
+    EXPECT_FALSE(core.KeyDown(vk::F9 + 1, {})) << "other keys as before";
+    EXPECT_TRUE(core.KeyDown(vk::PageUp, {}));
+    EXPECT_EQ(core.State().Transpose, 1) << "a command key the layout leaves alone";
+}
+
+TEST_F(LayoutEditing, KeysByPositionIsAMenuChoiceTheEngineAndTheNamesFollow) {
+    EXPECT_TRUE(core.Menu().CommandItem(KeyCommand::KeysByPosition).Checked()) << "a new user";
+    core.Menu().Click(KeyCommand::KeysByPosition);
+    EXPECT_FALSE(core.State().Settings.KeysByPosition);
+    (void)midi.Take();
+    Tap('Q', 0x2C); // Q where the US Z lies: by its code now
+    EXPECT_EQ(midi.Take(), (std::vector<std::string>{"send 1 007F3C90", "send 1 00003C80"}));
+    core.Menu().Click(KeyCommand::KeysByPosition);
+    Tap('Q', 0x2C);
+    EXPECT_EQ(midi.Take(), (std::vector<std::string>{"send 1 007F3090", "send 1 00003080"}));
+
+    core.Stop();
+    EXPECT_EQ(registry.User()["Keys By Position"], "Yes");
 }
 
 } // namespace

@@ -77,6 +77,25 @@ TEST(LayoutWriter, ChangesOnlyTheLinesOfTheKeysThatChange) {
          "#300 = 5\nA=60\n",
          {{'A', 60}},
          "#300 = 5\nA=60\nA = 60\n"},
+        {"the shipped format: CR LF lines keep their key as written, remark and line end",
+         "#$BC = 62 ; comma\r\nQ = 60\r\n",
+         {{188, 65}},
+         "#$BC = 65 ; comma\r\nQ = 60\r\n"},
+        {"a key removed that had no line gets none", "Q = 60\r\n", {{'W', 0}}, "Q = 60\r\n"},
+        {"a value beyond 32 bits, which the reader cuts short, is no remark to keep: the "
+         "digits left would run into the new number",
+         "Q = 4294967356 low byte 60\n",
+         {{'Q', 62}},
+         "Q = 62\n"},
+        {"a last line without its end is renumbered without one",
+         "W = 1\nQ = 60",
+         {{'Q', 61}},
+         "W = 1\nQ = 61"},
+        {"mixed line ends stay as each line has them; new lines follow the first",
+         "Q = 60\nW = 62\r\nE = 64\n",
+         {{'W', 63}, {'R', 65}},
+         "Q = 60\nW = 63\r\nE = 64\nR = 65\n"},
+        {"the largest key and note", "", {{255, 127}}, "#255 = 127\n"},
     };
     for (const Case& c : cases) {
         const std::string result = ChangeLayoutText(c.text, c.changes);

@@ -38,6 +38,8 @@ struct RecordingActions final : MainMenuActions {
     void KeyNamesClick() override { calls.push_back("key names"); }
     void EditKeysClick() override { calls.push_back("edit keys"); }
     void SaveLayoutAsClick() override { calls.push_back("save layout as"); }
+    void KeysByPositionClick() override { calls.push_back("keys by position"); }
+    void RevertLayoutClick() override { calls.push_back("revert layout"); }
 };
 
 // Each item of a submenu as one line: its caption, then "#name", "=tag" and "g<group>" when
@@ -85,10 +87,11 @@ TEST_F(MainMenuTest, TheTopLevelHoldsEveryCommandInOrder) {
                             "&Base octave #mnuBaseOctave", "&Transpose #mnuTranspose", "-",
                             "&Pedal #mnuPedal", "-", "&Skin #mnuSkin", "&Zoom #mnuZoom",
                             "&Vertical #mnuVertical auto", "Key &names #mnuKeyNames auto",
+                            "Keys by &position #mnuKeysByPosition auto",
                             "Edit &keys #mnuEditKeys auto", "Save layout &as... #mnuSaveLayoutAs",
-                            "-", "Sett&ings... #mnuSettings", "-",
-                            "&Enabled #mnuEnabled auto checked", "&Minimize #mnuMinimize",
-                            "C&lose #mnuClose"));
+                            "Revert to s&hipped layout #mnuRevertLayout disabled", "-",
+                            "Sett&ings... #mnuSettings", "-", "&Enabled #mnuEnabled auto checked",
+                            "&Minimize #mnuMinimize", "C&lose #mnuClose"));
     EXPECT_THAT(Describe(menu.Item("mnuZoom")), ElementsAre("&In #mnuZoomIn", "&Out #mnuZoomOut"));
 }
 
@@ -261,11 +264,11 @@ TEST_F(MainMenuTest, TheTrayLookHidesSkinZoomAndVerticalAndRenamesMinimize) {
                                     "&Vertical #mnuVertical auto hidden",
                                     "Key &names #mnuKeyNames auto hidden",
                                     "Edit &keys #mnuEditKeys auto hidden"));
-    EXPECT_EQ(shown(), "ii-ii-i-i-i-iii");
+    EXPECT_EQ(shown(), "ii-ii-i-iii-i-iii");
     EXPECT_EQ(menu.Item("mnuMinimize").Caption(), "&Restore");
     menu.ShowTrayLook(false);
     EXPECT_EQ(Describe(menu.Root()), normal);
-    EXPECT_EQ(shown(), "ii-ii-i-iiiiii-i-iii");
+    EXPECT_EQ(shown(), "ii-ii-i-iiiiiiii-i-iii");
 }
 
 TEST_F(MainMenuTest, KeyCommandsClickTheirItems) {

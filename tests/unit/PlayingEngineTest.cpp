@@ -2,6 +2,7 @@
 // before the next key, wake-ups in both directions, the view, problems and the port's
 // hand-over. The engine's thread is played by hand: it runs only when the test says so.
 #include "engine/PlayingEngine.h"
+#include "keyboard/KeyPositions.h"
 #include "support/EnginePorts.h"
 #include "support/FakeMidiOut.h"
 
@@ -14,7 +15,8 @@ namespace zevaver {
 
 namespace {
 
-constexpr uint32_t Down = 0x00100001, Up = 0xC0100001;
+// Keystroke flags without the key's place, which Key adds.
+constexpr uint32_t Down = 0x00000001, Up = 0xC0000001;
 
 class PlayingEngineTest : public ::testing::Test, protected EngineHost {
 protected:
@@ -42,7 +44,11 @@ protected:
     uint32_t EventTime() override { return 0; }
 
     void Run() { engine.ProcessCommands(); }
-    void Key(int key, uint32_t flags) { engine.KeyWatched(key, static_cast<int32_t>(flags)); }
+    // A key of the US layout's letter rows, with its scan code.
+    void Key(char key, uint32_t flags) {
+        const uint32_t scan = UsKeyPosition(static_cast<uint16_t>(key)).scanCode;
+        engine.KeyWatched(key, static_cast<int32_t>(flags | scan << 16));
+    }
     std::vector<std::string> Sends() {
         std::vector<std::string> sends;
         for (const std::string& call : midi.Take())

@@ -1,6 +1,7 @@
 #include "services/SettingsDlgRules.h"
 
 #include "engine/Layout.h"
+#include "engine/VirtualKeys.h"
 #include "support/FakeFiles.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,30 @@ TEST(SettingsDlgHotKeys, AFieldValueBecomesTheShortcutValueThatKeyPlayingBuilds)
         {"bits above the field's 16 are ignored", 0xFFFF0000u | HotKey('Q'), 'Q'},
     };
     for (const Case& c : cases) EXPECT_EQ(ShortcutFromHotKey(c.field), c.shortcut) << c.what;
+}
+
+TEST(SettingsDlgHotKeys, AShortcutWithoutModifiersOnAPlayingKeyIsWarnedOf) {
+    std::array<uint8_t, 256> notes{};
+    notes[vk::F5] = 60;
+    notes['Z'] = 48;
+    std::array<int32_t, ShortcutCount> shortcuts = DefaultShortcuts();
+    const auto same = [](int key) { return key; };
+    const auto name = [](int key) {
+        return key == vk::F5 ? std::string("F5") : std::string(1, char(key));
+    };
+    EXPECT_EQ(PlayingShortcutsWarning(shortcuts, notes, same, name), "") << "Ctrl+F5 plays nothing";
+    shortcuts[4] = vk::F5;
+    EXPECT_EQ(PlayingShortcutsWarning(shortcuts, notes, same, name),
+              "F5 also plays a note: as a shortcut it will not.");
+    shortcuts[0] = 'Y';
+    shortcuts[1] = vk::F5;
+    // The key in the Y place is Z, by position on a German keyboard.
+    const auto byPlace = [](int key) { return key == 'Y' ? int('Z') : key; };
+    EXPECT_EQ(PlayingShortcutsWarning(shortcuts, notes, byPlace, name),
+              "Y, F5 also play notes: as shortcuts they will not.")
+        << "each key once";
+    EXPECT_EQ(PlayingShortcutsWarning(shortcuts, notes, same, name),
+              "F5 also plays a note: as a shortcut it will not.");
 }
 
 TEST(SettingsDlgHotKeys, EveryStoredShortcutComesBackUnchangedThroughItsField) {
@@ -76,8 +101,9 @@ TEST(SettingsDlgLayouts, TheListHoldsTheNamesOfTheTxtFilesSortedWithoutRegardToC
     const std::vector<std::string> found = {
         "Piano.txt", "chromatic.txt", "Single Row.txt", "My.Bass.txt", "notes.txtx",
         ".txt",      "ALPHA.TXT",     "readme",         "b.TXT",       "B.txt"};
-    EXPECT_EQ(LayoutList(found), (std::vector<std::string>{"ALPHA", "b", "B", "chromatic",
-                                                           "My.Bass", "Piano", "Single Row"}));
+    EXPECT_EQ(LayoutList(found), (std::vector<std::string>{"ALPHA", "b", "chromatic", "My.Bass",
+                                                           "Piano", "Single Row"}))
+        << "a name found twice (a user's copy of a shipped layout) is one layout";
     EXPECT_TRUE(LayoutList({}).empty());
 }
 

@@ -34,6 +34,7 @@ const std::vector<std::pair<std::string, std::string>> SavedDefaults = {
     {"Shortcut Base Octave C6", "16501"}, {"Shortcuts Dialog Left", "120"},
     {"Shortcuts Dialog Top", "120"}, {"Vertical", "Yes"}, {"Enabled", "Yes"},
     {"Kill Keystrokes", "Yes"}, {"Device Name", ""}, {"Key Names", "No"},
+    {"Keys By Position", "Yes"},
 };
 // clang-format on
 
@@ -60,7 +61,7 @@ auto Fields(const TSettings& s) {
     return std::tie(s.Width, s.Height, s.Top, s.Left, s.NoteWidth, s.Vertical, s.Skin, s.Velocity,
                     s.Enabled, s.Device, s.Channel, s.BaseOctave, s.PedalKey, s.Shortcuts,
                     s.ShortcutsDialogLeft, s.ShortcutsDialogTop, s.KillKeystrokes, s.Layout,
-                    s.DeviceName, s.KeyNames);
+                    s.DeviceName, s.KeyNames, s.KeysByPosition);
 }
 
 TSettings CentredDefaults() {
@@ -93,19 +94,37 @@ TEST(LoadSettings, WithNoKeyOrOneThatCannotBeOpenedKeepsTheDefaultsAndCentresThe
     EXPECT_THAT(registry.errors, IsEmpty());
 }
 
-TEST(LoadSettings, ReadsEveryValueOnceInOrderAndAnEmptyKeyGivesZerosAndEmptyTexts) {
+TEST(LoadSettings, ReadsEveryValueOnceInOrderAndMissingValuesGiveZerosAndEmptyTexts) {
     FakeRegistry registry;
-    registry.keys[Hive::CurrentUser];
+    registry.keys[Hive::CurrentUser]["Skin"] = "Midnight";
     TSettings expected; // the Yes/No fields keep their defaults
     expected.Width = expected.Height = expected.NoteWidth = expected.Velocity = 0;
     expected.Device = expected.Channel = expected.PedalKey = 0;
     expected.ShortcutsDialogLeft = expected.ShortcutsDialogTop = 0;
     expected.Shortcuts = {};
-    expected.Skin = expected.Layout = "";
+    expected.Skin = "Midnight";
+    expected.Layout = "";
+    expected.KeysByPosition = false; // settings of an earlier version
     EXPECT_EQ(Fields(Load(registry)), Fields(expected));
     EXPECT_THAT(registry.errors, IsEmpty());
     EXPECT_EQ(registry.reads, ValueNames());
     EXPECT_THAT(registry.opens, ElementsAre(std::pair(Hive::CurrentUser, false)));
+}
+
+TEST(LoadSettings, KnowsKeysByPositionForANewUserAndByTheirCodesAfterAnUpgrade) {
+    FakeRegistry registry;
+    EXPECT_TRUE(Load(registry).KeysByPosition) << "a first run";
+    registry.keys[Hive::CurrentUser]; // a key holding none of the settings
+    EXPECT_TRUE(Load(registry).KeysByPosition);
+    EXPECT_EQ(Load(registry).Top, 314) << "is a first run too";
+    registry.keys[Hive::CurrentUser]["Width"] = "800"; // an earlier version's settings
+    EXPECT_FALSE(Load(registry).KeysByPosition);
+    registry.keys[Hive::CurrentUser]["Keys By Position"] = "Yes";
+    EXPECT_TRUE(Load(registry).KeysByPosition);
+    registry.keys[Hive::CurrentUser]["Keys By Position"] = "No";
+    EXPECT_FALSE(Load(registry).KeysByPosition);
+    registry.keys[Hive::CurrentUser]["Keys By Position"] = std::nullopt; // of another type
+    EXPECT_TRUE(Load(registry).KeysByPosition) << "reported, the default kept";
 }
 
 TEST(LoadSettings, TreatsUnusableTextTheWayEachKindOfValueSays) {

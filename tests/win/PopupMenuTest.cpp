@@ -63,11 +63,13 @@ TEST_F(PopupMenuTest, TheTopLevelShowsEveryVisibleItemWithItsCaption) {
     EXPECT_THAT(Captions(popup.Handle()),
                 testing::ElementsAre("&Device", "&Channel", "-", "&Base octave", "&Transpose", "-",
                                      "&Pedal", "-", "&Skin", "&Zoom", "&Vertical", "Key &names",
-                                     "Edit &keys", "Save layout &as...", "-", "Sett&ings...", "-",
+                                     "Keys by &position", "Edit &keys", "Save layout &as...",
+                                     "Revert to s&hipped layout", "-", "Sett&ings...", "-",
                                      "&Enabled", "&Minimize", "C&lose"));
     EXPECT_NE(Read(popup.Handle(), 0).submenu, nullptr);
     EXPECT_EQ(Read(popup.Handle(), 8).submenu, nullptr); // an empty Skin submenu is a plain item
-    EXPECT_TRUE(Read(popup.Handle(), 17).state & MFS_CHECKED);
+    EXPECT_TRUE(Read(popup.Handle(), 19).state & MFS_CHECKED);
+    EXPECT_TRUE(Read(popup.Handle(), 15).state & MFS_DISABLED) << "nothing to revert yet";
     EXPECT_FALSE(Read(popup.Handle(), 10).state & MFS_CHECKED);
 }
 
@@ -76,7 +78,8 @@ TEST_F(PopupMenuTest, HiddenItemsAreLeftOutAndRenamedItemsFollowTheModel) {
     ASSERT_TRUE(popup.Build(menu.Root()));
     EXPECT_THAT(Captions(popup.Handle()),
                 testing::ElementsAre("&Device", "&Channel", "-", "&Base octave", "&Transpose", "-",
-                                     "&Pedal", "-", "Save layout &as...", "-", "Sett&ings...", "-",
+                                     "&Pedal", "-", "Keys by &position", "Save layout &as...",
+                                     "Revert to s&hipped layout", "-", "Sett&ings...", "-",
                                      "&Enabled", "&Restore", "C&lose"));
 }
 
@@ -134,7 +137,7 @@ TEST_F(PopupMenuTest, CommandIdsLeadBackToTheirModelItems) {
     ASSERT_TRUE(popup.Build(menu.Root()));
     const HMENU transpose = Read(popup.Handle(), 4).submenu;
     const UINT plus17 = Read(transpose, 32).id;
-    const UINT close = Read(popup.Handle(), 19).id;
+    const UINT close = Read(popup.Handle(), 21).id;
 
     EXPECT_EQ(popup.ItemForCommand(plus17), &menu.Item("mnuTranspose")[32]);
     EXPECT_EQ(popup.ItemForCommand(close), &menu.Item("mnuClose"));
@@ -149,7 +152,7 @@ TEST_F(PopupMenuTest, CommandIdsLeadBackToTheirModelItems) {
 
 TEST_F(PopupMenuTest, CommandIdsGoStaleWhenTheModelChangesShape) {
     ASSERT_TRUE(popup.Build(menu.Root()));
-    const UINT close = Read(popup.Handle(), 19).id;
+    const UINT close = Read(popup.Handle(), 21).id;
     menu.AddSkinItem("Zevizi");
     EXPECT_EQ(popup.ItemForCommand(close), nullptr);
     EXPECT_FALSE(popup.ClickCommand(close));

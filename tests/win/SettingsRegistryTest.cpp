@@ -86,8 +86,8 @@ TEST_F(SettingsRegistry, WithNoKeyKeepsTheDefaultsAndCentresOnThePrimaryScreen) 
     EXPECT_THAT(shownBoxes, IsEmpty());
 }
 
-TEST_F(SettingsRegistry, FromAnEmptyKeyGivesZerosEmptyTextsAndDefaultFlags) {
-    Create();
+TEST_F(SettingsRegistry, FromAKeyMissingValuesGivesZerosEmptyTextsAndDefaultFlags) {
+    ASSERT_TRUE(fw::WriteRegistryString(Create().get(), "Device Name", "Synth"));
     TSettings s;
     LoadSettings(s, path_);
     EXPECT_EQ(s.Width, 0);
@@ -97,6 +97,7 @@ TEST_F(SettingsRegistry, FromAnEmptyKeyGivesZerosEmptyTextsAndDefaultFlags) {
     EXPECT_THAT(s.Shortcuts, ElementsAre(0, 0, 0, 0, 0, 0));
     EXPECT_EQ(s.Skin, "");
     EXPECT_EQ(s.Layout, "");
+    EXPECT_FALSE(s.KeysByPosition) << "stored by an earlier version";
     EXPECT_FALSE(s.Vertical);
     EXPECT_TRUE(s.Enabled);
     EXPECT_TRUE(s.KillKeystrokes);

@@ -1,6 +1,7 @@
 """Draws each shipped layout as a picture of a US computer keyboard, every mapped key
-labelled with the note it plays (base octave C4, no transposition): the pictures of the
-user guide. Usage: layouts.py REPOSITORY_ROOT"""
+labelled with the note it plays (base octave C4, no transposition), and the Piano layout
+on a German keyboard as keys by position play it: the pictures of the user guide.
+Usage: layouts.py REPOSITORY_ROOT"""
 import sys
 from pathlib import Path
 
@@ -68,7 +69,14 @@ def font(size, bold=False):
         return ImageFont.load_default()
 
 
-def draw(layout, target):
+# What a German keyboard prints in the places whose US English code differs.
+GERMAN = {0xC0: "^", 0xBD: "ß", 0xBB: "´", ord("Y"): "Z", 0xDB: "Ü", 0xDD: "+", 0xDC: "#",
+          0xBA: "Ö", 0xDE: "Ä", ord("Z"): "Y", 0xBF: "-"}
+
+
+def draw(layout, target, legends=None):
+    """legends: what the keyboard prints in a place, where it differs from the US one; the
+    US name then stands small in the key's lower right corner."""
     unit, gap, pad = 52, 5, 14
     width = int(15 * unit + pad * 2)
     height = len(ROWS) * unit + pad * 2
@@ -92,7 +100,16 @@ def draw(layout, target):
             else:
                 face, text_colour, edge = (214, 214, 210), (120, 120, 118), (190, 190, 186)
             ink.rounded_rectangle(box, radius=6, fill=face, outline=edge, width=1)
-            ink.text((box[0] + 6, box[1] + 4), label, font=label_font, fill=text_colour)
+            printed = (legends or {}).get(code)
+            if printed:
+                ink.text((box[0] + 6, box[1] + 2), printed, font=font(16, bold=True),
+                         fill=text_colour)
+                tw = ink.textlength(label, font=label_font)
+                ink.text((box[2] - tw - 6, box[3] - 18), label, font=label_font,
+                         fill=(150, 150, 150) if not note or "#" not in NAMES[note % 12]
+                         else (150, 156, 166))
+            else:
+                ink.text((box[0] + 6, box[1] + 4), label, font=label_font, fill=text_colour)
             if note:
                 name = f"{NAMES[note % 12]}"
                 ink.text((box[0] + 6, box[3] - 22), name, font=note_font, fill=text_colour)
@@ -110,6 +127,8 @@ def main():
     for path in sorted((ROOT / "data" / "Layouts").glob("*.txt")):
         slug = path.stem.lower().replace(" ", "-")
         draw(read_layout(path), out / f"layout-{slug}.png")
+    draw(read_layout(ROOT / "data" / "Layouts" / "Piano.txt"), out / "national-keyboard.png",
+         GERMAN)
 
 
 main()

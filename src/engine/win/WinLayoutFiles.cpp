@@ -1,6 +1,7 @@
 #include "engine/win/WinLayoutFiles.h"
 
 #include "framework/win/Handles.h"
+#include "framework/win/ShellCalls.h"
 #include "framework/win/WidePath.h"
 
 #include <algorithm>
@@ -78,6 +79,22 @@ bool WinLayoutFiles::WriteAll(const std::string& path, std::string_view bytes) {
         return false;
     }
     return true;
+}
+
+std::string UserLayoutsFolder() {
+    const std::wstring folder = fw::RoamingDataFolder();
+    if (folder.empty()) return {};
+    return fw::WideToUtf8(folder) + "\\Zevaver\\MIDI Keyboard\\Layouts\\";
+}
+
+std::string WinLayoutFiles::UserFolder() {
+    if (!userFolder_) userFolder_ = UserLayoutsFolder();
+    return *userFolder_;
+}
+
+bool WinLayoutFiles::Remove(const std::string& path) {
+    const std::wstring file = fw::Utf8ToWide(path);
+    return DeleteFileW(file.c_str()) || GetFileAttributesW(file.c_str()) == NoFile;
 }
 
 } // namespace zevaver

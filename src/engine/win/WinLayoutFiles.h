@@ -6,7 +6,15 @@
 
 #include "engine/Layout.h"
 
+#include <optional>
+#include <string>
+
 namespace zevaver {
+
+// Where the user's own layouts lie: "Zevaver\MIDI Keyboard\Layouts\" in their roaming
+// application data folder, which they may write whoever installed the program; UTF-8,
+// empty when the system names no such folder.
+[[nodiscard]] std::string UserLayoutsFolder();
 
 class WinLayoutFiles final : public LayoutFiles {
 public:
@@ -15,6 +23,11 @@ public:
     // Writes a file beside it and puts that in its place, so a failure half-way leaves the
     // old contents; a read-only file or a folder by its name is not replaced.
     [[nodiscard]] bool WriteAll(const std::string& path, std::string_view bytes) override;
+    [[nodiscard]] std::string UserFolder() override;
+    [[nodiscard]] bool Remove(const std::string& path) override;
+
+private:
+    std::optional<std::string> userFolder_; // looked up once
 };
 
 } // namespace zevaver

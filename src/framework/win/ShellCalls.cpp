@@ -1,5 +1,7 @@
 #include "framework/win/ShellCalls.h"
 
+#include <shlobj.h>
+
 namespace zevaver {
 
 namespace fw {
@@ -36,6 +38,18 @@ bool OpenWithShell(HWND owner, const wchar_t* address) noexcept {
     // Values above 32 mean success.
     return reinterpret_cast<INT_PTR>(
                execute(owner, L"open", address, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+}
+
+std::wstring RoamingDataFolder() {
+    wchar_t path[MAX_PATH * 2] = {};
+    const DWORD length =
+        GetEnvironmentVariableW(L"APPDATA", path, static_cast<DWORD>(std::size(path)));
+    if (length > 0 && length < std::size(path)) return path;
+    using Function = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, wchar_t*);
+    static const Function folderPath = ShellEntry<Function>("SHGetFolderPathW");
+    path[0] = L'\0';
+    if (!folderPath || FAILED(folderPath(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return {};
+    return path;
 }
 
 } // namespace fw

@@ -24,14 +24,15 @@ void GdiLabelPainter::Prepare() {
     face_.lfUnderline = FALSE;
 }
 
-HFONT GdiLabelPainter::FontOf(int size) {
+HFONT GdiLabelPainter::FontOf(int size, bool light) {
     Prepare();
-    auto found = fonts_.find(size);
+    auto found = fonts_.find({size, light});
     if (found == fonts_.end()) {
         LOGFONTW font = face_;
         font.lfHeight = -size; // the letters' height, not the cell's
         font.lfWidth = 0;
-        found = fonts_.emplace(size, fw::Font(CreateFontIndirectW(&font))).first;
+        if (light) font.lfWeight = FW_NORMAL;
+        found = fonts_.emplace(std::pair(size, light), fw::Font(CreateFontIndirectW(&font))).first;
     }
     return found->second.get();
 }
@@ -50,7 +51,9 @@ TextSize GdiLabelPainter::Measure(const std::string& text, int size) {
 void GdiLabelPainter::Draw(const std::string& text, int left, int top, int size, fw::ColorRef color,
                            const fw::PixelRect& clip) {
     HDC dc = backBuffer_.Dc();
-    HFONT font = FontOf(size);
+    // Measured at the heavier weight, so a lighter drawing always fits.
+    const unsigned brightness = GetRValue(color) * 2 + GetGValue(color) * 5 + GetBValue(color);
+    HFONT font = FontOf(size, brightness > 128 * 8);
     if (dc == nullptr || font == nullptr) return;
     const int saved = SaveDC(dc);
     SelectObject(dc, font);

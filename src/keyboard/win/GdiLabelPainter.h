@@ -7,6 +7,7 @@
 #include "keyboard/KeyLabels.h"
 
 #include <map>
+#include <utility>
 #include <string>
 
 namespace zevaver {
@@ -24,14 +25,16 @@ private:
     // The font and the measuring DC are made when the first name is, not at every start:
     // names are off unless the user turns them on.
     void Prepare();
-    [[nodiscard]] HFONT FontOf(int size);
+    // Light text on a dark key reads heavier than dark text on a light one at the same
+    // weight: it is drawn a step lighter, so that names look alike on every key.
+    [[nodiscard]] HFONT FontOf(int size, bool light = false);
 
     fw::BackBuffer& backBuffer_;
     // Measuring does not wait for the back buffer: a DC of the screen's kind measures alike.
     fw::MemoryDc measureDc_;
     LOGFONTW face_{};
     bool prepared_ = false;
-    std::map<int, fw::Font> fonts_; // by letter height
+    std::map<std::pair<int, bool>, fw::Font> fonts_; // by letter height and lightness
 };
 
 } // namespace zevaver

@@ -2,6 +2,7 @@
 
 #include "framework/win/WidePath.h"
 #include "keyboard/KeyNames.h"
+#include "keyboard/KeyPositions.h"
 
 #include <windows.h>
 
@@ -59,12 +60,24 @@ std::string SystemName(UINT key, HKL layout) {
                       : std::string();
 }
 
+// The key the user's layout has in the place whose US English code this is; the code
+// itself where the place is not known, or for the number pad, which every layout lays out
+// alike (and whose keys the system would name by their Num Lock-off meaning).
+UINT KeyInPlace(int usKey, HKL layout) noexcept {
+    const bool numberPad = usKey >= VK_NUMPAD0 && usKey <= VK_DIVIDE;
+    const KeyPosition place = UsKeyPosition(static_cast<uint16_t>(usKey));
+    if (numberPad || place.scanCode == 0) return static_cast<UINT>(usKey);
+    const UINT scanCode = place.scanCode | (place.extended ? 0xE000u : 0u);
+    const UINT key = MapVirtualKeyExW(scanCode, MAPVK_VSC_TO_VK_EX, layout);
+    return key != 0 ? key : static_cast<UINT>(usKey);
+}
+
 } // namespace
 
-std::string SystemKeyCaption(int entry) {
+std::string SystemKeyCaption(int entry, bool byPosition) {
     if (entry <= 2 || entry > 255) return KeyCaption(entry, {});
     const HKL layout = GetKeyboardLayout(0);
-    const auto key = static_cast<UINT>(entry);
+    const UINT key = byPosition ? KeyInPlace(entry, layout) : static_cast<UINT>(entry);
     return KeyCaption(entry, {Character(key, layout), SystemName(key, layout)});
 }
 

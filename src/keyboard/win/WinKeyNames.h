@@ -7,7 +7,9 @@
 namespace zevaver {
 
 // The caption of a layout entry (a virtual-key code; 1 and 2 the left and right Shift key)
-// under the keyboard layout of the calling thread.
-[[nodiscard]] std::string SystemKeyCaption(int entry);
+// under the keyboard layout of the calling thread. byPosition: the entry is the US English
+// code of a place on the keyboard, and the caption is what the user's keyboard prints on
+// the key in that place.
+[[nodiscard]] std::string SystemKeyCaption(int entry, bool byPosition = false);
 
 } // namespace zevaver

@@ -130,6 +130,12 @@ void TKeysForm::CreateParts(bool watch) {
     devices_ = std::make_unique<DeviceWatch>(Handle(), core_);
     AddHandler(*devices_);
     core_.Start();
+    if (watch) {
+        hotKeys_ = std::make_unique<AccessHotKeysGuard>(
+            options_.registry ? *options_.registry : *ownRegistry_, options_.settingsKeyPath,
+            options_.accessSystem);
+        hotKeys_->Start();
+    }
     skinShell_.SetSkin(core_.Skin());
     skinShell_.Platform().LoadLogoCursor();
 }
@@ -181,6 +187,7 @@ void TKeysForm::FormDestroy() {
     // The engine comes back to this thread, with every command applied.
     input_.Stop();
     core_.Stop();
+    if (hotKeys_) hotKeys_->Stop();
 }
 
 LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -232,7 +239,9 @@ LRESULT TKeysForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (core_.KeyDown(static_cast<uint16_t>(wParam), ShiftState())) return 0;
+        if (core_.KeyDown(static_cast<uint16_t>(wParam), ShiftState(),
+                          static_cast<uint32_t>(lParam)))
+            return 0;
         break;
     case WM_TIMER:
         core_.Timer(static_cast<int>(wParam));
@@ -283,7 +292,8 @@ LRESULT CALLBACK TKeysForm::VelocityProc(HWND window, UINT message, WPARAM wPara
     try {
         // The trackbar shares the window's command keys; a consumed one does not move it.
         if (message == WM_KEYDOWN &&
-            form->core_.KeyDown(static_cast<uint16_t>(wParam), ShiftState()))
+            form->core_.KeyDown(static_cast<uint16_t>(wParam), ShiftState(),
+                                static_cast<uint32_t>(lParam)))
             return 0;
     } catch (const std::exception& error) {
         fw::ReportError(error.what());
@@ -434,12 +444,16 @@ void TKeysForm::ShowPopup(fw::MenuItem& root) {
 void TKeysForm::ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
                                    const std::function<void()>& dismissed) {
     TfrmSettings dialog(Handle(), settings,
-                        {layoutChanged, {}, skinShell_.Platform().LogoCursor(), dismissed});
+                        {layoutChanged,
+                         {},
+                         skinShell_.Platform().LogoCursor(),
+                         dismissed,
+                         &core_.State().KeyNotes});
     (void)dialog.ShowModal();
 }
 
-std::string TKeysForm::KeyName(int entry) {
-    return SystemKeyCaption(entry);
+std::string TKeysForm::KeyName(int entry, bool byPosition) {
+    return SystemKeyCaption(entry, byPosition);
 }
 
 std::optional<std::string> TKeysForm::AskLayoutName(const std::string& name) {

@@ -19,6 +19,7 @@
 #include "mainwindow/win/WindowPointer.h"
 #include "mainwindow/win/WindowSizeLimit.h"
 #include "services/win/InputThread.h"
+#include "services/win/WinAccessHotKeys.h"
 #include "services/win/WinHookWatchdog.h"
 #include "skin/win/WinSkin.h"
 
@@ -33,6 +34,8 @@ struct KeysFormOptions {
     // The settings store; the user's registry when null.
     SettingsRegistry* registry = nullptr;
     std::string settingsKeyPath = std::string(SettingsKeyPath);
+    // The accessibility features' flags; the system's when null.
+    AccessSystem* accessSystem = nullptr;
 };
 
 class TKeysForm final : public fw::WindowBase, private AppHost {
@@ -44,8 +47,9 @@ public:
     ~TKeysForm() override;
 
     // Creates the window (hidden), starts the input thread (with the input watch when
-    // `watch`; its statuses: Input()) and the core. False when the window or the thread
-    // could not be made.
+    // `watch`; its statuses: Input()) and the core; the copy that watches also switches the
+    // accessibility hot keys off until it ends. False when the window or the thread could
+    // not be made.
     [[nodiscard]] bool Create(bool watch = false);
     // The shutdown steps: the input thread stopped, then the core's (bounds and fader copied
     // back, settings saved). Runs once; later calls do nothing.
@@ -108,7 +112,7 @@ private:
     void StopTimer(int id) override;
     [[nodiscard]] zevaver::SkinShell* Skins() override { return &skinShell_; }
     [[nodiscard]] TextPainter* LabelPainter() override { return &labelPainter_; }
-    [[nodiscard]] std::string KeyName(int entry) override;
+    [[nodiscard]] std::string KeyName(int entry, bool byPosition) override;
     [[nodiscard]] std::optional<std::string> AskLayoutName(const std::string& name) override;
     [[nodiscard]] bool AskReplaceLayout(const std::string& name) override;
 
@@ -132,6 +136,7 @@ private:
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     std::unique_ptr<DeviceWatch> devices_;    // MIDI outputs that come and go
     fw::PopupMenu popup_;
+    std::unique_ptr<AccessHotKeysGuard> hotKeys_;
     bool created_ = false;
     bool destroyed_ = false;
 };

@@ -1,5 +1,9 @@
 #include "services/win/SettingsDlg.h"
 
+#include "engine/KeyPlayer.h"
+#include "engine/win/WinLayoutFiles.h"
+#include "keyboard/win/WinKeyNames.h"
+
 #include "framework/win/DialogTemplate.h"
 #include "framework/win/Monitors.h"
 #include "framework/win/NameCompare.h"
@@ -64,6 +68,8 @@ std::vector<ControlPlace> ControlPlaces() {
         places.push_back({Id::HotKey1 + i, HOTKEY_CLASSA, "", HotKeyStyle, WS_EX_CLIENTEDGE,
                           GroupLeft + 107, GroupTop + HotKeyTops[i], 133, 21});
     }
+    places.push_back({Id::PlayingWarning, "STATIC", "", SS_LEFT | WS_VISIBLE, 0, GroupLeft + 8,
+                      GroupTop + 167, 150, 30});
     places.push_back({Id::btnDefault, "BUTTON", "&Default", ButtonStyle, 0, GroupLeft + 164,
                       GroupTop + 169, 75, 24});
     // Hidden, and disabled so that no mnemonic reaches it: it only carries the stored flag
@@ -100,16 +106,21 @@ int WindowDpi(HWND window) noexcept {
     return dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
 }
 
-// The file names that "Layouts\*.txt" matches in the current folder, whatever their
-// attributes, in UTF-8: a name outside the system's code page would come back from the
-// 8-bit search with "?" in place of its letters, and name no file.
+// The file names that "*.txt" matches in a folder (the shipped "Layouts" beside the
+// program, then the user's own), whatever their attributes, in UTF-8: a name outside the
+// system's code page would come back from the 8-bit search with "?" in place of its
+// letters, and name no file.
 std::vector<std::string> FindLayoutFiles() {
     std::vector<std::string> names;
-    WIN32_FIND_DATAW found{};
-    fw::FindHandle search(FindFirstFileW(L"Layouts\\*.txt", &found));
-    if (!search) return names;
-    do names.push_back(fw::WideToUtf8(found.cFileName));
-    while (FindNextFileW(search.get(), &found));
+    for (const std::wstring& pattern :
+         {std::wstring(L"Layouts\\*.txt"), fw::Utf8ToWide(UserLayoutsFolder()) + L"*.txt"}) {
+        if (pattern.front() == L'*') continue; // no folder of the user's
+        WIN32_FIND_DATAW found{};
+        fw::FindHandle search(FindFirstFileW(pattern.c_str(), &found));
+        if (!search) continue;
+        do names.push_back(fw::WideToUtf8(found.cFileName));
+        while (FindNextFileW(search.get(), &found));
+    }
     return names;
 }
 
@@ -181,8 +192,13 @@ INT_PTR TfrmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             if (HIWORD(wParam) == STN_CLICKED) LogoClick();
             return TRUE;
         default:
+            if (LOWORD(wParam) >= HotKey1 && LOWORD(wParam) < HotKey1 + ShortcutCount)
+                PostMessageW(window_, ShortcutsChanged, 0, 0);
             return FALSE;
         }
+    case ShortcutsChanged:
+        ShowPlayingWarning();
+        return TRUE;
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) == Control(Logo)) {
             SetCursor(LogoPointer(options_.logoCursor));
@@ -223,6 +239,27 @@ void TfrmSettings::FormCreate() {
     }
     SendMessageA(Control(chkKillKeystrokes), BM_SETCHECK,
                  values.killKeystrokes ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowPlayingWarning();
+}
+
+void TfrmSettings::ShowPlayingWarning() {
+    std::string text;
+    if (options_.keyNotes) {
+        std::array<int32_t, ShortcutCount> shortcuts{};
+        for (size_t i = 0; i < ShortcutCount; ++i)
+            shortcuts[i] = ShortcutFromHotKey(shortcutFields_.Held(i));
+        const bool byPosition = settings_.KeysByPosition;
+        text = PlayingShortcutsWarning(
+            shortcuts, *options_.keyNotes,
+            [byPosition](int key) {
+                const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC_EX);
+                const uint32_t flags =
+                    (scan & 0xFFu) << 16 | ((scan & 0xFF00u) != 0 ? 1u << 24 : 0u);
+                return static_cast<int>(LayoutKeyOf(key, flags, byPosition));
+            },
+            [](int key) { return SystemKeyCaption(key); });
+    }
+    SetWindowTextW(Control(PlayingWarning), fw::Utf8ToWide(text).c_str());
 }
 
 void TfrmSettings::CreateControls() {
@@ -341,6 +378,7 @@ void TfrmSettings::btnDefaultClick() {
         SendMessageA(Control(static_cast<ControlId>(HotKey1 + i)), HKM_SETHOTKEY,
                      HotKeyFromShortcut(defaults[static_cast<size_t>(i)]), 0);
     }
+    ShowPlayingWarning();
 }
 
 void TfrmSettings::LogoClick() {

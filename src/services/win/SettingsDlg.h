@@ -8,6 +8,8 @@
 #include "framework/win/Handles.h"
 #include "services/win/ShortcutFields.h"
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -29,6 +31,7 @@ public:
         Layouts = 113,
         Divider = 114,
         Logo = 115,
+        PlayingWarning = 116,
         Label1 = 121, // Label1 + i names HotKey1 + i
     };
 
@@ -46,7 +49,14 @@ public:
         // Called when the user closes the dialog (OK, Cancel, Esc, the close box), before it
         // goes.
         std::function<void()> dismissed;
+        // The layout playing now: a shortcut without modifiers on one of its keys gets a
+        // warning. None when null.
+        const std::array<uint8_t, 256>* keyNotes = nullptr;
     };
+
+    // Posted to itself when a field may have changed: the field has its new shortcut once
+    // the message that changed it is done.
+    static constexpr UINT ShortcutsChanged = WM_APP + 1;
 
     // Nothing is shown before ShowModal.
     TfrmSettings(HWND owner, TSettings& settings, Options options);
@@ -76,6 +86,7 @@ private:
     // Ends the dialog, first telling the owner it was dismissed.
     void Close(INT_PTR result);
     void btnDefaultClick();
+    void ShowPlayingWarning();
     void LogoClick();
     void FormDestroy();
     [[nodiscard]] int TextWidth(HFONT font, const char* text) const;
