@@ -6,7 +6,6 @@
 #include "mainwindow/EditNotices.h"
 #include "mainwindow/KeyNameTexts.h"
 
-
 namespace zevaver {
 
 void AppCore::SendLayout() {
