@@ -8,7 +8,8 @@ namespace zevaver {
 namespace {
 
 // The kernel numbers most of the main block, the function keys up to F10 and the number pad
-// exactly as their set-1 scan codes (1 Esc .. 83 pad .); everything else is listed here.
+// exactly as their set-1 scan codes (1 Esc .. 83 pad .); everything else is listed here, as
+// far as the US table knows the place (the Japanese conversion keys, for one, it does not).
 struct KernelPlace {
     uint16_t kernelCode;
     uint8_t scanCode;
@@ -16,14 +17,13 @@ struct KernelPlace {
 };
 
 constexpr KernelPlace OtherPlaces[] = {
+    // Num Lock shares its scan code with Pause; Windows tells them apart by the extended
+    // flag, which Num Lock carries.
+    {69, 0x45, true},
     {86, 0x56, false},  // the extra key of ISO keyboards, left of Z
     {87, 0x57, false},  // F11
     {88, 0x58, false},  // F12
     {89, 0x73, false},  // the Brazilian and Japanese /? key
-    {92, 0x79, false},  // Henkan
-    {93, 0x70, false},  // Katakana/Hiragana
-    {94, 0x7B, false},  // Muhenkan
-    {95, 0x5C, false},  // the Japanese pad comma
     {96, 0x1C, true},   // pad Enter
     {97, 0x1D, true},   // right Ctrl
     {98, 0x35, true},   // pad /
@@ -45,7 +45,6 @@ constexpr KernelPlace OtherPlaces[] = {
     {117, 0x59, false}, // pad =
     {119, 0x45, false}, // Pause
     {121, 0x7E, false}, // the Brazilian pad .
-    {124, 0x7D, false}, // Yen
     {125, 0x5B, true},  // left Windows (Super)
     {126, 0x5C, true},  // right Windows (Super)
     {127, 0x5D, true},  // the menu key

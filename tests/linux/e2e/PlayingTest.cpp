@@ -102,7 +102,8 @@ TEST_F(LinuxPlaying, AShortcutTypedInAnotherProgramMovesTheOctaveAndIsKept) {
 
 TEST_F(LinuxPlaying, SettingsSurviveARestart) {
     TestHome home("restart");
-    home.StoreSettings({{"Base Octave", "-12"}, {"Velocity", "40"}, {"Left", "300"}, {"Top", "200"}});
+    home.StoreSettings({{"Base Octave", "-12"}, {"Velocity", "40"}, {"Left", "300"}, {"Top", "200"},
+                        {"Width", "716"}, {"Height", "140"}, {"Note Width", "16"}});
     {
         ProgramRun program(home);
         const Window window = Start(program);

@@ -27,7 +27,16 @@ inline constexpr unsigned KeyF5 = 63;
 
 class XSession {
 public:
-    XSession() : display_(XOpenDisplay(nullptr)) {}
+    // A busy server may turn a connection away for a moment: tried for a few seconds.
+    XSession() {
+        // Windows come and go while the tree is walked: an error about one that went is
+        // no failure of the test's.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        for (int tries = 0; !display_ && tries < 50; ++tries) {
+            display_ = XOpenDisplay(nullptr);
+            if (!display_) Pause(100);
+        }
+    }
     ~XSession() {
         if (own_) XDestroyWindow(display_, own_);
         if (display_) XCloseDisplay(display_);
@@ -71,6 +80,28 @@ public:
             Pause(50);
         }
         return 0;
+    }
+
+    // Waits up to `ms` until no window with this title is mapped.
+    [[nodiscard]] bool AwaitGone(const std::string& title, int ms = 5000) {
+        for (int waited = 0; waited < ms; waited += 50) {
+            if (!Find(title)) return true;
+            Pause(50);
+        }
+        return false;
+    }
+    // Answers the box with this title with Return, once it takes keys.
+    [[nodiscard]] bool Dismiss(const std::string& title) {
+        for (int tries = 0; tries < 5; ++tries) {
+            const Window box = Await(title, 5000);
+            if (!box) return false;
+            Pause(200);
+            Focus(box);
+            Pause(100);
+            Tap(KeyReturn);
+            if (AwaitGone(title, 1000)) return true;
+        }
+        return false;
     }
 
     // A window of the tests' own, mapped and given the input focus: keys typed now are
@@ -153,7 +184,7 @@ private:
         if (children) XFree(children);
     }
 
-    Display* display_;
+    Display* display_ = nullptr;
     Window own_ = 0;
     int ownPresses_ = 0;
 };
