@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <sys/mount.h>
 #include <sys/reboot.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -168,6 +169,8 @@ int main() {
     mount("proc", "/proc", "proc", 0, nullptr);
     mount("sysfs", "/sys", "sysfs", 0, nullptr);
     mount("devtmpfs", "/dev", "devtmpfs", 0, nullptr);
+    mkdir("/dev/shm", 0777);
+    mount("tmpfs", "/dev/shm", "tmpfs", 0, nullptr);
     LoadModules();
     // The machine has no JACK: only the sequencer is under test.
     setenv("JACK_NO_START_SERVER", "1", 1);

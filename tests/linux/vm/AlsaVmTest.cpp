@@ -1,7 +1,9 @@
 // The ALSA sequencer path for real: a small virtual machine with the Debian kernel and the
-// sequencer's dummy client runs the probe (AlsaProbe.cpp) as its first process. Needs
-// /dev/kvm and the kernel package; where either is missing the test says plainly that it
-// was skipped.
+// sequencer's dummy client runs the probe (AlsaProbe.cpp) as its first process. With
+// /dev/kvm the machine runs on it; where it does not boot there (a machine that is itself a
+// virtual one may not nest it) or /dev/kvm is missing, qemu's own emulation runs it, in a
+// few seconds more, and the test says so. Without the kernel package it is skipped, saying
+// so plainly.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -46,9 +48,15 @@ std::string Output(const std::string& command) {
     return output;
 }
 
+// The machine's console: what the probe printed.
+std::string Boot(const std::string& version, const std::string& initramfs, bool kvm, int seconds) {
+    const std::string accelerator = kvm ? "-enable-kvm -cpu host,-arch-capabilities " : "";
+    return Output("timeout " + std::to_string(seconds) + " qemu-system-x86_64 " + accelerator +
+                  "-m 256 -smp 1 -nographic -no-reboot -kernel /boot/vmlinuz-" + version +
+                  " -initrd " + initramfs + " -append 'console=ttyS0 quiet panic=-1 edd=off' 2>&1");
+}
+
 TEST(AlsaSequencerInAVirtualMachine, TheOwnPortListingConnectionsAndAnnouncementsWork) {
-    if (access("/dev/kvm", R_OK | W_OK) != 0)
-        GTEST_SKIP() << "SKIPPED: no usable /dev/kvm, so the ALSA sequencer was not tested";
     const std::string version = KernelVersion();
     if (version.empty())
         GTEST_SKIP() << "SKIPPED: no kernel with its modules (linux-image-amd64), so the ALSA "
@@ -58,16 +66,19 @@ TEST(AlsaSequencerInAVirtualMachine, TheOwnPortListingConnectionsAndAnnouncement
                            "' '" + initramfs + "' '" + version + "'")
                               .c_str()),
               0);
-    const std::string output =
-        Output("timeout 180 qemu-system-x86_64 -enable-kvm -cpu host -m 256 -smp 1 -nographic "
-            "-no-reboot -kernel /boot/vmlinuz-" + version + " -initrd " + initramfs +
-            " -append 'console=ttyS0 quiet panic=-1' 2>&1");
+    const bool kvm = access("/dev/kvm", R_OK | W_OK) == 0;
+    std::string output = kvm ? Boot(version, initramfs, true, 15) : std::string();
+    if (output.find("DONE ") == std::string::npos) {
+        std::printf("%s: running the machine under qemu's emulation\n",
+                    kvm ? "the machine did not boot on /dev/kvm here" : "no usable /dev/kvm");
+        output = Boot(version, initramfs, false, 240);
+    }
     std::remove(initramfs.c_str());
     size_t passed = 0;
     for (size_t at = 0; (at = output.find("PASS ", at)) != std::string::npos; ++at) ++passed;
     EXPECT_NE(output.find("DONE 0 failed"), std::string::npos) << output;
     EXPECT_EQ(output.find("FAIL "), std::string::npos) << output;
-    EXPECT_GE(passed, 11u) << output;
+    EXPECT_EQ(passed, 12u) << output;
 }
 
 } // namespace
