@@ -35,8 +35,8 @@ double Median(std::vector<double> values) {
 }
 
 // Milliseconds from each key press sent to its note recorded.
-std::vector<double> Measure(XSession& x, JackRecorder& recorder, jack_client_t* clock, int keystrokes,
-                            std::mt19937& random) {
+std::vector<double> Measure(XSession& x, JackRecorder& recorder, jack_client_t* clock,
+                            int keystrokes, std::mt19937& random) {
     std::vector<double> latencies;
     const unsigned keys[] = {KeyQ, KeyW, KeyE, KeyZ, KeyX};
     for (int i = 0; i < keystrokes; ++i) {
@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
     const double leastP50Median = Median(leastP50), leastP99Median = Median(leastP99);
     std::printf("median of rounds: program p50 %.3f ms p99 %.3f ms; least p50 %.3f ms p99 %.3f "
                 "ms; ratio p50 %.2f, p99 %.2f\n",
-                p50, p99, leastP50Median, leastP99Median, p50 / leastP50Median, p99 / leastP99Median);
+                p50, p99, leastP50Median, leastP99Median, p50 / leastP50Median,
+                p99 / leastP99Median);
     const double loadAfter = Load();
     std::printf("load %.2f before, %.2f after, on %ld cores%s\n", loadBefore, loadAfter,
                 sysconf(_SC_NPROCESSORS_ONLN),

@@ -27,12 +27,18 @@ std::string EscapeIniValue(std::string_view value) {
     for (size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
         const bool edge = i == 0 || i + 1 == value.size();
-        if (c == '\\') text += "\\\\";
-        else if (c == '\n') text += "\\n";
-        else if (c == '\r') text += "\\r";
-        else if (c == '\t' && edge) text += "\\t";
-        else if (c == ' ' && edge) text += "\\s";
-        else text += c;
+        if (c == '\\')
+            text += "\\\\";
+        else if (c == '\n')
+            text += "\\n";
+        else if (c == '\r')
+            text += "\\r";
+        else if (c == '\t' && edge)
+            text += "\\t";
+        else if (c == ' ' && edge)
+            text += "\\s";
+        else
+            text += c;
     }
     return text;
 }

@@ -15,8 +15,7 @@ class KernelKeystrokes {
 public:
     // One transition of the key with this X key code; nothing for a key with no place on a
     // PC keyboard.
-    [[nodiscard]] std::optional<watch::KeyMessage> Apply(uint32_t xKeyCode,
-                                                         bool released) noexcept;
+    [[nodiscard]] std::optional<watch::KeyMessage> Apply(uint32_t xKeyCode, bool released) noexcept;
     // Whether a key is held as far as the transitions tell; the generic Shift, Ctrl and Alt
     // codes ask for either side.
     [[nodiscard]] bool IsDown(int32_t virtualKey) const noexcept;

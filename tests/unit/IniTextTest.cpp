@@ -27,16 +27,17 @@ TEST(IniText, ReadsSectionsAndValuesAsPeopleWriteThem) {
     const std::vector<IniSection> sections = ParseIni(text);
     ASSERT_EQ(sections.size(), 3u);
     EXPECT_EQ(sections[0], (IniSection{"", Values{{"loose", "before any header"}}}));
-    EXPECT_EQ(sections[1], (IniSection{"MIDI Keyboard",
-                                       Values{{"Skin", "Classic"}, {"Note Width", "16"}, {"Empty", ""}}}));
+    EXPECT_EQ(sections[1],
+              (IniSection{"MIDI Keyboard",
+                          Values{{"Skin", "Classic"}, {"Note Width", "16"}, {"Empty", ""}}}));
     EXPECT_EQ(sections[2], (IniSection{"Other", Values{{"Skin", "Midnight"}}}));
 }
 
 TEST(IniText, GivesBackEveryValueExactlyAsWritten) {
-    const std::string values[] = {"",          " ",          "  two spaces  ", "a\\b",
-                                  "back\\",    "line\nend",  "cr\r\nlf",      "\tTab\t",
-                                  "=equals=",  "[bracket]",  "; not a comment", "\\n",
-                                  "ünïcödé",   "x y"};
+    const std::string values[] = {"",         " ",         "  two spaces  ",  "a\\b",
+                                  "back\\",   "line\nend", "cr\r\nlf",        "\tTab\t",
+                                  "=equals=", "[bracket]", "; not a comment", "\\n",
+                                  "ünïcödé",  "x y"};
     IniSection section{"MIDI Keyboard", {}};
     for (size_t i = 0; i < std::size(values); ++i)
         section.values.emplace_back("Value " + std::to_string(i), values[i]);

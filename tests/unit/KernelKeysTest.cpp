@@ -10,11 +10,12 @@ namespace zevaver {
 namespace {
 
 // Kernel key codes as <linux/input-event-codes.h> numbers them.
-constexpr uint32_t KeyNumLock = 69, KeyEsc = 1, KeyQ = 16, KeyLeftCtrl = 29, KeyLeftShift = 42, KeyRightShift = 54,
-                   KeyKpAsterisk = 55, KeyLeftAlt = 56, KeyF10 = 68, KeyKp0 = 82, Key102nd = 86,
-                   KeyF12 = 88, KeyKpEnter = 96, KeyRightCtrl = 97, KeyRightAlt = 100,
-                   KeyHome = 102, KeyDelete = 111, KeyPause = 119, KeyLeftMeta = 125,
-                   KeyCompose = 127, KeyF13 = 183, KeyF24 = 194, KeyMicMute = 248;
+constexpr uint32_t KeyNumLock = 69, KeyEsc = 1, KeyQ = 16, KeyLeftCtrl = 29, KeyLeftShift = 42,
+                   KeyRightShift = 54, KeyKpAsterisk = 55, KeyLeftAlt = 56, KeyF10 = 68,
+                   KeyKp0 = 82, Key102nd = 86, KeyF12 = 88, KeyKpEnter = 96, KeyRightCtrl = 97,
+                   KeyRightAlt = 100, KeyHome = 102, KeyDelete = 111, KeyPause = 119,
+                   KeyLeftMeta = 125, KeyCompose = 127, KeyF13 = 183, KeyF24 = 194,
+                   KeyMicMute = 248;
 
 TEST(KernelKeys, PlaceEachKeyWhereItSitsOnAPcKeyboard) {
     struct Row {
@@ -31,9 +32,9 @@ TEST(KernelKeys, PlaceEachKeyWhereItSitsOnAPcKeyboard) {
         {KeyKp0, {0x52, false}, 0x60},        {Key102nd, {0x56, false}, 0xE2},
         {KeyF12, {0x58, false}, 0x7B},        {KeyKpEnter, {0x1C, true}, 0x0D},
         {KeyHome, {0x47, true}, 0x24},        {KeyDelete, {0x53, true}, 0x2E},
-        {KeyPause, {0x45, false}, 0x13},     {KeyNumLock, {0x45, true}, 0x90},      {KeyLeftMeta, {0x5B, true}, 0x5B},
-        {KeyCompose, {0x5D, true}, 0x5D},     {KeyF13, {0x64, false}, 0x7C},
-        {KeyF24, {0x76, false}, 0x87},
+        {KeyPause, {0x45, false}, 0x13},      {KeyNumLock, {0x45, true}, 0x90},
+        {KeyLeftMeta, {0x5B, true}, 0x5B},    {KeyCompose, {0x5D, true}, 0x5D},
+        {KeyF13, {0x64, false}, 0x7C},        {KeyF24, {0x76, false}, 0x87},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(KernelKeyPosition(row.kernel), row.place) << row.kernel;

@@ -148,14 +148,18 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) noexcept {
         if (file < 0) return false;
         // A file that is replaced keeps who may read it.
         struct stat old {};
-        if (stat(path.c_str(), &old) == 0) (void)fchmod(file, old.st_mode & 07777);
-        else (void)fchmod(file, 0644);
+        if (stat(path.c_str(), &old) == 0)
+            (void)fchmod(file, old.st_mode & 07777);
+        else
+            (void)fchmod(file, 0644);
         bool written = true;
         for (size_t done = 0; written && done < bytes.size();) {
             const ssize_t put = write(file, bytes.data() + done, bytes.size() - done);
             if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) written = false;
-            else done += static_cast<size_t>(put);
+            if (put <= 0)
+                written = false;
+            else
+                done += static_cast<size_t>(put);
         }
         written = written && fsync(file) == 0;
         written = close(file) == 0 && written;

@@ -39,7 +39,8 @@ GtkWidget* NewItem(MenuItem& item) {
     if (item.IsSeparator()) return gtk_separator_menu_item_new();
     const std::string caption = MnemonicCaption(item.Caption());
     GtkWidget* widget = nullptr;
-    if (item.Checked() || item.AutoCheck() || item.RadioItem()) {
+    // A blank item (a gap in a column of values) shows no mark either.
+    if (!item.Caption().empty() && (item.Checked() || item.AutoCheck() || item.RadioItem())) {
         widget = gtk_check_menu_item_new_with_mnemonic(caption.c_str());
         gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(widget), item.RadioItem());
         // Set before the handler is connected: setting it activates the item.
@@ -52,10 +53,10 @@ GtkWidget* NewItem(MenuItem& item) {
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), GtkPopupMenu::Build(item));
     } else {
         MenuItem& root = RootOf(item);
-        g_signal_connect_data(widget, "activate", G_CALLBACK(&Activated),
-                              new ItemRef{&root, &item, root.ShapeVersion()},
-                              [](gpointer p, GClosure*) { delete static_cast<ItemRef*>(p); },
-                              GConnectFlags{});
+        g_signal_connect_data(
+            widget, "activate", G_CALLBACK(&Activated),
+            new ItemRef{&root, &item, root.ShapeVersion()},
+            [](gpointer p, GClosure*) { delete static_cast<ItemRef*>(p); }, GConnectFlags{});
     }
     return widget;
 }

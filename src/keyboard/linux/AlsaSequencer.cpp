@@ -46,9 +46,8 @@ bool AlsaSequencer::Open(const std::string& name) {
         return false;
     }
     // Ports coming and going are announced by the system client.
-    if (lookPort >= 0 &&
-        snd_seq_connect_from(look, lookPort, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE) >=
-            0) {
+    if (lookPort >= 0 && snd_seq_connect_from(look, lookPort, SND_SEQ_CLIENT_SYSTEM,
+                                              SND_SEQ_PORT_SYSTEM_ANNOUNCE) >= 0) {
         pollfd descriptor{};
         if (snd_seq_poll_descriptors(look, &descriptor, 1, POLLIN) == 1)
             announceFd_ = descriptor.fd;

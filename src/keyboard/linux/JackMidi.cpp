@@ -46,7 +46,8 @@ bool JackMidi::Ensure(const std::string& name) {
     jack_status_t status{};
     jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, &status);
     if (!client) return false;
-    jack_port_t* port = jack_port_register(client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    jack_port_t* port =
+        jack_port_register(client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     if (!port || jack_set_process_callback(client, &JackMidi::Process, this) != 0) {
         jack_client_close(client);
         return false;
@@ -68,8 +69,7 @@ bool JackMidi::Ensure(const std::string& name) {
 void JackMidi::List(std::vector<MidiDestination>& destinations) {
     const std::lock_guard lock(mutex_);
     if (!alive_) return;
-    const char** ports =
-        jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
+    const char** ports = jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
     if (!ports) return;
     const std::string own = std::string(jack_get_client_name(client_)) + ":";
     for (const char** port = ports; *port; ++port) {

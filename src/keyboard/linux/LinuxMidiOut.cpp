@@ -10,10 +10,10 @@ namespace zevaver {
 namespace {
 
 // The Windows library's codes, which the program already knows how to read.
-constexpr MidiOut::Result BadDevice = 2;  // MMSYSERR_BADDEVICEID
-constexpr MidiOut::Result NoDriver = 6;   // MMSYSERR_NODRIVER
+constexpr MidiOut::Result BadDevice = 2;     // MMSYSERR_BADDEVICEID
+constexpr MidiOut::Result NoDriver = 6;      // MMSYSERR_NODRIVER
 constexpr MidiOut::Result InvalidHandle = 5; // MMSYSERR_INVALHANDLE
-constexpr MidiOut::Result NoDevice = 68;  // MIDIERR_NODEVICE
+constexpr MidiOut::Result NoDevice = 68;     // MIDIERR_NODEVICE
 
 constexpr uint8_t NoteOff = 0x80;
 constexpr uint8_t NoteOn = 0x90;
@@ -98,7 +98,9 @@ MidiOut::Result LinuxMidiOut::Send(const OpenPort& port, uint8_t status, uint8_t
                                    uint8_t data2) noexcept {
     const int sequencer = alsa_.IsOpen() ? alsa_.Send(status, data1, data2) : -ENODEV;
     const int jack = jack_.Alive() ? jack_.Send(status, data1, data2) : -ENODEV;
-    if (port.own) return (sequencer == 0 || jack == 0) ? NoError : ResultOf(sequencer == -ENODEV ? jack : sequencer);
+    if (port.own)
+        return (sequencer == 0 || jack == 0) ? NoError
+                                             : ResultOf(sequencer == -ENODEV ? jack : sequencer);
     return ResultOf(port.destination.backend == MidiDestination::Backend::Alsa ? sequencer : jack);
 }
 

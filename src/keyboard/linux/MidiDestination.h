@@ -9,8 +9,8 @@ namespace zevaver {
 struct MidiDestination {
     enum class Backend : unsigned char { Alsa, Jack };
     Backend backend = Backend::Alsa;
-    std::string name;     // as listed
-    int client = 0;       // ALSA sequencer address
+    std::string name; // as listed
+    int client = 0;   // ALSA sequencer address
     int port = 0;
     std::string jackPort; // the JACK port's full name
     friend bool operator==(const MidiDestination&, const MidiDestination&) = default;

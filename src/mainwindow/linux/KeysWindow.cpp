@@ -38,7 +38,9 @@ TShiftState ShiftOf(guint state) noexcept {
 }
 
 TMouseButton ButtonOf(guint button) noexcept {
-    return button == 3 ? TMouseButton::Right : button == 2 ? TMouseButton::Middle : TMouseButton::Left;
+    return button == 3   ? TMouseButton::Right
+           : button == 2 ? TMouseButton::Middle
+                         : TMouseButton::Left;
 }
 
 const char* CursorName(ResizeCursor cursor) noexcept {
@@ -102,6 +104,10 @@ public:
         gtk_window_set_decorated(window, config.WindowsStyle);
         gtk_window_set_keep_above(window, TRUE);
         window_.faderShown_ = trackbarVisible;
+        // Behind the trackbar: the theme's background for a windows-style skin, else the
+        // skin's fader colour.
+        window_.faderColor_ =
+            config.WindowsStyle ? -1 : static_cast<int64_t>(RGBValue(config.FaderColor));
         gtk_widget_set_visible(window_.scale_, trackbarVisible);
         gtk_scale_clear_marks(GTK_SCALE(window_.scale_));
         const int ticks = std::max(1, config.FaderTicksFrequency);
@@ -236,8 +242,8 @@ public:
     static gboolean FaderPlace(GtkOverlay*, GtkWidget* child, GdkRectangle* place, gpointer data) {
         auto& self = *static_cast<KeysWindow*>(data);
         if (child != self.scale_) return FALSE;
-        *place = {self.faderBounds_.left, self.faderBounds_.top, std::max(1, self.faderBounds_.width),
-                  std::max(1, self.faderBounds_.height)};
+        *place = {self.faderBounds_.left, self.faderBounds_.top,
+                  std::max(1, self.faderBounds_.width), std::max(1, self.faderBounds_.height)};
         return TRUE;
     }
 
@@ -293,8 +299,7 @@ template <typename Action> void Guarded(KeysWindow&, Action action) noexcept {
 } // namespace
 
 KeysWindow::KeysWindow(KeysWindowOptions options)
-    : options_(std::move(options)),
-      skin_(std::make_unique<SkinPart>(*this, options_.dataRoots)),
+    : options_(std::move(options)), skin_(std::make_unique<SkinPart>(*this, options_.dataRoots)),
       layoutFiles_(options_.dataRoots),
       core_(*this,
             Own<MidiOut>(options_.midiOut, ownMidiOut_,
@@ -343,8 +348,7 @@ void KeysWindow::MakeWidgets() {
     gtk_widget_show(overlay_);
     invalid_ = cairo_region_create();
 
-    gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK |
-                                       GDK_STRUCTURE_MASK);
+    gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
     g_signal_connect(canvas_, "draw", G_CALLBACK(&KeysWindowEvents::Draw), this);
     g_signal_connect(canvas_, "button-press-event", G_CALLBACK(&KeysWindowEvents::Press), this);
     g_signal_connect(canvas_, "button-release-event", G_CALLBACK(&KeysWindowEvents::Release), this);
@@ -362,11 +366,13 @@ void KeysWindow::MakeWidgets() {
 }
 
 void KeysWindow::WatchSources() {
-    sources_.push_back(g_unix_fd_add(input_.WindowFd(), G_IO_IN, &KeysWindowEvents::InputNews, this));
+    sources_.push_back(
+        g_unix_fd_add(input_.WindowFd(), G_IO_IN, &KeysWindowEvents::InputNews, this));
     if (auto* midi = dynamic_cast<LinuxMidiOut*>(&Midi())) {
         for (const int fd : {midi->SequencerFd(), midi->JackFd()})
             if (fd >= 0)
-                sources_.push_back(g_unix_fd_add(fd, G_IO_IN, &KeysWindowEvents::PortsChanged, this));
+                sources_.push_back(
+                    g_unix_fd_add(fd, G_IO_IN, &KeysWindowEvents::PortsChanged, this));
     }
 }
 
@@ -441,6 +447,21 @@ void KeysWindow::OnDraw(cairo_t* cr) {
     cairo_surface_mark_dirty(buffer_);
     cairo_set_source_surface(cr, buffer_, 0, 0);
     cairo_paint(cr);
+    // The trackbar draws only itself; what lies behind it is the window's, as a child
+    // window's background is on Windows.
+    if (faderShown_) {
+        const WindowRect& f = faderBounds_;
+        if (faderColor_ < 0) {
+            gtk_render_background(gtk_widget_get_style_context(window_), cr, f.left, f.top, f.width,
+                                  f.height);
+        } else {
+            const auto color = static_cast<uint32_t>(faderColor_);
+            cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
+                                 ((color >> 16) & 0xFF) / 255.0);
+            cairo_rectangle(cr, f.left, f.top, f.width, f.height);
+            cairo_fill(cr);
+        }
+    }
 }
 
 void KeysWindow::SetActive(bool active) {
@@ -552,7 +573,8 @@ void KeysWindow::MoveWindow(int left, int top) {
 }
 
 void KeysWindow::SizeWindow(const fw::PixelRect& bounds) {
-    SetWindowBounds({bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top});
+    SetWindowBounds(
+        {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top});
     core_.Resized(client_);
 }
 
@@ -587,7 +609,7 @@ void KeysWindow::PlaceFader(const WindowRect& bounds, bool vertical) {
     faderBounds_ = bounds;
     // A vertical keyboard has a horizontal fader, and the other way round.
     gtk_orientable_set_orientation(GTK_ORIENTABLE(scale_), vertical ? GTK_ORIENTATION_HORIZONTAL
-                                                                     : GTK_ORIENTATION_VERTICAL);
+                                                                    : GTK_ORIENTATION_VERTICAL);
     gtk_widget_queue_resize(overlay_);
 }
 
@@ -604,7 +626,8 @@ void KeysWindow::ShowApplicationWindow(bool shown) {
     if (!shownOnce_) return;
     GdkScreen* screen = gtk_widget_get_screen(window_);
     if (GDK_IS_X11_SCREEN(screen) &&
-        gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string("_NET_WM_STATE_HIDDEN")))
+        gdk_x11_screen_supports_net_wm_hint(screen,
+                                            gdk_atom_intern_static_string("_NET_WM_STATE_HIDDEN")))
         gtk_window_iconify(GTK_WINDOW(window_));
     else
         gtk_widget_hide(window_);
@@ -644,10 +667,9 @@ void KeysWindow::ShowSettingsDialog(TSettings&, const std::function<void()>&,
 void KeysWindow::StartTimer(int id, uint32_t milliseconds) {
     StopTimer(id);
     auto* timer = new std::pair<KeysWindow*, int>(this, id);
-    timers_[id] = g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds, &KeysWindowEvents::Timer,
-                                     timer, [](gpointer p) {
-                                         delete static_cast<std::pair<KeysWindow*, int>*>(p);
-                                     });
+    timers_[id] =
+        g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds, &KeysWindowEvents::Timer, timer,
+                           [](gpointer p) { delete static_cast<std::pair<KeysWindow*, int>*>(p); });
 }
 
 void KeysWindow::StopTimer(int id) {

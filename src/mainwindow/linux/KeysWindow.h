@@ -140,6 +140,7 @@ private:
     ClientSize client_{};
     WindowRect faderBounds_{};
     bool faderShown_ = true;
+    int64_t faderColor_ = -1; // behind the trackbar: a colour value, or -1 for the theme's
     bool drawing_ = false;
     bool shownOnce_ = false;
     bool created_ = false;

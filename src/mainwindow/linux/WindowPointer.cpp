@@ -65,7 +65,8 @@ bool LinuxWindowPointer::Move(int x, int y, ScreenPoint screen, bool leftDown) {
         captured->MouseMove(x, y);
         return true;
     }
-    window_.ShowCursor(PointIn(TitleImageRect(), x, y) ? ResizeCursor::Arrow : HitTest(x, y).cursor);
+    window_.ShowCursor(PointIn(TitleImageRect(), x, y) ? ResizeCursor::Arrow
+                                                       : HitTest(x, y).cursor);
     return true;
 }
 

@@ -174,8 +174,8 @@ void LinuxInputThread::Run() noexcept {
             case XI_RawKeyPress:
             case XI_RawKeyRelease: {
                 eventTime_ = static_cast<uint32_t>(raw->time);
-                const auto message =
-                    keys_.Apply(static_cast<uint32_t>(raw->detail), cookie->evtype == XI_RawKeyRelease);
+                const auto message = keys_.Apply(static_cast<uint32_t>(raw->detail),
+                                                 cookie->evtype == XI_RawKeyRelease);
                 if (message)
                     Guarded([&] { engine_->KeyWatched(message->wParam, message->lParam); });
                 break;

@@ -16,9 +16,8 @@ namespace {
 GdkPixbuf* ReadPicture(std::string_view bytes, const char* type) {
     GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type(type, nullptr);
     if (!loader) return nullptr;
-    const bool read =
-        gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()),
-                                bytes.size(), nullptr) != FALSE;
+    const bool read = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()),
+                                              bytes.size(), nullptr) != FALSE;
     const bool closed = gdk_pixbuf_loader_close(loader, nullptr) != FALSE;
     GdkPixbuf* picture = read && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
     if (picture) g_object_ref(picture);
@@ -48,8 +47,7 @@ bool PixbufBitmap::Load(std::string_view bytes) {
     const int channels = gdk_pixbuf_get_n_channels(picture);
     const int sourceStride = gdk_pixbuf_get_rowstride(picture);
     const guchar* source = gdk_pixbuf_read_pixels(picture);
-    if (width <= 0 || height <= 0 || channels < 3 ||
-        gdk_pixbuf_get_bits_per_sample(picture) != 8) {
+    if (width <= 0 || height <= 0 || channels < 3 || gdk_pixbuf_get_bits_per_sample(picture) != 8) {
         g_object_unref(picture);
         return false;
     }

@@ -102,8 +102,13 @@ TEST_F(LinuxPlaying, AShortcutTypedInAnotherProgramMovesTheOctaveAndIsKept) {
 
 TEST_F(LinuxPlaying, SettingsSurviveARestart) {
     TestHome home("restart");
-    home.StoreSettings({{"Base Octave", "-12"}, {"Velocity", "40"}, {"Left", "300"}, {"Top", "200"},
-                        {"Width", "716"}, {"Height", "140"}, {"Note Width", "16"}});
+    home.StoreSettings({{"Base Octave", "-12"},
+                        {"Velocity", "40"},
+                        {"Left", "300"},
+                        {"Top", "200"},
+                        {"Width", "716"},
+                        {"Height", "140"},
+                        {"Note Width", "16"}});
     {
         ProgramRun program(home);
         const Window window = Start(program);
@@ -138,8 +143,8 @@ TEST_F(LinuxPlaying, RandomKeystrokesThroughTheDisplayLeaveNoNoteSounding) {
     Start(program);
     x_.FocusOwnWindow();
     // Mapped keys, the two Shift keys (both play and hold the pedal's place), Ctrl and Alt.
-    const unsigned keys[] = {16, 17, 18, 19, 20, 21, 22, 23, 3, 4, 6, 7, 44, 45, 46, 47, 48,
-                             31, 32, 34, 35, 42, 54, 29, 56};
+    const unsigned keys[] = {16, 17, 18, 19, 20, 21, 22, 23, 3,  4,  6,  7, 44,
+                             45, 46, 47, 48, 31, 32, 34, 35, 42, 54, 29, 56};
     std::mt19937 random(33);
     recorder_.Clear();
     for (int round = 0; round < 10; ++round) {
@@ -165,6 +170,36 @@ TEST_F(LinuxPlaying, RandomKeystrokesThroughTheDisplayLeaveNoNoteSounding) {
             EXPECT_EQ(count, 0) << "round " << round << ": note " << note % 128;
     }
     EXPECT_GT(recorder_.Take().size(), 50u);
+    EXPECT_EQ(program.Close(), 0);
+}
+
+TEST_F(LinuxPlaying, TheMouseOnTheKeysPlaysLouderTheDeeperItPresses) {
+    TestHome home("mouse");
+    home.StoreSettings({{"Left", "100"},
+                        {"Top", "500"},
+                        {"Width", "716"},
+                        {"Height", "140"},
+                        {"Note Width", "16"}});
+    ProgramRun program(home);
+    const Window window = Start(program);
+    const XSession::Geometry at = x_.WindowGeometry(window);
+    recorder_.Clear();
+    // The same white key, low on it and high on it (below the black keys' ends).
+    const int keyX = at.x + 60 + 8;
+    for (const int depth : {at.height - 12, at.height - 40}) {
+        x_.MovePointer(keyX, at.y + depth);
+        XSession::Pause(50);
+        x_.Button(1, true);
+        XSession::Pause(50);
+        x_.Button(1, false);
+        XSession::Pause(50);
+    }
+    const std::vector<RecordedEvent> events = recorder_.AwaitEvents(4);
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].status, NoteOn);
+    EXPECT_EQ(events[1].status, NoteOff);
+    EXPECT_EQ(events[2].data1, events[0].data1) << "the same key";
+    EXPECT_GT(events[0].data2, events[2].data2) << "deeper is louder";
     EXPECT_EQ(program.Close(), 0);
 }
 

@@ -82,7 +82,9 @@ public:
     }
     void LoadSkinCursor(const std::string&) override {}
     void ReportError(const std::string& text) override { ADD_FAILURE() << text; }
-    std::unique_ptr<TSkinBitmap> NewSkinBitmap() override { return std::make_unique<PlainBitmap>(); }
+    std::unique_ptr<TSkinBitmap> NewSkinBitmap() override {
+        return std::make_unique<PlainBitmap>();
+    }
     fw::PixelSurface* BackBuffer() override { return surface_; }
     void FlushRect(const fw::PixelRect&) override {}
     void CopyScreenToBackBuffer() override {}
@@ -107,8 +109,10 @@ private:
 class ReferenceHost final : public AppHost {
 public:
     explicit ReferenceHost(ClientSize size)
-        : size_(size), pixels_(static_cast<size_t>(size.width) * size.height),
-          surface_{pixels_.data(), size.width, size.height, size.width} {}
+        : size_(size),
+          pixels_(static_cast<size_t>(size.width) * size.height), surface_{pixels_.data(),
+                                                                           size.width, size.height,
+                                                                           size.width} {}
     [[nodiscard]] const std::vector<uint32_t>& Pixels() const { return pixels_; }
 
     fw::PixelSurface* BackBuffer() override { return &surface_; }
@@ -159,8 +163,13 @@ TEST_P(ShippedSkinOnLinux, MatchesThePortableDrawingPixelForPixel) {
     XSession x;
     ASSERT_TRUE(x.Open());
     TestHome home("skin" + skin);
-    home.StoreSettings({{"Skin", skin}, {"Left", "200"}, {"Top", "300"}, {"Width", "716"},
-                        {"Height", "140"}, {"Velocity", "30"}, {"Note Width", "16"}});
+    home.StoreSettings({{"Skin", skin},
+                        {"Left", "200"},
+                        {"Top", "300"},
+                        {"Width", "716"},
+                        {"Height", "140"},
+                        {"Velocity", "30"},
+                        {"Note Width", "16"}});
     std::vector<uint32_t> screen;
     XSession::Geometry at;
     {

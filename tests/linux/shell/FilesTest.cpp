@@ -21,7 +21,9 @@ public:
         path_ = mkdtemp(pattern);
     }
     ~TempFolder() { std::system(("chmod -R u+w '" + path_ + "'; rm -rf '" + path_ + "'").c_str()); }
-    [[nodiscard]] std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    [[nodiscard]] std::string operator/(const std::string& name) const {
+        return path_ + "/" + name;
+    }
 
 private:
     std::string path_;
@@ -92,7 +94,8 @@ TEST(IniSettings, AFileThatCannotBeWrittenKeepsTheOldOneWholeAndIsReported) {
     chmod((folder / "locked").c_str(), 0500);
     IniSettings store(file, {});
     std::vector<std::string> errors;
-    EXPECT_FALSE(SaveSettings(TSettings{}, store, [&](const std::string& t) { errors.push_back(t); }));
+    EXPECT_FALSE(
+        SaveSettings(TSettings{}, store, [&](const std::string& t) { errors.push_back(t); }));
     EXPECT_EQ(errors, std::vector<std::string>{"Failed to set data for 'Skin'"});
     EXPECT_EQ(Read(file), "[MIDI Keyboard]\nSkin=Old\n");
 }

@@ -49,7 +49,10 @@ TEST(GtkPopupMenu, ShowsTheModelsItemsAndAChoiceClicksTheModelOnceTheMenuHasGone
     root.Add("Greyed").SetEnabled(false);
     fw::MenuItem& sub = root.Add("&Sub");
     for (int i = 0; i < 6; ++i)
-        sub.Add("Radio " + std::to_string(i)).SetRadioItem(true).SetChecked(i == 4).SetBreak(i == 3);
+        sub.Add("Radio " + std::to_string(i))
+            .SetRadioItem(true)
+            .SetChecked(i == 4)
+            .SetBreak(i == 3);
 
     GtkWidget* menu = g_object_ref_sink(fw::GtkPopupMenu::Build(root));
     const std::vector<GtkWidget*> items = Children(menu);
@@ -119,8 +122,9 @@ TEST(LinuxSkinFiles, ReadTheShippedPicturesPixelForPixelAndListTheSkinsOfEveryFo
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c)
-                ASSERT_EQ(pixels.bits[y * pixels.stride + x * 3 + c],
-                          static_cast<uint8_t>(bytes[54 + (height - 1 - y) * fileStride + x * 3 + c]))
+                ASSERT_EQ(
+                    pixels.bits[y * pixels.stride + x * 3 + c],
+                    static_cast<uint8_t>(bytes[54 + (height - 1 - y) * fileStride + x * 3 + c]))
                     << x << "," << y;
     // A file cut short is no picture, and leaves the bitmap empty.
     EXPECT_FALSE(static_cast<PixbufBitmap&>(*bitmap).Load(std::string_view(bytes).substr(0, 100)));

@@ -141,8 +141,8 @@ private:
             recorded.data1 = event.buffer[1];
             recorded.data2 = event.buffer[2];
             if (jack_ringbuffer_write_space(recorder.ring_) >= sizeof recorded)
-                (void)jack_ringbuffer_write(recorder.ring_, reinterpret_cast<const char*>(&recorded),
-                                            sizeof recorded);
+                (void)jack_ringbuffer_write(
+                    recorder.ring_, reinterpret_cast<const char*>(&recorded), sizeof recorded);
         }
         return 0;
     }

@@ -51,8 +51,8 @@ public:
     Listener() {
         if (snd_seq_open(&seq_, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) return;
         snd_seq_set_client_name(seq_, "listener");
-        port_ = snd_seq_create_simple_port(seq_, "in", SND_SEQ_PORT_CAP_WRITE |
-                                                           SND_SEQ_PORT_CAP_SUBS_WRITE,
+        port_ = snd_seq_create_simple_port(seq_, "in",
+                                           SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
                                            SND_SEQ_PORT_TYPE_APPLICATION);
     }
     ~Listener() {
@@ -150,9 +150,9 @@ void Probe() {
 
     // A port that comes and goes is announced to the window's side.
     (void)midi.TakeChanges();
-    const int extra = snd_seq_create_simple_port(listener.seq_, "extra",
-                                                 SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
-                                                 SND_SEQ_PORT_TYPE_APPLICATION);
+    const int extra = snd_seq_create_simple_port(
+        listener.seq_, "extra", SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+        SND_SEQ_PORT_TYPE_APPLICATION);
     pollfd wait{midi.SequencerFd(), POLLIN, 0};
     const bool announced = poll(&wait, 1, 1000) > 0 && midi.TakeChanges();
     Check("a new port is announced", announced);
