@@ -11,7 +11,7 @@
 #include "framework/linux/GtkPopupMenu.h"
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
-#include "mainwindow/linux/WindowPointer.h"
+#include "mainwindow/ChromePointer.h"
 #include "services/linux/InputThread.h"
 #include "skin/linux/LinuxSkinFiles.h"
 
@@ -127,7 +127,7 @@ private:
     LinuxLayoutFiles layoutFiles_;
     LinuxInputThread input_;
     AppCore core_;
-    LinuxWindowPointer pointer_{*this, core_};
+    ChromePointer pointer_{*this, core_};
     fw::GtkPopupMenu popup_;
 
     GtkWidget* window_ = nullptr;

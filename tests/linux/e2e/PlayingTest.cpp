@@ -102,13 +102,8 @@ TEST_F(LinuxPlaying, AShortcutTypedInAnotherProgramMovesTheOctaveAndIsKept) {
 
 TEST_F(LinuxPlaying, SettingsSurviveARestart) {
     TestHome home("restart");
-    home.StoreSettings({{"Base Octave", "-12"},
-                        {"Velocity", "40"},
-                        {"Left", "300"},
-                        {"Top", "200"},
-                        {"Width", "716"},
-                        {"Height", "140"},
-                        {"Note Width", "16"}});
+    home.StoreSettings(
+        {{"Base Octave", "-12"}, {"Velocity", "40"}, {"Left", "300"}, {"Top", "200"}});
     {
         ProgramRun program(home);
         const Window window = Start(program);
@@ -175,11 +170,7 @@ TEST_F(LinuxPlaying, RandomKeystrokesThroughTheDisplayLeaveNoNoteSounding) {
 
 TEST_F(LinuxPlaying, TheMouseOnTheKeysPlaysLouderTheDeeperItPresses) {
     TestHome home("mouse");
-    home.StoreSettings({{"Left", "100"},
-                        {"Top", "500"},
-                        {"Width", "716"},
-                        {"Height", "140"},
-                        {"Note Width", "16"}});
+    home.StoreSettings({{"Left", "100"}, {"Top", "500"}});
     ProgramRun program(home);
     const Window window = Start(program);
     const XSession::Geometry at = x_.WindowGeometry(window);

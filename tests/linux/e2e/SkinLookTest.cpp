@@ -163,13 +163,7 @@ TEST_P(ShippedSkinOnLinux, MatchesThePortableDrawingPixelForPixel) {
     XSession x;
     ASSERT_TRUE(x.Open());
     TestHome home("skin" + skin);
-    home.StoreSettings({{"Skin", skin},
-                        {"Left", "200"},
-                        {"Top", "300"},
-                        {"Width", "716"},
-                        {"Height", "140"},
-                        {"Velocity", "30"},
-                        {"Note Width", "16"}});
+    home.StoreSettings({{"Skin", skin}, {"Left", "200"}, {"Top", "300"}, {"Velocity", "30"}});
     std::vector<uint32_t> screen;
     XSession::Geometry at;
     {

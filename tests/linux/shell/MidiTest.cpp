@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DeviceIndex.h"
 #include "support/JackSession.h"
 
 #include <fcntl.h>
@@ -26,15 +27,6 @@ protected:
     static inline bool ready_ = false;
 };
 
-int IndexOf(MidiOut& midi, const std::string& name) {
-    const int count = static_cast<int>(midi.DeviceCount());
-    for (int i = 0; i < count; ++i) {
-        std::string listed;
-        if (midi.DeviceName(i, listed) == MidiOut::NoError && listed == name) return i;
-    }
-    return -1;
-}
-
 TEST_F(LinuxMidi, PlaysToTheChosenJackPortAndResetEndsWhatStillSounds) {
     ASSERT_TRUE(ready_);
     JackRecorder recorder;
@@ -43,9 +35,9 @@ TEST_F(LinuxMidi, PlaysToTheChosenJackPortAndResetEndsWhatStillSounds) {
     std::string own;
     EXPECT_EQ(midi.DeviceName(MidiOut::Mapper, own), MidiOut::NoError);
     EXPECT_EQ(own, LinuxMidiOut::OwnPortCaption);
-    const int recorderIndex = IndexOf(midi, "recorder:in (JACK)");
+    const int recorderIndex = DeviceIndex(midi, "recorder:in (JACK)");
     ASSERT_GE(recorderIndex, 0);
-    EXPECT_EQ(IndexOf(midi, "MK test:out (JACK)"), -1) << "its own port is not a destination";
+    EXPECT_EQ(DeviceIndex(midi, "MK test:out (JACK)"), -1) << "its own port is not a destination";
 
     const MidiOut::OpenResult opened = midi.Open(recorderIndex);
     ASSERT_EQ(opened.result, MidiOut::NoError);

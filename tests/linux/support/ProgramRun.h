@@ -52,8 +52,10 @@ public:
         text << file.rdbuf();
         return text.str();
     }
-    // Writes the settings file with these values (the rest keep their defaults).
-    void StoreSettings(const std::map<std::string, std::string>& values) const {
+    // Writes the settings file with these values. A missing number reads as 0, so the
+    // window's sizes are the factory's unless given.
+    void StoreSettings(std::map<std::string, std::string> values) const {
+        values.insert({{"Width", "716"}, {"Height", "140"}, {"Note Width", "16"}});
         std::system(("mkdir -p '" + root_ + "/config/zevaver-midi-keyboard'").c_str());
         std::ofstream file(SettingsFile());
         file << "[MIDI Keyboard]\n";

@@ -3,6 +3,7 @@
 // sequencer output for real and prints one line per check ("PASS name" or "FAIL name:
 // why"), then "DONE", and powers the machine off.
 #include "keyboard/linux/LinuxMidiOut.h"
+#include "support/DeviceIndex.h"
 
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace zevaver;
+using linuxtest::DeviceIndex;
 
 int failures = 0;
 
@@ -81,15 +83,6 @@ public:
     }
 };
 
-int IndexOf(MidiOut& midi, const std::string& name) {
-    const int count = static_cast<int>(midi.DeviceCount());
-    for (int i = 0; i < count; ++i) {
-        std::string listed;
-        if (midi.DeviceName(i, listed) == MidiOut::NoError && listed == name) return i;
-    }
-    return -1;
-}
-
 std::string Joined(const std::vector<std::string>& notes) {
     std::string text;
     for (const std::string& note : notes) text += (text.empty() ? "" : ", ") + note;
@@ -99,7 +92,7 @@ std::string Joined(const std::vector<std::string>& notes) {
 void Probe() {
     LinuxMidiOut midi("Zevaver MIDI Keyboard");
     Check("sequencer opened", midi.Sequencer().IsOpen());
-    const int through = IndexOf(midi, "Midi Through Port-0");
+    const int through = DeviceIndex(midi, "Midi Through Port-0");
     Check("destinations listed by name", through >= 0, "no Midi Through Port-0");
 
     Listener listener;
@@ -156,11 +149,11 @@ void Probe() {
     pollfd wait{midi.SequencerFd(), POLLIN, 0};
     const bool announced = poll(&wait, 1, 1000) > 0 && midi.TakeChanges();
     Check("a new port is announced", announced);
-    Check("and listed", IndexOf(midi, "listener: extra") >= 0);
+    Check("and listed", DeviceIndex(midi, "listener: extra") >= 0);
     snd_seq_delete_simple_port(listener.seq_, extra);
     wait.revents = 0;
     Check("a port that went is announced", poll(&wait, 1, 1000) > 0 && midi.TakeChanges());
-    Check("and no longer listed", IndexOf(midi, "listener: extra") < 0);
+    Check("and no longer listed", DeviceIndex(midi, "listener: extra") < 0);
 }
 
 } // namespace

@@ -1,32 +1,32 @@
-#include "mainwindow/linux/WindowPointer.h"
+#include "mainwindow/ChromePointer.h"
 
 namespace zevaver {
 
-bool LinuxWindowPointer::IsBitmapSkin() noexcept {
+bool ChromePointer::IsBitmapSkin() noexcept {
     return core_.Skin() != nullptr && !core_.State().SkinConfig.WindowsStyle;
 }
 
-fw::PixelRect LinuxWindowPointer::TitleImageRect() noexcept {
+fw::PixelRect ChromePointer::TitleImageRect() noexcept {
     const TSkin* skin = core_.Skin();
     return skin ? skin->TitleDragArea() : fw::PixelRect{};
 }
 
-TCtrl* LinuxWindowPointer::CapturedCtrl() noexcept {
+TCtrl* ChromePointer::CapturedCtrl() noexcept {
     TSkin* skin = core_.Skin();
     return skin ? skin->Chrome().CtrlsList.CapturedCtrl : nullptr;
 }
 
-BorderHit LinuxWindowPointer::HitTest(int x, int y) noexcept {
+BorderHit ChromePointer::HitTest(int x, int y) noexcept {
     const TSkinConfig& skin = core_.State().SkinConfig;
     return BorderHitTest(x, y, window_.ClientArea(), skin.InnerRect, skin.CornerArea,
                          skin.BorderSize);
 }
 
-void LinuxWindowPointer::UpdateWatch() {
+void ChromePointer::UpdateWatch() {
     window_.WatchPointer(CapturedCtrl() != nullptr);
 }
 
-bool LinuxWindowPointer::Press(int x, int y) {
+bool ChromePointer::Press(int x, int y) {
     if (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y)) return false;
     holding_ = true;
     const fw::PixelRect title = TitleImageRect();
@@ -46,7 +46,7 @@ bool LinuxWindowPointer::Press(int x, int y) {
     return true;
 }
 
-bool LinuxWindowPointer::Move(int x, int y, ScreenPoint screen, bool leftDown) {
+bool ChromePointer::Move(int x, int y, ScreenPoint screen, bool leftDown) {
     // The release went somewhere else: the press ends here, as if released outside.
     if (holding_ && !leftDown) LetGo();
     if (!holding_ && (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y))) return false;
@@ -70,7 +70,7 @@ bool LinuxWindowPointer::Move(int x, int y, ScreenPoint screen, bool leftDown) {
     return true;
 }
 
-bool LinuxWindowPointer::Release(int x, int y) {
+bool ChromePointer::Release(int x, int y) {
     if (!holding_) return false;
     holding_ = false;
     Drag().TitleUp();
@@ -82,7 +82,7 @@ bool LinuxWindowPointer::Release(int x, int y) {
     return true;
 }
 
-void LinuxWindowPointer::LetGo() {
+void ChromePointer::LetGo() {
     holding_ = false;
     Drag().TitleUp();
     Drag().BorderUp();
@@ -90,7 +90,7 @@ void LinuxWindowPointer::LetGo() {
     UpdateWatch();
 }
 
-void LinuxWindowPointer::WatchedMove(ScreenPoint screen, bool leftDown) {
+void ChromePointer::WatchedMove(ScreenPoint screen, bool leftDown) {
     TCtrl* captured = CapturedCtrl();
     if (!captured || !window_.Active()) return;
     if (!leftDown) {
@@ -101,7 +101,7 @@ void LinuxWindowPointer::WatchedMove(ScreenPoint screen, bool leftDown) {
     captured->MouseMove(screen.x - bounds.left, screen.y - bounds.top);
 }
 
-void LinuxWindowPointer::WatchedRelease(ScreenPoint screen) {
+void ChromePointer::WatchedRelease(ScreenPoint screen) {
     TCtrl* captured = CapturedCtrl();
     if (!captured || !window_.Active()) return;
     const fw::PixelRect bounds = window_.ScreenBounds();

@@ -1,9 +1,10 @@
-// The pointer over a bitmap skin's window, which has no frame of the window manager's: the
-// title drags the window, the border strip resizes it and presses elsewhere outside the
-// keyboard go to the chrome controls, by the same portable rules as on Windows (WindowDrag,
-// BorderHitTest, the controls' own). A pressed control follows the pointer wherever it goes,
-// through the window's hold on the pointer and through the playing thread's raw pointer
-// events; when the hold is lost before the release, the press ends as if released outside.
+// The pointer over a bitmap skin's window, which has no platform frame: the title drags the
+// window, the border strip resizes it and presses elsewhere outside the keyboard go to the
+// chrome controls (WindowDrag, BorderHitTest, the controls' own rules). A pressed control
+// follows the pointer wherever it goes, through the window's hold on the pointer and through
+// the system-wide pointer events the input thread watches; when the hold is lost before the
+// release, the press ends as if released outside. The platform's part is PointerWindow (the
+// Linux shell's; the Windows shell still has its own TWindowPointer).
 #pragma once
 
 #include "mainwindow/AppCore.h"
@@ -18,7 +19,7 @@ public:
     // The window's outer rectangle on the screen.
     [[nodiscard]] virtual fw::PixelRect ScreenBounds() = 0;
     virtual void MoveWindow(int left, int top) = 0;
-    // New bounds, shown before the next step.
+    // New bounds: the window lays itself out for them and shows them before the next step.
     virtual void SizeWindow(const fw::PixelRect& bounds) = 0;
     virtual void ShowCursor(ResizeCursor cursor) = 0;
     // The playing thread watches the pointer while a control holds it.
@@ -29,10 +30,9 @@ protected:
     ~PointerWindow() = default;
 };
 
-class LinuxWindowPointer {
+class ChromePointer {
 public:
-    LinuxWindowPointer(PointerWindow& window, AppCore& core) noexcept
-        : window_(window), core_(core) {}
+    ChromePointer(PointerWindow& window, AppCore& core) noexcept : window_(window), core_(core) {}
 
     // The window's own pointer events, client coordinates (the screen's given too); true
     // when handled here, false to leave them to the keyboard.
