@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
     JackRecorder recorder;
     std::mt19937 random(1);
     std::vector<double> programP50, programP99, leastP50, leastP99;
+    std::fflush(stdout);
     const double loadBefore = Load();
     for (int round = 0; round < rounds; ++round) {
         for (int turn = 0; turn < 2; ++turn) {
@@ -106,6 +107,8 @@ int main(int argc, char** argv) {
             (program ? programP99 : leastP99).push_back(stats.p99);
             std::printf("round %d %-8s p50 %.3f ms  p99 %.3f ms\n", round + 1,
                         program ? "program" : "least", stats.p50, stats.p99);
+            // Out before the next fork, whose child would print what is still buffered.
+            std::fflush(stdout);
             if (run) (void)run->Close();
             if (leastPid > 0) {
                 kill(leastPid, SIGTERM);

@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
                     return G_SOURCE_CONTINUE;
                 },
                 &oneInstance);
-        // The running copy keeps the keys; a copy that runs on its own beside it does not.
+        // Only the receiver of later starts reads the keys (one that took over from a copy
+        // that hangs does too).
         const bool watch = oneInstance.IsFirstInstance();
         if (!form.Create(watch)) return 1;
         if (background)

@@ -92,9 +92,11 @@ bool LinuxOneInstance::Check(const std::vector<std::string>& parameters) {
         return true;
     }
     if (HandOver(parameters)) return false;
-    // The running copy did not answer: this one runs on its own, not as the receiver.
+    // The running copy did not answer: this one takes its place as the receiver of later
+    // starts (the lock stays with the copy that hangs).
     close(lock_);
     lock_ = -1;
+    Listen();
     return true;
 }
 
