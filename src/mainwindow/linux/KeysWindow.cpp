@@ -1,14 +1,14 @@
 #include "mainwindow/linux/KeysWindow.h"
 
+#include "mainwindow/linux/KeysWindowEvents.h"
+
 #include "engine/linux/IniSettings.h"
-#include "keyboard/KernelKeys.h"
 #include "keyboard/linux/LinuxMidiOut.h"
 
 #include <gdk/gdkx.h>
 // Xlib's macros would shadow the program's names.
 #undef None
 #undef Status
-#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -17,30 +17,10 @@ namespace zevaver {
 
 namespace {
 
-constexpr int MenuKey = 0x5D;
-constexpr int F10Key = 0x79;
-
 template <typename T> T& Own(T* given, std::unique_ptr<T>& own, std::unique_ptr<T> made) {
     if (given) return *given;
     own = std::move(made);
     return *own;
-}
-
-TShiftState ShiftOf(guint state) noexcept {
-    TShiftState shift = TShiftState::None;
-    if (state & GDK_SHIFT_MASK) shift |= TShiftState::Shift;
-    if (state & GDK_CONTROL_MASK) shift |= TShiftState::Ctrl;
-    if (state & GDK_MOD1_MASK) shift |= TShiftState::Alt;
-    if (state & GDK_BUTTON1_MASK) shift |= TShiftState::Left;
-    if (state & GDK_BUTTON3_MASK) shift |= TShiftState::Right;
-    if (state & GDK_BUTTON2_MASK) shift |= TShiftState::Middle;
-    return shift;
-}
-
-TMouseButton ButtonOf(guint button) noexcept {
-    return button == 3   ? TMouseButton::Right
-           : button == 2 ? TMouseButton::Middle
-                         : TMouseButton::Left;
 }
 
 const char* CursorName(ResizeCursor cursor) noexcept {
@@ -58,9 +38,6 @@ const char* CursorName(ResizeCursor cursor) noexcept {
     }
     return "default";
 }
-
-// Runs a piece of the window's work; a failure is shown instead of ending the program.
-template <typename Action> void Guarded(KeysWindow& window, Action action) noexcept;
 
 } // namespace
 
@@ -93,7 +70,7 @@ public:
         g_idle_add(
             [](gpointer data) -> gboolean {
                 auto& self = *static_cast<KeysWindow*>(data);
-                Guarded(self, [&] { self.core_.MinimizeApplication(); });
+                Guarded([&] { self.core_.MinimizeApplication(); });
                 return G_SOURCE_REMOVE;
             },
             &window_);
@@ -118,185 +95,6 @@ public:
 private:
     KeysWindow& window_;
 };
-
-// GTK's signals, turned into the window's and the core's calls.
-class KeysWindowEvents {
-public:
-    static gboolean Draw(GtkWidget*, cairo_t* cr, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        Guarded(self, [&] { self.OnDraw(cr); });
-        return TRUE;
-    }
-
-    static gboolean Configure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        if (event->width != self.client_.width || event->height != self.client_.height) {
-            Guarded(self, [&] {
-                self.ResizeBackBuffer(event->width, event->height);
-                self.core_.Resized(self.client_);
-            });
-        }
-        return FALSE;
-    }
-
-    static gboolean Press(GtkWidget*, GdkEventButton* event, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        // A quick second press came as a press already; GTK's double-click event is extra.
-        if (event->type != GDK_BUTTON_PRESS) return TRUE;
-        self.event_ = reinterpret_cast<const GdkEvent*>(event);
-        const int x = static_cast<int>(event->x), y = static_cast<int>(event->y);
-        Guarded(self, [&] {
-            if (event->button == 1 && self.pointer_.Press(x, y)) return;
-            self.core_.MouseDown(ButtonOf(event->button), ShiftOf(event->state), x, y);
-        });
-        self.event_ = nullptr;
-        return TRUE;
-    }
-
-    static gboolean Release(GtkWidget*, GdkEventButton* event, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        self.event_ = reinterpret_cast<const GdkEvent*>(event);
-        const int x = static_cast<int>(event->x), y = static_cast<int>(event->y);
-        Guarded(self, [&] {
-            if (event->button == 1 && self.pointer_.Release(x, y)) return;
-            self.core_.MouseUp(ButtonOf(event->button), ShiftOf(event->state), x, y);
-            // A right click's release opens the menu, as on Windows.
-            if (event->button == 3) self.core_.ShowPopup();
-        });
-        self.event_ = nullptr;
-        return TRUE;
-    }
-
-    static gboolean Motion(GtkWidget*, GdkEventMotion* event, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        const int x = static_cast<int>(event->x), y = static_cast<int>(event->y);
-        const ScreenPoint screen{static_cast<int>(event->x_root), static_cast<int>(event->y_root)};
-        Guarded(self, [&] {
-            if (self.pointer_.Move(x, y, screen, (event->state & GDK_BUTTON1_MASK) != 0)) return;
-            self.core_.MouseMove(ShiftOf(event->state), x, y);
-            if (self.core_.KeyboardTakesPointer(x, y)) self.SetSkinCursor();
-        });
-        return TRUE;
-    }
-
-    static gboolean GrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        Guarded(self, [&] {
-            self.pointer_.LetGo();
-            self.core_.MouseCaptureLost();
-        });
-        return FALSE;
-    }
-
-    static gboolean Key(GtkWidget*, GdkEventKey* event, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        // The key by its place, as the layouts and the playing thread have it.
-        const uint16_t key = event->hardware_keycode >= XKeyCodeOffset
-                                 ? UsKeyOfKernelCode(event->hardware_keycode - XKeyCodeOffset)
-                                 : 0;
-        if (key == 0) return FALSE;
-        const ModifierSet shift{(event->state & GDK_SHIFT_MASK) != 0,
-                                (event->state & GDK_CONTROL_MASK) != 0,
-                                (event->state & GDK_MOD1_MASK) != 0};
-        bool consumed = false;
-        self.event_ = reinterpret_cast<const GdkEvent*>(event);
-        Guarded(self, [&] {
-            consumed = self.core_.KeyDown(key, shift);
-            if (!consumed && (key == MenuKey || (key == F10Key && shift.Shift))) {
-                self.core_.ShowPopup();
-                consumed = true;
-            }
-        });
-        self.event_ = nullptr;
-        return consumed ? TRUE : FALSE;
-    }
-
-    static gboolean Focus(GtkWidget*, GdkEventFocus* event, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        Guarded(self, [&] { self.SetActive(event->in != 0); });
-        return FALSE;
-    }
-
-    static gboolean State(GtkWidget*, GdkEventWindowState* event, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        if ((event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) == 0) return FALSE;
-        const bool iconified = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-        Guarded(self, [&] {
-            // Minimised and restored from outside (the taskbar): as the program's own.
-            if (iconified && !self.core_.State().Minimized) self.core_.MinimizeApplication();
-            if (!iconified && self.core_.State().Minimized) self.core_.RestoreFromTray();
-        });
-        return FALSE;
-    }
-
-    static gboolean Delete(GtkWidget*, GdkEvent*, gpointer data) {
-        static_cast<KeysWindow*>(data)->CloseWindow();
-        return TRUE;
-    }
-
-    static void FaderChanged(GtkRange* range, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        self.core_.FaderMoved(static_cast<int32_t>(gtk_range_get_value(range)));
-    }
-
-    static gboolean FaderPlace(GtkOverlay*, GtkWidget* child, GdkRectangle* place, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        if (child != self.scale_) return FALSE;
-        *place = {self.faderBounds_.left, self.faderBounds_.top,
-                  std::max(1, self.faderBounds_.width), std::max(1, self.faderBounds_.height)};
-        return TRUE;
-    }
-
-    static gboolean InputNews(gint, GIOCondition, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        const LinuxInputThread::WindowNews news = self.input_.TakeWindowNews();
-        Guarded(self, [&] {
-            if (news.engine) self.core_.EngineChanged();
-            if (news.pointerMoved || news.buttonReleased) {
-                bool leftDown = false;
-                const ScreenPoint at = self.PointerOnScreen(&leftDown);
-                if (news.buttonReleased)
-                    self.pointer_.WatchedRelease(at);
-                else
-                    self.pointer_.WatchedMove(at, leftDown);
-            }
-        });
-        return G_SOURCE_CONTINUE;
-    }
-
-    static gboolean PortsChanged(gint, GIOCondition, gpointer data) {
-        auto& self = *static_cast<KeysWindow*>(data);
-        auto* midi = dynamic_cast<LinuxMidiOut*>(&self.Midi());
-        if (midi && midi->TakeChanges()) Guarded(self, [&] { self.core_.DevicesChanged(); });
-        return G_SOURCE_CONTINUE;
-    }
-
-    static gboolean Timer(gpointer data) {
-        auto* timer = static_cast<std::pair<KeysWindow*, int>*>(data);
-        Guarded(*timer->first, [&] { timer->first->core_.Timer(timer->second); });
-        return G_SOURCE_CONTINUE;
-    }
-};
-
-namespace {
-
-template <typename Action> void Guarded(KeysWindow&, Action action) noexcept {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        try {
-            GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-                                                    GTK_BUTTONS_OK, "%s", error.what());
-            gtk_window_set_title(GTK_WINDOW(box), "Error");
-            gtk_dialog_run(GTK_DIALOG(box));
-            gtk_widget_destroy(box);
-        } catch (...) {
-        }
-    } catch (...) {
-    }
-}
-
-} // namespace
 
 KeysWindow::KeysWindow(KeysWindowOptions options)
     : options_(std::move(options)), skin_(std::make_unique<SkinPart>(*this, options_.dataRoots)),
@@ -349,31 +147,7 @@ void KeysWindow::MakeWidgets() {
     invalid_ = cairo_region_create();
 
     gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
-    g_signal_connect(canvas_, "draw", G_CALLBACK(&KeysWindowEvents::Draw), this);
-    g_signal_connect(canvas_, "button-press-event", G_CALLBACK(&KeysWindowEvents::Press), this);
-    g_signal_connect(canvas_, "button-release-event", G_CALLBACK(&KeysWindowEvents::Release), this);
-    g_signal_connect(canvas_, "motion-notify-event", G_CALLBACK(&KeysWindowEvents::Motion), this);
-    g_signal_connect(canvas_, "grab-broken-event", G_CALLBACK(&KeysWindowEvents::GrabBroken), this);
-    g_signal_connect(window_, "configure-event", G_CALLBACK(&KeysWindowEvents::Configure), this);
-    g_signal_connect(window_, "key-press-event", G_CALLBACK(&KeysWindowEvents::Key), this);
-    g_signal_connect(window_, "focus-in-event", G_CALLBACK(&KeysWindowEvents::Focus), this);
-    g_signal_connect(window_, "focus-out-event", G_CALLBACK(&KeysWindowEvents::Focus), this);
-    g_signal_connect(window_, "window-state-event", G_CALLBACK(&KeysWindowEvents::State), this);
-    g_signal_connect(window_, "delete-event", G_CALLBACK(&KeysWindowEvents::Delete), this);
-    g_signal_connect(scale_, "value-changed", G_CALLBACK(&KeysWindowEvents::FaderChanged), this);
-    g_signal_connect(overlay_, "get-child-position", G_CALLBACK(&KeysWindowEvents::FaderPlace),
-                     this);
-}
-
-void KeysWindow::WatchSources() {
-    sources_.push_back(
-        g_unix_fd_add(input_.WindowFd(), G_IO_IN, &KeysWindowEvents::InputNews, this));
-    if (auto* midi = dynamic_cast<LinuxMidiOut*>(&Midi())) {
-        for (const int fd : {midi->SequencerFd(), midi->JackFd()})
-            if (fd >= 0)
-                sources_.push_back(
-                    g_unix_fd_add(fd, G_IO_IN, &KeysWindowEvents::PortsChanged, this));
-    }
+    KeysWindowEvents::Connect(*this);
 }
 
 bool KeysWindow::Create(bool watch) {
@@ -381,7 +155,7 @@ bool KeysWindow::Create(bool watch) {
     // The playing thread gets ready beside the rest of the start; what the core sends the
     // engine meanwhile waits for it.
     if (!input_.Start(core_.Engine(), watch)) return false;
-    WatchSources();
+    KeysWindowEvents::WatchSources(*this);
     core_.Start();
     created_ = true;
     return true;
@@ -666,10 +440,7 @@ void KeysWindow::ShowSettingsDialog(TSettings&, const std::function<void()>&,
 
 void KeysWindow::StartTimer(int id, uint32_t milliseconds) {
     StopTimer(id);
-    auto* timer = new std::pair<KeysWindow*, int>(this, id);
-    timers_[id] =
-        g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds, &KeysWindowEvents::Timer, timer,
-                           [](gpointer p) { delete static_cast<std::pair<KeysWindow*, int>*>(p); });
+    timers_[id] = KeysWindowEvents::AddTimer(*this, id, milliseconds);
 }
 
 void KeysWindow::StopTimer(int id) {

@@ -74,7 +74,6 @@ private:
 
     [[nodiscard]] MidiOut& Midi() noexcept;
     void MakeWidgets();
-    void WatchSources();
     void ResizeBackBuffer(int width, int height);
     void OnDraw(cairo_t* cr);
     void SetActive(bool active);
