@@ -425,17 +425,26 @@ void KeysWindow::ShowPopup(fw::MenuItem& root) {
     popup_.Show(root, canvas_, event_);
 }
 
-void KeysWindow::ShowSettingsDialog(TSettings&, const std::function<void()>&,
-                                    const std::function<void()>& dismissed) {
+// The dialogs the Linux program does not have yet say so, in a box of the program's name.
+void KeysWindow::ShowNotYet(const char* text) {
     GtkWidget* box = gtk_message_dialog_new(
         window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr,
-        GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK,
-        "The settings dialog is not yet on Linux: the shortcuts and the layout are kept in the "
-        "settings file.");
+        GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text);
     gtk_window_set_title(GTK_WINDOW(box), Caption);
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
+}
+
+void KeysWindow::ShowSettingsDialog(TSettings&, const std::function<void()>&,
+                                    const std::function<void()>& dismissed) {
+    ShowNotYet("The settings dialog is not yet on Linux: the shortcuts and the layout are kept "
+               "in the settings file.");
     dismissed();
+}
+
+std::optional<std::string> KeysWindow::AskLayoutName(const std::string&) {
+    ShowNotYet("Saving the layout under another name is not yet on Linux.");
+    return std::nullopt;
 }
 
 void KeysWindow::StartTimer(int id, uint32_t milliseconds) {

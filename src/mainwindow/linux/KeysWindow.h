@@ -77,6 +77,7 @@ private:
     void ResizeBackBuffer(int width, int height);
     void OnDraw(cairo_t* cr);
     void SetActive(bool active);
+    void ShowNotYet(const char* text);
     [[nodiscard]] ScreenPoint PointerOnScreen(bool* leftDown = nullptr);
 
     // AppHost.
@@ -107,6 +108,7 @@ private:
     void ShowPopup(fw::MenuItem& root) override;
     void ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
                             const std::function<void()>& dismissed) override;
+    [[nodiscard]] std::optional<std::string> AskLayoutName(const std::string& name) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
     [[nodiscard]] zevaver::SkinShell* Skins() override;
