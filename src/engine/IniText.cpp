@@ -106,7 +106,8 @@ std::string FormatIni(const std::vector<IniSection>& sections) {
     std::string text;
     for (const IniSection& section : sections) {
         if (!text.empty()) text += '\n';
-        if (!section.name.empty() || &section != &sections.front())
+        // Values before any header need none; an empty section keeps its header.
+        if (!section.name.empty() || &section != &sections.front() || section.values.empty())
             text += "[" + section.name + "]\n";
         for (const auto& [name, value] : section.values)
             text += name + "=" + EscapeIniValue(value) + "\n";
