@@ -188,6 +188,11 @@ bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,
             return false;
         }
     }
+    if (!registry.Flush()) {
+        registry.CloseKey();
+        if (report) report(FailedToSetDataMessage(values.front().name));
+        return false;
+    }
     registry.CloseKey();
     return true;
 }

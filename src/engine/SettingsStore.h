@@ -54,6 +54,9 @@ public:
                                                   const std::string& text) {
         return WriteString(name, text);
     }
+    // A store that keeps what is written until the end (a file written whole) writes it
+    // now; false when that failed, and then nothing of this save is kept.
+    [[nodiscard]] virtual bool Flush() { return true; }
     virtual void CloseKey() = 0;
 };
 
@@ -78,8 +81,9 @@ void LoadSettings(TSettings& settings, SettingsRegistry& registry, ScreenSize sc
                   const SettingsErrorReport& report, std::string_view keyPath = SettingsKeyPath);
 
 // Writes every value to the current user's key, creating it when missing. The first
-// failed write is reported and ends the save, so no later value is written; returns
-// whether every value was written.
+// failed write is reported and ends the save, so no later value is written; a store that
+// fails to keep them all at the end (Flush) reports the first value. Returns whether every
+// value was written.
 [[nodiscard]] bool SaveSettings(const TSettings& settings, SettingsRegistry& registry,
                                 const SettingsErrorReport& report,
                                 std::string_view keyPath = SettingsKeyPath);

@@ -28,6 +28,9 @@ public:
     std::map<Hive, Key> keys;
     std::optional<std::string> failWriteOf;
     bool failOpen = false, open = false;
+    // A store that keeps the values until the end fails to keep them then.
+    bool failFlush = false;
+    int flushes = 0;
     Strings reads, writes, errors;
     std::vector<std::pair<Hive, bool>> opens;
 
@@ -54,6 +57,10 @@ public:
         writes.push_back(name);
         (*current_)[name] = text;
         return true;
+    }
+    bool Flush() override {
+        ++flushes;
+        return !failFlush;
     }
     void CloseKey() override { open = false; }
     void Report(const std::string& message) { errors.push_back(message); }

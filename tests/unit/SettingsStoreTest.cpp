@@ -221,6 +221,20 @@ TEST(SaveSettings, StopsAtTheFirstFailedWriteAndSaysWhichValue) {
     EXPECT_THAT(unopenable.writes, IsEmpty());
 }
 
+TEST(SaveSettings, AStoreThatCannotKeepTheWholeSaveAtTheEndReportsTheFirstValue) {
+    FakeRegistry registry;
+    registry.failFlush = true;
+    EXPECT_FALSE(Save(TSettings{}, registry));
+    EXPECT_EQ(registry.flushes, 1);
+    EXPECT_THAT(registry.errors, ElementsAre("Failed to set data for 'Skin'"));
+    EXPECT_FALSE(registry.open);
+
+    FakeRegistry failedWrite;
+    failedWrite.failWriteOf = "Top";
+    EXPECT_FALSE(Save(TSettings{}, failedWrite));
+    EXPECT_EQ(failedWrite.flushes, 0) << "a save that failed on the way is not kept";
+}
+
 } // namespace
 
 } // namespace zevaver

@@ -1,0 +1,466 @@
+#include "mainwindow/linux/KeysWindow.h"
+
+#include "mainwindow/linux/KeysWindowEvents.h"
+
+#include "engine/linux/IniSettings.h"
+#include "keyboard/linux/LinuxMidiOut.h"
+
+#include <gdk/gdkx.h>
+// Xlib's macros would shadow the program's names.
+#undef None
+#undef Status
+#include <gtk/gtk.h>
+
+#include <algorithm>
+
+namespace zevaver {
+
+namespace {
+
+template <typename T> T& Own(T* given, std::unique_ptr<T>& own, std::unique_ptr<T> made) {
+    if (given) return *given;
+    own = std::move(made);
+    return *own;
+}
+
+const char* CursorName(ResizeCursor cursor) noexcept {
+    switch (cursor) {
+    case ResizeCursor::NorthWestSE:
+        return "nwse-resize";
+    case ResizeCursor::NorthEastSW:
+        return "nesw-resize";
+    case ResizeCursor::NorthSouth:
+        return "ns-resize";
+    case ResizeCursor::WestEast:
+        return "ew-resize";
+    case ResizeCursor::Arrow:
+        break;
+    }
+    return "default";
+}
+
+} // namespace
+
+// The skin's window half, on the main window.
+class KeysWindow::SkinPart final : public LinuxSkinFiles {
+public:
+    SkinPart(KeysWindow& window, std::vector<std::string> roots)
+        : LinuxSkinFiles(std::move(roots)), window_(window) {}
+
+    fw::PixelSurface* BackBuffer() override { return window_.BackBuffer(); }
+    void FlushRect(const fw::PixelRect& rect) override {
+        if (!fw::IsEmpty(rect))
+            window_.Present(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    }
+    // The back buffer always holds what the window shows.
+    void CopyScreenToBackBuffer() override {}
+    fw::PixelRect WindowBounds() override { return window_.ScreenBounds(); }
+    bool IsMainWindowActive() override { return window_.Active(); }
+    bool WindowShown() override {
+        if (!window_.window_ || !gtk_widget_get_visible(window_.window_)) return false;
+        GdkWindow* gdk = gtk_widget_get_window(window_.window_);
+        return !gdk || (gdk_window_get_state(gdk) & GDK_WINDOW_STATE_ICONIFIED) == 0;
+    }
+    void PopupMenuAt(int, int) override {
+        window_.core_.MenuOpening(); // the Device submenu lists the outputs as they are now
+        window_.popup_.Show(window_.core_.Menu().Root(), window_.canvas_, window_.event_);
+    }
+    void CloseMainWindow() override { window_.CloseWindow(); }
+    void MinimizeApplication() override {
+        g_idle_add(
+            [](gpointer data) -> gboolean {
+                auto& self = *static_cast<KeysWindow*>(data);
+                Guarded([&] { self.core_.MinimizeApplication(); });
+                return G_SOURCE_REMOVE;
+            },
+            &window_);
+    }
+    void ApplyWindowLook(const TSkinConfig& config, bool trackbarVisible) override {
+        GtkWindow* window = GTK_WINDOW(window_.window_);
+        // A windows-style skin has the window manager's frame, a bitmap skin none.
+        gtk_window_set_decorated(window, config.WindowsStyle);
+        gtk_window_set_keep_above(window, TRUE);
+        window_.faderShown_ = trackbarVisible;
+        // Behind the trackbar: the theme's background for a windows-style skin, else the
+        // skin's fader colour.
+        window_.faderColor_ =
+            config.WindowsStyle ? -1 : static_cast<int64_t>(RGBValue(config.FaderColor));
+        gtk_widget_set_visible(window_.scale_, trackbarVisible);
+        gtk_scale_clear_marks(GTK_SCALE(window_.scale_));
+        const int ticks = std::max(1, config.FaderTicksFrequency);
+        for (int at = 0; at <= 127; at += ticks)
+            gtk_scale_add_mark(GTK_SCALE(window_.scale_), at, GTK_POS_LEFT, nullptr);
+    }
+
+private:
+    KeysWindow& window_;
+};
+
+KeysWindow::KeysWindow(KeysWindowOptions options)
+    : options_(std::move(options)), skin_(std::make_unique<SkinPart>(*this, options_.dataRoots)),
+      layoutFiles_(options_.dataRoots),
+      core_(*this,
+            Own<MidiOut>(options_.midiOut, ownMidiOut_,
+                         options_.midiOut ? nullptr : std::make_unique<LinuxMidiOut>()),
+            Own<SettingsRegistry>(options_.registry, ownRegistry_,
+                                  options_.registry
+                                      ? nullptr
+                                      : std::make_unique<IniSettings>(IniSettings::ForUser())),
+            layoutFiles_, options_.settingsKeyPath, &input_) {
+    skin_->onError = [this](const std::string& text) { ReportError(text); };
+}
+
+KeysWindow::~KeysWindow() {
+    Destroy();
+    for (const auto& [id, source] : timers_) g_source_remove(source);
+    for (unsigned source : sources_) g_source_remove(source);
+    if (window_) gtk_widget_destroy(window_);
+    if (invalid_) cairo_region_destroy(invalid_);
+    if (buffer_) cairo_surface_destroy(buffer_);
+}
+
+MidiOut& KeysWindow::Midi() noexcept {
+    return options_.midiOut ? *options_.midiOut : *ownMidiOut_;
+}
+
+void KeysWindow::MakeWidgets() {
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window_), Caption);
+    gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+    GdkGeometry limits{};
+    limits.min_width = MinWindowWidth;
+    limits.min_height = MinWindowHeight;
+    gtk_window_set_geometry_hints(GTK_WINDOW(window_), nullptr, &limits, GDK_HINT_MIN_SIZE);
+    overlay_ = gtk_overlay_new();
+    canvas_ = gtk_drawing_area_new();
+    gtk_widget_add_events(canvas_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                       GDK_POINTER_MOTION_MASK);
+    gtk_container_add(GTK_CONTAINER(overlay_), canvas_);
+    scale_ = gtk_scale_new_with_range(GTK_ORIENTATION_VERTICAL, 0, 127, 1);
+    gtk_scale_set_draw_value(GTK_SCALE(scale_), FALSE);
+    gtk_widget_set_can_focus(scale_, FALSE);
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay_), scale_);
+    gtk_container_add(GTK_CONTAINER(window_), overlay_);
+    gtk_widget_show(canvas_);
+    gtk_widget_show(scale_);
+    gtk_widget_show(overlay_);
+    invalid_ = cairo_region_create();
+
+    gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
+    KeysWindowEvents::Connect(*this);
+}
+
+bool KeysWindow::Create(bool watch) {
+    MakeWidgets();
+    // The playing thread gets ready beside the rest of the start; what the core sends the
+    // engine meanwhile waits for it.
+    if (!input_.Start(core_.Engine(), watch)) return false;
+    KeysWindowEvents::WatchSources(*this);
+    core_.Start();
+    created_ = true;
+    return true;
+}
+
+void KeysWindow::Show() {
+    shownOnce_ = true;
+    gtk_widget_show(window_);
+    gtk_window_present(GTK_WINDOW(window_));
+}
+
+void KeysWindow::Destroy() {
+    if (!created_ || destroyed_) return;
+    destroyed_ = true;
+    // The engine comes back to this thread, with every command applied.
+    input_.Stop();
+    core_.Stop();
+}
+
+void KeysWindow::BringForward() {
+    core_.Icons().Restore();
+    if (!shownOnce_) Show();
+    BringToFront();
+}
+
+void KeysWindow::ResizeBackBuffer(int width, int height) {
+    client_ = {width, height};
+    if (buffer_ && cairo_image_surface_get_width(buffer_) == width &&
+        cairo_image_surface_get_height(buffer_) == height)
+        return;
+    if (buffer_) cairo_surface_destroy(buffer_);
+    buffer_ = nullptr;
+    surface_ = {};
+    if (width <= 0 || height <= 0) return;
+    // The same pixels as the portable surface: 0x00RRGGBB words, rows top down.
+    buffer_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(buffer_) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(buffer_);
+        buffer_ = nullptr;
+        return;
+    }
+    surface_ = {reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(buffer_)), width, height,
+                cairo_image_surface_get_stride(buffer_) / 4};
+    // A new buffer has nothing of the old picture.
+    Invalidate();
+}
+
+void KeysWindow::OnDraw(cairo_t* cr) {
+    if (!buffer_) return;
+    drawing_ = true;
+    const int rects = cairo_region_num_rectangles(invalid_);
+    std::vector<fw::PixelRect> parts;
+    for (int i = 0; i < rects; ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(invalid_, i, &r);
+        parts.push_back({r.x, r.y, r.x + r.width, r.y + r.height});
+    }
+    cairo_region_destroy(invalid_);
+    invalid_ = cairo_region_create();
+    cairo_surface_flush(buffer_);
+    for (const fw::PixelRect& part : parts) core_.Paint(part);
+    drawing_ = false;
+    cairo_surface_mark_dirty(buffer_);
+    cairo_set_source_surface(cr, buffer_, 0, 0);
+    cairo_paint(cr);
+    // The trackbar draws only itself; what lies behind it is the window's, as a child
+    // window's background is on Windows.
+    if (faderShown_) {
+        const WindowRect& f = faderBounds_;
+        if (faderColor_ < 0) {
+            gtk_render_background(gtk_widget_get_style_context(window_), cr, f.left, f.top, f.width,
+                                  f.height);
+        } else {
+            const auto color = static_cast<uint32_t>(faderColor_);
+            cairo_set_source_rgb(cr, (color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
+                                 ((color >> 16) & 0xFF) / 255.0);
+            cairo_rectangle(cr, f.left, f.top, f.width, f.height);
+            cairo_fill(cr);
+        }
+    }
+}
+
+void KeysWindow::SetActive(bool active) {
+    input_.SetMainWindowActive(active);
+    if (!active) pointer_.LetGo();
+    if (TSkin* skin = core_.Skin()) {
+        if (active)
+            skin->RefreshChrome();
+        else
+            skin->RefreshChromeFromScreen();
+    }
+}
+
+ScreenPoint KeysWindow::PointerOnScreen(bool* leftDown) {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkSeat* seat = display ? gdk_display_get_default_seat(display) : nullptr;
+    GdkDevice* pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
+    int x = 0, y = 0;
+    if (pointer) gdk_device_get_position(pointer, nullptr, &x, &y);
+    if (leftDown && pointer) {
+        GdkModifierType mask{};
+        gdk_device_get_state(pointer, gdk_get_default_root_window(), nullptr, &mask);
+        *leftDown = (mask & GDK_BUTTON1_MASK) != 0;
+    }
+    return {x, y};
+}
+
+// --- AppHost. ---
+
+fw::PixelSurface* KeysWindow::BackBuffer() {
+    if (!buffer_) return nullptr;
+    cairo_surface_flush(buffer_);
+    return &surface_;
+}
+
+void KeysWindow::Present(int left, int top, int width, int height) {
+    if (drawing_ || !canvas_) return; // the frame being drawn shows it
+    if (buffer_) cairo_surface_mark_dirty_rectangle(buffer_, left, top, width, height);
+    gtk_widget_queue_draw_area(canvas_, left, top, width, height);
+}
+
+void KeysWindow::Invalidate() {
+    if (!canvas_) return;
+    const cairo_rectangle_int_t all{0, 0, client_.width, client_.height};
+    cairo_region_union_rectangle(invalid_, &all);
+    gtk_widget_queue_draw(canvas_);
+}
+
+void KeysWindow::InvalidateArea(const fw::PixelRect& area) {
+    if (!canvas_) return;
+    const fw::PixelRect clipped = fw::Intersect(area, {0, 0, client_.width, client_.height});
+    if (fw::IsEmpty(clipped)) return;
+    const cairo_rectangle_int_t r{clipped.left, clipped.top, clipped.right - clipped.left,
+                                  clipped.bottom - clipped.top};
+    cairo_region_union_rectangle(invalid_, &r);
+    gtk_widget_queue_draw_area(canvas_, r.x, r.y, r.width, r.height);
+}
+
+void KeysWindow::SetSkinCursor() {
+    GdkWindow* gdk = canvas_ ? gtk_widget_get_window(canvas_) : nullptr;
+    if (gdk) gdk_window_set_cursor(gdk, skin_->SkinCursor());
+}
+
+ScreenSize KeysWindow::PrimaryScreen() {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+    if (!monitor && display) monitor = gdk_display_get_monitor(display, 0);
+    if (!monitor) return {1024, 768};
+    GdkRectangle area{};
+    gdk_monitor_get_geometry(monitor, &area);
+    return {area.width, area.height};
+}
+
+std::vector<fw::PixelRect> KeysWindow::Monitors() {
+    std::vector<fw::PixelRect> monitors;
+    GdkDisplay* display = gdk_display_get_default();
+    const int count = display ? gdk_display_get_n_monitors(display) : 0;
+    for (int i = 0; i < count; ++i) {
+        GdkRectangle area{};
+        gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &area);
+        monitors.push_back({area.x, area.y, area.x + area.width, area.y + area.height});
+    }
+    if (monitors.empty()) return AppHost::Monitors();
+    return monitors;
+}
+
+WindowRect KeysWindow::WindowBounds() {
+    int left = 0, top = 0;
+    if (window_) gtk_window_get_position(GTK_WINDOW(window_), &left, &top);
+    return {left, top, client_.width, client_.height};
+}
+
+void KeysWindow::SetWindowBounds(const WindowRect& bounds) {
+    if (!window_) return;
+    gtk_window_move(GTK_WINDOW(window_), bounds.left, bounds.top);
+    const int width = std::max(1, bounds.width), height = std::max(1, bounds.height);
+    gtk_window_resize(GTK_WINDOW(window_), width, height);
+    // The core lays out for the new size at once; the window manager's answer follows.
+    ResizeBackBuffer(width, height);
+}
+
+fw::PixelRect KeysWindow::ScreenBounds() {
+    const WindowRect bounds = WindowBounds();
+    return {bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height};
+}
+
+void KeysWindow::MoveWindow(int left, int top) {
+    if (window_) gtk_window_move(GTK_WINDOW(window_), left, top);
+}
+
+void KeysWindow::SizeWindow(const fw::PixelRect& bounds) {
+    SetWindowBounds(
+        {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top});
+    core_.Resized(client_);
+}
+
+void KeysWindow::ShowCursor(ResizeCursor cursor) {
+    GdkWindow* gdk = canvas_ ? gtk_widget_get_window(canvas_) : nullptr;
+    if (!gdk) return;
+    GdkCursor* shape = gdk_cursor_new_from_name(gdk_window_get_display(gdk), CursorName(cursor));
+    gdk_window_set_cursor(gdk, shape);
+    if (shape) g_object_unref(shape);
+}
+
+void KeysWindow::CloseWindow() {
+    g_idle_add(
+        [](gpointer data) -> gboolean {
+            auto& self = *static_cast<KeysWindow*>(data);
+            if (self.OnClose) self.OnClose();
+            return G_SOURCE_REMOVE;
+        },
+        this);
+}
+
+int32_t KeysWindow::FaderPosition() {
+    return scale_ ? static_cast<int32_t>(gtk_range_get_value(GTK_RANGE(scale_))) : 0;
+}
+
+void KeysWindow::SetFaderPosition(int32_t position) {
+    if (scale_) gtk_range_set_value(GTK_RANGE(scale_), position);
+}
+
+void KeysWindow::PlaceFader(const WindowRect& bounds, bool vertical) {
+    if (!scale_) return;
+    faderBounds_ = bounds;
+    // A vertical keyboard has a horizontal fader, and the other way round.
+    gtk_orientable_set_orientation(GTK_ORIENTABLE(scale_), vertical ? GTK_ORIENTATION_HORIZONTAL
+                                                                    : GTK_ORIENTATION_VERTICAL);
+    gtk_widget_queue_resize(overlay_);
+}
+
+// Until the program has a tray icon, "minimised" is the window manager's: the window goes to
+// the taskbar. A start in the background ("/M") keeps it hidden until a later start.
+void KeysWindow::ShowApplicationWindow(bool shown) {
+    if (!window_) return;
+    if (shown) {
+        if (!shownOnce_) return Show();
+        gtk_window_deiconify(GTK_WINDOW(window_));
+        gtk_widget_show(window_);
+        return;
+    }
+    if (!shownOnce_) return;
+    GdkScreen* screen = gtk_widget_get_screen(window_);
+    if (GDK_IS_X11_SCREEN(screen) &&
+        gdk_x11_screen_supports_net_wm_hint(screen,
+                                            gdk_atom_intern_static_string("_NET_WM_STATE_HIDDEN")))
+        gtk_window_iconify(GTK_WINDOW(window_));
+    else
+        gtk_widget_hide(window_);
+}
+
+void KeysWindow::BringToFront() {
+    if (window_) gtk_window_present(GTK_WINDOW(window_));
+}
+
+void KeysWindow::ReportError(const std::string& text) {
+    GtkWidget* box = gtk_message_dialog_new(
+        window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr,
+        GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(box), "Error");
+    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+}
+
+void KeysWindow::ShowPopup(fw::MenuItem& root) {
+    popup_.Show(root, canvas_, event_);
+}
+
+// The dialogs the Linux program does not have yet say so, in a box of the program's name.
+void KeysWindow::ShowNotYet(const char* text) {
+    GtkWidget* box = gtk_message_dialog_new(
+        window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr,
+        GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text);
+    gtk_window_set_title(GTK_WINDOW(box), Caption);
+    gtk_dialog_run(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+}
+
+void KeysWindow::ShowSettingsDialog(TSettings&, const std::function<void()>&,
+                                    const std::function<void()>& dismissed) {
+    ShowNotYet("The settings dialog is not yet on Linux: the shortcuts and the layout are kept "
+               "in the settings file.");
+    dismissed();
+}
+
+std::optional<std::string> KeysWindow::AskLayoutName(const std::string&) {
+    ShowNotYet("Saving the layout under another name is not yet on Linux.");
+    return std::nullopt;
+}
+
+void KeysWindow::StartTimer(int id, uint32_t milliseconds) {
+    StopTimer(id);
+    timers_[id] = KeysWindowEvents::AddTimer(*this, id, milliseconds);
+}
+
+void KeysWindow::StopTimer(int id) {
+    const auto found = timers_.find(id);
+    if (found == timers_.end()) return;
+    g_source_remove(found->second);
+    timers_.erase(found);
+}
+
+zevaver::SkinShell* KeysWindow::Skins() {
+    return skin_.get();
+}
+
+} // namespace zevaver

@@ -1,0 +1,154 @@
+// The main window on Linux: the GTK adapter of the application core. It turns GTK's events
+// into AppCore calls and does what the core asks of a window (AppHost): painting from the
+// portable back buffer (a cairo image surface of the same pixel layout), bounds, the
+// velocity trackbar (a GtkScale, shown for skins that want the platform's), the popup menu,
+// error boxes and timers. Keys of the whole display reach the engine on the playing thread
+// (LinuxInputThread); the window hears only of what the engine publishes.
+#pragma once
+
+#include "engine/SettingsStore.h"
+#include "engine/linux/LinuxLayoutFiles.h"
+#include "framework/linux/GtkPopupMenu.h"
+#include "keyboard/MidiOut.h"
+#include "mainwindow/AppCore.h"
+#include "mainwindow/ChromePointer.h"
+#include "services/linux/InputThread.h"
+#include "skin/linux/LinuxSkinFiles.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+typedef struct _GtkWidget GtkWidget;
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_region cairo_region_t;
+typedef struct _cairo cairo_t;
+typedef union _GdkEvent GdkEvent;
+
+namespace zevaver {
+
+struct KeysWindowOptions {
+    // The MIDI library; the platform's (ALSA and JACK) when null.
+    MidiOut* midiOut = nullptr;
+    // The settings store; the user's INI file when null.
+    SettingsRegistry* registry = nullptr;
+    std::string settingsKeyPath = std::string(SettingsKeyPath);
+    // The data folders (Layouts, Skins), first first; the usual ones when empty.
+    std::vector<std::string> dataRoots;
+};
+
+class KeysWindow final : private AppHost, private PointerWindow {
+public:
+    static constexpr const char* Caption = "Zevaver MIDI Keyboard";
+
+    explicit KeysWindow(KeysWindowOptions options = {});
+    ~KeysWindow();
+    KeysWindow(const KeysWindow&) = delete;
+    KeysWindow& operator=(const KeysWindow&) = delete;
+
+    // Makes the window (hidden), starts the playing thread (reading the display's keys when
+    // `watch`) and the core. False when the thread could not be made.
+    [[nodiscard]] bool Create(bool watch);
+    // Shows the window for the first time.
+    void Show();
+    // The shutdown steps: the playing thread stopped, then the core's (bounds and fader
+    // copied back, settings saved). Runs once.
+    void Destroy();
+
+    // Called when the window asks to close (the main loop ends there).
+    std::function<void()> OnClose;
+
+    [[nodiscard]] AppCore& Core() noexcept { return core_; }
+    [[nodiscard]] LinuxInputThread& Input() noexcept { return input_; }
+    [[nodiscard]] GtkWidget* Widget() const noexcept { return window_; }
+    // Out of the background and to the front: a later start's hand-over.
+    void BringForward();
+    // The program's error box.
+    void ShowError(const std::string& text) { ReportError(text); }
+
+private:
+    class SkinPart;
+    friend class KeysWindowEvents;
+
+    [[nodiscard]] MidiOut& Midi() noexcept;
+    void MakeWidgets();
+    void ResizeBackBuffer(int width, int height);
+    void OnDraw(cairo_t* cr);
+    void SetActive(bool active);
+    void ShowNotYet(const char* text);
+    [[nodiscard]] ScreenPoint PointerOnScreen(bool* leftDown = nullptr);
+
+    // AppHost.
+    fw::PixelSurface* BackBuffer() override;
+    void Present(int left, int top, int width, int height) override;
+    void Invalidate() override;
+    void InvalidateArea(const fw::PixelRect& area) override;
+    void CaptureMouse() override {}
+    void ReleaseMouseCapture() override {}
+    void SetSkinCursor() override;
+    [[nodiscard]] ScreenSize PrimaryScreen() override;
+    [[nodiscard]] WindowRect WindowBounds() override;
+    void SetWindowBounds(const WindowRect& bounds) override;
+    [[nodiscard]] ClientSize ClientArea() override { return client_; }
+    [[nodiscard]] bool IsActive() override { return input_.IsMainWindowActive(); }
+    [[nodiscard]] bool IsKeyDown(int32_t key) override { return input_.IsKeyDown(key); }
+    [[nodiscard]] uint32_t EventTime() override { return input_.EventTime(); }
+    void CloseWindow() override;
+    [[nodiscard]] int32_t FaderPosition() override;
+    void SetFaderPosition(int32_t position) override;
+    void PlaceFader(const WindowRect& bounds, bool vertical) override;
+    [[nodiscard]] std::vector<fw::PixelRect> Monitors() override;
+    void TrayIcon(const std::string&, TrayAction) override {}
+    void SetWindowIcon(const std::string&) override {}
+    void ShowApplicationWindow(bool shown) override;
+    void BringToFront() override;
+    void ReportError(const std::string& text) override;
+    void ShowPopup(fw::MenuItem& root) override;
+    void ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
+                            const std::function<void()>& dismissed) override;
+    [[nodiscard]] std::optional<std::string> AskLayoutName(const std::string& name) override;
+    void StartTimer(int id, uint32_t milliseconds) override;
+    void StopTimer(int id) override;
+    [[nodiscard]] zevaver::SkinShell* Skins() override;
+
+    // PointerWindow.
+    [[nodiscard]] fw::PixelRect ScreenBounds() override;
+    void MoveWindow(int left, int top) override;
+    void SizeWindow(const fw::PixelRect& bounds) override;
+    void ShowCursor(ResizeCursor cursor) override;
+    void WatchPointer(bool on) override { input_.WatchPointer(on); }
+    [[nodiscard]] bool Active() override { return input_.IsMainWindowActive(); }
+
+    KeysWindowOptions options_;
+    std::unique_ptr<MidiOut> ownMidiOut_;
+    std::unique_ptr<SettingsRegistry> ownRegistry_;
+    std::unique_ptr<SkinPart> skin_;
+    LinuxLayoutFiles layoutFiles_;
+    LinuxInputThread input_;
+    AppCore core_;
+    ChromePointer pointer_{*this, core_};
+    fw::GtkPopupMenu popup_;
+
+    GtkWidget* window_ = nullptr;
+    GtkWidget* overlay_ = nullptr;
+    GtkWidget* canvas_ = nullptr;
+    GtkWidget* scale_ = nullptr;
+    cairo_surface_t* buffer_ = nullptr;
+    fw::PixelSurface surface_{};
+    cairo_region_t* invalid_ = nullptr; // what the core is still to paint
+    ClientSize client_{};
+    WindowRect faderBounds_{};
+    bool faderShown_ = true;
+    int64_t faderColor_ = -1; // behind the trackbar: a colour value, or -1 for the theme's
+    bool drawing_ = false;
+    bool shownOnce_ = false;
+    bool created_ = false;
+    bool destroyed_ = false;
+    const GdkEvent* event_ = nullptr; // the one being handled, for the popup menu
+    std::map<int, unsigned> timers_;
+    std::vector<unsigned> sources_;
+};
+
+} // namespace zevaver

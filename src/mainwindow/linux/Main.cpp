@@ -1,0 +1,97 @@
+// Program entry on Linux: the single-instance check, start-up in its fixed order, the main
+// loop, shutdown.
+#include "framework/linux/Folders.h"
+#include "keyboard/linux/AlsaSequencer.h"
+#include "mainwindow/AppState.h"
+#include "mainwindow/linux/KeysWindow.h"
+#include "services/linux/OneInstance.h"
+
+#include <X11/Xlib.h>
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+// "/M" as on Windows, or the spelling Linux users expect.
+bool StartsInBackground(int argc, char** argv) {
+    return zevaver::StartsMinimized(argc, argv) ||
+           (argc >= 2 && std::string(argv[1]) == "--minimized");
+}
+
+std::string ExecutableName(const char* argv0) {
+    std::string name = argv0 ? argv0 : "zevaver-midi-keyboard";
+    const size_t slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+constexpr const char* NoRawKeysText =
+    "Keys typed while another program has the focus cannot be played: the X server offers no "
+    "XInput 2.1 or later. Keys still play while this window has the focus.";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace zevaver;
+    // The playing thread has a display connection of its own beside GTK's.
+    XInitThreads();
+    SilenceAlsaErrors();
+    const bool background = StartsInBackground(argc, argv);
+
+    // Decided before anything reaches outside the process: a later start hands over and
+    // ends without reading the settings or opening a port the running copy holds.
+    LinuxOneInstance oneInstance(fw::RuntimeFolder(), ExecutableName(argv[0]));
+    if (!oneInstance.Check(std::vector<std::string>(argv + 1, argv + argc))) return 0;
+
+    if (!gtk_init_check(&argc, &argv)) {
+        std::fprintf(stderr, "%s: cannot open the display\n", ExecutableName(argv[0]).c_str());
+        return 1;
+    }
+    try {
+        KeysWindow form;
+        form.Core().State().Minimized = background;
+        GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+        form.OnClose = [loop] { g_main_loop_quit(loop); };
+        // Ended by the session or a signal: the settings are kept all the same.
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+            g_unix_signal_add(
+                signal,
+                [](gpointer data) -> gboolean {
+                    g_main_loop_quit(static_cast<GMainLoop*>(data));
+                    return G_SOURCE_CONTINUE;
+                },
+                loop);
+        oneInstance.OnInstanceStarted = [&form](const std::vector<std::string>&) {
+            form.BringForward();
+        };
+        if (oneInstance.ListenerFd() >= 0)
+            g_unix_fd_add(
+                oneInstance.ListenerFd(), G_IO_IN,
+                [](gint, GIOCondition, gpointer data) -> gboolean {
+                    static_cast<LinuxOneInstance*>(data)->Answer();
+                    return G_SOURCE_CONTINUE;
+                },
+                &oneInstance);
+        // Only the receiver of later starts reads the keys (one that took over from a copy
+        // that hangs does too).
+        const bool watch = oneInstance.IsFirstInstance();
+        if (!form.Create(watch)) return 1;
+        if (background)
+            form.Core().Icons().AppEventsMinimize();
+        else
+            form.Show();
+        if (form.Input().AwaitReady() != WatchStatus::Ok && watch) form.ShowError(NoRawKeysText);
+        g_main_loop_run(loop);
+        form.Destroy();
+        g_main_loop_unref(loop);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
