@@ -78,6 +78,7 @@ void LinuxInputThread::Stop() noexcept {
     stopping_ = true;
     Signal(wakeFd_);
     thread_.join();
+    ended_ = true;
 }
 
 void LinuxInputThread::Settle() noexcept {
@@ -89,16 +90,24 @@ void LinuxInputThread::Settle() noexcept {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 
-void LinuxInputThread::WakeEngine() noexcept {
+// Before the thread runs, what was sent waits for it; once it has ended, the engine is the
+// caller's.
+bool LinuxInputThread::WakeEngine() noexcept {
+    if (!thread_.joinable() && engine_ && ended_) {
+        Guarded([this] { engine_->ProcessCommands(); });
+        return true;
+    }
     Signal(wakeFd_);
+    return true;
 }
 
 void LinuxInputThread::Post(uint64_t what) noexcept {
     if ((windowNews_.fetch_or(what) & what) == 0) Signal(windowFd_);
 }
 
-void LinuxInputThread::WakeWindow() noexcept {
+bool LinuxInputThread::WakeWindow() noexcept {
     Post(EngineNews);
+    return true;
 }
 
 LinuxInputThread::WindowNews LinuxInputThread::TakeWindowNews() noexcept {
@@ -120,9 +129,9 @@ template <typename Action> void LinuxInputThread::Guarded(Action action) noexcep
             lastProblem_ = error.what();
         } catch (...) {
         }
-        engine_->Report(play::Problem::Kind::Error, error.what());
+        engine_->Report(error.what());
     } catch (...) {
-        engine_->Report(play::Problem::Kind::Error, "Unexpected error.");
+        engine_->Report("Unexpected error.");
     }
 }
 

@@ -55,8 +55,8 @@ public:
     void SetMainWindowActive(bool active) noexcept { active_ = active; }
 
     // EngineHost.
-    void WakeEngine() noexcept override;
-    void WakeWindow() noexcept override;
+    bool WakeEngine() noexcept override;
+    bool WakeWindow() noexcept override;
     [[nodiscard]] bool IsMainWindowActive() override { return active_.load(); }
     [[nodiscard]] bool IsKeyDown(int32_t key) override { return keys_.IsDown(key); }
     [[nodiscard]] uint32_t EventTime() override { return eventTime_; }
@@ -77,6 +77,7 @@ private:
     std::atomic<bool> active_{false};
     std::atomic<int> settled_{0};
     std::atomic<bool> ready_{false};
+    bool ended_ = false; // the window's thread only
     std::atomic<WatchStatus> status_{WatchStatus::Disabled};
     // The engine's thread only.
     KernelKeystrokes keys_;
