@@ -4,13 +4,15 @@
 
 namespace zevaver {
 
-void HookWatchdog::RawKey(uint32_t key, uint32_t now) noexcept {
+bool HookWatchdog::RawKey(uint32_t key, uint32_t now) noexcept {
     key = watch::GenericKeyCode(key);
     // 0 and 255 are no keys (the fake Shift some keyboards send around other keys).
-    if (key == 0 || key >= 255) return;
+    if (key == 0 || key >= 255) return false;
     ++raw_[key];
     lastRaw_[key] = now;
-    waiting_.set(key);
+    const bool ahead = static_cast<int32_t>(raw_[key] - hook_.Of(key)) > baseline_[key];
+    waiting_.set(key, ahead || waiting_[key]);
+    return waiting_[key];
 }
 
 bool HookWatchdog::Check(uint32_t now) noexcept {

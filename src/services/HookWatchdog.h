@@ -46,8 +46,10 @@ public:
     explicit HookWatchdog(const HookTally& hook) noexcept : hook_(hook) {}
 
     // A keystroke seen as raw input, at `now` (milliseconds of a wrapping clock). Key codes
-    // of the modifiers count as the generic ones, as the hook reports them.
-    void RawKey(uint32_t key, uint32_t now) noexcept;
+    // of the modifiers count as the generic ones, as the hook reports them. True when the
+    // hook has not counted it yet, so a check is due; usually it has (a working hook is
+    // called first, or handles the key faster than raw input is read), and no timer runs.
+    [[nodiscard]] bool RawKey(uint32_t key, uint32_t now) noexcept;
     // Compares the keys quiet long enough; true when the hook missed a keystroke.
     [[nodiscard]] bool Check(uint32_t now) noexcept;
     // How long until the next check is due, while a key waits for one.

@@ -54,8 +54,7 @@ void WinHookWatchdog::RawKey(HRAWINPUT input) noexcept {
     if (GetRawInputData(input, RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) == UINT(-1) ||
         raw.header.dwType != RIM_TYPEKEYBOARD)
         return;
-    watchdog_.RawKey(raw.data.keyboard.VKey, GetTickCount());
-    ScheduleCheck();
+    if (watchdog_.RawKey(raw.data.keyboard.VKey, GetTickCount())) ScheduleCheck();
 }
 
 // One timer at a time, for the key that has waited longest: nothing ticks while no key
