@@ -48,6 +48,7 @@ std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
         {"Kill Keystrokes", &s.KillKeystrokes},
         {"Device Name", &s.DeviceName},
         {"Key Names", &s.KeyNames},
+        {"DPI", &s.Dpi},
     }};
 }
 

@@ -17,7 +17,7 @@
 namespace zevaver {
 
 inline constexpr std::string_view SettingsKeyPath = "Software\\Zevaver\\MIDI Keyboard";
-inline constexpr int SettingsValueCount = 25;
+inline constexpr int SettingsValueCount = 26;
 
 enum class RegistryHive { CurrentUser, LocalMachine };
 

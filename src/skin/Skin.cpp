@@ -63,11 +63,12 @@ void TSkinLoader::LoadSkin(TSettings& settings, TSkinConfig& config, TSkinChrome
 }
 
 FaderChoice ApplySkinMetrics(TSkinConfig& config, TSkinChrome& chrome) {
-    const auto width = [](const std::unique_ptr<TSkinBitmap>& b) { return b->Width(); };
+    // The pictures' own sizes: the description is at 96 DPI, like the files.
+    const auto width = [](const std::unique_ptr<TSkinBitmap>& b) { return b->PictureWidth(); };
     if (config.WindowsStyle) {
         config.TitleHeight = 0;
     } else {
-        config.TitleHeight = chrome.TitleBox.Bitmap->Height();
+        config.TitleHeight = chrome.TitleBox.Bitmap->PictureHeight();
         config.FaderWidth = width(chrome.Fader.Bitmap);
         config.IconWidth = width(chrome.IconBox.Bitmap);
         config.MinimizeWidth = width(chrome.MinimizeBtn.Bitmap);

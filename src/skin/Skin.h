@@ -73,9 +73,10 @@ struct FaderChoice {
     friend bool operator==(const FaderChoice&, const FaderChoice&) = default;
 };
 
-// The sizes ApplySkin derives: for a bitmap skin the title, fader, icon and button sizes
-// come from their bitmaps (0 when empty); a windows-style skin has no title. A "windows"
-// fader gets 36 pixels when it would get none; "none" gets no strip and no fader at all.
+// The sizes ApplySkin derives, at 96 DPI: for a bitmap skin the title, fader, icon and
+// button sizes come from their pictures (0 when empty); a windows-style skin has no title.
+// A "windows" fader gets 36 pixels when it would get none; "none" gets no strip and no
+// fader at all.
 [[nodiscard]] FaderChoice ApplySkinMetrics(TSkinConfig& config, TSkinChrome& chrome);
 
 // The Skin submenu's names: every folder but "Default" (any letter case) and names that

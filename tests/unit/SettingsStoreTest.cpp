@@ -33,7 +33,7 @@ const std::vector<std::pair<std::string, std::string>> SavedDefaults = {
     {"Shortcut Base Octave C4", "16499"}, {"Shortcut Base Octave C5", "16500"},
     {"Shortcut Base Octave C6", "16501"}, {"Shortcuts Dialog Left", "120"},
     {"Shortcuts Dialog Top", "120"}, {"Vertical", "Yes"}, {"Enabled", "Yes"},
-    {"Kill Keystrokes", "Yes"}, {"Device Name", ""}, {"Key Names", "No"},
+    {"Kill Keystrokes", "Yes"}, {"Device Name", ""}, {"Key Names", "No"}, {"DPI", "0"},
 };
 // clang-format on
 

@@ -19,8 +19,8 @@ public:
     int width = 0;
     int height = 0;
     std::string file; // what was loaded into it
-    int Width() const noexcept override { return width; }
-    int Height() const noexcept override { return height; }
+    int PictureWidth() const noexcept override { return width; }
+    int PictureHeight() const noexcept override { return height; }
 };
 
 inline SizedBitmap& Sized(const std::unique_ptr<TSkinBitmap>& bitmap) {
