@@ -12,9 +12,9 @@ namespace {
 // result `from`, so every share is a whole number and the shares of each pixel of the
 // result add up to `from`.
 struct Taps {
-    std::vector<int> first;     // per pixel of the result: its first pixel of the picture
-    std::vector<int> count;     // how many it covers
-    std::vector<uint32_t> at;   // per pixel of the result: where its shares begin
+    std::vector<int> first;   // per pixel of the result: its first pixel of the picture
+    std::vector<int> count;   // how many it covers
+    std::vector<uint32_t> at; // per pixel of the result: where its shares begin
     std::vector<uint32_t> share;
 };
 

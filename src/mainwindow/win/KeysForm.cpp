@@ -4,6 +4,7 @@
 #include "framework/win/Application.h"
 #include "keyboard/win/WinKeyNames.h"
 #include "keyboard/win/WinMidiOut.h"
+#include "framework/win/Dpi.h"
 #include "framework/win/Monitors.h"
 #include "mainwindow/win/LayoutNameDlg.h"
 #include "services/win/SettingsDlg.h"
@@ -110,6 +111,8 @@ bool TKeysForm::Create(bool watch) {
     AddHandler(*pointer_);
     devices_ = std::make_unique<DeviceWatch>(Handle(), core_);
     AddHandler(*devices_);
+    dpiChange_ = std::make_unique<TDpiChange>(core_);
+    AddHandler(*dpiChange_);
     core_.Start();
     skinShell_.SetSkin(core_.Skin());
     skinShell_.Platform().LoadLogoCursor();
@@ -387,6 +390,20 @@ void TKeysForm::PlaceFader(const WindowRect& bounds, bool vertical) {
 
 std::vector<fw::PixelRect> TKeysForm::Monitors() {
     return fw::MonitorRects();
+}
+
+std::vector<fw::PixelRect> TKeysForm::WorkAreas() {
+    return fw::MonitorWorkAreas();
+}
+
+int TKeysForm::WindowDpi() {
+    return options_.dpi > 0 ? options_.dpi : fw::WindowDpi(Handle());
+}
+
+// With one monitor every window has its DPI, which needs no look at the monitors.
+int TKeysForm::DpiAt(const WindowRect& area) {
+    if (options_.dpi > 0 || GetSystemMetrics(SM_CMONITORS) <= 1) return WindowDpi();
+    return fw::DpiOfArea({area.left, area.top, area.left + area.width, area.top + area.height});
 }
 
 // The icons and the tray: the shell's side is TrayShell's.

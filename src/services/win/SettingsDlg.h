@@ -29,6 +29,7 @@ public:
         Layouts = 113,
         Divider = 114,
         Logo = 115,
+        ShortcutsCaption = 116,
         Label1 = 121, // Label1 + i names HotKey1 + i
     };
 
