@@ -51,10 +51,11 @@ TKeyMetrics TKeys::GetMetrics() const noexcept {
     TKeyMetrics metrics;
     metrics.Length = orientation_ == TKeyboardOrientation::Horizontal ? width_ : height_;
     metrics.Depth = orientation_ == TKeyboardOrientation::Horizontal ? height_ : width_;
-    metrics.BlackDepth = fw::ClampToInt(int64_t{metrics.Depth} * skin_.BlackKeysHeight / 100);
-    // The black keys' widths scale from the 96-DPI picture's, so that at 200 % the keys
-    // are those of 100 % with every pixel doubled.
+    // The black keys' sizes scale from the 96-DPI picture's, so that at 200 % the keys are
+    // those of 100 % with every pixel doubled.
     const fw::DpiScale& scale = skin_.Scale;
+    metrics.BlackDepth = scale.Px(
+        fw::ClampToInt(int64_t{scale.ToBase(metrics.Depth)} * skin_.BlackKeysHeight / 100));
     const int blackWidth = fw::ClampToInt(int64_t{zoom_} * 3 / 5);
     metrics.BlackWidth = scale.Px(blackWidth);
     metrics.Half = scale.Px(blackWidth / 2);

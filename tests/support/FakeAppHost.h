@@ -40,7 +40,7 @@ public:
     int dpi = 96; // the window's
     // The DPI of the screen under an area; the window's when not given.
     std::function<int(const WindowRect&)> dpiAt;
-    // The work areas; the primary screen's whole rectangle when empty.
+    // The work areas (and monitors); the primary screen's whole rectangle when empty.
     std::vector<fw::PixelRect> workAreas;
 
     fw::PixelSurface* BackBuffer() override {
@@ -61,9 +61,11 @@ public:
     ClientSize ClientArea() override {
         return {bounds.width - FrameWidth, bounds.height - FrameHeight};
     }
-    std::vector<fw::PixelRect> WorkAreas() override {
-        return workAreas.empty() ? Monitors() : workAreas;
+    // The monitors are the work areas when those are given.
+    std::vector<fw::PixelRect> Monitors() override {
+        return workAreas.empty() ? AppHost::Monitors() : workAreas;
     }
+    std::vector<fw::PixelRect> WorkAreas() override { return Monitors(); }
     int WindowDpi() override { return dpi; }
     int DpiAt(const WindowRect& area) override { return dpiAt ? dpiAt(area) : dpi; }
     bool IsActive() override { return active; }

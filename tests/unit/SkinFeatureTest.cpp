@@ -130,6 +130,42 @@ TEST_F(SkinnedCore, TheSkinIsAppliedBeforeTheKeyboardIsLaidOutInsideItsFrame) {
     EXPECT_FALSE(SkinItem("Plain").Checked());
 }
 
+// At 150 % every length of the skin is half as long again: border 6, title 27, fader 30, and
+// the free column and row 2; moved onto a screen of 200 %, the same skin at twice its size.
+TEST_F(SkinnedCore, TheSkinAndTheKeyboardAreLaidOutAtTheScreensScaleAndFollowItsChanges) {
+    host.dpi = 144;
+    host.screen = {1920, 1080};
+    core.Start();
+    const TSkinConfig& skin = core.State().SkinConfig;
+    EXPECT_EQ(std::tie(skin.BorderSize, skin.TitleHeight, skin.FaderWidth), std::tuple(6, 27, 30));
+    EXPECT_EQ(core.Skin()->Chrome().TitleBox.Bitmap->Width(), 27);
+    EXPECT_EQ(core.Keys().Left(), 8);
+    EXPECT_EQ(core.Keys().Top(), 6 + 27 + 2);
+    EXPECT_EQ(core.Keys().NoteWidth(), 24);
+    EXPECT_EQ(host.bounds.width, 1074) << "the factory size at 150 %";
+
+    host.shell.flushes.clear();
+    core.DpiChanged(192, {50, 60, 1432, 280}, {0, 0});
+    EXPECT_EQ(host.bounds, (WindowRect{50, 60, 1432, 280}));
+    EXPECT_EQ(std::tie(skin.BorderSize, skin.TitleHeight, skin.FaderWidth), std::tuple(8, 36, 40));
+    EXPECT_EQ(core.Keys().Left(), 10);
+    EXPECT_EQ(core.Keys().Width(), 1432 - 16 - 40 - 2);
+    EXPECT_EQ(core.Keys().NoteWidth(), 32);
+    EXPECT_EQ(core.Skin()->Chrome().Fader.Bounds.left, 1432 - 8 - 40);
+    EXPECT_EQ(core.MinimumSize(), (ClientSize{200, 160}));
+
+    // A skin loaded now is at the same scale; one that says nothing of its fader's width
+    // gets the standard trackbar's 36 pixels at 96 DPI, 72 here.
+    SkinItem("Plain").Click();
+    EXPECT_TRUE(skin.WindowsStyle);
+    EXPECT_EQ(skin.FaderWidth, 72);
+    SkinItem("Zevizi").Click();
+    EXPECT_EQ(skin.TitleHeight, 36);
+    core.Stop();
+    EXPECT_EQ(registry.User()["DPI"], "192");
+    EXPECT_EQ(registry.User()["Width"], "1432");
+}
+
 TEST_F(SkinnedCore, AWholeWindowPaintReachesTheScreenAsOneCopy) {
     core.Start();
     host.shell.flushes.clear();

@@ -101,7 +101,8 @@ public:
     }
     bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override {
         auto& sized = static_cast<SizedBitmap&>(bitmap);
-        sized = SizedBitmap{};
+        sized.width = sized.height = 0;
+        sized.file.clear();
         if (path.empty()) return true;
         int w = 0, h = 0;
         if (std::sscanf(files[path].c_str(), "%d x %d", &w, &h) != 2) return false;

@@ -29,8 +29,8 @@ int MonitorDpi(HMONITOR monitor) noexcept {
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     static const auto getDpiForMonitor = [] {
         HMODULE shcore = LoadLibraryExA("shcore.dll", nullptr, 0);
-        return shcore ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(
-                            GetProcAddress(shcore, "GetDpiForMonitor")))
+        return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
                       : nullptr;
     }();
     UINT x = 0, y = 0;
