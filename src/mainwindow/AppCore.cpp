@@ -170,6 +170,8 @@ void AppCore::DpiChanged(int dpi, const WindowRect& suggested, ScreenPoint point
     host_.SetWindowBounds(bounds);
     Resized(host_.ClientArea());
     host_.Invalidate();
+    // The window's icons at the sizes of the new scale.
+    if (!icons_.WindowIcon().empty()) host_.SetWindowIcon(icons_.WindowIcon());
 }
 
 void AppCore::ApplyOrientation() {

@@ -19,8 +19,11 @@ protected:
         host.workAreas = {{0, 0, 1920, 1040}};
     }
     void Store(const std::string& dpi) {
-        registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Left", "300"},
-                           {"Top", "200"},   {"Note Width", "16"}};
+        registry.User() = {{"Width", "716"},
+                           {"Height", "140"},
+                           {"Left", "300"},
+                           {"Top", "200"},
+                           {"Note Width", "16"}};
         if (!dpi.empty()) registry.User()["DPI"] = dpi;
     }
 
@@ -89,6 +92,7 @@ TEST_F(AppCoreAtAScale, MovedOntoAScreenOfAnotherDpiTheWindowTakesTheSuggestedBo
     EXPECT_EQ(core.Keys().NoteWidth(), 20);
     EXPECT_EQ(core.MinimumSize(), (ClientSize{125, 100}));
     EXPECT_GT(host.invalidations, invalidations) << "all of it repainted";
+    EXPECT_EQ(host.icons.back(), "window MAINICON") << "its icons again, at the new sizes";
     // The same DPI again (the system may say so once more) changes nothing.
     host.bounds = {0, 0, 900, 180};
     core.DpiChanged(120, {310, 205, 895, 175}, {400, 220});

@@ -207,8 +207,8 @@ TEST(KeysAtTwiceTheScale, DrawTheKeyboardOfOneHundredPercentWithEveryPixelDouble
                 for (int x = 0; x < 2 * w; ++x)
                     differences += large.pixels[static_cast<size_t>(y * 2 * w + x)] !=
                                    small.pixels[static_cast<size_t>(y / 2 * w + x / 2)];
-            EXPECT_EQ(differences, 0) << (horizontal ? "horizontal" : "vertical") << ", outline "
-                                      << outline;
+            EXPECT_EQ(differences, 0)
+                << (horizontal ? "horizontal" : "vertical") << ", outline " << outline;
         }
     }
 }

@@ -61,7 +61,7 @@ HICON TrayShell::Icon(const std::string& name, bool large, int size) {
 }
 
 void TrayShell::SetWindowIcon(const std::string& windowName) {
-    const int dpi = fw::WindowDpi(window_);
+    const int dpi = core_.Scale().Dpi();
     HICON smallIcon = Icon(windowName, false, fw::MetricAtDpi(SM_CXSMICON, dpi));
     HICON largeIcon = Icon(windowName, true, fw::MetricAtDpi(SM_CXICON, dpi));
     if (smallIcon)
@@ -81,9 +81,6 @@ bool TrayShell::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     if (message == WM_DPICHANGED || message == WM_DISPLAYCHANGE) {
         smallIcons_.clear();
         largeIcons_.clear();
-        // The window's icons at the sizes of its new scale.
-        const std::string shown = core_.Icons().WindowIcon();
-        if (!shown.empty()) SetWindowIcon(shown);
         return false;
     }
     if (message == CallbackMessage) {
