@@ -118,8 +118,7 @@ protected:
 };
 
 TEST_F(DisplayScale, TheWindowAndItsKeysGrowWithTheScaleAtTheSameZoom) {
-    for (const auto& [dpi, width, height, key] :
-         std::vector<std::tuple<DWORD, int, int, int>>{
+    for (const auto& [dpi, width, height, key] : std::vector<std::tuple<DWORD, int, int, int>>{
              {120, 895, 175, 20}, {144, 1074, 210, 24}, {192, 1432, 280, 32}}) {
         StartAt(dpi);
         const RECT r = Bounds(window);

@@ -115,7 +115,6 @@ bool TKeysForm::Create(bool watch) {
     AddHandler(*dpiChange_);
     core_.Start();
     skinShell_.SetSkin(core_.Skin());
-    skinShell_.Platform().LoadLogoCursor();
     created_ = true;
     return true;
 }

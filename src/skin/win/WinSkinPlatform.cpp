@@ -60,9 +60,13 @@ void TWinSkinPlatform::LoadSkinCursor(const std::string& path) {
     ReplaceCursor(skinCursor_, next);
 }
 
-void TWinSkinPlatform::LoadLogoCursor() {
-    ReplaceCursor(logoCursor_,
-                  LoadCursorFromFileA((std::string(DefaultSkinPath) + "Cursor.cur").c_str()));
+HCURSOR TWinSkinPlatform::LogoCursor() {
+    if (!logoCursorLoaded_) {
+        logoCursorLoaded_ = true;
+        ReplaceCursor(logoCursor_,
+                      LoadCursorFromFileA((std::string(DefaultSkinPath) + "Cursor.cur").c_str()));
+    }
+    return logoCursor_.get();
 }
 
 void TWinSkinPlatform::ReportError(const std::string& text) {

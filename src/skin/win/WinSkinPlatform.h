@@ -25,9 +25,9 @@ public:
 
     // The current skin's pointer, or null for the platform's default one.
     [[nodiscard]] HCURSOR SkinCursor() const noexcept { return skinCursor_.get(); }
-    // "Skins\Default\Cursor.cur", loaded once at start for the settings dialog's logo.
-    void LoadLogoCursor();
-    [[nodiscard]] HCURSOR LogoCursor() const noexcept { return logoCursor_.get(); }
+    // "Skins\Default\Cursor.cur", the settings dialog's logo's pointer: loaded when first
+    // asked for (the dialog opens), not before the window shows; null when it cannot be.
+    [[nodiscard]] HCURSOR LogoCursor();
 
 protected:
     ~TWinSkinPlatform() = default;
@@ -35,6 +35,7 @@ protected:
 private:
     fw::Cursor skinCursor_;
     fw::Cursor logoCursor_;
+    bool logoCursorLoaded_ = false;
 };
 
 } // namespace zevaver
