@@ -53,8 +53,11 @@ void TSkinLoader::LoadSkin(TSettings& settings, TSkinConfig& config, TSkinChrome
     if (config.WindowsStyle) config.BorderSize = 0;
     chrome.ShowCtrls();
     config.ResolveKeyColors();
+    LoadCursor(config.SkinPath);
+}
 
-    std::string cursor = config.SkinPath + "Cursor.cur";
+void TSkinLoader::LoadCursor(const std::string& skinPath) {
+    std::string cursor = skinPath + "Cursor.cur";
     if (!platform_.FileExists(cursor)) {
         cursor = std::string(DefaultSkinPath) + "Cursor.cur";
         if (!platform_.FileExists(cursor)) cursor.clear();

@@ -16,10 +16,13 @@ void TSkin::LoadSkin() {
     Rescale();
 }
 
+// The pointer of a skin already loaded is loaded again at the size for the new scale.
 void TSkin::SetScale(const fw::DpiScale& scale) {
     config_.Scale = scale;
     for (const SkinBitmapSlot& slot : chrome_.BitmapSlots()) slot.bitmap->SetScale(scale);
     Rescale();
+    shell_.SetCursorDpi(scale.Dpi());
+    if (!base_.SkinPath.empty()) loader_.LoadCursor(base_.SkinPath);
 }
 
 void TSkin::Rescale() {

@@ -40,8 +40,14 @@ public:
     bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override {
         return skins.LoadBitmap(bitmap, path);
     }
-    void LoadSkinCursor(const std::string& path) override { skins.LoadSkinCursor(path); }
+    void LoadSkinCursor(const std::string& path) override {
+        skins.LoadSkinCursor(path);
+        cursors.push_back(path + " at " + std::to_string(cursorDpi));
+    }
+    void SetCursorDpi(int dpi) override { cursorDpi = dpi; }
     void ReportError(const std::string& text) override { skins.ReportError(text); }
+    int cursorDpi = 96;
+    std::vector<std::string> cursors; // each pointer loaded, and the DPI it was sized for
 
     std::unique_ptr<TSkinBitmap> NewSkinBitmap() override {
         return std::make_unique<SizedBitmap>();
@@ -100,6 +106,7 @@ protected:
               "Icon Blink.bmp", "Icon Disabled.bmp", "Close Btn.bmp", "Minimize Btn.bmp"})
             skins.Add("Zevizi", file, "18 x 18");
         skins.Add("Zevizi", "FaderV BG.bmp", "20 x 8");
+        skins.Add("Zevizi", "Cursor.cur", "");
         skins.Add("Plain", "config.txt", "WindowsStyle=Yes\nFaderStyle=windows\nFaderWidth=0");
     }
     fw::MenuItem& SkinItem(const std::string& name) {
@@ -153,6 +160,9 @@ TEST_F(SkinnedCore, TheSkinAndTheKeyboardAreLaidOutAtTheScreensScaleAndFollowIts
     EXPECT_EQ(core.Keys().NoteWidth(), 32);
     EXPECT_EQ(core.Skin()->Chrome().Fader.Bounds.left, 1432 - 8 - 40);
     EXPECT_EQ(core.MinimumSize(), (ClientSize{200, 160}));
+    EXPECT_EQ(host.shell.cursors, (std::vector<std::string>{"Skins\\Zevizi\\Cursor.cur at 144",
+                                                            "Skins\\Zevizi\\Cursor.cur at 192"}))
+        << "the pointer at the size for the scale";
 
     // A skin loaded now is at the same scale; one that says nothing of its fader's width
     // gets the standard trackbar's 36 pixels at 96 DPI, 72 here.

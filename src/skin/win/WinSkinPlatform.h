@@ -21,6 +21,7 @@ public:
     [[nodiscard]] std::optional<std::vector<std::string>> SkinFolders() override;
     [[nodiscard]] bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override;
     void LoadSkinCursor(const std::string& path) override;
+    void SetCursorDpi(int dpi) override { cursorDpi_ = dpi; }
     void ReportError(const std::string& text) override;
 
     // The current skin's pointer, or null for the platform's default one.
@@ -36,6 +37,7 @@ private:
     fw::Cursor skinCursor_;
     fw::Cursor logoCursor_;
     bool logoCursorLoaded_ = false;
+    int cursorDpi_ = 96;
 };
 
 } // namespace zevaver
