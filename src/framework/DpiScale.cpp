@@ -1,5 +1,7 @@
 #include "framework/DpiScale.h"
 
+#include "framework/PixelSurface.h"
+
 #include <algorithm>
 
 namespace zevaver {
@@ -17,10 +19,6 @@ DpiScale::DpiScale(int dpi) noexcept : dpi_(dpi <= 0 ? BaseDpi : std::clamp(dpi,
 
 int DpiScale::Unit() const noexcept {
     return std::max(1, Px(1));
-}
-
-PixelRect DpiScale::Px(const PixelRect& rect) const noexcept {
-    return {Px(rect.left), Px(rect.top), Px(rect.right), Px(rect.bottom)};
 }
 
 } // namespace fw

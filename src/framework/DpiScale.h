@@ -4,8 +4,6 @@
 // every length, so a bitmap scaled to a size and a rectangle scaled to hold it agree.
 #pragma once
 
-#include "framework/PixelSurface.h"
-
 #include <cstdint>
 
 namespace zevaver {
@@ -31,8 +29,6 @@ public:
     [[nodiscard]] int Dpi() const noexcept { return dpi_; }
     // 100 %: every length stays as it is.
     [[nodiscard]] bool IsBase() const noexcept { return dpi_ == BaseDpi; }
-    // 200 %, 300 %...: a picture scales to whole blocks of pixels.
-    [[nodiscard]] bool IsWholeFactor() const noexcept { return dpi_ % BaseDpi == 0; }
 
     // A length at 96 DPI in this scale's pixels.
     [[nodiscard]] int Px(int length) const noexcept { return RescaleLength(length, BaseDpi, dpi_); }
@@ -43,8 +39,6 @@ public:
     // What one pixel at 96 DPI is here: the thickness of a one-pixel line or gap, never
     // less than one pixel.
     [[nodiscard]] int Unit() const noexcept;
-    // Every edge scaled on its own: a rectangle of the 96-DPI picture in this scale's.
-    [[nodiscard]] PixelRect Px(const PixelRect& rect) const noexcept;
 
     friend bool operator==(const DpiScale&, const DpiScale&) = default;
 

@@ -113,7 +113,6 @@ public:
     [[nodiscard]] int NoteWidth() const noexcept;
     // The zoom: the white keys' width at 96 DPI. Values below 1 are stored as 1.
     // Invalidates when the stored value changes.
-    [[nodiscard]] int Zoom() const noexcept { return zoom_; }
     void SetNoteWidth(int value);
     // The shift of the black key after the white key at a position of the octave, as drawn.
     [[nodiscard]] int BlackKeyOffset(int position) const noexcept;

@@ -43,8 +43,8 @@ private:
     AppCore& core_;
 };
 
-AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry, LayoutFiles& layoutFiles,
-                 std::string settingsKeyPath, EngineHost* engineHost)
+AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry,
+                 LayoutFiles& layoutFiles, std::string settingsKeyPath, EngineHost* engineHost)
     : host_(host), midi_(midi), registry_(registry), settingsKeyPath_(std::move(settingsKeyPath)),
       layoutFiles_(layoutFiles),
       sameThread_(engineHost ? nullptr : std::make_unique<SameThreadEngine>(*this)),

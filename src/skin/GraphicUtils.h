@@ -34,7 +34,6 @@ public:
 
     // Drawn at this scale from now on, also after its picture is replaced.
     void SetScale(const fw::DpiScale& scale) noexcept;
-    [[nodiscard]] const fw::DpiScale& Scale() const noexcept { return scale_; }
 
 protected:
     // Called by a bitmap whose picture changed: the scaled copy is made anew.

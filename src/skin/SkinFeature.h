@@ -66,7 +66,6 @@ public:
     // The screen's scale: the pictures and the description's lengths follow it (the
     // window's layout follows at the next Layout).
     void SetScale(const fw::DpiScale& scale);
-    [[nodiscard]] const fw::DpiScale& Scale() const noexcept { return config_.Scale; }
 
     // The window's size or orientation changed: the inner rectangle and the controls'
     // rectangles follow.

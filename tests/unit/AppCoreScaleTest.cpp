@@ -48,14 +48,6 @@ TEST_F(AppCoreAtAScale, AWindowStoredAtOneHundredPercentOpensAsLargeToTheEyeAtOn
     EXPECT_EQ(registry.User()["Note Width"], "16");
 }
 
-// Earlier versions ran stretched at 96 DPI: their corner is in the stretched desktop.
-TEST_F(AppCoreAtAScale, TheSettingsOfAnEarlierVersionReadAsTheStretchedWindowTheyWere) {
-    Store("");
-    host.dpi = 144;
-    core.Start();
-    EXPECT_EQ(host.bounds, (WindowRect{450, 300, 1074, 210}));
-}
-
 // The window goes to a screen of 192 DPI left of the one it starts on: its size is for that.
 TEST_F(AppCoreAtAScale, TheWindowIsSizedForTheScreenItGoesTo) {
     Store("96");

@@ -53,8 +53,6 @@ TEST(DpiScale, AOnePixelLineIsNeverThinnerThanAPixelAndNoScaleIsOutOfRange) {
     EXPECT_EQ(DpiScale(-5).Dpi(), 96);
     EXPECT_EQ(DpiScale(10).Dpi(), fw::MinDpi);
     EXPECT_EQ(DpiScale(100000).Dpi(), fw::MaxDpi);
-    EXPECT_TRUE(DpiScale(192).IsWholeFactor());
-    EXPECT_FALSE(DpiScale(144).IsWholeFactor());
 }
 
 // A picture of three bytes a pixel, given top-down as rows of pixel values.
@@ -265,52 +263,29 @@ TEST(LayoutAtAScale, KeepsTheFreeColumnAndRowAndTheTitleLineAPixelOfOneHundredPe
     EXPECT_EQ(MinimumWindowSize(DpiScale(144)), (ClientSize{150, 120}));
 }
 
-// A skin's border 4 and corners 16 at 200 %: the strip is 8 wide, the corners 32.
-TEST(LayoutAtAScale, BorderHitTestingFindsTheScaledStripsAndCornersToTheirLastPixel) {
-    const ClientSize client{1432, 280};
-    const int B = 8, CA = 32;
-    const fw::PixelRect inner{B, B, client.width - B, client.height - B};
-    const auto edges = [&](int x, int y) {
-        return BorderHitTest(x, y, client, inner, CA, B).edges;
-    };
-    EXPECT_EQ(edges(7, 100), (ResizeEdges{true, false, false, false}));
-    EXPECT_FALSE(BorderHitTest(8, 100, client, inner, CA, B).resizes);
-    EXPECT_EQ(edges(1424, 100), (ResizeEdges{false, false, true, false}));
-    EXPECT_FALSE(BorderHitTest(1423, 100, client, inner, CA, B).resizes);
-    EXPECT_EQ(edges(31, 2), (ResizeEdges{true, true, false, false}));
-    EXPECT_EQ(edges(32, 2), (ResizeEdges{false, true, false, false}));
-    EXPECT_EQ(edges(1400, 279), (ResizeEdges{false, false, true, true}));
-    EXPECT_EQ(edges(1399, 279), (ResizeEdges{false, false, false, true}));
-}
-
 // --- The window: stored, turned and moved onto another screen. ---
 
+// Stored at 150 %, the window is as large to the eye at 100 % and 200 %. An earlier version
+// ran stretched at 96 DPI: its window of 716 x 140 at (300, -20) was 1074 x 210 at
+// (450, -30) on a screen of 150 %.
 TEST(StoredWindow, KeepsItsPlaceAndTheSizeOnTheScreenAsTheEyeSeesIt) {
     TSettings settings;
     settings.Left = 300;
-    settings.Top = 200;
+    settings.Top = -20;
     settings.Width = 1074;
     settings.Height = 210;
     settings.Dpi = 144;
     const StoredWindow stored = StoredBounds(settings, 96);
-    EXPECT_EQ(stored, (StoredWindow{{300, 200, 1074, 210}, 144}));
-    EXPECT_EQ(AtDpi(stored, 96), (WindowRect{300, 200, 716, 140}));
-    EXPECT_EQ(AtDpi(stored, 192), (WindowRect{300, 200, 1432, 280}));
-    EXPECT_EQ(AtDpi(stored, 144), (WindowRect{300, 200, 1074, 210}));
-}
+    EXPECT_EQ(stored, (StoredWindow{{300, -20, 1074, 210}, 144}));
+    EXPECT_EQ(AtDpi(stored, 96), (WindowRect{300, -20, 716, 140}));
+    EXPECT_EQ(AtDpi(stored, 192), (WindowRect{300, -20, 1432, 280}));
 
-// An earlier version ran stretched at 96 DPI: its window of 716 x 140 at (300, 200) was
-// 1074 x 210 at (450, 300) on a screen of 150 %.
-TEST(StoredWindow, OfAnEarlierVersionReadsAsTheStretchedWindowItWas) {
-    TSettings settings;
-    settings.Left = 300;
-    settings.Top = -20;
     settings.Width = 716;
     settings.Height = 140;
     settings.Dpi = 0;
-    const StoredWindow stored = StoredBounds(settings, 144);
-    EXPECT_EQ(stored, (StoredWindow{{450, -30, 716, 140}, 96}));
-    EXPECT_EQ(AtDpi(stored, 144), (WindowRect{450, -30, 1074, 210}));
+    const StoredWindow earlier = StoredBounds(settings, 144);
+    EXPECT_EQ(earlier, (StoredWindow{{450, -30, 716, 140}, 96}));
+    EXPECT_EQ(AtDpi(earlier, 144), (WindowRect{450, -30, 1074, 210}));
 }
 
 TEST(KeptInWorkArea, MovesTheWindowOntoTheAreaItLiesMostOnAndNoLargerThanIt) {
