@@ -1,7 +1,6 @@
 #include "mainwindow/AppCore.h"
 
 #include "engine/CommandKeys.h"
-#include "mainwindow/ResizeDamage.h"
 
 #include <utility>
 
@@ -15,11 +14,6 @@ int KeyboardOctave(int32_t baseOctave) noexcept {
     return 4 + baseOctave / 12;
 }
 
-std::string PortLostText(const std::string& portName) {
-    return "The MIDI port \"" + portName +
-           "\" is no longer available. It is used again as soon as it is back.";
-}
-
 std::string DroppedProblemsText(uint32_t count) {
     return std::to_string(count) + (count == 1 ? " more error was" : " more errors were") +
            " not shown, as too many came at once.";
@@ -27,10 +21,6 @@ std::string DroppedProblemsText(uint32_t count) {
 
 int32_t ClampedChannel(int32_t channel) noexcept {
     return (channel >= 1 && channel <= 16) ? channel : 1;
-}
-
-WindowRect TurnedBounds(const WindowRect& bounds) noexcept {
-    return {bounds.left, bounds.top, bounds.height, bounds.width};
 }
 
 class AppCore::SameThreadEngine final : public EngineHost {
@@ -57,7 +47,9 @@ AppCore::AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry, Layou
     : host_(host), midi_(midi), registry_(registry), settingsKeyPath_(std::move(settingsKeyPath)),
       layoutFiles_(layoutFiles),
       sameThread_(engineHost ? nullptr : std::make_unique<SameThreadEngine>(*this)),
-      engine_(std::make_unique<PlayingEngine>(engineHost ? *engineHost : *sameThread_, midi_)) {}
+      engine_(std::make_unique<PlayingEngine>(engineHost ? *engineHost : *sameThread_, midi_)),
+      ports_(host_, midi_, *engine_, state_.Settings, [this] { ShowView(); }),
+      mapping_(host_, state_, *engine_, layoutFiles_, [this] { EngineChanged(); }) {}
 
 AppCore::~AppCore() = default;
 
@@ -75,29 +67,27 @@ void AppCore::Start() {
         [this](const std::string& message) { host_.ReportError(message); }, settingsKeyPath_);
     // Everything is laid out and drawn at the scale of the screen the window goes to.
     const StoredWindow stored = StoredBounds(settings, start.Dpi());
-    scale_ = fw::DpiScale(host_.DpiAt(AtDpi(stored, start.Dpi())));
-    state_.Drag.SetMinimumSize(MinimumSize());
+    layout_.StartAt(fw::DpiScale(host_.DpiAt(AtDpi(stored, start.Dpi()))));
     SetFader(settings.Velocity);
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, layoutFiles_);
-    SendLayout();
+    mapping_.SendLayout();
     engine_->Send(play::SetShortcuts{settings.Shortcuts});
     engine_->Send(play::SetKeysByPosition{settings.KeysByPosition});
 
     // The menu exists before the skin, which fills its Skin submenu; the skin comes before
     // the keyboard, which paints with its colours and proportions.
-    ports_ = ReadPorts(midi_);
     BuildMenus();
     if (SkinShell* shell = host_.Skins()) {
         skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
-        skin_->SetScale(scale_);
+        skin_->SetScale(layout_.Scale());
         // The trackbar always holds the velocity; the skinned fader only moves it.
         skin_->Chrome().Fader.OnChange = [this](int position) { SetFader(position); };
         skin_->LoadSkin();
         skin_->BuildSkinMenu(*menu_);
         ApplySkin();
     } else {
-        state_.SkinConfig = ScaledConfig(TSkinConfig{}, scale_);
+        state_.SkinConfig = ScaledConfig(TSkinConfig{}, layout_.Scale());
     }
 
     keys_ = std::make_unique<TKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig);
@@ -105,22 +95,22 @@ void AppCore::Start() {
     keys_->OnNoteOn = [this](TKeys&, int note, int velocity) {
         engine_->Send(play::MousePress{note, velocity});
         // While editing, the key clicked is the one the next computer key is mapped to.
-        if (editing_) Pick(note);
+        mapping_.NoteClicked(note);
     };
-    marks_.SetPainter(host_.LabelPainter());
-    keys_->SetOverlay(&marks_);
+    mapping_.Attach(*keys_, *menu_);
     keys_->OnNoteOff = [this](TKeys&, int note, int) { engine_->Send(play::MouseRelease{note}); };
     keys_->SetBaseOctave(2);
     keys_->SetNoteWidth(settings.NoteWidth);
-    ApplyOrientation();
-    PlaceWindow(AtDpi(stored, scale_.Dpi()));
+    layout_.Attach(*keys_, skin_.get());
+    layout_.ApplyOrientation();
+    layout_.PlaceWindow(AtDpi(stored, layout_.Scale().Dpi()));
 
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
     menu_->Item("mnuKeyNames").SetChecked(settings.KeyNames);
     menu_->CommandItem(KeyCommand::KeysByPosition).SetChecked(settings.KeysByPosition);
     // The names are worked out once, below, when all they depend on is in place.
-    startingUp_ = true;
+    mapping_.HoldNames(true);
     if (auto command = BaseOctaveCommand(settings.BaseOctave))
         menu_->Click(*command);
     else // any other value stays in force for the computer keys
@@ -129,67 +119,22 @@ void AppCore::Start() {
     SetEnabledState(settings.Enabled);
     engine_->Send(play::SetEnabled{settings.Enabled});
     icons_.SetIcon(state_.IconName);
-    Apply(portChoice_.Start(ports_));
+    ports_.Start();
     SelectChannel(settings.Channel);
-    startingUp_ = false;
-    RefreshKeyNames();
+    mapping_.HoldNames(false);
     EngineChanged();
 }
 
 void AppCore::BuildMenus() {
-    menu_ = std::make_unique<MainMenu>(static_cast<MainMenuActions&>(*this), ports_.Captions());
-}
-
-// A window that lies on no monitor goes to the primary screen's bottom-right corner; any
-// window then lies wholly within a work area, so no part of the keyboard is out of reach.
-void AppCore::PlaceWindow(const WindowRect& stored) {
-    // A stored size may be anything, a missing value reads as 0.
-    const ClientSize minimum = MinimumSize();
-    const WindowRect size = AtLeastMinimumSize(stored, minimum);
-    const ScreenSize screen = host_.PrimaryScreen();
-    const Placement place = CorrectPlacement(size.left, size.top, size.width, size.height,
-                                             {screen.Width, screen.Height}, host_.Monitors());
-    const WindowRect bounds = KeptInWorkArea({place.left, place.top, size.width, size.height},
-                                             host_.WorkAreas(), minimum);
-    TSettings& settings = state_.Settings;
-    settings.Left = bounds.left;
-    settings.Top = bounds.top;
-    settings.Width = bounds.width;
-    settings.Height = bounds.height;
-    settings.Dpi = scale_.Dpi();
-    host_.SetWindowBounds(bounds);
-    Resized(host_.ClientArea());
-}
-
-void AppCore::SetScale(const fw::DpiScale& scale) {
-    scale_ = scale;
-    state_.Drag.SetMinimumSize(MinimumSize());
-    if (skin_)
-        skin_->SetScale(scale);
-    else
-        state_.SkinConfig = ScaledConfig(TSkinConfig{}, scale);
+    menu_ =
+        std::make_unique<MainMenu>(static_cast<MainMenuActions&>(*this), ports_.Read().Captions());
+    ports_.ListIn(*menu_);
 }
 
 void AppCore::DpiChanged(int dpi, const WindowRect& suggested, ScreenPoint pointer) {
-    const fw::DpiScale scale(dpi);
-    if (!keys_ || scale == scale_) return;
-    const WindowRect bounds =
-        state_.Drag.ScaleChanged(scale_.Dpi(), scale.Dpi(), suggested, pointer);
-    SetScale(scale);
-    // Every part of the window moves or changes its size: all of it is painted anew.
-    laidOut_ = {};
-    host_.SetWindowBounds(bounds);
-    Resized(host_.ClientArea());
-    host_.Invalidate();
+    if (!layout_.DpiChanged(dpi, suggested, pointer)) return;
     // The window's icons at the sizes of the new scale.
     if (!icons_.WindowIcon().empty()) host_.SetWindowIcon(icons_.WindowIcon());
-}
-
-void AppCore::ApplyOrientation() {
-    keys_->SetOrientation(state_.Settings.Vertical ? TKeyboardOrientation::Vertical
-                                                   : TKeyboardOrientation::Horizontal);
-    // The fader runs across the top of a vertical keyboard.
-    if (skin_) skin_->Chrome().Fader.IsVertical = !state_.Settings.Vertical;
 }
 
 // A shown skinned fader starts at the trackbar's value.
@@ -208,43 +153,15 @@ bool AppCore::OverKeys(int x, int y) const noexcept {
     return keys_ && KeysPoint(x, y, kx, ky);
 }
 
-// The layout follows the new size; what it moved is repainted (everything, unless only the
-// width of a horizontal keyboard changed).
-void AppCore::Resized(ClientSize client) {
-    if (!keys_ || (skin_ && skin_->ApplyingSkin())) return;
-    const bool vertical = state_.Settings.Vertical;
-    const TSkinConfig& skin = state_.SkinConfig;
-    frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth,
-              skin.Scale.Unit()};
-    if (skin_) skin_->Layout(client.width, client.height, vertical);
-    const WindowRect keys = KeyboardRect(frame_, client, vertical);
-    {
-        // The keyboard asks for a repaint of all of itself; the damage below is enough.
-        const bool wasLayingOut = std::exchange(layingOut_, true);
-        keys_->SetBounds(keys.left, keys.top, keys.width, keys.height);
-        layingOut_ = wasLayingOut;
-    }
-    host_.PlaceFader(TrackbarRect(frame_, client, vertical), vertical);
-    const WidthDependents depths =
-        WidthDependentsOf(frame_, skin.CornerSize, keys_->NoteWidth(), skin.KeysOutlineWidth);
-    for (const fw::PixelRect& rect : ResizeDamage(laidOut_, client, vertical, depths))
-        host_.InvalidateArea(rect);
-    laidOut_ = client;
-}
-
 void AppCore::Stop() {
     if (!keys_ || stopped_) return;
     stopped_ = true;
+    ports_.Stop();
     // What shortcuts changed last is kept too.
     EngineChanged();
     icons_.WindowDestroyed();
+    layout_.KeepBounds();
     TSettings& settings = state_.Settings;
-    const WindowRect bounds = host_.WindowBounds();
-    settings.Width = bounds.width;
-    settings.Height = bounds.height;
-    settings.Top = bounds.top;
-    settings.Left = bounds.left;
-    settings.Dpi = scale_.Dpi();
     settings.Velocity = host_.FaderPosition();
     // A failure has been reported already; shutdown goes on regardless.
     (void)SaveSettings(
@@ -302,9 +219,10 @@ void AppCore::MouseMove(TShiftState shift, int x, int y) {
 }
 
 bool AppCore::KeyDown(uint16_t key, ModifierSet shift, uint32_t flags) {
-    if (KeyTakenByEditing(key, shift)) return true;
+    if (mapping_.KeyTakenByEditing(key, shift)) return true;
     const CommandKeyAction action = CommandKeyDown(key, shift, state_.Transpose);
-    if ((action.transpose || action.command) && KeyPlaysNote(key, shift, flags)) return true;
+    if ((action.transpose || action.command) && mapping_.KeyPlaysNote(key, shift, flags))
+        return true;
     if (action.transpose) SetTranspose(*action.transpose);
     // Command keys click their item and still reach the window.
     if (action.command) menu_->Click(*action.command);
@@ -333,11 +251,7 @@ void AppCore::SetFader(int32_t position) {
 // have shown a newer view meanwhile, which an older one must not replace.
 void AppCore::EngineChanged() {
     ShowView();
-    if (TakeBackPorts() && !stopped_) {
-        ports_ = ReadPorts(midi_);
-        Apply(portChoice_.Lost(ports_));
-    }
-    if (engine_->TakePortWanted() && portId_ == 0 && menu_ && !stopped_) RetryPort();
+    ports_.EngineChanged();
     play::Problem problem;
     while (engine_->TakeProblem(problem)) {
         host_.ReportError(problem.text.data());
@@ -355,7 +269,7 @@ void AppCore::ShowView() {
     const play::View view = engine_->View();
     if (!keys_) return;
     play::LayoutEdit edit;
-    while (engine_->TakeLayoutEdit(edit)) ApplyLayoutEdit(edit);
+    while (engine_->TakeLayoutEdit(edit)) mapping_.ApplyLayoutEdit(edit);
     keys_->ShowNotes(view.down);
     if (view.blinks != seenBlinks_) {
         seenBlinks_ = view.blinks;
@@ -365,7 +279,7 @@ void AppCore::ShowView() {
     // A shortcut's change is taken over once the engine has applied what this side sent;
     // before that, the view may predate a change made here.
     if (view.applied != engine_->Sent()) return;
-    if (view.picked != picked_) ShowPicked(view.picked);
+    if (view.picked != mapping_.PickedNote()) mapping_.ShowPicked(view.picked);
     if (view.enabled != state_.Settings.Enabled) ShowEnabled(view.enabled);
     if (view.baseOctave != state_.Settings.BaseOctave) ShowBaseOctave(view.baseOctave);
 }
@@ -381,15 +295,12 @@ void AppCore::ShowBaseOctave(int32_t baseOctave) {
     state_.Settings.BaseOctave = baseOctave;
     keys_->SetBaseOctave(KeyboardOctave(baseOctave));
     if (auto command = BaseOctaveCommand(baseOctave)) menu_->CommandItem(*command).SetChecked(true);
-    RefreshKeyNames();
+    mapping_.RefreshKeyNames();
 }
 
 void AppCore::Timer(int id) {
     if (id == BlinkTimerId) icons_.BlinkTimerTimer();
-    if (id == PortsTimerId) {
-        host_.StopTimer(PortsTimerId);
-        RefreshPorts();
-    }
+    if (id == PortsTimerId) ports_.SecondLook();
 }
 
 // The skin's icon box shows the blink from the icon rules; it is drawn only while the
@@ -421,82 +332,6 @@ void AppCore::ShowPopup() {
     EngineChanged(); // what the menu's own loop may have shown stays the newest
 }
 
-void AppCore::SelectDevice(int32_t id) {
-    Apply(portChoice_.Select(id, ports_));
-}
-
-void AppCore::RefreshPorts() {
-    if (!menu_ || stopped_) return;
-    ports_ = ReadPorts(midi_);
-    Apply(portChoice_.Refresh(ports_));
-}
-
-// The library's list may lag a little behind the system's message, so it is read again a
-// moment later too.
-void AppCore::DevicesChanged() {
-    if (!menu_ || stopped_) return;
-    RefreshPorts();
-    host_.StartTimer(PortsTimerId, PortsSecondLookMs);
-}
-
-// The menu checks the port that plays; while the chosen one is missing it is listed greyed
-// below the others. The boxes come last: other messages are handled while they show.
-void AppCore::Apply(const PortStep& step) {
-    menu_->SetDevices(ports_.Captions(),
-                      portChoice_.Away() ? portChoice_.ChosenName() : std::string());
-    menu_->CheckDevice(portChoice_.OpenDevice());
-    bool failed = false;
-    if (step.engine == PortStep::Engine::Open) {
-        failed = !OpenDevice(step.device) && step.reportFailure;
-    } else if (step.engine == PortStep::Engine::Renumber) {
-        engine_->Send(play::RenumberDevice{step.device});
-    }
-    if (failed) {
-        host_.ReportError(ports_.Count() == 0 ? NoPortsText : PortFailedText);
-        ShowView();
-    }
-    if (!step.lostPort.empty()) {
-        host_.ReportError(PortLostText(step.lostPort));
-        ShowView();
-    }
-}
-
-// The port is opened here, where waiting on the driver holds up nothing but the window, and
-// handed to the engine; the one it played on comes back first and is closed here too.
-bool AppCore::OpenDevice(int32_t device) {
-    if (portId_ != 0) {
-        engine_->Send(play::DetachPort{});
-        engine_->AwaitApplied();
-        portId_ = 0;
-        (void)TakeBackPorts();
-    }
-    MidiOutPort port = OpenOutputPort(midi_, device);
-    if (!port.IsOpen()) return false;
-    portId_ = ++portIds_;
-    engine_->Send(play::AttachPort{port.Release(), device, portId_});
-    return true;
-}
-
-// A key found no port: the one chosen is tried again, silently.
-void AppCore::RetryPort() {
-    (void)OpenDevice(portChoice_.OpenDevice());
-}
-
-// Closes what the engine gave back. True when that was the port in use, found gone (one
-// already replaced when it was lost is no news).
-bool AppCore::TakeBackPorts() {
-    bool lost = false;
-    play::ReturnedPort returned;
-    while (engine_->TakeReturnedPort(returned)) {
-        const MidiOutPort port(midi_, returned.port); // reset and closed as it goes
-        if (returned.lost && returned.id == portId_) {
-            portId_ = 0;
-            lost = true;
-        }
-    }
-    return lost;
-}
-
 void AppCore::SelectChannel(int32_t channel) {
     state_.Settings.Channel = ClampedChannel(channel);
     engine_->Send(play::SetChannel{state_.Settings.Channel});
@@ -507,14 +342,14 @@ void AppCore::SetPedalKey(int32_t key) {
     state_.Settings.PedalKey = key;
     engine_->Send(play::SetPedalKey{key});
     menu_->CheckPedalKey(key);
-    RefreshKeyNames();
+    mapping_.RefreshKeyNames();
 }
 
 void AppCore::SetTranspose(int32_t value) {
     state_.Transpose = value;
     engine_->Send(play::SetTranspose{value});
     menu_->CheckTranspose(value);
-    RefreshKeyNames();
+    mapping_.RefreshKeyNames();
 }
 
 void AppCore::SetEnabledState(bool value) {
@@ -535,7 +370,7 @@ void AppCore::BaseOctaveClick(int32_t baseOctave) {
     state_.Settings.BaseOctave = baseOctave;
     keys_->SetBaseOctave(KeyboardOctave(baseOctave));
     engine_->Send(play::SetBaseOctave{baseOctave});
-    RefreshKeyNames();
+    mapping_.RefreshKeyNames();
 }
 
 void AppCore::TransposeClick(int32_t value) {
@@ -555,7 +390,7 @@ void AppCore::SkinClick(fw::MenuItem& item) {
     if (!skin_) return;
     skin_->LoadSkin();
     ApplySkin();
-    Resized(host_.ClientArea());
+    layout_.Resized(host_.ClientArea());
     // Always repainted: even between two windows-style skins the key colours change.
     host_.Invalidate();
 }
@@ -570,24 +405,15 @@ void AppCore::ZoomOutClick() {
     keys_->SetNoteWidth(state_.Settings.NoteWidth);
 }
 
-// The turned window stays wholly on its screen: a long keyboard turned upright would
-// otherwise reach below it.
 void AppCore::VerticalClick() {
-    const WindowRect bounds = host_.WindowBounds();
-    state_.Settings.Vertical = !state_.Settings.Vertical;
-    ApplyOrientation();
-    const ClientSize minimum = MinimumSize();
-    host_.SetWindowBounds(KeptInWorkArea(AtLeastMinimumSize(TurnedBounds(bounds), minimum),
-                                         host_.WorkAreas(), minimum));
-    Resized(host_.ClientArea());
-    host_.Invalidate();
+    layout_.Turn();
 }
 
 void AppCore::SettingsClick() {
     // One dialog at a time; the flag stays set for exactly as long as the dialog exists,
     // whatever way its showing ends, and the engine knows it before any key that follows.
     if (state_.SettingsDialogOpen) return;
-    ClearPick();
+    mapping_.ClearPick();
     struct OpenFlag {
         AppCore& core;
         explicit OpenFlag(AppCore& c) : core(c) {
@@ -610,7 +436,7 @@ void AppCore::SettingsClick() {
     // Keys play again once the user has closed the dialog, not only once it is gone (hiding
     // a window can take the platform a while).
     host_.ShowSettingsDialog(
-        state_.Settings, [this] { ReloadLayout(); }, [&flag] { flag.Dismissed(); });
+        state_.Settings, [this] { mapping_.ReloadLayout(); }, [&flag] { flag.Dismissed(); });
     host_.Invalidate();
     EngineChanged(); // what the dialog's own loop may have shown stays the newest
 }
@@ -630,6 +456,20 @@ void AppCore::MinimizeClick() {
 
 void AppCore::CloseClick() {
     host_.CloseWindow();
+}
+
+// --- Key names and mapping keys. ---
+
+// The Device submenu lists the outputs as they are now, and typing in the menu maps no key.
+void AppCore::MenuOpening() {
+    ports_.Refresh();
+    mapping_.MenuOpening();
+}
+
+void AppCore::ShowTrayLook(bool inTray) {
+    if (menu_) menu_->ShowTrayLook(inTray);
+    // There is no keyboard to pick from in the tray.
+    if (inTray) mapping_.EndEditing();
 }
 
 } // namespace zevaver

@@ -7,8 +7,13 @@
 //
 // How a new feature plugs in:
 //   1. its state becomes a member of AppState (named as the feature's description names it);
-//   2. its rules become AppCore calls (or a portable class AppCore owns), unit-tested with
-//      the fakes in tests/support;
+//   2. its rules become a portable class of its own in src/mainwindow/, in a file named
+//      after the feature (OutputPorts, WindowLayout, KeyMapping are such), given only what
+//      it needs (the host, the engine, the state, the menu; a callback where it reports
+//      back) and unit-tested with the fakes in tests/support. AppCore owns it and forwards
+//      the shells' calls to it in one line, so the shells drive one small surface; AppCore
+//      itself only coordinates: the start and stop steps, the menu's clicks and the
+//      engine's news;
 //   3. its Win32 part is a class in src/<area>/win/ implementing fw::MessageHandler, whose
 //      TryHandle(message, wParam, lParam, result) turns its messages into those core calls;
 //      TKeysForm registers it with AddHandler, so KeysForm.cpp does not grow.
@@ -17,7 +22,6 @@
 
 #include "engine/Layout.h"
 #include "engine/PlayingEngine.h"
-#include "engine/PortChoice.h"
 #include "engine/SettingsStore.h"
 #include "keyboard/KeyMarks.h"
 #include "keyboard/KeyNames.h"
@@ -25,13 +29,14 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppState.h"
 #include "mainwindow/Geometry.h"
-#include "mainwindow/LayoutEditor.h"
+#include "mainwindow/KeyMapping.h"
 #include "mainwindow/MainMenu.h"
+#include "mainwindow/OutputPorts.h"
 #include "mainwindow/StoredGeometry.h"
 #include "mainwindow/TrayIcons.h"
+#include "mainwindow/WindowLayout.h"
 #include "skin/SkinFeature.h"
 
-#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -146,17 +151,7 @@ protected:
 [[nodiscard]] int KeyboardOctave(int32_t baseOctave) noexcept;
 // A channel outside 1..16 falls back to 1.
 [[nodiscard]] int32_t ClampedChannel(int32_t channel) noexcept;
-// Turning the keyboard swaps the outer width and height; the top-left corner stays. (The
-// window then grows to its minimum size where the swap leaves it short.)
-[[nodiscard]] WindowRect TurnedBounds(const WindowRect& bounds) noexcept;
 
-// The message shown when the chosen MIDI port fails to open.
-inline constexpr const char* PortFailedText = "Selected MIDI port could't be opened.";
-// The message shown when there is no MIDI output at all.
-inline constexpr const char* NoPortsText =
-    "There is no MIDI output on this computer. Nothing plays until one is connected.";
-// The message shown, once, when the MIDI port in use goes away.
-[[nodiscard]] std::string PortLostText(const std::string& portName);
 // Shown when more errors came at once than could wait to be shown.
 [[nodiscard]] std::string DroppedProblemsText(uint32_t count);
 
@@ -164,8 +159,8 @@ class AppCore final : private KeysHost, private MainMenuActions, private TrayIco
 public:
     static constexpr int BlinkTimerId = 1;
     // A second look at the MIDI outputs a moment after a device change.
-    static constexpr int PortsTimerId = 2;
-    static constexpr uint32_t PortsSecondLookMs = 1000;
+    static constexpr int PortsTimerId = OutputPorts::TimerId;
+    static constexpr uint32_t PortsSecondLookMs = OutputPorts::SecondLookMs;
 
     // engineHost: the input thread that runs the engine; null runs it on the calling thread.
     AppCore(AppHost& host, MidiOut& midi, SettingsRegistry& registry, LayoutFiles& layoutFiles,
@@ -194,12 +189,12 @@ public:
     [[nodiscard]] TSkin* Skin() noexcept { return skin_.get(); }
 
     // The user's choice of a device, by its id in the Device submenu.
-    void SelectDevice(int32_t id);
+    void SelectDevice(int32_t id) { ports_.Select(id); }
     // Reads the MIDI outputs again: the Device submenu shows them, and the chosen port is
     // followed, given up for the stand-in or taken again (PortChoice).
-    void RefreshPorts();
+    void RefreshPorts() { ports_.Refresh(); }
     // The system says a device came or went.
-    void DevicesChanged();
+    void DevicesChanged() { ports_.DevicesChanged(); }
     void SelectChannel(int32_t channel);
     void SetPedalKey(int32_t key);
     // Releases everything the pedal allows, then moves to the new transposition.
@@ -218,15 +213,13 @@ public:
     // --- Window events. ---
     // Paints what lies inside `area` (all of it by default) and shows it.
     void Paint(const fw::PixelRect& area = fw::EverywhereRect);
-    void Resized(ClientSize client);
-    // The window moved onto a screen of another DPI: it takes the bounds the system
-    // suggests (held under the pointer while its title is dragged) and is laid out and
-    // drawn anew at the new scale.
+    void Resized(ClientSize client) { layout_.Resized(client); }
+    // The window moved onto a screen of another DPI (WindowLayout).
     void DpiChanged(int dpi, const WindowRect& suggested, ScreenPoint pointer);
     // The scale the window is laid out and drawn at.
-    [[nodiscard]] const fw::DpiScale& Scale() const noexcept { return scale_; }
+    [[nodiscard]] const fw::DpiScale& Scale() const noexcept { return layout_.Scale(); }
     // The smallest the window may be, at that scale.
-    [[nodiscard]] ClientSize MinimumSize() const noexcept { return MinimumWindowSize(scale_); }
+    [[nodiscard]] ClientSize MinimumSize() const noexcept { return layout_.MinimumSize(); }
     // The keyboard control is windowless: presses reach it when they fall inside its
     // rectangle, moves also anywhere while it holds a button, releases of the buttons it
     // holds anywhere.
@@ -256,56 +249,30 @@ public:
     void SessionEnding();
     void Timer(int id);
 
-    // --- Key names and mapping keys (AppCoreKeys.cpp). ---
+    // --- Key names and mapping keys (KeyMapping). ---
     // The popup menu is about to open, wherever it was asked for.
     void MenuOpening();
     // The user's keyboard layout changed: the keys' names with it.
-    void KeyboardLayoutChanged();
-    [[nodiscard]] bool EditingKeys() const noexcept { return editing_; }
+    void KeyboardLayoutChanged() { mapping_.RefreshKeyNames(); }
+    [[nodiscard]] bool EditingKeys() const noexcept { return mapping_.Editing(); }
     // The note picked for the next key, or KeyEditing::NoPick.
-    [[nodiscard]] int32_t PickedNote() const noexcept { return picked_; }
-    [[nodiscard]] KeyMarks& Marks() noexcept { return marks_; }
+    [[nodiscard]] int32_t PickedNote() const noexcept { return mapping_.PickedNote(); }
+    [[nodiscard]] KeyMarks& Marks() noexcept { return mapping_.Marks(); }
 
 private:
     void BuildMenus();
-    // The window at its stored place and size (at `scale_`), kept on the screen.
-    void PlaceWindow(const WindowRect& stored);
-    void SetScale(const fw::DpiScale& scale);
-    void ApplyOrientation();
     void ApplySkin();
     [[nodiscard]] bool KeysPoint(int x, int y, int& kx, int& ky) const noexcept;
     void SetFader(int32_t position);
     void ShowBaseOctave(int32_t baseOctave);
     void ShowEnabled(bool enabled);
     void ShowView();
-    void Apply(const PortStep& step);
-    [[nodiscard]] bool OpenDevice(int32_t device);
-    void RetryPort();
-    [[nodiscard]] bool TakeBackPorts();
-    // AppCoreKeys.cpp.
-    void SendLayout();
-    // The layout the settings name, read again and played.
-    void ReloadLayout();
-    void RefreshKeyNames();
-    void RepaintKeys();
-    void Pick(int32_t note);
-    void ShowPicked(int32_t note);
-    void ClearPick();
-    void EndEditing();
-    void ApplyLayoutEdit(const play::LayoutEdit& edit);
-    // A key of the focused window that mapping keys has taken (or is about to take) does
-    // not also run a command.
-    [[nodiscard]] bool KeyTakenByEditing(uint16_t key, ModifierSet shift);
-    // A key of the focused window that the layout plays: it plays instead of running its
-    // command (held Ctrl or Alt let no note play, so the command runs then).
-    [[nodiscard]] bool KeyPlaysNote(uint16_t key, ModifierSet shift, uint32_t flags) const;
-    void SetNotice(std::string notice);
 
     // KeysHost.
     fw::PixelSurface* BackBuffer() override { return host_.BackBuffer(); }
     void Present(int left, int top, int width, int height) override;
     void Invalidate() override {
-        if (!layingOut_) host_.Invalidate();
+        if (!layout_.LayingOut()) host_.Invalidate();
     }
     void CaptureMouse() override { host_.CaptureMouse(); }
     void ReleaseMouseCapture() override { host_.ReleaseMouseCapture(); }
@@ -327,11 +294,11 @@ private:
     void EnabledClick() override;
     void MinimizeClick() override;
     void CloseClick() override;
-    void KeyNamesClick() override;
-    void EditKeysClick() override;
-    void SaveLayoutAsClick() override;
-    void KeysByPositionClick() override;
-    void RevertLayoutClick() override;
+    void KeyNamesClick() override { mapping_.ToggleKeyNames(); }
+    void EditKeysClick() override { mapping_.ToggleEditing(); }
+    void SaveLayoutAsClick() override { mapping_.SaveLayoutAs(); }
+    void KeysByPositionClick() override { mapping_.ToggleKeysByPosition(); }
+    void RevertLayoutClick() override { mapping_.RevertLayout(); }
 
     // TrayIconsHost.
     void TrayIcon(const std::string& trayName, TrayAction action) override {
@@ -352,41 +319,17 @@ private:
     std::string settingsKeyPath_;
     LayoutFiles& layoutFiles_;
     AppState state_;
-    PortList ports_;
-    PortChoice portChoice_{state_.Settings};
     TrayIcons icons_{static_cast<TrayIconsHost&>(*this), state_.Minimized, state_.IconName};
-    FrameMetrics frame_;
-    fw::DpiScale scale_;
+    WindowLayout layout_{host_, state_};
     std::unique_ptr<TSkin> skin_;
     std::unique_ptr<SameThreadEngine> sameThread_;
     std::unique_ptr<PlayingEngine> engine_;
     std::unique_ptr<TKeys> keys_;
     std::unique_ptr<MainMenu> menu_;
+    OutputPorts ports_;
     uint32_t seenBlinks_ = 0;
-    // The port the engine plays on (0: none), as attached; ids count up from 1.
-    uint32_t portId_ = 0;
-    uint32_t portIds_ = 0;
-    // The client size the layout was last made for, and whether it is being made now.
-    ClientSize laidOut_;
-    bool layingOut_ = false;
-    // Start is setting up what the key names depend on: they wait until it is all set.
-    bool startingUp_ = false;
     bool stopped_ = false;
-
-    // Key names and mapping keys.
-    LayoutEditor editor_{state_.Settings, state_.KeyNotes, layoutFiles_};
-    KeyMarks marks_;
-    bool editing_ = false;
-    int32_t picked_ = KeyEditing::NoPick;
-    // Layouts sent to the engine: an edit it made to an earlier one is stale.
-    uint32_t layoutsSent_ = 0;
-    // Keys the engine took while the main window was active, whose key message is to come.
-    std::bitset<256> takenKeys_;
-    bool askingLayoutName_ = false;
-    // What the notice over the keyboard says: editing, a pick waiting for its key, or what
-    // the last key mapped changed.
-    enum class Notice : uint8_t { None, Editing, Picked, Changed };
-    Notice notice_ = Notice::None;
+    KeyMapping mapping_;
 };
 
 } // namespace zevaver

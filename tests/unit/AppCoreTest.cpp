@@ -311,6 +311,31 @@ TEST_F(AppCoreTest, ShutdownSavesTheBoundsAndTheFaderOnce) {
     EXPECT_EQ(registry.writes.size(), writes);
 }
 
+// The window's messages may come while it is being made, before the core has started, and
+// device changes after it has stopped: each part of the core waits for what it works on.
+TEST_F(AppCoreTest, WindowEventsBeforeTheStartAndDeviceChangesAfterTheStopChangeNothing) {
+    const WindowRect bounds = host.bounds;
+    core.Resized({600, 100});
+    core.DpiChanged(144, {1, 2, 900, 300}, {50, 50});
+    core.DevicesChanged();
+    core.Timer(AppCore::PortsTimerId);
+    core.KeyboardLayoutChanged();
+    EXPECT_EQ(host.bounds, bounds);
+    EXPECT_EQ(host.invalidations, 0);
+    EXPECT_TRUE(host.timers.empty());
+    EXPECT_TRUE(midi.Opened().empty());
+
+    Start();
+    core.Stop();
+    const std::vector<int> opened = midi.Opened();
+    midi.devices = 3;
+    core.DevicesChanged();
+    core.Timer(AppCore::PortsTimerId);
+    EXPECT_EQ(midi.Opened(), opened);
+    EXPECT_EQ(host.timers.count(AppCore::PortsTimerId), 0u);
+    EXPECT_EQ(Item("mnuDevice").Count(), 3u) << "the list as it was";
+}
+
 TEST_F(AppCoreTest, WhileMinimizedNothingIsDrawnButNotesStillPlay) {
     Start();
     State().Minimized = true;

@@ -1,27 +1,46 @@
-// The application core's part in "Key names", "Edit keys" and "Save layout as...": the
-// names drawn on the keys, the picked key, the edits the engine makes while keys are
-// mapped, and saving the layout under another name.
-#include "mainwindow/AppCore.h"
+#include "mainwindow/KeyMapping.h"
 
+#include "engine/CommandKeys.h"
+#include "mainwindow/AppCore.h"
 #include "mainwindow/EditNotices.h"
 #include "mainwindow/KeyNameTexts.h"
 
+#include <utility>
+
 namespace zevaver {
 
-void AppCore::SendLayout() {
-    ++layoutsSent_;
-    engine_->Send(play::SetLayout{state_.KeyNotes});
+KeyMapping::KeyMapping(AppHost& host, AppState& state, PlayingEngine& engine,
+                       LayoutFiles& layoutFiles, std::function<void()> engineChanged)
+    : host_(host), state_(state), engine_(engine), layoutFiles_(layoutFiles),
+      engineChanged_(std::move(engineChanged)),
+      editor_(state.Settings, state.KeyNotes, layoutFiles) {}
+
+void KeyMapping::Attach(TKeys& keys, MainMenu& menu) {
+    keys_ = &keys;
+    menu_ = &menu;
+    marks_.SetPainter(host_.LabelPainter());
+    keys_->SetOverlay(&marks_);
 }
 
-void AppCore::ReloadLayout() {
+void KeyMapping::HoldNames(bool held) {
+    namesHeld_ = held;
+    if (!held) RefreshKeyNames();
+}
+
+void KeyMapping::SendLayout() {
+    ++layoutsSent_;
+    engine_.Send(play::SetLayout{state_.KeyNotes});
+}
+
+void KeyMapping::ReloadLayout() {
     (void)LoadLayout(state_.Settings, state_.KeyNotes, layoutFiles_);
     editor_.LayoutLoaded();
     SendLayout();
     RefreshKeyNames();
 }
 
-void AppCore::RefreshKeyNames() {
-    if (!keys_ || startingUp_) return;
+void KeyMapping::RefreshKeyNames() {
+    if (!keys_ || namesHeld_) return;
     const TSettings& settings = state_.Settings;
     NoteTexts texts{};
     if (settings.KeyNames) {
@@ -36,20 +55,20 @@ void AppCore::RefreshKeyNames() {
     if (shown || marks_.ShowsNames()) RepaintKeys();
 }
 
-void AppCore::RepaintKeys() {
+void KeyMapping::RepaintKeys() {
     if (keys_ && !state_.Minimized) keys_->Paint();
 }
 
-void AppCore::KeyboardLayoutChanged() {
-    RefreshKeyNames();
+void KeyMapping::NoteClicked(int32_t note) {
+    if (editing_) Pick(note);
 }
 
-void AppCore::Pick(int32_t note) {
-    engine_->Send(play::PickNote{note});
+void KeyMapping::Pick(int32_t note) {
+    engine_.Send(play::PickNote{note});
     ShowPicked(note);
 }
 
-void AppCore::ShowPicked(int32_t note) {
+void KeyMapping::ShowPicked(int32_t note) {
     picked_ = editing_ ? note : KeyEditing::NoPick;
     if (picked_ != KeyEditing::NoPick) {
         notice_ = Notice::Picked;
@@ -64,13 +83,13 @@ void AppCore::ShowPicked(int32_t note) {
     RepaintKeys();
 }
 
-void AppCore::SetNotice(std::string notice) {
+void KeyMapping::SetNotice(std::string notice) {
     if (notice == marks_.Notice()) return;
     marks_.SetNotice(std::move(notice));
     RepaintKeys();
 }
 
-bool AppCore::KeyPlaysNote(uint16_t key, ModifierSet shift, uint32_t flags) const {
+bool KeyMapping::KeyPlaysNote(uint16_t key, ModifierSet shift, uint32_t flags) const {
     if (shift.Ctrl || shift.Alt) return false;
     const TSettings& settings = state_.Settings;
     const int64_t entry = LayoutKeyOf(key, flags, settings.KeysByPosition);
@@ -78,25 +97,23 @@ bool AppCore::KeyPlaysNote(uint16_t key, ModifierSet shift, uint32_t flags) cons
            state_.KeyNotes[static_cast<size_t>(entry)] != 0;
 }
 
-// Keys typed into a menu or a dialog are no keys to map.
-void AppCore::ClearPick() {
+void KeyMapping::ClearPick() {
     if (picked_ != KeyEditing::NoPick) Pick(KeyEditing::NoPick);
 }
 
-// The Device submenu lists the outputs as they are now, and typing in the menu maps no key.
-void AppCore::MenuOpening() {
-    RefreshPorts();
+// Typing in the menu maps no key.
+void KeyMapping::MenuOpening() {
     ClearPick();
     menu_->CommandItem(KeyCommand::RevertLayout).SetEnabled(editor_.CanRevert());
 }
 
-void AppCore::EndEditing() {
+void KeyMapping::EndEditing() {
     if (!editing_) return;
     menu_->CommandItem(KeyCommand::EditKeys).SetChecked(false);
-    EditKeysClick(); // turns editing off
+    ToggleEditing();
 }
 
-void AppCore::ApplyLayoutEdit(const play::LayoutEdit& edit) {
+void KeyMapping::ApplyLayoutEdit(const play::LayoutEdit& edit) {
     // Made on a layout that another has replaced since: the file it belongs to is not the
     // current one, and the engine plays the new layout.
     if (edit.layout != layoutsSent_) return;
@@ -116,7 +133,7 @@ void AppCore::ApplyLayoutEdit(const play::LayoutEdit& edit) {
     if (!problem.empty()) host_.ReportError(problem);
 }
 
-bool AppCore::KeyTakenByEditing(uint16_t key, ModifierSet shift) {
+bool KeyMapping::KeyTakenByEditing(uint16_t key, ModifierSet shift) {
     if (!editing_) {
         takenKeys_.reset();
         return false;
@@ -133,28 +150,22 @@ bool AppCore::KeyTakenByEditing(uint16_t key, ModifierSet shift) {
     return picked_ != KeyEditing::NoPick && !shift.Ctrl && !shift.Alt;
 }
 
-void AppCore::ShowTrayLook(bool inTray) {
-    if (menu_) menu_->ShowTrayLook(inTray);
-    // There is no keyboard to pick from in the tray.
-    if (inTray) EndEditing();
-}
-
 // --- The menu's handlers. ---
 
-void AppCore::KeyNamesClick() {
+void KeyMapping::ToggleKeyNames() {
     state_.Settings.KeyNames = !state_.Settings.KeyNames;
     RefreshKeyNames();
 }
 
-void AppCore::EditKeysClick() {
+void KeyMapping::ToggleEditing() {
     editing_ = !editing_;
-    engine_->Send(play::EditKeys{editing_});
+    engine_.Send(play::EditKeys{editing_});
     notice_ = editing_ ? Notice::Editing : Notice::None;
     marks_.SetNotice(editing_ ? EditingNotice() : std::string());
     ShowPicked(KeyEditing::NoPick);
 }
 
-void AppCore::SaveLayoutAsClick() {
+void KeyMapping::SaveLayoutAs() {
     // One dialog at a time: the settings dialog's list would not show the new layout, and
     // its OK would choose the old one again.
     if (state_.SettingsDialogOpen || askingLayoutName_) return;
@@ -162,12 +173,14 @@ void AppCore::SaveLayoutAsClick() {
     askingLayoutName_ = true;
     // Keys typed into the name (or the boxes after it) play nothing.
     struct Asked {
-        AppCore& core;
-        explicit Asked(AppCore& c) : core(c) { core.engine_->Send(play::SetDialogOpen{true}); }
+        KeyMapping& mapping;
+        explicit Asked(KeyMapping& m) : mapping(m) {
+            mapping.engine_.Send(play::SetDialogOpen{true});
+        }
         ~Asked() {
-            core.engine_->Send(play::SetDialogOpen{false});
-            core.askingLayoutName_ = false;
-            core.EngineChanged(); // what the boxes' own loops may have shown stays the newest
+            mapping.engine_.Send(play::SetDialogOpen{false});
+            mapping.askingLayoutName_ = false;
+            mapping.engineChanged_(); // what the boxes' own loops may have shown stays the newest
         }
     } asked{*this};
     std::string name = state_.Settings.Layout;
@@ -186,13 +199,13 @@ void AppCore::SaveLayoutAsClick() {
         host_.ReportError(problem);
 }
 
-void AppCore::KeysByPositionClick() {
+void KeyMapping::ToggleKeysByPosition() {
     state_.Settings.KeysByPosition = !state_.Settings.KeysByPosition;
-    engine_->Send(play::SetKeysByPosition{state_.Settings.KeysByPosition});
+    engine_.Send(play::SetKeysByPosition{state_.Settings.KeysByPosition});
     RefreshKeyNames();
 }
 
-void AppCore::RevertLayoutClick() {
+void KeyMapping::RevertLayout() {
     if (const std::string problem = editor_.Revert(); !problem.empty()) {
         host_.ReportError(problem);
         return;
