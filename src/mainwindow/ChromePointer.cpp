@@ -28,6 +28,9 @@ void ChromePointer::UpdateWatch() {
 
 bool ChromePointer::Press(int x, int y) {
     if (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y)) return false;
+    // Before the control hears of the press: a menu it opens takes the pointer away, and
+    // that ends the press.
+    window_.HoldPointer();
     holding_ = true;
     const fw::PixelRect title = TitleImageRect();
     if (PointIn(title, x, y)) {
@@ -65,8 +68,10 @@ bool ChromePointer::Move(int x, int y, ScreenPoint screen, bool leftDown) {
         captured->MouseMove(x, y);
         return true;
     }
-    window_.ShowCursor(PointIn(TitleImageRect(), x, y) ? ResizeCursor::Arrow
-                                                       : HitTest(x, y).cursor);
+    // A skin with the system's frame may have come while the button was held.
+    if (!IsBitmapSkin()) return true;
+    window_.ShowCursor(!holding_ && PointIn(TitleImageRect(), x, y) ? ResizeCursor::Arrow
+                                                                    : HitTest(x, y).cursor);
     return true;
 }
 
@@ -78,16 +83,24 @@ bool ChromePointer::Release(int x, int y) {
     // The release may already have come through the playing thread, which leaves nothing
     // captured.
     if (TCtrl* captured = CapturedCtrl()) captured->MouseUp(x, y);
+    window_.ReleasePointer();
     UpdateWatch();
     return true;
 }
 
 void ChromePointer::LetGo() {
+    // Only a hold of the chrome's own is given back: the keyboard holds the pointer too.
+    const bool held = holding_;
     holding_ = false;
     Drag().TitleUp();
     Drag().BorderUp();
     if (TSkin* skin = core_.Skin()) skin->Chrome().CtrlsList.ReleaseCaptured();
     UpdateWatch();
+    if (held) window_.ReleasePointer();
+}
+
+bool ChromePointer::OwnsCursor(int x, int y) {
+    return IsBitmapSkin() && (holding_ || !core_.KeyboardTakesPointer(x, y));
 }
 
 void ChromePointer::WatchedMove(ScreenPoint screen, bool leftDown) {

@@ -3,8 +3,7 @@
 // chrome controls (WindowDrag, BorderHitTest, the controls' own rules). A pressed control
 // follows the pointer wherever it goes, through the window's hold on the pointer and through
 // the system-wide pointer events the input thread watches; when the hold is lost before the
-// release, the press ends as if released outside. The platform's part is PointerWindow (the
-// Linux shell's; the Windows shell still has its own TWindowPointer).
+// release, the press ends as if released outside. The platform's part is PointerWindow.
 #pragma once
 
 #include "mainwindow/AppCore.h"
@@ -25,6 +24,11 @@ public:
     // The playing thread watches the pointer while a control holds it.
     virtual void WatchPointer(bool on) = 0;
     [[nodiscard]] virtual bool Active() = 0;
+    // From a press outside the keyboard to its end the window holds the pointer, so moves
+    // outside it still arrive. Platforms that hold it for the pressed window by themselves
+    // leave these be.
+    virtual void HoldPointer() {}
+    virtual void ReleasePointer() {}
 
 protected:
     ~PointerWindow() = default;
@@ -47,6 +51,9 @@ public:
     void WatchedRelease(ScreenPoint screen);
 
     [[nodiscard]] bool Holding() const noexcept { return holding_; }
+    // Whether the cursor at this client point is the chrome's (the one last shown), not the
+    // keyboard's.
+    [[nodiscard]] bool OwnsCursor(int x, int y);
 
 private:
     [[nodiscard]] bool IsBitmapSkin() noexcept;

@@ -45,7 +45,7 @@ public:
         fw::PixelRect WindowBounds() override { return host_.ScreenBounds(); }
         bool IsMainWindowActive() override { return true; }
         bool WindowShown() override { return true; }
-        void PopupMenuAt(int, int) override {}
+        void PopupMenuAt(int, int) override { host_.holdsAtMenu = host_.holds; }
         void CloseMainWindow() override { ++host_.closes; }
         void MinimizeApplication() override {}
         void ApplyWindowLook(const TSkinConfig&, bool) override {}
@@ -57,6 +57,7 @@ public:
     Shell shell{*this};
     int closes = 0;
     bool watching = false;
+    int holds = 0, releases = 0, holdsAtMenu = -1;
     ResizeCursor cursor = ResizeCursor::Arrow;
 
     SkinShell* Skins() override { return &shell; }
@@ -74,6 +75,8 @@ public:
     void ShowCursor(ResizeCursor value) override { cursor = value; }
     void WatchPointer(bool on) override { watching = on; }
     bool Active() override { return true; }
+    void HoldPointer() override { ++holds; }
+    void ReleasePointer() override { ++releases; }
 };
 
 class ChromePointerTest : public ::testing::Test {
@@ -146,6 +149,30 @@ TEST_F(ChromePointerTest, APressedButtonIsWatchedOutsideAndClicksOnlyWhenRelease
     ASSERT_TRUE(pointer.Press(close.left + 2, close.top + 2));
     pointer.WatchedRelease(At(close.left + 3, close.top + 3));
     EXPECT_EQ(host.closes, 1);
+}
+
+TEST_F(ChromePointerTest, APressHoldsThePointerUntilItEndsAndGivesBackOnlyItsOwnHold) {
+    const int keyX = core.Keys().Left() + 10, keyY = core.Keys().Top() + 10;
+    EXPECT_FALSE(pointer.OwnsCursor(keyX, keyY)) << "the keys show the keyboard's cursor";
+    const fw::PixelRect title = core.Skin()->TitleDragArea();
+    ASSERT_TRUE(pointer.Press(title.left + 1, title.top + 1));
+    EXPECT_EQ(host.holds, 1);
+    EXPECT_TRUE(pointer.OwnsCursor(keyX, keyY)) << "a drag over the keys keeps its cursor";
+    ASSERT_TRUE(pointer.Release(title.left + 1, title.top + 1));
+    EXPECT_EQ(host.releases, 1);
+
+    // Another window came to the front: the hold goes back once, and losing a hold the
+    // keyboard had is not the chrome's to answer.
+    ASSERT_TRUE(pointer.Press(title.left + 1, title.top + 1));
+    pointer.LetGo();
+    pointer.LetGo();
+    EXPECT_EQ(host.releases, 2);
+
+    // The icon's menu takes the pointer away, which must find the press already holding it.
+    const fw::PixelRect icon = core.Skin()->Chrome().IconBox.Bounds;
+    ASSERT_FALSE(fw::IsEmpty(icon));
+    ASSERT_TRUE(pointer.Press(icon.left + 1, icon.top + 1));
+    EXPECT_EQ(host.holdsAtMenu, 3);
 }
 
 } // namespace

@@ -36,74 +36,38 @@ ScreenPoint PointerPosition() noexcept {
 
 } // namespace
 
-bool TWindowPointer::IsBitmapSkin() noexcept {
-    return core_.Skin() != nullptr && !core_.State().SkinConfig.WindowsStyle;
-}
-
-fw::PixelRect TWindowPointer::TitleImageRect() noexcept {
-    const TSkin* skin = core_.Skin();
-    return skin ? skin->TitleDragArea() : fw::PixelRect{};
-}
-
-TCtrl* TWindowPointer::CapturedCtrl() noexcept {
-    TSkin* skin = core_.Skin();
-    return skin ? skin->Chrome().CtrlsList.CapturedCtrl : nullptr;
-}
-
-BorderHit TWindowPointer::HitTest(int x, int y) noexcept {
-    const TSkinConfig& skin = core_.State().SkinConfig;
-    RECT client{};
-    GetClientRect(window_, &client);
-    return BorderHitTest(x, y, {client.right, client.bottom}, skin.InnerRect, skin.CornerArea,
-                         skin.BorderSize);
-}
-
 bool TWindowPointer::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: // a quick second press is a press all the same
-        if (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y)) return false;
-        FormMouseDown(x, y);
+        if (!chrome_.Press(x, y)) return false;
         result = 0;
         return true;
     case WM_MOUSEMOVE:
-        if (holding_ && !(wParam & MK_LBUTTON)) {
-            // The release went somewhere else: the press ends here, as if released outside.
-            LetGo();
-            if (GetCapture() == window_) ReleaseCapture();
-        }
-        if (!holding_ && (!IsBitmapSkin() || core_.KeyboardTakesPointer(x, y))) return false;
-        FormMouseMove(x, y);
+        if (!chrome_.Move(x, y, PointerPosition(), (wParam & MK_LBUTTON) != 0)) return false;
         result = 0;
         return true;
     case WM_LBUTTONUP:
-        if (!holding_) return false;
-        FormMouseUp(x, y);
+        if (!chrome_.Release(x, y)) return false;
         result = 0;
         return true;
     case WM_CAPTURECHANGED:
         // Another window took the pointer (a menu, a dialog, a message box): no release
         // will come.
-        if (reinterpret_cast<HWND>(lParam) != window_) LetGo();
+        if (reinterpret_cast<HWND>(lParam) != window_) chrome_.LetGo();
         return false; // the keyboard hears of it too
     case WM_ACTIVATE:
         // Another window came to the front while a button was held here.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const bool held = holding_;
-            LetGo();
-            if (held && GetCapture() == window_) ReleaseCapture();
-        }
+        if (LOWORD(wParam) == WA_INACTIVE) chrome_.LetGo();
         return false;
     case WM_SETCURSOR: {
-        if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != window_ ||
-            !IsBitmapSkin())
-            return false;
+        if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != window_) return false;
         POINT p{};
         GetCursorPos(&p);
         ScreenToClient(window_, &p);
-        if (!holding_ && core_.KeyboardTakesPointer(p.x, p.y)) return false;
-        ShowCursor();
+        if (!chrome_.OwnsCursor(p.x, p.y)) return false;
+        ShowCursor(cursor_);
         result = TRUE;
         return true;
     }
@@ -112,103 +76,47 @@ bool TWindowPointer::TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     }
 }
 
-void TWindowPointer::FormMouseDown(int x, int y) {
-    // The window holds the pointer until the release, so moves outside it still arrive.
-    SetCapture(window_);
-    holding_ = true;
-    const fw::PixelRect title = TitleImageRect();
-    if (PointIn(title, x, y)) {
-        Drag().TitleDown(x - title.left, y - title.top, title.left, title.top);
-        return;
-    }
-    const BorderHit hit = HitTest(x, y);
-    cursor_ = hit.cursor;
-    if (hit.resizes) {
-        RECT bounds{};
-        GetWindowRect(window_, &bounds);
-        Drag().BorderDown(hit.edges, x, y, bounds.right - bounds.left, bounds.bottom - bounds.top);
-        return;
-    }
-    core_.Skin()->Chrome().CtrlsList.DispatchMouseDown(x, y);
-}
-
-void TWindowPointer::FormMouseMove(int x, int y) {
-    if (Drag().DraggingTitle() || (!holding_ && PointIn(TitleImageRect(), x, y))) {
-        TitleBoxMouseMove();
-        return;
-    }
-    if (Drag().Resizing()) {
-        RECT r{};
-        GetWindowRect(window_, &r);
-        fw::PixelRect bounds{};
-        if (Drag().BorderMove({r.left, r.top, r.right, r.bottom}, PointerPosition(), bounds)) {
-            SetWindowPos(window_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-                         bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            // Every step is shown before the next: the border follows the pointer. What the
-            // new size moved was marked for repainting by the resize itself.
-            RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        }
-        return;
-    }
-    if (TCtrl* captured = CapturedCtrl()) {
-        captured->MouseMove(x, y);
-        return;
-    }
-    if (!IsBitmapSkin()) return;
-    cursor_ = HitTest(x, y).cursor;
-    ShowCursor();
-}
-
-void TWindowPointer::TitleBoxMouseMove() {
-    ScreenPoint topLeft{};
-    if (Drag().TitleMove(PointerPosition(), topLeft))
-        SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    cursor_ = ResizeCursor::Arrow;
-    ShowCursor();
-}
-
-void TWindowPointer::FormMouseUp(int x, int y) {
-    holding_ = false;
-    Drag().TitleUp();
-    Drag().BorderUp();
-    // The release may already have come through the system-wide events, which leaves
-    // nothing captured.
-    if (TCtrl* captured = CapturedCtrl()) captured->MouseUp(x, y);
-    if (GetCapture() == window_) ReleaseCapture();
-}
-
-void TWindowPointer::LetGo() {
-    holding_ = false;
-    Drag().TitleUp();
-    Drag().BorderUp();
-    if (TSkin* skin = core_.Skin()) skin->Chrome().CtrlsList.ReleaseCaptured();
-}
-
 void TWindowPointer::KeyWatchMouseMove(int x, int y) {
-    TCtrl* captured = CapturedCtrl();
-    if (!captured || GetForegroundWindow() != window_) return;
-    // Without the window's hold on the pointer no release reaches it but through the
-    // watch, and that one was missed when the button is already up.
-    if (GetCapture() != window_ && !LeftButtonDown()) {
-        LetGo();
-        return;
-    }
-    RECT r{};
-    GetWindowRect(window_, &r);
-    captured->MouseMove(x - r.left, y - r.top);
+    // While the window holds the pointer its own messages bring the release; without the
+    // hold only the watch does, and that one was missed when the button is already up.
+    chrome_.WatchedMove({x, y}, GetCapture() == window_ || LeftButtonDown());
 }
 
 void TWindowPointer::KeyWatchMouseUp(int x, int y) {
-    TCtrl* captured = CapturedCtrl();
-    if (!captured || GetForegroundWindow() != window_) return;
-    RECT r{};
-    GetWindowRect(window_, &r);
-    captured->MouseUp(x - r.left, y - r.top);
+    chrome_.WatchedRelease({x, y});
 }
 
-void TWindowPointer::ShowCursor() const noexcept {
-    SetCursor(LoadCursorA(nullptr, CursorName(cursor_)));
+ClientSize TWindowPointer::ClientArea() {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return {client.right, client.bottom};
+}
+
+fw::PixelRect TWindowPointer::ScreenBounds() {
+    RECT r{};
+    GetWindowRect(window_, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+void TWindowPointer::MoveWindow(int left, int top) {
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWindowPointer::SizeWindow(const fw::PixelRect& bounds) {
+    SetWindowPos(window_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Every step is shown before the next: the border follows the pointer. What the new
+    // size moved was marked for repainting by the resize itself.
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TWindowPointer::ShowCursor(ResizeCursor cursor) {
+    cursor_ = cursor;
+    SetCursor(LoadCursorA(nullptr, CursorName(cursor)));
+}
+
+void TWindowPointer::ReleasePointer() {
+    if (GetCapture() == window_) ReleaseCapture();
 }
 
 } // namespace zevaver
