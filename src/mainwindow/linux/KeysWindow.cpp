@@ -3,6 +3,7 @@
 #include "mainwindow/linux/KeysWindowEvents.h"
 
 #include "engine/linux/IniSettings.h"
+#include "framework/linux/Folders.h"
 #include "keyboard/linux/LinuxMidiOut.h"
 
 #include <gdk/gdkx.h>
@@ -106,7 +107,10 @@ KeysWindow::KeysWindow(KeysWindowOptions options)
                                   options_.registry
                                       ? nullptr
                                       : std::make_unique<IniSettings>(IniSettings::ForUser())),
-            layoutFiles_, options_.settingsKeyPath, &input_) {
+            layoutFiles_, options_.settingsKeyPath, &input_),
+      iconFolder_(WindowIcons::FindFolder(options_.dataRoots.empty() ? fw::DataRoots()
+                                                                     : options_.dataRoots)),
+      windowIcons_(iconFolder_), tray_(iconFolder_) {
     skin_->onError = [this](const std::string& text) { ReportError(text); };
 }
 
@@ -114,6 +118,7 @@ KeysWindow::~KeysWindow() {
     Destroy();
     for (const auto& [id, source] : timers_) g_source_remove(source);
     for (unsigned source : sources_) g_source_remove(source);
+    if (trayGrace_) g_source_remove(trayGrace_);
     if (window_) gtk_widget_destroy(window_);
     if (invalid_) cairo_region_destroy(invalid_);
     if (buffer_) cairo_surface_destroy(buffer_);
@@ -157,8 +162,34 @@ bool KeysWindow::Create(bool watch) {
     if (!input_.Start(core_.Engine(), watch)) return false;
     KeysWindowEvents::WatchSources(*this);
     core_.Start();
+    MakeTray();
     created_ = true;
     return true;
+}
+
+void KeysWindow::MakeTray() {
+    tray_.OnActivate = [this] { Guarded([&] { core_.RestoreFromTray(); }); };
+    tray_.OnHostChanged = [this](bool present) { Guarded([&] { TrayHostChanged(present); }); };
+    tray_.Create(core_.Menu().Root());
+}
+
+// A panel that restarts is back within a moment and shows the icon again; one that stays
+// away would leave the program without a window or an icon: the window comes back then.
+void KeysWindow::TrayHostChanged(bool present) {
+    if (trayGrace_) g_source_remove(trayGrace_);
+    trayGrace_ = 0;
+    if (present || !hiddenInTray_) return;
+    trayGrace_ = g_timeout_add(
+        TrayGraceMs,
+        [](gpointer data) -> gboolean {
+            auto& self = *static_cast<KeysWindow*>(data);
+            self.trayGrace_ = 0;
+            Guarded([&] {
+                if (self.hiddenInTray_ && !self.tray_.HostPresent()) self.core_.RestoreFromTray();
+            });
+            return G_SOURCE_REMOVE;
+        },
+        this);
 }
 
 void KeysWindow::Show() {
@@ -387,17 +418,29 @@ void KeysWindow::PlaceFader(const WindowRect& bounds, bool vertical) {
     gtk_widget_queue_resize(overlay_);
 }
 
-// Until the program has a tray icon, "minimised" is the window manager's: the window goes to
-// the taskbar. A start in the background ("/M") keeps it hidden until a later start.
+// Where something shows the tray icon the window leaves the task bar for it; elsewhere
+// "minimised" is the window manager's: the window goes to the task bar. A start in the
+// background ("/M") keeps it hidden until the tray icon or a later start brings it.
 void KeysWindow::ShowApplicationWindow(bool shown) {
     if (!window_) return;
     if (shown) {
+        if (hiddenInTray_) {
+            hiddenInTray_ = false;
+            // Some window managers place a window shown again anew.
+            gtk_window_move(GTK_WINDOW(window_), hiddenLeft_, hiddenTop_);
+        }
         if (!shownOnce_) return Show();
         gtk_window_deiconify(GTK_WINDOW(window_));
         gtk_widget_show(window_);
         return;
     }
     if (!shownOnce_) return;
+    if (tray_.HostPresent()) {
+        gtk_window_get_position(GTK_WINDOW(window_), &hiddenLeft_, &hiddenTop_);
+        hiddenInTray_ = true;
+        gtk_widget_hide(window_);
+        return;
+    }
     GdkScreen* screen = gtk_widget_get_screen(window_);
     if (GDK_IS_X11_SCREEN(screen) &&
         gdk_x11_screen_supports_net_wm_hint(screen,
@@ -405,6 +448,27 @@ void KeysWindow::ShowApplicationWindow(bool shown) {
         gtk_window_iconify(GTK_WINDOW(window_));
     else
         gtk_widget_hide(window_);
+}
+
+void KeysWindow::TrayIcon(const std::string& trayName, TrayAction action) {
+    switch (action) {
+    case TrayAction::Add:
+        tray_.Show(ThemeIconName(trayName));
+        break;
+    case TrayAction::Modify:
+        // As the shell's: a change of an icon that is not there does nothing.
+        if (tray_.Shown()) tray_.Show(ThemeIconName(trayName));
+        break;
+    case TrayAction::Delete:
+        tray_.Hide();
+        break;
+    }
+    // "Restore" for "Minimize", and the items the tray's menu leaves out.
+    if (action != TrayAction::Modify) tray_.RefreshMenu();
+}
+
+void KeysWindow::SetWindowIcon(const std::string& windowName) {
+    windowIcons_.Apply(window_, ThemeIconName(windowName));
 }
 
 void KeysWindow::BringToFront() {

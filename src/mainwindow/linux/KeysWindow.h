@@ -12,6 +12,8 @@
 #include "keyboard/MidiOut.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/ChromePointer.h"
+#include "mainwindow/linux/TrayIndicator.h"
+#include "mainwindow/linux/WindowIcons.h"
 #include "services/linux/InputThread.h"
 #include "skin/linux/LinuxSkinFiles.h"
 
@@ -62,6 +64,7 @@ public:
 
     [[nodiscard]] AppCore& Core() noexcept { return core_; }
     [[nodiscard]] LinuxInputThread& Input() noexcept { return input_; }
+    [[nodiscard]] TrayIndicator& Tray() noexcept { return tray_; }
     [[nodiscard]] GtkWidget* Widget() const noexcept { return window_; }
     // Out of the background and to the front: a later start's hand-over.
     void BringForward();
@@ -78,6 +81,9 @@ private:
     void OnDraw(cairo_t* cr);
     void SetActive(bool active);
     void ShowNotYet(const char* text);
+    void MakeTray();
+    // The tray went away while the window was hidden in it: the window comes back.
+    void TrayHostChanged(bool present);
     [[nodiscard]] ScreenPoint PointerOnScreen(bool* leftDown = nullptr);
 
     // AppHost.
@@ -100,8 +106,8 @@ private:
     void SetFaderPosition(int32_t position) override;
     void PlaceFader(const WindowRect& bounds, bool vertical) override;
     [[nodiscard]] std::vector<fw::PixelRect> Monitors() override;
-    void TrayIcon(const std::string&, TrayAction) override {}
-    void SetWindowIcon(const std::string&) override {}
+    void TrayIcon(const std::string& trayName, TrayAction action) override;
+    void SetWindowIcon(const std::string& windowName) override;
     void ShowApplicationWindow(bool shown) override;
     void BringToFront() override;
     void ReportError(const std::string& text) override;
@@ -130,6 +136,9 @@ private:
     AppCore core_;
     ChromePointer pointer_{*this, core_};
     fw::GtkPopupMenu popup_;
+    std::string iconFolder_;
+    WindowIcons windowIcons_;
+    TrayIndicator tray_;
 
     GtkWidget* window_ = nullptr;
     GtkWidget* overlay_ = nullptr;
@@ -144,6 +153,10 @@ private:
     int64_t faderColor_ = -1; // behind the trackbar: a colour value, or -1 for the theme's
     bool drawing_ = false;
     bool shownOnce_ = false;
+    bool hiddenInTray_ = false;
+    int hiddenLeft_ = 0, hiddenTop_ = 0; // where the window was before it went to the tray
+    static constexpr unsigned TrayGraceMs = 3000;
+    unsigned trayGrace_ = 0; // the wait for a tray that went away to come back
     bool created_ = false;
     bool destroyed_ = false;
     const GdkEvent* event_ = nullptr; // the one being handled, for the popup menu

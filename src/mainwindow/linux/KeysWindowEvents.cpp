@@ -174,7 +174,11 @@ gboolean KeysWindowEvents::InputNews(gint, GIOCondition, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
     const LinuxInputThread::WindowNews news = self.input_.TakeWindowNews();
     Guarded([&] {
-        if (news.engine) self.core_.EngineChanged();
+        if (news.engine) {
+            self.core_.EngineChanged();
+            // A shortcut may have moved a check mark the tray's menu shows.
+            if (self.tray_.Shown()) self.tray_.RefreshMenu();
+        }
         if (news.pointerMoved || news.buttonReleased) {
             bool leftDown = false;
             const ScreenPoint at = self.PointerOnScreen(&leftDown);
@@ -190,7 +194,12 @@ gboolean KeysWindowEvents::InputNews(gint, GIOCondition, gpointer data) {
 gboolean KeysWindowEvents::PortsChanged(gint, GIOCondition, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
     auto* midi = dynamic_cast<LinuxMidiOut*>(&self.Midi());
-    if (midi && midi->TakeChanges()) Guarded([&] { self.core_.DevicesChanged(); });
+    if (midi && midi->TakeChanges()) {
+        Guarded([&] {
+            self.core_.DevicesChanged();
+            if (self.tray_.Shown()) self.tray_.RefreshMenu();
+        });
+    }
     return G_SOURCE_CONTINUE;
 }
 
