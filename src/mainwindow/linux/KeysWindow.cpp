@@ -3,6 +3,7 @@
 #include "mainwindow/linux/KeysWindowEvents.h"
 
 #include "engine/linux/IniSettings.h"
+#include "framework/linux/Dialogs.h"
 #include "framework/linux/Folders.h"
 #include "keyboard/linux/LinuxMidiOut.h"
 
@@ -161,6 +162,12 @@ bool KeysWindow::Create(bool watch) {
     // engine meanwhile waits for it.
     if (!input_.Start(core_.Engine(), watch)) return false;
     KeysWindowEvents::WatchSources(*this);
+    keyNames_.Watch(
+        [](void* data) {
+            auto& self = *static_cast<KeysWindow*>(data);
+            Guarded([&] { self.core_.KeyboardLayoutChanged(); });
+        },
+        this);
     core_.Start();
     MakeTray();
     created_ = true;
@@ -481,7 +488,7 @@ void KeysWindow::ReportError(const std::string& text) {
         GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(box), "Error");
     gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-    gtk_dialog_run(GTK_DIALOG(box));
+    fw::RunDialog(GTK_DIALOG(box));
     gtk_widget_destroy(box);
 }
 
@@ -495,7 +502,7 @@ void KeysWindow::ShowNotYet(const char* text) {
         window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr,
         GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text);
     gtk_window_set_title(GTK_WINDOW(box), Caption);
-    gtk_dialog_run(GTK_DIALOG(box));
+    fw::RunDialog(GTK_DIALOG(box));
     gtk_widget_destroy(box);
 }
 
@@ -521,6 +528,11 @@ void KeysWindow::StopTimer(int id) {
     if (found == timers_.end()) return;
     g_source_remove(found->second);
     timers_.erase(found);
+}
+
+// The layouts go by place on Linux: an entry names a place, whatever the setting says.
+std::string KeysWindow::KeyName(int entry, bool) {
+    return keyNames_.Caption(entry);
 }
 
 zevaver::SkinShell* KeysWindow::Skins() {

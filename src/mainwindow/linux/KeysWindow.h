@@ -10,6 +10,8 @@
 #include "engine/linux/LinuxLayoutFiles.h"
 #include "framework/linux/GtkPopupMenu.h"
 #include "keyboard/MidiOut.h"
+#include "keyboard/linux/PangoLabelPainter.h"
+#include "keyboard/linux/XkbKeyNames.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/ChromePointer.h"
 #include "mainwindow/linux/TrayIndicator.h"
@@ -118,6 +120,8 @@ private:
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
     [[nodiscard]] zevaver::SkinShell* Skins() override;
+    [[nodiscard]] TextPainter* LabelPainter() override { return &labelPainter_; }
+    [[nodiscard]] std::string KeyName(int entry, bool byPosition) override;
 
     // PointerWindow.
     [[nodiscard]] fw::PixelRect ScreenBounds() override;
@@ -139,6 +143,8 @@ private:
     std::string iconFolder_;
     WindowIcons windowIcons_;
     TrayIndicator tray_;
+    XkbKeyNames keyNames_;
+    PangoLabelPainter labelPainter_{buffer_};
 
     GtkWidget* window_ = nullptr;
     GtkWidget* overlay_ = nullptr;

@@ -1,5 +1,6 @@
 #include "mainwindow/linux/KeysWindowEvents.h"
 
+#include "framework/linux/Dialogs.h"
 #include "keyboard/KernelKeys.h"
 #include "keyboard/linux/LinuxMidiOut.h"
 
@@ -38,7 +39,7 @@ void ShowFailure(const char* text) noexcept {
         GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
                                                 GTK_BUTTONS_OK, "%s", text);
         gtk_window_set_title(GTK_WINDOW(box), "Error");
-        gtk_dialog_run(GTK_DIALOG(box));
+        fw::RunDialog(GTK_DIALOG(box));
         gtk_widget_destroy(box);
     } catch (...) {
     }
