@@ -6,6 +6,10 @@
 #include "framework/linux/Dialogs.h"
 #include "framework/linux/Folders.h"
 #include "keyboard/linux/LinuxMidiOut.h"
+#include "mainwindow/linux/LayoutNameDialog.h"
+#include "services/SettingsDlgRules.h"
+#include "services/linux/Autostart.h"
+#include "services/linux/SettingsDialog.h"
 
 #include <gdk/gdkx.h>
 // Xlib's macros would shadow the program's names.
@@ -496,26 +500,57 @@ void KeysWindow::ShowPopup(fw::MenuItem& root) {
     popup_.Show(root, canvas_, event_);
 }
 
-// The dialogs the Linux program does not have yet say so, in a box of the program's name.
-void KeysWindow::ShowNotYet(const char* text) {
-    GtkWidget* box = gtk_message_dialog_new(
-        window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr,
-        GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text);
-    gtk_window_set_title(GTK_WINDOW(box), Caption);
-    fw::RunDialog(GTK_DIALOG(box));
-    gtk_widget_destroy(box);
-}
-
-void KeysWindow::ShowSettingsDialog(TSettings&, const std::function<void()>&,
+void KeysWindow::ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
                                     const std::function<void()>& dismissed) {
-    ShowNotYet("The settings dialog is not yet on Linux: the shortcuts and the layout are kept "
-               "in the settings file.");
-    dismissed();
+    SettingsDialog::Options options;
+    options.owner = window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr;
+    options.layoutFiles = layoutFiles_.FileNames("Layouts");
+    options.keyNotes = &core_.State().KeyNotes;
+    options.keyName = [this](int key) { return keyNames_.Caption(key); };
+    options.layoutChanged = layoutChanged;
+    options.dismissed = dismissed;
+    options.guidePath = GuidePath();
+    options.workAreas = WorkAreas();
+    options.startsWithSession = StartsWithSession();
+    options.setStartsWithSession = [](bool on) {
+        return SetStartsWithSession(on, fw::ProgramPath());
+    };
+    options.reportError = [this](const std::string& text) { ReportError(text); };
+    SettingsDialog dialog(settings, std::move(options));
+    (void)dialog.Run();
 }
 
-std::optional<std::string> KeysWindow::AskLayoutName(const std::string&) {
-    ShowNotYet("Saving the layout under another name is not yet on Linux.");
-    return std::nullopt;
+std::optional<std::string> KeysWindow::AskLayoutName(const std::string& name) {
+    return zevaver::AskLayoutName(OwnerWindow(), name);
+}
+
+bool KeysWindow::AskReplaceLayout(const std::string& name) {
+    return zevaver::AskReplaceLayout(OwnerWindow(), name);
+}
+
+GtkWindow* KeysWindow::OwnerWindow() const {
+    return window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr;
+}
+
+std::string KeysWindow::GuidePath() const {
+    for (const std::string& root :
+         options_.dataRoots.empty() ? fw::DataRoots() : options_.dataRoots) {
+        std::string path = fw::JoinPath(root, settingsdlg::UserGuideFile);
+        if (fw::IsFile(path)) return path;
+    }
+    return {};
+}
+
+std::vector<fw::PixelRect> KeysWindow::WorkAreas() {
+    std::vector<fw::PixelRect> areas;
+    GdkDisplay* display = gdk_display_get_default();
+    const int count = display ? gdk_display_get_n_monitors(display) : 0;
+    for (int i = 0; i < count; ++i) {
+        GdkRectangle area{};
+        gdk_monitor_get_workarea(gdk_display_get_monitor(display, i), &area);
+        areas.push_back({area.x, area.y, area.x + area.width, area.y + area.height});
+    }
+    return areas;
 }
 
 void KeysWindow::StartTimer(int id, uint32_t milliseconds) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkWindow GtkWindow;
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo_region cairo_region_t;
 typedef struct _cairo cairo_t;
@@ -82,7 +83,10 @@ private:
     void ResizeBackBuffer(int width, int height);
     void OnDraw(cairo_t* cr);
     void SetActive(bool active);
-    void ShowNotYet(const char* text);
+    [[nodiscard]] GtkWindow* OwnerWindow() const;
+    // The user guide shipped with the program, or "".
+    [[nodiscard]] std::string GuidePath() const;
+    [[nodiscard]] static std::vector<fw::PixelRect> WorkAreas();
     void MakeTray();
     // The tray went away while the window was hidden in it: the window comes back.
     void TrayHostChanged(bool present);
@@ -117,6 +121,7 @@ private:
     void ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
                             const std::function<void()>& dismissed) override;
     [[nodiscard]] std::optional<std::string> AskLayoutName(const std::string& name) override;
+    [[nodiscard]] bool AskReplaceLayout(const std::string& name) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
     [[nodiscard]] zevaver::SkinShell* Skins() override;
