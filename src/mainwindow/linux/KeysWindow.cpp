@@ -11,10 +11,12 @@
 #include "services/linux/Autostart.h"
 #include "services/linux/SettingsDialog.h"
 
+#include <gdk/gdkwayland.h>
 #include <gdk/gdkx.h>
 // Xlib's macros would shadow the program's names.
 #undef None
 #undef Status
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -124,6 +126,7 @@ KeysWindow::~KeysWindow() {
     for (const auto& [id, source] : timers_) g_source_remove(source);
     for (unsigned source : sources_) g_source_remove(source);
     if (trayGrace_) g_source_remove(trayGrace_);
+    if (keyboardsWatch_) g_source_remove(keyboardsWatch_);
     if (window_) gtk_widget_destroy(window_);
     if (invalid_) cairo_region_destroy(invalid_);
     if (buffer_) cairo_surface_destroy(buffer_);
@@ -134,6 +137,9 @@ MidiOut& KeysWindow::Midi() noexcept {
 }
 
 void KeysWindow::MakeWidgets() {
+    GdkDisplay* display = gdk_display_get_default();
+    wayland_ = display && GDK_IS_WAYLAND_DISPLAY(display);
+    feedWindowKeys_ = wayland_;
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), Caption);
     gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
@@ -156,7 +162,8 @@ void KeysWindow::MakeWidgets() {
     gtk_widget_show(overlay_);
     invalid_ = cairo_region_create();
 
-    gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
+    gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK |
+                                       GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
     KeysWindowEvents::Connect(*this);
 }
 
@@ -215,6 +222,136 @@ void KeysWindow::Destroy() {
     // The engine comes back to this thread, with every command applied.
     input_.Stop();
     core_.Stop();
+}
+
+// --- Keys where the display server gives no program the keys typed into others. ---
+
+constexpr const char* WaylandNoticeValue = "Wayland Notice Shown";
+constexpr const char* ReadKeyboardsValue = "Read Keyboards";
+constexpr const char* WaylandNoticeText =
+    "On Wayland no program may read the keys typed into other programs: the keys play while "
+    "this window has the focus.\n\nTo play while other programs have the focus, turn on "
+    "\"Play while other programs have the focus\" in Settings: the program then reads the "
+    "keyboards directly.";
+
+std::string KeysWindow::OwnValue(const std::string& name) {
+    SettingsRegistry& registry = options_.registry ? *options_.registry : *ownRegistry_;
+    if (!registry.OpenKey(RegistryHive::CurrentUser, options_.settingsKeyPath, false)) return {};
+    const RegistryText value = registry.ReadString(name);
+    registry.CloseKey();
+    return value.kind == RegistryText::Kind::Text ? value.text : std::string();
+}
+
+void KeysWindow::StoreOwnValue(const std::string& name, const std::string& value) {
+    SettingsRegistry& registry = options_.registry ? *options_.registry : *ownRegistry_;
+    if (!registry.OpenKey(RegistryHive::CurrentUser, options_.settingsKeyPath, true)) return;
+    // Kept at the next save in any case: a failure here is not worth a box.
+    if (registry.WriteString(name, value)) (void)registry.Flush();
+    registry.CloseKey();
+}
+
+void KeysWindow::StartWaylandKeys() {
+    if (!wayland_) return;
+    if (OwnValue(ReadKeyboardsValue) == "Yes") {
+        ReadKeyboards(true, true);
+        return;
+    }
+    if (OwnValue(WaylandNoticeValue) == "Yes") return;
+    StoreOwnValue(WaylandNoticeValue, "Yes");
+    GtkWidget* box = gtk_message_dialog_new(OwnerWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO,
+                                            GTK_BUTTONS_OK, "%s", WaylandNoticeText);
+    gtk_window_set_title(GTK_WINDOW(box), Caption);
+    fw::RunDialog(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+}
+
+void KeysWindow::ReadKeyboards(bool on, bool reportDenied) {
+    readsKeyboards_ = on;
+    if (!on) {
+        input_.DropKeyDevices();
+        keyboards_.Forget();
+        if (keyboardsWatch_) g_source_remove(keyboardsWatch_);
+        keyboardsWatch_ = 0;
+        feedWindowKeys_ = wayland_;
+        return;
+    }
+    OpenNewKeyboards(reportDenied);
+    const int watch = keyboards_.WatchFd();
+    if (watch >= 0 && !keyboardsWatch_) {
+        keyboardsWatch_ = g_unix_fd_add(
+            watch, G_IO_IN,
+            [](gint, GIOCondition, gpointer data) -> gboolean {
+                auto& self = *static_cast<KeysWindow*>(data);
+                self.keyboards_.TakeChanges();
+                Guarded([&] { self.OpenNewKeyboards(false); });
+                return G_SOURCE_CONTINUE;
+            },
+            this);
+    }
+}
+
+void KeysWindow::OpenNewKeyboards(bool reportDenied) {
+    const KeyboardDevices::Scan scan = keyboards_.OpenNew();
+    for (const int fd : scan.opened) (void)input_.AddKeyDevice(fd);
+    // The devices play the window's keys too: fed as well, they would play twice.
+    const bool reading = scan.keyboards > 0 || input_.KeyDevices() > 0;
+    if (reading && feedWindowKeys_) LetGoWindowKeys();
+    feedWindowKeys_ = wayland_ && !reading;
+    if (!reading && scan.denied && reportDenied) ReportError(KeyboardDevicesDeniedText());
+}
+
+bool KeysWindow::AskReadKeyboards() {
+    GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION,
+                                            GTK_BUTTONS_YES_NO, "%s", KeyboardDevicesExplanation());
+    gtk_window_set_title(GTK_WINDOW(box), Caption);
+    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
+    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_NO);
+    const bool yes = fw::RunDialog(GTK_DIALOG(box)) == GTK_RESPONSE_YES;
+    gtk_widget_destroy(box);
+    return yes;
+}
+
+void KeysWindow::FeedWindowKey(uint32_t xKeyCode, bool released) {
+    if (!feedWindowKeys_ || xKeyCode >= fedDown_.size()) return;
+    // A release of a key pressed before the window had the focus is not ours to give.
+    if (released && !fedDown_.test(xKeyCode)) return;
+    fedDown_.set(xKeyCode, !released);
+    input_.FeedKey(xKeyCode, released);
+}
+
+void KeysWindow::LetGoWindowKeys() {
+    for (uint32_t code = 0; code < fedDown_.size(); ++code)
+        if (fedDown_.test(code)) input_.FeedKey(code, true);
+    fedDown_.reset();
+}
+
+bool KeysWindow::BeginSystemMove() {
+    if (!wayland_ || !event_ || event_->type != GDK_BUTTON_PRESS) return false;
+    const GdkEventButton& press = event_->button;
+    gtk_window_begin_move_drag(GTK_WINDOW(window_), static_cast<gint>(press.button),
+                               static_cast<gint>(press.x_root), static_cast<gint>(press.y_root),
+                               press.time);
+    return true;
+}
+
+bool KeysWindow::BeginSystemResize(const ResizeEdges& edges) {
+    if (!wayland_ || !event_ || event_->type != GDK_BUTTON_PRESS) return false;
+    GdkWindowEdge edge = GDK_WINDOW_EDGE_SOUTH_EAST;
+    if (edges.top)
+        edge = edges.left    ? GDK_WINDOW_EDGE_NORTH_WEST
+               : edges.right ? GDK_WINDOW_EDGE_NORTH_EAST
+                             : GDK_WINDOW_EDGE_NORTH;
+    else if (edges.bottom)
+        edge = edges.left    ? GDK_WINDOW_EDGE_SOUTH_WEST
+               : edges.right ? GDK_WINDOW_EDGE_SOUTH_EAST
+                             : GDK_WINDOW_EDGE_SOUTH;
+    else
+        edge = edges.left ? GDK_WINDOW_EDGE_WEST : GDK_WINDOW_EDGE_EAST;
+    const GdkEventButton& press = event_->button;
+    gtk_window_begin_resize_drag(GTK_WINDOW(window_), edge, static_cast<gint>(press.button),
+                                 static_cast<gint>(press.x_root), static_cast<gint>(press.y_root),
+                                 press.time);
+    return true;
 }
 
 void KeysWindow::BringForward() {
@@ -516,6 +653,13 @@ void KeysWindow::ShowSettingsDialog(TSettings& settings, const std::function<voi
         return SetStartsWithSession(on, fw::ProgramPath());
     };
     options.reportError = [this](const std::string& text) { ReportError(text); };
+    options.offerKeyboardDevices = wayland_;
+    options.readsKeyboardDevices = readsKeyboards_;
+    options.confirmKeyboardDevices = [this] { return AskReadKeyboards(); };
+    options.setReadsKeyboardDevices = [this](bool on) {
+        StoreOwnValue(ReadKeyboardsValue, on ? "Yes" : "No");
+        ReadKeyboards(on, true);
+    };
     SettingsDialog dialog(settings, std::move(options));
     (void)dialog.Run();
 }

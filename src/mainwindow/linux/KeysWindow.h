@@ -17,8 +17,10 @@
 #include "mainwindow/linux/TrayIndicator.h"
 #include "mainwindow/linux/WindowIcons.h"
 #include "services/linux/InputThread.h"
+#include "services/linux/KeyboardDevices.h"
 #include "skin/linux/LinuxSkinFiles.h"
 
+#include <bitset>
 #include <functional>
 #include <map>
 #include <memory>
@@ -74,6 +76,12 @@ public:
     // The program's error box.
     void ShowError(const std::string& text) { ReportError(text); }
 
+    // The display is a Wayland compositor's (known once the window is made).
+    [[nodiscard]] bool OnWayland() const noexcept { return wayland_; }
+    // Where no program may read the keys typed into others: says so, once for good, and
+    // reads the keyboards directly if the user chose to.
+    void StartWaylandKeys();
+
 private:
     class SkinPart;
     friend class KeysWindowEvents;
@@ -87,6 +95,17 @@ private:
     // The user guide shipped with the program, or "".
     [[nodiscard]] std::string GuidePath() const;
     [[nodiscard]] static std::vector<fw::PixelRect> WorkAreas();
+    // Values of the Linux program's own in the settings file.
+    [[nodiscard]] std::string OwnValue(const std::string& name);
+    void StoreOwnValue(const std::string& name, const std::string& value);
+    // Reading the keyboards directly: on (reporting a refusal) or off.
+    void ReadKeyboards(bool on, bool reportDenied);
+    void OpenNewKeyboards(bool reportDenied);
+    [[nodiscard]] bool AskReadKeyboards();
+    // The window's own keys go to the playing thread where no others come; those it holds
+    // are let go when the focus leaves.
+    void FeedWindowKey(uint32_t xKeyCode, bool released);
+    void LetGoWindowKeys();
     void MakeTray();
     // The tray went away while the window was hidden in it: the window comes back.
     void TrayHostChanged(bool present);
@@ -135,6 +154,8 @@ private:
     void ShowCursor(ResizeCursor cursor) override;
     void WatchPointer(bool on) override { input_.WatchPointer(on); }
     [[nodiscard]] bool Active() override { return input_.IsMainWindowActive(); }
+    [[nodiscard]] bool BeginSystemMove() override;
+    [[nodiscard]] bool BeginSystemResize(const ResizeEdges& edges) override;
 
     KeysWindowOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
@@ -149,6 +170,12 @@ private:
     WindowIcons windowIcons_;
     TrayIndicator tray_;
     XkbKeyNames keyNames_;
+    KeyboardDevices keyboards_;
+    unsigned keyboardsWatch_ = 0;
+    bool wayland_ = false;
+    bool readsKeyboards_ = false; // the user's choice
+    bool feedWindowKeys_ = false; // the window's keys are the only ones the thread gets
+    std::bitset<256> fedDown_;    // window keys held, by X key code
     PangoLabelPainter labelPainter_{buffer_};
 
     GtkWidget* window_ = nullptr;

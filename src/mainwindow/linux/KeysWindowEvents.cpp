@@ -113,6 +113,8 @@ gboolean KeysWindowEvents::GrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
 
 gboolean KeysWindowEvents::Key(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
+    // Where the window's keys are the only ones the playing thread gets, they play first.
+    self.FeedWindowKey(event->hardware_keycode, false);
     // The key by its place, as the layouts and the playing thread have it.
     const uint16_t key = event->hardware_keycode >= XKeyCodeOffset
                              ? UsKeyOfKernelCode(event->hardware_keycode - XKeyCodeOffset)
@@ -134,8 +136,15 @@ gboolean KeysWindowEvents::Key(GtkWidget*, GdkEventKey* event, gpointer data) {
     return consumed ? TRUE : FALSE;
 }
 
+gboolean KeysWindowEvents::KeyUp(GtkWidget*, GdkEventKey* event, gpointer data) {
+    static_cast<KeysWindow*>(data)->FeedWindowKey(event->hardware_keycode, true);
+    return FALSE;
+}
+
 gboolean KeysWindowEvents::Focus(GtkWidget*, GdkEventFocus* event, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
+    // The releases of keys held now go to the window that gets the focus.
+    if (event->in == 0) self.LetGoWindowKeys();
     Guarded([&] { self.SetActive(event->in != 0); });
     return FALSE;
 }
@@ -218,6 +227,7 @@ void KeysWindowEvents::Connect(KeysWindow& window) {
     g_signal_connect(window.canvas_, "grab-broken-event", G_CALLBACK(&GrabBroken), self);
     g_signal_connect(window.window_, "configure-event", G_CALLBACK(&Configure), self);
     g_signal_connect(window.window_, "key-press-event", G_CALLBACK(&Key), self);
+    g_signal_connect(window.window_, "key-release-event", G_CALLBACK(&KeyUp), self);
     g_signal_connect(window.window_, "focus-in-event", G_CALLBACK(&Focus), self);
     g_signal_connect(window.window_, "focus-out-event", G_CALLBACK(&Focus), self);
     g_signal_connect(window.window_, "window-state-event", G_CALLBACK(&State), self);

@@ -8,6 +8,9 @@
 #include "services/linux/OneInstance.h"
 
 #include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#undef None
+#undef Status
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
@@ -84,14 +87,18 @@ int main(int argc, char** argv) {
                 },
                 &oneInstance);
         // Only the receiver of later starts reads the keys (one that took over from a copy
-        // that hangs does too).
-        const bool watch = oneInstance.IsFirstInstance();
+        // that hangs does too). A Wayland compositor gives no program the keys typed into
+        // others: there the window's own keys play, or the keyboards read directly.
+        GdkDisplay* display = gdk_display_get_default();
+        const bool x11 = display && GDK_IS_X11_DISPLAY(display);
+        const bool watch = oneInstance.IsFirstInstance() && x11;
         if (!form.Create(watch)) return 1;
         if (background)
             form.Core().Icons().AppEventsMinimize();
         else
             form.Show();
         if (form.Input().AwaitReady() != WatchStatus::Ok && watch) form.ShowError(NoRawKeysText);
+        if (oneInstance.IsFirstInstance()) form.StartWaylandKeys();
         // A signal that came while a box waited at the start ended the program already.
         if (!fw::DialogsEnded()) g_main_loop_run(loop);
         form.Destroy();
