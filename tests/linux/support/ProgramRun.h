@@ -84,15 +84,16 @@ private:
 
 class ProgramRun {
 public:
+    // program: the deployed one unless a test installed another.
     ProgramRun(const TestHome& home, std::vector<std::string> arguments = {},
-               std::vector<std::string> environment = {}) {
+               std::vector<std::string> environment = {},
+               const std::string& program = ProgramPath()) {
         std::vector<std::string> env = home.Environment();
         env.insert(env.end(), environment.begin(), environment.end());
         pid_ = fork();
         if (pid_ == 0) {
             for (const std::string& entry : env) putenv(strdup(entry.c_str()));
             freopen("/dev/null", "w", stdout);
-            const std::string program = ProgramPath();
             std::vector<char*> argv{const_cast<char*>(program.c_str())};
             for (const std::string& argument : arguments)
                 argv.push_back(const_cast<char*>(argument.c_str()));
