@@ -74,6 +74,8 @@ public:
     [[nodiscard]] GtkWidget* Window() const noexcept { return dialog_; }
     [[nodiscard]] GtkWidget* Field(size_t slot) const noexcept { return fields_[slot]; }
     [[nodiscard]] GtkWidget* Layouts() const noexcept { return layouts_; }
+    // The choice to read the keyboards directly, where it is offered.
+    [[nodiscard]] GtkWidget* KeyboardDevices() const noexcept { return devices_; }
     [[nodiscard]] GtkWidget* Warning() const noexcept { return warning_; }
     // The hot-key value a field holds.
     [[nodiscard]] uint32_t Held(size_t slot) const noexcept { return held_[slot]; }

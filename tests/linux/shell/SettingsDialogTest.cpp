@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace zevaver {
 
 namespace {
@@ -124,6 +126,43 @@ TEST(LinuxSettingsDialog, OkWritesTheShortcutsAndTheLayoutAsListedAndKeepsKillKe
     run.dialog->Ok();
     EXPECT_EQ(run.settings.Layout, "Zz");
     EXPECT_EQ(run.layoutChanges, 2);
+}
+
+TEST(LinuxSettingsDialog, ReadingTheKeyboardsIsOfferedOnlyWhereAskedAndTurnsOnOnlyAfterAYes) {
+    if (!Gtk()) GTEST_SKIP() << "no display";
+    {
+        DialogRun x11;
+        x11.Build();
+        EXPECT_EQ(x11.dialog->KeyboardDevices(), nullptr) << "the display gives every key";
+    }
+    SettingsDialog::Options options;
+    options.offerKeyboardDevices = true;
+    bool answer = false;
+    int questions = 0;
+    std::vector<bool> choices;
+    options.confirmKeyboardDevices = [&] {
+        ++questions;
+        return answer;
+    };
+    options.setReadsKeyboardDevices = [&](bool on) { choices.push_back(on); };
+    DialogRun run(std::move(options));
+    run.Build();
+    GtkToggleButton* check = GTK_TOGGLE_BUTTON(run.dialog->KeyboardDevices());
+    ASSERT_NE(check, nullptr);
+    EXPECT_FALSE(gtk_toggle_button_get_active(check));
+    gtk_toggle_button_set_active(check, TRUE);
+    EXPECT_EQ(questions, 1);
+    EXPECT_FALSE(gtk_toggle_button_get_active(check)) << "a No leaves it off";
+    run.dialog->Ok();
+    EXPECT_TRUE(choices.empty()) << "nothing changed";
+    answer = true;
+    gtk_toggle_button_set_active(check, TRUE);
+    EXPECT_TRUE(gtk_toggle_button_get_active(check));
+    gtk_toggle_button_set_active(check, FALSE);
+    EXPECT_EQ(questions, 2) << "turning it off asks nothing";
+    gtk_toggle_button_set_active(check, TRUE);
+    run.dialog->Ok();
+    EXPECT_EQ(choices, std::vector<bool>{true});
 }
 
 TEST(LinuxSettingsDialog, DefaultPutsBackTheFactoryShortcutsAndTheWarningFollowsTheFields) {
