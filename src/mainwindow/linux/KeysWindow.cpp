@@ -139,7 +139,7 @@ MidiOut& KeysWindow::Midi() noexcept {
 void KeysWindow::MakeWidgets() {
     GdkDisplay* display = gdk_display_get_default();
     wayland_ = display && GDK_IS_WAYLAND_DISPLAY(display);
-    feedWindowKeys_ = wayland_;
+    ownKeysOnly_ = feedWindowKeys_ = wayland_;
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), Caption);
     gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
@@ -272,7 +272,7 @@ void KeysWindow::ReadKeyboards(bool on, bool reportDenied) {
         keyboards_.Forget();
         if (keyboardsWatch_) g_source_remove(keyboardsWatch_);
         keyboardsWatch_ = 0;
-        feedWindowKeys_ = wayland_;
+        feedWindowKeys_ = ownKeysOnly_;
         return;
     }
     OpenNewKeyboards(reportDenied);
@@ -296,7 +296,7 @@ void KeysWindow::OpenNewKeyboards(bool reportDenied) {
     // The devices play the window's keys too: fed as well, they would play twice.
     const bool reading = scan.keyboards > 0 || input_.KeyDevices() > 0;
     if (reading && feedWindowKeys_) LetGoWindowKeys();
-    feedWindowKeys_ = wayland_ && !reading;
+    feedWindowKeys_ = ownKeysOnly_ && !reading;
     if (!reading && scan.denied && reportDenied) ReportError(KeyboardDevicesDeniedText());
 }
 

@@ -81,6 +81,8 @@ public:
     // Where no program may read the keys typed into others: says so, once for good, and
     // reads the keyboards directly if the user chose to.
     void StartWaylandKeys();
+    // The display gives no keys typed into other windows: the window's own keys play.
+    void PlayOwnKeysOnly() noexcept { ownKeysOnly_ = feedWindowKeys_ = true; }
 
 private:
     class SkinPart;
@@ -173,6 +175,7 @@ private:
     KeyboardDevices keyboards_;
     unsigned keyboardsWatch_ = 0;
     bool wayland_ = false;
+    bool ownKeysOnly_ = false;    // the display gives no program the keys typed into others
     bool readsKeyboards_ = false; // the user's choice
     bool feedWindowKeys_ = false; // the window's keys are the only ones the thread gets
     std::bitset<256> fedDown_;    // window keys held, by X key code

@@ -97,7 +97,10 @@ int main(int argc, char** argv) {
             form.Core().Icons().AppEventsMinimize();
         else
             form.Show();
-        if (form.Input().AwaitReady() != WatchStatus::Ok && watch) form.ShowError(NoRawKeysText);
+        if (form.Input().AwaitReady() != WatchStatus::Ok && watch) {
+            form.PlayOwnKeysOnly();
+            form.ShowError(NoRawKeysText);
+        }
         if (oneInstance.IsFirstInstance()) form.StartWaylandKeys();
         // A signal that came while a box waited at the start ended the program already.
         if (!fw::DialogsEnded()) g_main_loop_run(loop);
