@@ -4,6 +4,9 @@
 #pragma once
 
 typedef struct _GtkDialog GtkDialog;
+typedef struct _GtkWindow GtkWindow;
+
+#include <string>
 
 namespace zevaver {
 
@@ -12,6 +15,10 @@ namespace fw {
 // Runs the dialog modally; its response (GTK_RESPONSE_DELETE_EVENT at once once the program
 // is ending).
 int RunDialog(GtkDialog* dialog);
+
+// A question box of this title with Yes and No (the default), kept above the other windows:
+// true for Yes.
+[[nodiscard]] bool AskYesNo(GtkWindow* owner, const char* title, const std::string& text);
 
 // The program is ending: every dialog that waits is closed, and none waits from now on.
 void EndDialogs();

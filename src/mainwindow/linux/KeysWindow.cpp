@@ -301,14 +301,7 @@ void KeysWindow::OpenNewKeyboards(bool reportDenied) {
 }
 
 bool KeysWindow::AskReadKeyboards() {
-    GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION,
-                                            GTK_BUTTONS_YES_NO, "%s", KeyboardDevicesExplanation());
-    gtk_window_set_title(GTK_WINDOW(box), Caption);
-    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_NO);
-    const bool yes = fw::RunDialog(GTK_DIALOG(box)) == GTK_RESPONSE_YES;
-    gtk_widget_destroy(box);
-    return yes;
+    return fw::AskYesNo(nullptr, Caption, KeyboardDevicesExplanation());
 }
 
 void KeysWindow::FeedWindowKey(uint32_t xKeyCode, bool released) {
@@ -488,15 +481,25 @@ ScreenSize KeysWindow::PrimaryScreen() {
     return {area.width, area.height};
 }
 
-std::vector<fw::PixelRect> KeysWindow::Monitors() {
-    std::vector<fw::PixelRect> monitors;
+// Each monitor's rectangle, or what is left of it beside the desktop's panels.
+std::vector<fw::PixelRect> KeysWindow::MonitorRects(bool workArea) {
+    std::vector<fw::PixelRect> rects;
     GdkDisplay* display = gdk_display_get_default();
     const int count = display ? gdk_display_get_n_monitors(display) : 0;
     for (int i = 0; i < count; ++i) {
         GdkRectangle area{};
-        gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &area);
-        monitors.push_back({area.x, area.y, area.x + area.width, area.y + area.height});
+        GdkMonitor* monitor = gdk_display_get_monitor(display, i);
+        if (workArea)
+            gdk_monitor_get_workarea(monitor, &area);
+        else
+            gdk_monitor_get_geometry(monitor, &area);
+        rects.push_back({area.x, area.y, area.x + area.width, area.y + area.height});
     }
+    return rects;
+}
+
+std::vector<fw::PixelRect> KeysWindow::Monitors() {
+    std::vector<fw::PixelRect> monitors = MonitorRects(false);
     if (monitors.empty()) return AppHost::Monitors();
     return monitors;
 }
@@ -686,15 +689,7 @@ std::string KeysWindow::GuidePath() const {
 }
 
 std::vector<fw::PixelRect> KeysWindow::WorkAreas() {
-    std::vector<fw::PixelRect> areas;
-    GdkDisplay* display = gdk_display_get_default();
-    const int count = display ? gdk_display_get_n_monitors(display) : 0;
-    for (int i = 0; i < count; ++i) {
-        GdkRectangle area{};
-        gdk_monitor_get_workarea(gdk_display_get_monitor(display, i), &area);
-        areas.push_back({area.x, area.y, area.x + area.width, area.y + area.height});
-    }
-    return areas;
+    return MonitorRects(true);
 }
 
 void KeysWindow::StartTimer(int id, uint32_t milliseconds) {

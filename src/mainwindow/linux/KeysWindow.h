@@ -97,6 +97,7 @@ private:
     // The user guide shipped with the program, or "".
     [[nodiscard]] std::string GuidePath() const;
     [[nodiscard]] static std::vector<fw::PixelRect> WorkAreas();
+    [[nodiscard]] static std::vector<fw::PixelRect> MonitorRects(bool workArea);
     // Values of the Linux program's own in the settings file.
     [[nodiscard]] std::string OwnValue(const std::string& name);
     void StoreOwnValue(const std::string& name, const std::string& value);

@@ -37,15 +37,8 @@ std::optional<std::string> AskLayoutName(GtkWindow* owner, const std::string& na
 }
 
 bool AskReplaceLayout(GtkWindow* owner, const std::string& name) {
-    GtkWidget* box =
-        gtk_message_dialog_new(owner, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_YES_NO,
-                               "A layout named \"%s\" exists already. Replace it?", name.c_str());
-    gtk_window_set_title(GTK_WINDOW(box), LayoutNameCaption);
-    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_NO);
-    const bool yes = fw::RunDialog(GTK_DIALOG(box)) == GTK_RESPONSE_YES;
-    gtk_widget_destroy(box);
-    return yes;
+    return fw::AskYesNo(owner, LayoutNameCaption,
+                        "A layout named \"" + name + "\" exists already. Replace it?");
 }
 
 } // namespace zevaver

@@ -4,8 +4,8 @@
 // listed there and plays after a restart.
 #include <gtest/gtest.h>
 
-#include "support/JackSession.h"
 #include "support/ProgramRun.h"
+#include "support/ProgramTest.h"
 #include "support/XSession.h"
 
 #include <fstream>
@@ -22,25 +22,20 @@ constexpr unsigned KeyTab = 15, KeyEsc = 1, KeyF7 = 65, KeyF8 = 66, KeyF9 = 67, 
                    KeyEnd = 107, KeyA = 30, KeyMenu = 127;
 constexpr uint8_t NoteOn = 0x90;
 
-class LinuxDialogs : public ::testing::Test {
+class LinuxDialogs : public ProgramTest {
 protected:
-    static void SetUpTestSuite() {
-        server_ = new JackServer("mk-dialogs-" + std::to_string(getpid()));
-        ready_ = server_->Ready();
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(x_.Open()) << "no X display";
-        ASSERT_TRUE(ready_) << "the JACK server did not start";
-    }
     Window Start() {
         const Window window = x_.Await(Title);
         EXPECT_NE(window, 0u);
         EXPECT_TRUE(recorder_.AwaitConnection());
         return window;
+    }
+    // The Settings dialog, opened with F9 in the window.
+    Window OpenSettings(Window window) {
+        x_.Focus(window);
+        XSession::Pause(200);
+        x_.Tap(KeyF9);
+        return AwaitDialog("Settings");
     }
     // The dialog of this title, opened and given the keys.
     Window AwaitDialog(const char* title) {
@@ -72,11 +67,6 @@ protected:
             if ((event.status & 0xF0) == NoteOn && event.data2 > 0) played.push_back(event.data1);
         return played;
     }
-
-    static inline JackServer* server_ = nullptr;
-    static inline bool ready_ = false;
-    XSession x_;
-    JackRecorder recorder_;
 };
 
 TEST_F(LinuxDialogs, AShortcutRecordedInTheSettingsDialogWorksFromAnotherWindow) {
@@ -85,11 +75,7 @@ TEST_F(LinuxDialogs, AShortcutRecordedInTheSettingsDialogWorksFromAnotherWindow)
                         {"Shortcuts Dialog Left", "300"},
                         {"Shortcuts Dialog Top", "200"}});
     ProgramRun program(home);
-    const Window window = Start();
-    x_.Focus(window);
-    XSession::Pause(200);
-    x_.Tap(KeyF9);
-    const Window dialog = AwaitDialog("Settings");
+    const Window dialog = OpenSettings(Start());
     ASSERT_NE(dialog, 0u) << "F9 opens the settings";
     const XSession::Geometry at = x_.WindowGeometry(dialog);
     EXPECT_EQ(at.x, 300);
@@ -112,11 +98,7 @@ TEST_F(LinuxDialogs, CancelAndEscChangeNothingButTheDialogsPlace) {
     TestHome home("cancel");
     home.StoreSettings({{"Shortcut Base Octave C5", "119"}});
     ProgramRun program(home);
-    const Window window = Start();
-    x_.Focus(window);
-    XSession::Pause(200);
-    x_.Tap(KeyF9);
-    const Window dialog = AwaitDialog("Settings");
+    const Window dialog = OpenSettings(Start());
     ASSERT_NE(dialog, 0u);
     Tabs(4);
     x_.Tap(KeyF7);
@@ -154,10 +136,7 @@ TEST_F(LinuxDialogs, ALayoutSavedUnderANewNameIsListedAndPlaysAfterARestart) {
         ASSERT_TRUE(std::ifstream(file).good()) << "the new layout's file";
 
         // Listed: the last of the sorted names, after the shipped ones.
-        x_.Focus(window);
-        XSession::Pause(200);
-        x_.Tap(KeyF9);
-        ASSERT_NE(AwaitDialog("Settings"), 0u);
+        ASSERT_NE(OpenSettings(window), 0u);
         Tabs(7); // six fields and "Default"
         x_.Tap(KeyHome);
         x_.Tap(KeyEnd);

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "services/SettingsDlgRules.h"
-#include "support/JackSession.h"
 #include "support/ProgramRun.h"
+#include "support/ProgramTest.h"
 #include "support/XSession.h"
 
 #include <filesystem>
@@ -40,22 +40,8 @@ int Shell(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-class LinuxPackages : public ::testing::Test {
+class LinuxPackages : public ProgramTest {
 protected:
-    static void SetUpTestSuite() {
-        server_ = new JackServer("mk-pkg-" + std::to_string(getpid()));
-        ready_ = server_->Ready();
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(x_.Open()) << "no X display";
-        ASSERT_TRUE(ready_) << "the JACK server did not start";
-        ASSERT_TRUE(recorder_.Running());
-    }
-
     // Starts the program, waits for its window and its port, and plays Q.
     void StartAndPlay(ProgramRun& program) {
         ASSERT_NE(x_.Await(Title), 0u) << "no window";
@@ -68,11 +54,6 @@ protected:
         EXPECT_EQ(events[0].data1, 60);
         EXPECT_TRUE(program.Running());
     }
-
-    static inline JackServer* server_ = nullptr;
-    static inline bool ready_ = false;
-    XSession x_;
-    JackRecorder recorder_;
 };
 
 TEST_F(LinuxPackages, TheDebInstallsInACleanRootPlaysFromUsrAndUninstallsLeavingTheSettings) {

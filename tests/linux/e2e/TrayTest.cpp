@@ -4,8 +4,8 @@
 // bring the window back.
 #include <gtest/gtest.h>
 
-#include "support/JackSession.h"
 #include "support/ProgramRun.h"
+#include "support/ProgramTest.h"
 #include "support/SessionBus.h"
 #include "support/XSession.h"
 
@@ -29,19 +29,11 @@ bool Has(const std::vector<MenuEntry>& menu, const std::string& label) {
     });
 }
 
-class LinuxTray : public ::testing::Test {
+class LinuxTray : public ProgramTest {
 protected:
-    static void SetUpTestSuite() {
-        server_ = new JackServer("mk-tray-" + std::to_string(getpid()));
-        ready_ = server_->Ready();
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
     void SetUp() override {
-        ASSERT_TRUE(x_.Open()) << "no X display";
-        ASSERT_TRUE(ready_) << "the JACK server did not start";
+        ProgramTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_FALSE(bus_.Address().empty()) << "dbus-daemon did not start";
         ASSERT_TRUE(watcher_.Ready()) << "the watcher's name was not ours";
     }
@@ -63,10 +55,6 @@ protected:
         x_.Key(modifier1, false);
     }
 
-    static inline JackServer* server_ = nullptr;
-    static inline bool ready_ = false;
-    XSession x_;
-    JackRecorder recorder_;
     SessionBus bus_;
     NotifierWatcher watcher_{bus_.Address()};
 };
