@@ -74,6 +74,7 @@ TEST_F(LinuxPackages, TheDebInstallsInACleanRootPlaysFromUsrAndUninstallsLeaving
             << size;
     EXPECT_TRUE(fs::exists(share + "/" + Name + "/" + Guide));
     EXPECT_FALSE(fs::exists(root + "/usr/bin/Layouts")) << "the data belongs under /usr/share";
+    EXPECT_FALSE(fs::exists(share + "/icons/hicolor/index.theme")) << "the icon theme's own file";
     {
         ProgramRun run(home, {}, {"XDG_DATA_DIRS=" + share + ":" + home.Root() + "/system"},
                        program);
