@@ -1,8 +1,11 @@
 // The cost of painting a bitmap-skin window under Wine: the whole paint routine (border,
 // chrome controls, frame, keyboard) against the keyboard alone at the same size, and one
-// chrome control's repaint and copy (what a button press or a blink costs).
+// chrome control's repaint and copy (what a button press or a blink costs). Given display
+// scales (DPI) after the repeats, the whole paint routine again on a window of 716 x 140 at
+// 96 DPI made at each scale (1432 x 280 at 192), the windows taking turns; its cost per
+// pixel against the first scale's.
 //
-// Usage: chrome_paint.exe STAGE_FOLDER [SKIN] [REPEATS]
+// Usage: chrome_paint.exe STAGE_FOLDER [SKIN] [REPEATS] [DPI...]
 #include "BenchSupport.h"
 #include "mainwindow/win/KeysForm.h"
 #include "support/MapRegistry.h"
@@ -11,6 +14,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -112,5 +116,51 @@ int main(int argc, char** argv) {
     }
     std::printf("one control's repaint and copy (close button)  %7.1f us\n", control);
     form.FormDestroy();
+
+    std::vector<int> scales;
+    for (int i = 4; i < argc; ++i) scales.push_back(std::max(48, std::atoi(argv[i])));
+    if (scales.empty()) return 0;
+    const std::string skin = argc > 2 ? argv[2] : "Zevizi";
+    std::vector<fakes::MapRegistry> registries(scales.size());
+    std::vector<std::unique_ptr<TKeysForm>> forms;
+    for (size_t k = 0; k < scales.size(); ++k) {
+        registries[k].values = {{"Skin", skin},
+                                {"Width", "716"},
+                                {"Height", "140"},
+                                {"DPI", "96"},
+                                {"Channel", "1"},
+                                {"Note Width", "16"},
+                                {"Enabled", "Yes"},
+                                {"Left", "0"},
+                                {"Top", std::to_string(160 + 300 * static_cast<int>(k))}};
+        KeysFormOptions options{&midi, &registries[k]};
+        options.dpi = scales[k];
+        forms.push_back(std::make_unique<TKeysForm>(options));
+        if (!forms.back()->Create()) return 1;
+        ShowWindow(forms.back()->Handle(), SW_SHOWNORMAL);
+    }
+    bench::PumpMessages();
+    std::vector<std::vector<double>> times(scales.size());
+    for (int i = 0; i < repeats; ++i) {
+        for (size_t k = 0; k < scales.size(); ++k) {
+            const long long start = bench::Now();
+            RedrawWindow(forms[k]->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            GdiFlush();
+            times[k].push_back(bench::Microseconds(bench::Now() - start));
+        }
+    }
+    std::printf("a full repaint of the 716 x 140 window at each display scale, in turn:\n");
+    double first = 0;
+    for (size_t k = 0; k < scales.size(); ++k) {
+        RECT client{};
+        GetClientRect(forms[k]->Handle(), &client);
+        const double pixels = static_cast<double>(client.right) * client.bottom;
+        const double perMegapixel = bench::Median(times[k]) / pixels * 1e6;
+        if (k == 0) first = perMegapixel;
+        std::printf("  %3d DPI  %4ld x %3ld  %7.1f us  %7.1f us per million pixels (%.2fx)\n",
+                    scales[k], client.right, client.bottom, bench::Median(times[k]), perMegapixel,
+                    first > 0 ? perMegapixel / first : 0.0);
+    }
+    for (auto& each : forms) each->FormDestroy();
     return 0;
 }

@@ -17,11 +17,16 @@ inline constexpr int32_t ShortcutCtrl = 0x4000;
 inline constexpr int32_t ShortcutAlt = 0x8000;
 
 struct TSettings {
+    // The window: its outer size in pixels at `Dpi` (the factory size is at 96 DPI), and its
+    // top-left corner on the desktop in pixels.
     int32_t Width = 716;
     int32_t Height = 140;
     int32_t Top = 0;  // replaced on the first run
     int32_t Left = 0; // replaced on the first run
-    int32_t NoteWidth = 16;
+    // The DPI of the window's screen when Width and Height were stored. 0: settings of an
+    // earlier version, which Windows ran at 96 DPI (and stretched on a screen of more).
+    int32_t Dpi = 0;
+    int32_t NoteWidth = 16; // the zoom: the white keys' width in pixels at 96 DPI
     bool Vertical = false;
     std::string Skin = "Zevizi"; // in the system's 8-bit code page, as the skin folders are found
     int32_t Velocity = 0;        // fader position; the note-on velocity is 127 minus this

@@ -51,6 +51,7 @@ std::array<BoundValue<Record>, SettingsValueCount> BindValues(Record& s) {
         {"Device Name", &s.DeviceName},
         {"Key Names", &s.KeyNames},
         {KeysByPositionValue, &s.KeysByPosition},
+        {"DPI", &s.Dpi},
     }};
 }
 

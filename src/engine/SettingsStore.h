@@ -17,7 +17,7 @@
 namespace zevaver {
 
 inline constexpr std::string_view SettingsKeyPath = "Software\\Zevaver\\MIDI Keyboard";
-inline constexpr int SettingsValueCount = 26;
+inline constexpr int SettingsValueCount = 27;
 
 enum class RegistryHive { CurrentUser, LocalMachine };
 

@@ -50,10 +50,11 @@ struct Candidate {
 
 // The room for names on a key: inside its outline across the key, where every pixel
 // counts, and clear of the picked key's frame along it.
-fw::PixelRect Room(const fw::PixelRect& face, bool horizontal, int outline,
-                   int noteWidth) noexcept {
+fw::PixelRect Room(const fw::PixelRect& face, bool horizontal, int outline, int noteWidth,
+                   const fw::DpiScale& scale) noexcept {
     const int across = outline;
-    const int along = outline + MarkThickness(noteWidth) + 1; // the frame and its lining
+    // The frame and its lining.
+    const int along = outline + MarkThickness(noteWidth, scale) + scale.Unit();
     const int x = horizontal ? across : along;
     const int y = horizontal ? along : across;
     return {face.left + x, face.top + y, face.right - x, face.bottom - y};
@@ -61,8 +62,10 @@ fw::PixelRect Room(const fw::PixelRect& face, bool horizontal, int outline,
 
 // The places of a key's names at one size, or nothing when they do not all fit.
 std::optional<std::vector<PlacedLabel>> Arrange(const Candidate& key, int size, bool horizontal,
-                                                int outline, int noteWidth, MeasureCache& measure) {
-    const fw::PixelRect room = Room(key.shape.face, horizontal, outline, noteWidth);
+                                                int outline, const TKeys& keys,
+                                                MeasureCache& measure) {
+    const fw::PixelRect room =
+        Room(key.shape.face, horizontal, outline, keys.NoteWidth(), keys.Skin().Scale);
     const int roomWidth = room.right - room.left;
     const int roomHeight = room.bottom - room.top;
     std::vector<TextSize> sizes;
@@ -135,12 +138,12 @@ fw::ColorRef ContrastingColor(fw::ColorRef background,
     return ContrastRatio(background, Black) >= ContrastRatio(background, White) ? Black : White;
 }
 
-int MarkThickness(int noteWidth) noexcept {
-    return std::clamp(noteWidth / 6, 2, 5);
+int MarkThickness(int noteWidth, const fw::DpiScale& scale) noexcept {
+    return scale.Px(std::clamp(scale.ToBase(noteWidth) / 6, 2, 5));
 }
 
-int PreferredLabelSize(int noteWidth) noexcept {
-    return std::clamp(noteWidth * 3 / 4, MinLabelSize, MaxLabelSize);
+int PreferredLabelSize(int noteWidth, const fw::DpiScale& scale) noexcept {
+    return std::clamp(noteWidth * 3 / 4, scale.Px(MinLabelSize), scale.Px(MaxLabelSize));
 }
 
 std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
@@ -165,7 +168,7 @@ std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
         std::optional<std::vector<PlacedLabel>> atSize{std::in_place};
         fitting = 0;
         for (const Candidate& key : keysOfKind) {
-            if (auto placed = Arrange(key, size, horizontal, outline, keys.NoteWidth(), measure)) {
+            if (auto placed = Arrange(key, size, horizontal, outline, keys, measure)) {
                 ++fitting;
                 atSize->insert(atSize->end(), placed->begin(), placed->end());
             } else if (Short(*key.texts)) {
@@ -178,7 +181,9 @@ std::vector<PlacedLabel> PlaceLabels(const TKeys& keys, const NoteTexts& texts,
     const auto bestSize = [&](const std::vector<Candidate>& keysOfKind) {
         int best = 0;
         size_t bestKeys = 0;
-        for (int size = PreferredLabelSize(keys.NoteWidth()); size >= MinLabelSize; --size) {
+        const fw::DpiScale& scale = skin.Scale;
+        for (int size = PreferredLabelSize(keys.NoteWidth(), scale); size >= scale.Px(MinLabelSize);
+             --size) {
             size_t fitting = 0;
             if (placeAt(keysOfKind, size, fitting) && fitting > bestKeys) {
                 bestKeys = fitting;

@@ -4,6 +4,7 @@
 // would say the wrong thing.
 #pragma once
 
+#include "framework/DpiScale.h"
 #include "framework/PixelSurface.h"
 
 #include <array>
@@ -35,7 +36,8 @@ public:
     virtual void EndDrawing() {}
 };
 
-// Smaller text is not read at a glance; larger leaves too little of a key around it.
+// Smaller text is not read at a glance; larger leaves too little of a key around it (at
+// 96 DPI; in proportion at other scales).
 inline constexpr int MinLabelSize = 8;
 inline constexpr int MaxLabelSize = 18;
 // The contrast ratio ordinary text needs to be read easily.
@@ -49,12 +51,12 @@ inline constexpr double MinLabelContrast = 4.5;
 [[nodiscard]] fw::ColorRef
 ContrastingColor(fw::ColorRef background, std::initializer_list<fw::ColorRef> candidates) noexcept;
 
-// How thick the frame that marks a picked key is at a white-key width; names keep clear of
-// it along the key.
-[[nodiscard]] int MarkThickness(int noteWidth) noexcept;
+// How thick the frame that marks a picked key is at a white-key width (as drawn at the
+// scale); names keep clear of it along the key.
+[[nodiscard]] int MarkThickness(int noteWidth, const fw::DpiScale& scale = {}) noexcept;
 
-// The size labels start from at a white-key width.
-[[nodiscard]] int PreferredLabelSize(int noteWidth) noexcept;
+// The size labels start from at a white-key width (as drawn at the scale).
+[[nodiscard]] int PreferredLabelSize(int noteWidth, const fw::DpiScale& scale = {}) noexcept;
 
 // The names for each note 0..127, top to bottom (left to right on a vertical keyboard).
 using NoteTexts = std::array<std::vector<std::string>, 128>;

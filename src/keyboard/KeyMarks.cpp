@@ -173,9 +173,10 @@ void KeyMarks::PaintMark(const TKeys& keys, const fw::PixelSurface& surface,
                                           fw::PixelRect{r.right - t, r.top, r.right, r.bottom}})
             fw::FillRect(surface, fw::Intersect(band, clip), ink);
     };
-    const int t = MarkThickness(keys.NoteWidth());
+    const int t = MarkThickness(keys.NoteWidth(), skin.Scale);
     frame(outer, t, color);
-    frame({outer.left + t, outer.top + t, outer.right - t, outer.bottom - t}, 1, MarkLining(color));
+    frame({outer.left + t, outer.top + t, outer.right - t, outer.bottom - t}, skin.Scale.Unit(),
+          MarkLining(color));
 }
 
 } // namespace zevaver

@@ -22,9 +22,9 @@ std::optional<KeyShape> KeyShapeOf(const TKeys& keys, int note) {
     const int64_t k = relative / 12 * 7 + position;
     const TKeyMetrics m = keys.GetMetrics();
     const int64_t w = keys.NoteWidth();
-    const int64_t half = m.BlackWidth / 2;
+    const int64_t half = m.Half, unit = m.Unit;
     const bool horizontal = keys.Orientation() == TKeyboardOrientation::Horizontal;
-    const int64_t top = m.Length - w - 1 - k * w; // of a vertical white key
+    const int64_t top = m.Length - w - unit - k * w; // of a vertical white key
     // As the drawing's loops stop; the black key after the last white key drawn is drawn too.
     if (horizontal ? k * w >= m.Length : top <= -w) return std::nullopt;
 
@@ -36,17 +36,17 @@ std::optional<KeyShape> KeyShapeOf(const TKeys& keys, int note) {
     };
     if (horizontal) {
         if (shape.black) {
-            const int64_t x0 = (k + 1) * w - half + BlackKeyOffsets[static_cast<size_t>(position)];
+            const int64_t x0 = (k + 1) * w - half + keys.BlackKeyOffset(position);
             shape.face = rect(x0, 0, x0 + m.BlackWidth, m.BlackDepth);
         } else {
-            shape.face = rect(k * w, m.BlackDepth, (k + 1) * w + 1, m.Depth);
+            shape.face = rect(k * w, m.BlackDepth, (k + 1) * w + unit, m.Depth);
         }
     } else {
         if (shape.black) {
-            const int64_t y1 = top - half - BlackKeyOffsets[static_cast<size_t>(position)];
+            const int64_t y1 = top - half - keys.BlackKeyOffset(position);
             shape.face = rect(0, y1, m.BlackDepth, y1 + m.BlackWidth);
         } else {
-            shape.face = rect(m.BlackDepth, top, keys.Width(), top + w + 1);
+            shape.face = rect(m.BlackDepth, top, keys.Width(), top + w + unit);
         }
     }
     return shape;

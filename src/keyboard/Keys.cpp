@@ -19,9 +19,17 @@ void TKeys::SetOrientation(TKeyboardOrientation value) {
 
 void TKeys::SetNoteWidth(int value) {
     value = std::max(value, 1);
-    if (value == noteWidth_) return;
-    noteWidth_ = value;
+    if (value == zoom_) return;
+    zoom_ = value;
     host_.Invalidate();
+}
+
+int TKeys::NoteWidth() const noexcept {
+    return std::max(skin_.Scale.Px(zoom_), 1);
+}
+
+int TKeys::BlackKeyOffset(int position) const noexcept {
+    return skin_.Scale.Px(BlackKeyOffsets[static_cast<size_t>(position)]);
 }
 
 void TKeys::SetBaseOctave(int value) {
@@ -43,15 +51,24 @@ TKeyMetrics TKeys::GetMetrics() const noexcept {
     TKeyMetrics metrics;
     metrics.Length = orientation_ == TKeyboardOrientation::Horizontal ? width_ : height_;
     metrics.Depth = orientation_ == TKeyboardOrientation::Horizontal ? height_ : width_;
-    metrics.BlackDepth = fw::ClampToInt(int64_t{metrics.Depth} * skin_.BlackKeysHeight / 100);
-    metrics.BlackWidth = fw::ClampToInt(int64_t{noteWidth_} * 3 / 5);
+    // The black keys' sizes scale from the 96-DPI picture's, so that at 200 % the keys are
+    // those of 100 % with every pixel doubled.
+    const fw::DpiScale& scale = skin_.Scale;
+    metrics.BlackDepth = scale.Px(
+        fw::ClampToInt(int64_t{scale.ToBase(metrics.Depth)} * skin_.BlackKeysHeight / 100));
+    const int blackWidth = fw::ClampToInt(int64_t{zoom_} * 3 / 5);
+    metrics.BlackWidth = scale.Px(blackWidth);
+    metrics.Half = scale.Px(blackWidth / 2);
+    metrics.Unit = scale.Unit();
+    const int pen = std::max(skin_.KeysOutlineWidth, 1);
+    metrics.Lean = pen / 2 - scale.Px(scale.ToBase(pen) / 2);
     return metrics;
 }
 
 TNoteHit TKeys::NoteAt(int x, int y) const noexcept {
     const TKeyMetrics metrics = GetMetrics();
-    const int64_t noteWidth = noteWidth_;
-    const int64_t half = metrics.BlackWidth / 2;
+    const int64_t noteWidth = NoteWidth();
+    const int64_t half = metrics.Half;
     // Across is measured from the keys' far end, where the black keys lie.
     const bool horizontal = orientation_ == TKeyboardOrientation::Horizontal;
     const int64_t along = horizontal ? int64_t{x} : int64_t{metrics.Length} - y - 1;
@@ -71,9 +88,9 @@ TNoteHit TKeys::NoteAt(int x, int y) const noexcept {
     bool black = false;
     int key = position;
     if (across < metrics.BlackDepth) {
-        if (rest >= noteWidth - half + BlackKeyOffsets[position]) {
+        if (rest >= noteWidth - half + BlackKeyOffset(position)) {
             black = HasBlackKeyAfter(position);
-        } else if (rest < metrics.BlackWidth - half + BlackKeyOffsets[previous]) {
+        } else if (rest < metrics.BlackWidth - half + BlackKeyOffset(previous)) {
             black = HasBlackKeyAfter(previous);
             if (black) key = previous;
         }

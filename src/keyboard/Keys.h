@@ -44,13 +44,19 @@ struct KeysHost {
     [[nodiscard]] virtual bool Minimized() const = 0;
 };
 
-// Sizes shared by drawing and hit testing. Length runs along the keyboard, Depth along the
-// keys.
+// Sizes shared by drawing and hit testing, in pixels at the skin's scale. Length runs along
+// the keyboard, Depth along the keys.
 struct TKeyMetrics {
     int Length = 0;
     int Depth = 0;
     int BlackDepth = 0;
     int BlackWidth = 0;
+    int Half = 0; // half a black key: how far it reaches over the white key before it
+    // One pixel at 96 DPI: the thickness of the outline's own line along a key's edge.
+    int Unit = 1;
+    // How many pixels the outline's band starts after that line's first pixel: where a pen
+    // wider than one pixel, centred on the line at 96 DPI, lies when the picture is scaled.
+    int Lean = 0;
 };
 
 struct TNoteHit {
@@ -61,8 +67,8 @@ struct TNoteHit {
 // What the hit test answers for a point that lies on no key it can name.
 inline constexpr int NoNote = -1;
 
-// Shift in pixels of the black key after the white key at each position of the octave
-// (0 = C .. 6 = B). Whole pixels, not scaled with the key width.
+// Shift in pixels at 96 DPI of the black key after the white key at each position of the
+// octave (0 = C .. 6 = B). Whole pixels, not scaled with the key width.
 inline constexpr std::array<int, 7> BlackKeyOffsets = {-1, 1, 0, -1, 0, 1, 0};
 
 // C, D, F, G and A have a black key after them; E and B do not.
@@ -102,10 +108,14 @@ public:
     // Invalidates when the value changes.
     void SetOrientation(TKeyboardOrientation value);
 
-    [[nodiscard]] int NoteWidth() const noexcept { return noteWidth_; }
-    // Values below 1 are stored as 1: the hit test divides by the width and the drawing
-    // loops step by it. Invalidates when the stored value changes.
+    // The white keys' width as drawn: the zoom at the skin's scale, at least 1 (the hit
+    // test divides by it and the drawing loops step by it).
+    [[nodiscard]] int NoteWidth() const noexcept;
+    // The zoom: the white keys' width at 96 DPI. Values below 1 are stored as 1.
+    // Invalidates when the stored value changes.
     void SetNoteWidth(int value);
+    // The shift of the black key after the white key at a position of the octave, as drawn.
+    [[nodiscard]] int BlackKeyOffset(int position) const noexcept;
 
     // The first key drawn is note BaseOctave x 12, a C.
     [[nodiscard]] int BaseOctave() const noexcept { return baseOctave_; }
@@ -179,7 +189,7 @@ private:
     KeysHost& host_;
     const TSkinConfig& skin_;
     TKeyboardOrientation orientation_ = TKeyboardOrientation::Horizontal;
-    int noteWidth_ = 10;
+    int zoom_ = 10;
     int baseOctave_ = 3;
     int left_ = 0;
     int top_ = 0;

@@ -28,15 +28,26 @@ struct KeyDrawing {
     int64_t baseOctave;
     const TNoteSet& downNotes;
     const TSkinConfig& skin;
+    std::array<int, 7> offsets{}; // the black keys' shifts, as drawn
     // White keys that can touch the visible part: from `firstKey` while k x noteWidth stays
     // below `alongLimit`.
     int64_t firstKey = 0;
     int64_t alongLimit = 0;
 
+    // A key's area [x0, x1) x [y0, y1), control coordinates; its outline runs along the
+    // area's outermost pixels (the scaled one-pixel line, metrics.Unit wide). At 96 DPI the
+    // area is the very rectangle GDI would be given.
+    [[nodiscard]] fw::PixelRect Outlined(int64_t x0, int64_t y0, int64_t x1,
+                                         int64_t y1) const noexcept {
+        const int64_t lean = metrics.Lean, end = 1 - metrics.Unit + lean;
+        return {fw::ClampToInt(originX + x0 + lean), fw::ClampToInt(originY + y0 + lean),
+                fw::ClampToInt(originX + x1 + end), fw::ClampToInt(originY + y1 + end)};
+    }
     void Key(int64_t x0, int64_t y0, int64_t x1, int64_t y1, fw::ColorRef fill) const noexcept {
-        const fw::PixelRect rect{fw::ClampToInt(originX + x0), fw::ClampToInt(originY + y0),
-                                 fw::ClampToInt(originX + x1), fw::ClampToInt(originY + y1)};
-        fw::Rectangle(surface, rect, pen, fill, clip);
+        fw::Rectangle(surface, Outlined(x0, y0, x1, y1), pen, fill, clip);
+    }
+    [[nodiscard]] int64_t BlackOffset(int64_t k) const noexcept {
+        return offsets[static_cast<size_t>(k % 7)];
     }
 
     [[nodiscard]] int64_t WhiteNote(int64_t k) const noexcept {
@@ -74,43 +85,43 @@ void LimitToVisibleKeys(KeyDrawing& drawing) noexcept {
 
 void DrawHorizontal(const KeyDrawing& d) noexcept {
     const int64_t length = d.metrics.Length;
-    const int64_t half = d.metrics.BlackWidth / 2;
+    const int64_t half = d.metrics.Half, unit = d.metrics.Unit;
     const auto drawn = [&](int64_t k) {
         return k * d.noteWidth < length && k * d.noteWidth < d.alongLimit;
     };
     // Neighbouring white keys share their outline column.
     for (int64_t k = d.firstKey; drawn(k); ++k) {
-        d.Key(k * d.noteWidth, 0, (k + 1) * d.noteWidth + 1, d.metrics.Depth,
+        d.Key(k * d.noteWidth, 0, (k + 1) * d.noteWidth + unit, d.metrics.Depth,
               d.WhiteColor(d.WhiteNote(k)));
     }
     // The black key after the last white key is drawn too; the clip cuts it at the end.
     for (int64_t k = d.firstKey; drawn(k); ++k) {
         const int position = static_cast<int>(k % 7);
         if (!HasBlackKeyAfter(position)) continue;
-        const int64_t x0 = (k + 1) * d.noteWidth - half + BlackKeyOffsets[position];
+        const int64_t x0 = (k + 1) * d.noteWidth - half + d.BlackOffset(k);
         d.Key(x0, 0, x0 + d.metrics.BlackWidth, d.metrics.BlackDepth,
               d.BlackColor(d.WhiteNote(k) + 1));
     }
 }
 
 void DrawVertical(const KeyDrawing& d, int64_t width) noexcept {
-    const int64_t half = d.metrics.BlackWidth / 2;
+    const int64_t half = d.metrics.Half, unit = d.metrics.Unit;
     // The lowest key sits at the bottom; y0 is the top edge of white key k.
     const auto top = [&](int64_t k) {
-        return d.metrics.Length - d.noteWidth - 1 - k * d.noteWidth;
+        return d.metrics.Length - d.noteWidth - unit - k * d.noteWidth;
     };
     const auto drawn = [&](int64_t k) {
         return top(k) > -d.noteWidth && k * d.noteWidth < d.alongLimit;
     };
     for (int64_t k = d.firstKey; drawn(k); ++k) {
-        d.Key(0, top(k), width, top(k) + d.noteWidth + 1, d.WhiteColor(d.WhiteNote(k)));
+        d.Key(0, top(k), width, top(k) + d.noteWidth + unit, d.WhiteColor(d.WhiteNote(k)));
     }
     // Black keys lie against the left edge; going up the keyboard is going up the screen,
     // so the shift is subtracted.
     for (int64_t k = d.firstKey; drawn(k); ++k) {
         const int position = static_cast<int>(k % 7);
         if (!HasBlackKeyAfter(position)) continue;
-        const int64_t y1 = top(k) - half - BlackKeyOffsets[position];
+        const int64_t y1 = top(k) - half - d.BlackOffset(k);
         d.Key(0, y1, d.metrics.BlackDepth, y1 + d.metrics.BlackWidth,
               d.BlackColor(d.WhiteNote(k) + 1));
     }
@@ -120,7 +131,7 @@ void DrawVertical(const KeyDrawing& d, int64_t width) noexcept {
 // of rectangle (white keys, black keys, the control's outline) and along the pen bands of
 // those edges. Between two such rows every row is the same, so one row of each run is drawn
 // key by key and copied down the run: a few hundred narrow fills per run instead of per row.
-void DrawHorizontalByRuns(const KeyDrawing& d, const fw::PixelRect& bounds) noexcept {
+void DrawHorizontalByRuns(const KeyDrawing& d, const fw::PixelRect& outline) noexcept {
     const int64_t penWidth = std::max(d.pen.width, 1);
     const int64_t before = penWidth / 2;
     std::array<int64_t, 20> breaks{};
@@ -131,9 +142,11 @@ void DrawHorizontalByRuns(const KeyDrawing& d, const fw::PixelRect& bounds) noex
             breaks[count++] = std::clamp<int64_t>(row, d.clip.top, d.clip.bottom);
         }
     };
-    addEdges(d.originY, d.originY + d.metrics.Depth);      // white keys
-    addEdges(d.originY, d.originY + d.metrics.BlackDepth); // black keys
-    addEdges(bounds.top, bounds.bottom);                   // the outline
+    const fw::PixelRect white = d.Outlined(0, 0, 0, d.metrics.Depth);
+    const fw::PixelRect black = d.Outlined(0, 0, 0, d.metrics.BlackDepth);
+    addEdges(white.top, white.bottom);
+    addEdges(black.top, black.bottom);
+    addEdges(outline.top, outline.bottom);
     breaks[count++] = d.clip.top;
     breaks[count++] = d.clip.bottom;
     std::sort(breaks.begin(), breaks.begin() + static_cast<std::ptrdiff_t>(count));
@@ -151,7 +164,7 @@ void DrawHorizontalByRuns(const KeyDrawing& d, const fw::PixelRect& bounds) noex
         line.clip = {d.clip.left, static_cast<int>(first), d.clip.right,
                      static_cast<int>(first) + 1};
         DrawHorizontal(line);
-        fw::Rectangle(surface, bounds, d.pen, std::nullopt, line.clip);
+        fw::Rectangle(surface, outline, d.pen, std::nullopt, line.clip);
         for (int64_t y = first + 1; y < end; ++y) std::copy_n(row(first), columns, row(y));
     }
 }
@@ -176,14 +189,18 @@ void TKeys::PaintArea(const fw::PixelRect& area) {
     const fw::OutlinePen pen{skin_.KeysOutlineColorRef, skin_.KeysOutlineWidth};
 
     if (fw::IsDrawable(*surface)) {
-        KeyDrawing drawing{*surface,     clip,       left_,       top_,       pen,  orientation_,
-                           GetMetrics(), noteWidth_, baseOctave_, downNotes_, skin_};
+        KeyDrawing drawing{*surface,     clip,        left_,       top_,       pen,  orientation_,
+                           GetMetrics(), NoteWidth(), baseOctave_, downNotes_, skin_};
+        for (int position = 0; position < 7; ++position)
+            drawing.offsets[static_cast<size_t>(position)] = BlackKeyOffset(position);
         LimitToVisibleKeys(drawing);
+        // The outline around the whole keyboard, along its outermost pixels.
+        const fw::PixelRect outline = drawing.Outlined(0, 0, width_, height_);
         if (orientation_ == TKeyboardOrientation::Horizontal) {
-            DrawHorizontalByRuns(drawing, bounds);
+            DrawHorizontalByRuns(drawing, outline);
         } else {
             DrawVertical(drawing, width_);
-            fw::Rectangle(*surface, bounds, pen, std::nullopt, clip);
+            fw::Rectangle(*surface, outline, pen, std::nullopt, clip);
         }
         if (overlay_) overlay_->PaintOver(*this, *surface, clip);
     }

@@ -63,10 +63,20 @@ AppCore::~AppCore() = default;
 
 void AppCore::Start() {
     TSettings& settings = state_.Settings;
+    // A first run reads no settings: the factory size, at 96 DPI, is centred at the scale
+    // of the screen the window starts on, and stored at that scale.
+    const fw::DpiScale start(host_.WindowDpi());
+    settings.Width = start.Px(settings.Width);
+    settings.Height = start.Px(settings.Height);
+    settings.Dpi = start.Dpi();
     // The settings come first: the layout, the keyboard and the placement read them.
     LoadSettings(
         settings, registry_, host_.PrimaryScreen(),
         [this](const std::string& message) { host_.ReportError(message); }, settingsKeyPath_);
+    // Everything is laid out and drawn at the scale of the screen the window goes to.
+    const StoredWindow stored = StoredBounds(settings, start.Dpi());
+    scale_ = fw::DpiScale(host_.DpiAt(AtDpi(stored, start.Dpi())));
+    state_.Drag.SetMinimumSize(MinimumSize());
     SetFader(settings.Velocity);
     // Failures are silent: the table then holds what could be read.
     (void)LoadLayout(settings, state_.KeyNotes, layoutFiles_);
@@ -80,11 +90,14 @@ void AppCore::Start() {
     BuildMenus();
     if (SkinShell* shell = host_.Skins()) {
         skin_ = std::make_unique<TSkin>(settings, state_.SkinConfig, state_.Minimized, *shell);
+        skin_->SetScale(scale_);
         // The trackbar always holds the velocity; the skinned fader only moves it.
         skin_->Chrome().Fader.OnChange = [this](int position) { SetFader(position); };
         skin_->LoadSkin();
         skin_->BuildSkinMenu(*menu_);
         ApplySkin();
+    } else {
+        state_.SkinConfig = ScaledConfig(TSkinConfig{}, scale_);
     }
 
     keys_ = std::make_unique<TKeys>(static_cast<KeysHost&>(*this), state_.SkinConfig);
@@ -100,7 +113,7 @@ void AppCore::Start() {
     keys_->SetBaseOctave(2);
     keys_->SetNoteWidth(settings.NoteWidth);
     ApplyOrientation();
-    PlaceWindow();
+    PlaceWindow(AtDpi(stored, scale_.Dpi()));
 
     menu_->Item("mnuVertical").SetChecked(settings.Vertical);
     menu_->Item("mnuEnabled").SetChecked(settings.Enabled);
@@ -127,20 +140,49 @@ void AppCore::BuildMenus() {
     menu_ = std::make_unique<MainMenu>(static_cast<MainMenuActions&>(*this), ports_.Captions());
 }
 
-void AppCore::PlaceWindow() {
-    TSettings& settings = state_.Settings;
+// A window that lies on no monitor goes to the primary screen's bottom-right corner; any
+// window then lies wholly within a work area, so no part of the keyboard is out of reach.
+void AppCore::PlaceWindow(const WindowRect& stored) {
     // A stored size may be anything, a missing value reads as 0.
-    const WindowRect size = AtLeastMinimumSize({0, 0, settings.Width, settings.Height});
-    settings.Width = size.width;
-    settings.Height = size.height;
+    const ClientSize minimum = MinimumSize();
+    const WindowRect size = AtLeastMinimumSize(stored, minimum);
     const ScreenSize screen = host_.PrimaryScreen();
-    const Placement place =
-        CorrectPlacement(settings.Left, settings.Top, settings.Width, settings.Height,
-                         {screen.Width, screen.Height}, host_.Monitors());
-    settings.Left = place.left;
-    settings.Top = place.top;
-    host_.SetWindowBounds({settings.Left, settings.Top, settings.Width, settings.Height});
+    const Placement place = CorrectPlacement(size.left, size.top, size.width, size.height,
+                                             {screen.Width, screen.Height}, host_.Monitors());
+    const WindowRect bounds = KeptInWorkArea({place.left, place.top, size.width, size.height},
+                                             host_.WorkAreas(), minimum);
+    TSettings& settings = state_.Settings;
+    settings.Left = bounds.left;
+    settings.Top = bounds.top;
+    settings.Width = bounds.width;
+    settings.Height = bounds.height;
+    settings.Dpi = scale_.Dpi();
+    host_.SetWindowBounds(bounds);
     Resized(host_.ClientArea());
+}
+
+void AppCore::SetScale(const fw::DpiScale& scale) {
+    scale_ = scale;
+    state_.Drag.SetMinimumSize(MinimumSize());
+    if (skin_)
+        skin_->SetScale(scale);
+    else
+        state_.SkinConfig = ScaledConfig(TSkinConfig{}, scale);
+}
+
+void AppCore::DpiChanged(int dpi, const WindowRect& suggested, ScreenPoint pointer) {
+    const fw::DpiScale scale(dpi);
+    if (!keys_ || scale == scale_) return;
+    const WindowRect bounds =
+        state_.Drag.ScaleChanged(scale_.Dpi(), scale.Dpi(), suggested, pointer);
+    SetScale(scale);
+    // Every part of the window moves or changes its size: all of it is painted anew.
+    laidOut_ = {};
+    host_.SetWindowBounds(bounds);
+    Resized(host_.ClientArea());
+    host_.Invalidate();
+    // The window's icons at the sizes of the new scale.
+    if (!icons_.WindowIcon().empty()) host_.SetWindowIcon(icons_.WindowIcon());
 }
 
 void AppCore::ApplyOrientation() {
@@ -172,7 +214,8 @@ void AppCore::Resized(ClientSize client) {
     if (!keys_ || (skin_ && skin_->ApplyingSkin())) return;
     const bool vertical = state_.Settings.Vertical;
     const TSkinConfig& skin = state_.SkinConfig;
-    frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth};
+    frame_ = {skin.WindowsStyle, skin.BorderSize, skin.TitleHeight, skin.FaderWidth,
+              skin.Scale.Unit()};
     if (skin_) skin_->Layout(client.width, client.height, vertical);
     const WindowRect keys = KeyboardRect(frame_, client, vertical);
     {
@@ -201,6 +244,7 @@ void AppCore::Stop() {
     settings.Height = bounds.height;
     settings.Top = bounds.top;
     settings.Left = bounds.left;
+    settings.Dpi = scale_.Dpi();
     settings.Velocity = host_.FaderPosition();
     // A failure has been reported already; shutdown goes on regardless.
     (void)SaveSettings(
@@ -526,11 +570,15 @@ void AppCore::ZoomOutClick() {
     keys_->SetNoteWidth(state_.Settings.NoteWidth);
 }
 
+// The turned window stays wholly on its screen: a long keyboard turned upright would
+// otherwise reach below it.
 void AppCore::VerticalClick() {
     const WindowRect bounds = host_.WindowBounds();
     state_.Settings.Vertical = !state_.Settings.Vertical;
     ApplyOrientation();
-    host_.SetWindowBounds(AtLeastMinimumSize(TurnedBounds(bounds)));
+    const ClientSize minimum = MinimumSize();
+    host_.SetWindowBounds(KeptInWorkArea(AtLeastMinimumSize(TurnedBounds(bounds), minimum),
+                                         host_.WorkAreas(), minimum));
     Resized(host_.ClientArea());
     host_.Invalidate();
 }

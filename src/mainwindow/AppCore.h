@@ -27,6 +27,7 @@
 #include "mainwindow/Geometry.h"
 #include "mainwindow/LayoutEditor.h"
 #include "mainwindow/MainMenu.h"
+#include "mainwindow/StoredGeometry.h"
 #include "mainwindow/TrayIcons.h"
 #include "skin/SkinFeature.h"
 
@@ -75,6 +76,16 @@ public:
     [[nodiscard]] virtual std::vector<fw::PixelRect> Monitors() {
         const ScreenSize screen = PrimaryScreen();
         return {fw::PixelRect{0, 0, screen.Width, screen.Height}};
+    }
+    // Every monitor's work area (less the taskbar and docked bars); the monitors' own
+    // rectangles by default.
+    [[nodiscard]] virtual std::vector<fw::PixelRect> WorkAreas() { return Monitors(); }
+    // The DPI the window is drawn at now (its screen's); 96 by default.
+    [[nodiscard]] virtual int WindowDpi() { return fw::BaseDpi; }
+    // The DPI of the screen that holds most of an area of the desktop.
+    [[nodiscard]] virtual int DpiAt(const WindowRect& area) {
+        (void)area;
+        return WindowDpi();
     }
 
     // Icons and the notification area; TrayIcons decides which and when.
@@ -208,6 +219,14 @@ public:
     // Paints what lies inside `area` (all of it by default) and shows it.
     void Paint(const fw::PixelRect& area = fw::EverywhereRect);
     void Resized(ClientSize client);
+    // The window moved onto a screen of another DPI: it takes the bounds the system
+    // suggests (held under the pointer while its title is dragged) and is laid out and
+    // drawn anew at the new scale.
+    void DpiChanged(int dpi, const WindowRect& suggested, ScreenPoint pointer);
+    // The scale the window is laid out and drawn at.
+    [[nodiscard]] const fw::DpiScale& Scale() const noexcept { return scale_; }
+    // The smallest the window may be, at that scale.
+    [[nodiscard]] ClientSize MinimumSize() const noexcept { return MinimumWindowSize(scale_); }
     // The keyboard control is windowless: presses reach it when they fall inside its
     // rectangle, moves also anywhere while it holds a button, releases of the buttons it
     // holds anywhere.
@@ -249,7 +268,9 @@ public:
 
 private:
     void BuildMenus();
-    void PlaceWindow();
+    // The window at its stored place and size (at `scale_`), kept on the screen.
+    void PlaceWindow(const WindowRect& stored);
+    void SetScale(const fw::DpiScale& scale);
     void ApplyOrientation();
     void ApplySkin();
     [[nodiscard]] bool KeysPoint(int x, int y, int& kx, int& ky) const noexcept;
@@ -335,6 +356,7 @@ private:
     PortChoice portChoice_{state_.Settings};
     TrayIcons icons_{static_cast<TrayIconsHost&>(*this), state_.Minimized, state_.IconName};
     FrameMetrics frame_;
+    fw::DpiScale scale_;
     std::unique_ptr<TSkin> skin_;
     std::unique_ptr<SameThreadEngine> sameThread_;
     std::unique_ptr<PlayingEngine> engine_;

@@ -2,6 +2,7 @@
 // kinds of skin and both orientations, and the first placement of the window.
 #pragma once
 
+#include "framework/DpiScale.h"
 #include "framework/PixelSurface.h"
 
 #include <vector>
@@ -21,19 +22,24 @@ struct FrameMetrics {
     int border = 0;           // B
     int title = 0;            // T
     int fader = 36;           // F
+    int unit = 1;             // one pixel at 96 DPI: the free column and row by the border
 };
 
 struct ClientSize {
     int width = 0;  // CW
     int height = 0; // CH
+    friend bool operator==(const ClientSize&, const ClientSize&) = default;
 };
 
-// The window is never smaller than this, however it is sized: from the stored settings,
-// by a turn, by its border, or from outside.
+// The window is never smaller than this (at 96 DPI; in proportion at other scales),
+// however it is sized: from the stored settings, by a turn, by its border, or from outside.
 inline constexpr int MinWindowWidth = 100;
 inline constexpr int MinWindowHeight = 80;
+[[nodiscard]] ClientSize MinimumWindowSize(const fw::DpiScale& scale) noexcept;
 // The same place, at least the minimum size (the top-left corner stays).
-[[nodiscard]] WindowRect AtLeastMinimumSize(const WindowRect& bounds) noexcept;
+[[nodiscard]] WindowRect AtLeastMinimumSize(const WindowRect& bounds,
+                                            ClientSize minimum = {MinWindowWidth,
+                                                                  MinWindowHeight}) noexcept;
 
 [[nodiscard]] WindowRect KeyboardRect(const FrameMetrics& frame, ClientSize client,
                                       bool vertical) noexcept;
@@ -59,6 +65,13 @@ struct Placement {
 // With the primary screen as the only monitor.
 [[nodiscard]] Placement CorrectPlacement(int left, int top, int width, int height, int screenWidth,
                                          int screenHeight) noexcept;
+
+// The window wholly on the screen: within the work area (the monitor less its taskbar) it
+// lies most on, or the nearest one, moved by the least; a window larger than the area is
+// made as large as the area (but not below `minimum`), its far edges then sticking out.
+[[nodiscard]] WindowRect KeptInWorkArea(const WindowRect& bounds,
+                                        const std::vector<fw::PixelRect>& workAreas,
+                                        ClientSize minimum) noexcept;
 
 // The zoom commands keep the white-key width within these bounds.
 inline constexpr int MinNoteWidth = 7;

@@ -10,13 +10,14 @@ WidthDependents WidthDependentsOf(const FrameMetrics& frame, int cornerSize, int
                                   int outlineWidth) noexcept {
     const auto size = [](int value) { return int64_t{std::max(value, 0)}; };
     const int64_t border = size(frame.border), corner = size(cornerSize);
+    const int64_t unit = std::max(frame.unit, 1); // the line under the title, the free column
     WidthDependents depths;
-    depths.top = fw::ClampToInt(std::max(border + size(frame.title) + 1, corner));
+    depths.top = fw::ClampToInt(std::max(border + size(frame.title) + unit, corner));
     depths.bottom = fw::ClampToInt(std::max(border, corner));
     // Two key widths: the last key drawn whole and the one cut off after it.
-    depths.right = fw::ClampToInt(border + size(frame.fader) + corner +
-                                  2 * std::max<int64_t>(noteWidth, 1) +
-                                  std::max<int64_t>(outlineWidth, 1) + 1);
+    depths.right =
+        fw::ClampToInt(border + size(frame.fader) + corner + 2 * std::max<int64_t>(noteWidth, 1) +
+                       std::max<int64_t>(outlineWidth, 1) + unit);
     return depths;
 }
 

@@ -1,5 +1,7 @@
 #include "mainwindow/WindowDrag.h"
 
+#include "framework/DpiScale.h"
+
 #include <algorithm>
 
 namespace zevaver {
@@ -64,11 +66,19 @@ bool WindowDrag::BorderMove(const fw::PixelRect& window, ScreenPoint pointer,
     if (!resizing_) return false;
     bounds = window;
     const int x = pointer.x - grabX_, y = pointer.y - grabY_;
-    if (edges_.left) bounds.left = std::min(x, window.right - MinWidth);
-    if (edges_.top) bounds.top = std::min(y, window.bottom - MinHeight);
-    if (edges_.right) bounds.right = std::max(x, window.left + MinWidth);
-    if (edges_.bottom) bounds.bottom = std::max(y, window.top + MinHeight);
+    if (edges_.left) bounds.left = std::min(x, window.right - minimum_.width);
+    if (edges_.top) bounds.top = std::min(y, window.bottom - minimum_.height);
+    if (edges_.right) bounds.right = std::max(x, window.left + minimum_.width);
+    if (edges_.bottom) bounds.bottom = std::max(y, window.top + minimum_.height);
     return true;
+}
+
+WindowRect WindowDrag::ScaleChanged(int fromDpi, int toDpi, const WindowRect& suggested,
+                                    ScreenPoint pointer) noexcept {
+    grabX_ = fw::RescaleLength(grabX_, fromDpi, toDpi);
+    grabY_ = fw::RescaleLength(grabY_, fromDpi, toDpi);
+    if (!draggingTitle_) return suggested;
+    return {pointer.x - grabX_, pointer.y - grabY_, suggested.width, suggested.height};
 }
 
 } // namespace zevaver

@@ -44,9 +44,6 @@ struct ScreenPoint {
 
 class WindowDrag {
 public:
-    static constexpr int MinWidth = MinWindowWidth;
-    static constexpr int MinHeight = MinWindowHeight;
-
     // A press on the title at (x, y) of the title image, whose left top lies at
     // (titleLeft, titleTop) of the window.
     void TitleDown(int x, int y, int titleLeft, int titleTop) noexcept;
@@ -62,6 +59,15 @@ public:
     [[nodiscard]] bool BorderMove(const fw::PixelRect& window, ScreenPoint pointer,
                                   fw::PixelRect& bounds) const noexcept;
     void BorderUp() noexcept { resizing_ = false; }
+    // The smallest size a border drag leaves (the window's minimum at the screen's scale).
+    void SetMinimumSize(ClientSize minimum) noexcept { minimum_ = minimum; }
+
+    // The window moved onto a screen of another DPI and takes the size the system suggests.
+    // The grab offsets scale with it, so a drag goes on holding the same point of the
+    // window; while the title is dragged the window is placed to keep that point under the
+    // pointer (the system's suggestion may lie elsewhere), so it does not jump away from it.
+    [[nodiscard]] WindowRect ScaleChanged(int fromDpi, int toDpi, const WindowRect& suggested,
+                                          ScreenPoint pointer) noexcept;
 
     [[nodiscard]] bool DraggingTitle() const noexcept { return draggingTitle_; }
     [[nodiscard]] bool Resizing() const noexcept { return resizing_; }
@@ -75,6 +81,7 @@ private:
     ResizeEdges edges_;
     int grabX_ = 0;
     int grabY_ = 0;
+    ClientSize minimum_{MinWindowWidth, MinWindowHeight};
 };
 
 } // namespace zevaver

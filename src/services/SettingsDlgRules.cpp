@@ -2,6 +2,7 @@
 
 #include "engine/VirtualKeys.h"
 #include "framework/Paths.h"
+#include "framework/ScreenAreas.h"
 #include "framework/Text.h"
 
 #include <algorithm>
@@ -170,29 +171,9 @@ ScreenPoint DialogPosition(ScreenPoint stored, int width, int height, int titleH
     if (workAreas.empty() || std::any_of(workAreas.begin(), workAreas.end(), holdsTitle))
         return stored;
 
-    const auto overlap = [&](const ScreenRect& a) {
-        const int64_t w = std::min<int64_t>(right, a.right) - std::max<int64_t>(left, a.left);
-        const int64_t h = std::min<int64_t>(bottom, a.bottom) - std::max<int64_t>(top, a.top);
-        return w > 0 && h > 0 ? w * h : 0;
-    };
-    const auto distance = [&](const ScreenRect& a) {
-        const auto dx = static_cast<double>(std::max({int64_t{0}, a.left - right, left - a.right}));
-        const auto dy = static_cast<double>(std::max({int64_t{0}, a.top - bottom, top - a.bottom}));
-        return dx * dx + dy * dy;
-    };
-    const ScreenRect* nearest = &workAreas.front();
-    for (const ScreenRect& area : workAreas) {
-        const int64_t more = overlap(area) - overlap(*nearest);
-        if (more > 0 || (more == 0 && overlap(area) == 0 && distance(area) < distance(*nearest)))
-            nearest = &area;
-    }
-    // Along each axis the shortest move that brings the far edge in, then the near one.
-    const auto into = [](int64_t from, int length, int low, int high) {
-        return static_cast<int>(
-            std::max<int64_t>(low, std::min<int64_t>(from, int64_t{high} - length)));
-    };
-    return {into(left, width, nearest->left, nearest->right),
-            into(top, height, nearest->top, nearest->bottom)};
+    const ScreenRect* nearest = fw::BestArea(left, top, right, bottom, workAreas);
+    return {fw::MovedInto(left, width, nearest->left, nearest->right),
+            fw::MovedInto(top, height, nearest->top, nearest->bottom)};
 }
 
 std::string UserGuidePath(std::string_view programPath) {

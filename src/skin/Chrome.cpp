@@ -53,9 +53,12 @@ void TSkinChrome::DrawBorder(int width, int height) {
 FrameFlush FrameFlushRects(const TSkinConfig& config, int W, int H, bool vertical,
                            int faderTrackHeight) noexcept {
     const int B = config.BorderSize, T = config.TitleHeight;
+    // The free column and row beside the content, and the line, are a pixel at 96 DPI.
+    const int u = config.Scale.Unit();
     const int lineY = B + T + (vertical ? faderTrackHeight : 0);
-    return {{{{0, 0, W, B}, {0, B, B + 1, H - B}, {W - B - 2, B, W, H - B}, {0, H - B - 1, W, H}}},
-            {B + 1, lineY, W - B - 1, lineY + 1}};
+    return {
+        {{{0, 0, W, B}, {0, B, B + u, H - B}, {W - B - 2 * u, B, W, H - B}, {0, H - B - u, W, H}}},
+        {B + u, lineY, W - B - u, lineY + u}};
 }
 
 } // namespace zevaver

@@ -53,7 +53,8 @@ void TFader::UpdateBounds() {
     const fw::PixelRect window = host_.WindowBounds();
     const TSkinConfig& config = Config();
     Model().UpdateBounds(Images(), config.BorderSize, config.TitleHeight,
-                         window.right - window.left, window.bottom - window.top);
+                         window.right - window.left, window.bottom - window.top,
+                         config.Scale.Unit());
     Bounds = model_.Bounds();
 }
 

@@ -49,14 +49,14 @@ int FaderModel::ClampThumb() noexcept {
 }
 
 void FaderModel::UpdateBounds(const FaderImages& images, int border, int title, int width,
-                              int height) noexcept {
+                              int height, int gap) noexcept {
     const int B = border, T = title, W = width, H = height;
     const BitmapSize thumb = CurrentThumb(images, IsVertical, dragging_);
     fw::PixelRect& r = bounds_;
     r.right = W - B;
     if (IsVertical) {
         thumbLength_ = thumb.height;
-        r.top = B + T + 1;
+        r.top = B + T + gap;
         r.left = W - images.trackV.width - B;
         r.bottom = H - B;
         thumbCross_ = images.trackV.width / 2 - thumb.width / 2;
@@ -66,7 +66,7 @@ void FaderModel::UpdateBounds(const FaderImages& images, int border, int title, 
     } else {
         thumbLength_ = thumb.width;
         r.top = B + T;
-        r.left = B + 1;
+        r.left = B + gap;
         r.bottom = r.top + images.trackH.height;
         thumbCross_ = images.trackH.height / 2 - thumb.height / 2;
         trackLength_ = r.right - r.left;

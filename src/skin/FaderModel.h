@@ -62,9 +62,10 @@ public:
     int ClampThumb() noexcept;
 
     // Lays the fader out in a window width x height with border B and title T, for the
-    // direction in IsVertical; the value survives, so the thumb moves with the change.
-    void UpdateBounds(const FaderImages& images, int border, int title, int width,
-                      int height) noexcept;
+    // direction in IsVertical, leaving `gap` pixels (one at 96 DPI) free beside the border;
+    // the value survives, so the thumb moves with the change.
+    void UpdateBounds(const FaderImages& images, int border, int title, int width, int height,
+                      int gap = 1) noexcept;
 
     // A press anywhere on the fader starts a drag; the thumb stays where it is until the
     // pointer moves. The active thumbs are current while dragging.

@@ -6,6 +6,38 @@
 
 namespace zevaver {
 
+bool TSkinBitmap::DrawnScaled() const noexcept {
+    if (scale_.IsBase()) return false;
+    const int64_t width = scale_.Px(PictureWidth()), height = scale_.Px(PictureHeight());
+    return width > 0 && height > 0 && width * height <= MaxScaledPicturePixels;
+}
+
+int TSkinBitmap::Width() const noexcept {
+    return DrawnScaled() ? scale_.Px(PictureWidth()) : PictureWidth();
+}
+
+int TSkinBitmap::Height() const noexcept {
+    return DrawnScaled() ? scale_.Px(PictureHeight()) : PictureHeight();
+}
+
+Pixels24 TSkinBitmap::Pixels() const noexcept {
+    if (!DrawnScaled()) return PicturePixels();
+    if (!scaled_) {
+        try {
+            scaled_ = ScalePicture(PicturePixels(), Width(), Height());
+        } catch (...) {
+            return {}; // no memory for the copy: nothing is drawn, as for a picture not read
+        }
+    }
+    return scaled_->View();
+}
+
+void TSkinBitmap::SetScale(const fw::DpiScale& scale) noexcept {
+    if (scale == scale_) return;
+    scale_ = scale;
+    scaled_.reset();
+}
+
 void TChromeCanvas::DrawAt(const TSkinBitmap& bitmap, int x, int y) {
     const int w = bitmap.Width(), h = bitmap.Height();
     Draw(bitmap, {0, 0, w, h}, {x, y, x + w, y + h});

@@ -3,32 +3,48 @@
 // that cut "Border.bmp" into eight pieces and tile a track bitmap along a rectangle.
 #pragma once
 
+#include "framework/DpiScale.h"
 #include "framework/PixelSurface.h"
+#include "skin/PictureScaling.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace zevaver {
 
-// The pixels of a 24-bit bitmap as a DIB section holds them: three bytes blue, green, red,
-// rows padded to four bytes, stored bottom-up or top-down.
-struct Pixels24 {
-    const uint8_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0; // bytes from one stored row to the next
-    bool bottomUp = true;
-};
-
-// A bitmap of a skin. It is empty (0 x 0) until a file has been loaded into it.
+// A bitmap of a skin: a picture (empty, 0 x 0, until a file has been loaded into it) drawn
+// at a display scale. The picture is made for 96 DPI; at any other scale the bitmap is
+// drawn from a copy scaled from the picture itself (made when first drawn), so scaling
+// again for another screen loses nothing.
 class TSkinBitmap {
 public:
     virtual ~TSkinBitmap() = default;
-    [[nodiscard]] virtual int Width() const noexcept = 0;
-    [[nodiscard]] virtual int Height() const noexcept = 0;
-    // Its pixels, where they can be read directly (none otherwise: nothing is drawn).
-    [[nodiscard]] virtual Pixels24 Pixels() const noexcept { return {}; }
+    // The size and pixels as drawn: the picture's at the bitmap's scale.
+    [[nodiscard]] int Width() const noexcept;
+    [[nodiscard]] int Height() const noexcept;
+    // Where they can be read directly (none otherwise: nothing is drawn).
+    [[nodiscard]] Pixels24 Pixels() const noexcept;
     [[nodiscard]] bool Empty() const noexcept { return Width() <= 0 || Height() <= 0; }
+
+    // The picture as its file gives it.
+    [[nodiscard]] virtual int PictureWidth() const noexcept = 0;
+    [[nodiscard]] virtual int PictureHeight() const noexcept = 0;
+    [[nodiscard]] virtual Pixels24 PicturePixels() const noexcept { return {}; }
+
+    // Drawn at this scale from now on, also after its picture is replaced.
+    void SetScale(const fw::DpiScale& scale) noexcept;
+
+protected:
+    // Called by a bitmap whose picture changed: the scaled copy is made anew.
+    void PictureReplaced() noexcept { scaled_.reset(); }
+
+private:
+    // Not at 96 DPI, and not so large that its copy would be unreasonable.
+    [[nodiscard]] bool DrawnScaled() const noexcept;
+
+    fw::DpiScale scale_;
+    mutable std::optional<ScaledPicture> scaled_;
 };
 
 // The back buffer as the chrome sees it.

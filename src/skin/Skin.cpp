@@ -53,8 +53,11 @@ void TSkinLoader::LoadSkin(TSettings& settings, TSkinConfig& config, TSkinChrome
     if (config.WindowsStyle) config.BorderSize = 0;
     chrome.ShowCtrls();
     config.ResolveKeyColors();
+    LoadCursor(config.SkinPath);
+}
 
-    std::string cursor = config.SkinPath + "Cursor.cur";
+void TSkinLoader::LoadCursor(const std::string& skinPath) {
+    std::string cursor = skinPath + "Cursor.cur";
     if (!platform_.FileExists(cursor)) {
         cursor = std::string(DefaultSkinPath) + "Cursor.cur";
         if (!platform_.FileExists(cursor)) cursor.clear();
@@ -63,11 +66,12 @@ void TSkinLoader::LoadSkin(TSettings& settings, TSkinConfig& config, TSkinChrome
 }
 
 FaderChoice ApplySkinMetrics(TSkinConfig& config, TSkinChrome& chrome) {
-    const auto width = [](const std::unique_ptr<TSkinBitmap>& b) { return b->Width(); };
+    // The pictures' own sizes: the description is at 96 DPI, like the files.
+    const auto width = [](const std::unique_ptr<TSkinBitmap>& b) { return b->PictureWidth(); };
     if (config.WindowsStyle) {
         config.TitleHeight = 0;
     } else {
-        config.TitleHeight = chrome.TitleBox.Bitmap->Height();
+        config.TitleHeight = chrome.TitleBox.Bitmap->PictureHeight();
         config.FaderWidth = width(chrome.Fader.Bitmap);
         config.IconWidth = width(chrome.IconBox.Bitmap);
         config.MinimizeWidth = width(chrome.MinimizeBtn.Bitmap);

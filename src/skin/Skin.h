@@ -34,6 +34,9 @@ public:
     // Makes the file the keyboard's pointer; an empty path (or a file that is no cursor)
     // gives the default pointer.
     virtual void LoadSkinCursor(const std::string& path) = 0;
+    // The DPI the pointers loaded from now on are sized for (a cursor file may hold a
+    // picture for each size).
+    virtual void SetCursorDpi(int dpi) { (void)dpi; }
     virtual void ReportError(const std::string& text) = 0;
 
 protected:
@@ -58,6 +61,8 @@ public:
     // bitmaps for a bitmap skin, the controls shown or hidden, the key colours and the
     // pointer.
     void LoadSkin(TSettings& settings, TSkinConfig& config, TSkinChrome& chrome);
+    // The skin's pointer: "Cursor.cur" of the skin's folder, else of "Default", else none.
+    void LoadCursor(const std::string& skinPath);
 
 private:
     void Report(const std::string& path, const std::string& text);
@@ -73,9 +78,10 @@ struct FaderChoice {
     friend bool operator==(const FaderChoice&, const FaderChoice&) = default;
 };
 
-// The sizes ApplySkin derives: for a bitmap skin the title, fader, icon and button sizes
-// come from their bitmaps (0 when empty); a windows-style skin has no title. A "windows"
-// fader gets 36 pixels when it would get none; "none" gets no strip and no fader at all.
+// The sizes ApplySkin derives, at 96 DPI: for a bitmap skin the title, fader, icon and
+// button sizes come from their pictures (0 when empty); a windows-style skin has no title.
+// A "windows" fader gets 36 pixels when it would get none; "none" gets no strip and no
+// fader at all.
 [[nodiscard]] FaderChoice ApplySkinMetrics(TSkinConfig& config, TSkinChrome& chrome);
 
 // The Skin submenu's names: every folder but "Default" (any letter case) and names that

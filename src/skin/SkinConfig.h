@@ -5,6 +5,7 @@
 // skin's values.
 #pragma once
 
+#include "framework/DpiScale.h"
 #include "framework/PixelSurface.h"
 
 #include <cstdint>
@@ -59,10 +60,17 @@ struct TSkinConfig {
     int32_t MinimizeWidth = 0;
     int32_t CloseWidth = 0;
     fw::PixelRect InnerRect{}; // the client rectangle shrunk by BorderSize on each side
+    // The scale every length above is given in: 96 DPI as the files give them, the
+    // screen's in the description the window is laid out and drawn with.
+    fw::DpiScale Scale;
 
     // The five key colours resolved from their RGB fields.
     void ResolveKeyColors() noexcept;
 };
+
+// The description with its lengths (border, corners, fader strip, key outlines, title and
+// button sizes) at a screen's scale; the description must be at 96 DPI.
+[[nodiscard]] TSkinConfig ScaledConfig(const TSkinConfig& config, const fw::DpiScale& scale);
 
 // The largest size in pixels a skin's "config.txt" may give (border, corners, fader
 // strip, key outlines); larger values are taken as this, negative ones as 0.

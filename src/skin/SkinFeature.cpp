@@ -8,11 +8,27 @@
 namespace zevaver {
 
 TSkin::TSkin(TSettings& settings, TSkinConfig& config, const bool& minimized, SkinShell& shell)
-    : settings_(settings), config_(config), minimized_(minimized), shell_(shell), loader_(shell),
-      chrome_(*this) {}
+    : settings_(settings), config_(config), base_(ScaledConfig(config, {})), minimized_(minimized),
+      shell_(shell), loader_(shell), chrome_(*this) {}
 
 void TSkin::LoadSkin() {
-    loader_.LoadSkin(settings_, config_, chrome_);
+    loader_.LoadSkin(settings_, base_, chrome_);
+    Rescale();
+}
+
+// The pointer of a skin already loaded is loaded again at the size for the new scale.
+void TSkin::SetScale(const fw::DpiScale& scale) {
+    config_.Scale = scale;
+    for (const SkinBitmapSlot& slot : chrome_.BitmapSlots()) slot.bitmap->SetScale(scale);
+    Rescale();
+    shell_.SetCursorDpi(scale.Dpi());
+    if (!base_.SkinPath.empty()) loader_.LoadCursor(base_.SkinPath);
+}
+
+void TSkin::Rescale() {
+    const fw::PixelRect inner = config_.InnerRect;
+    config_ = ScaledConfig(base_, config_.Scale);
+    config_.InnerRect = inner;
 }
 
 void TSkin::BuildSkinMenu(MainMenu& menu) {
@@ -22,7 +38,8 @@ void TSkin::BuildSkinMenu(MainMenu& menu) {
 void TSkin::ApplySkin(fw::MenuItem& skinMenu) {
     applyingSkin_ = true;
     CheckSkinItem(skinMenu, settings_.Skin);
-    const FaderChoice fader = ApplySkinMetrics(config_, chrome_);
+    const FaderChoice fader = ApplySkinMetrics(base_, chrome_);
+    Rescale();
     shell_.ApplyWindowLook(config_, fader.trackbarVisible);
     if (fader.skinnedFader) chrome_.Fader.UpdateBounds();
     applyingSkin_ = false;

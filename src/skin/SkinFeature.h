@@ -44,6 +44,9 @@ protected:
     ~SkinShell() = default;
 };
 
+// The files give every length at 96 DPI, and that is how the skin keeps its description
+// while it loads and applies one (a skin carries over what the next does not set); the
+// window is laid out and drawn with a copy at the screen's scale, `config`.
 class TSkin final : private TChromeHost, private TChromeCanvas {
 public:
     // minimized: the program sits in the notification area (nothing is drawn meanwhile).
@@ -59,6 +62,10 @@ public:
     void ApplySkin(fw::MenuItem& skinMenu);
     // True while ApplySkin runs: the window's resize handling waits for it.
     [[nodiscard]] bool ApplyingSkin() const noexcept { return applyingSkin_; }
+
+    // The screen's scale: the pictures and the description's lengths follow it (the
+    // window's layout follows at the next Layout).
+    void SetScale(const fw::DpiScale& scale);
 
     // The window's size or orientation changed: the inner rectangle and the controls'
     // rectangles follow.
@@ -87,6 +94,8 @@ public:
 private:
     [[nodiscard]] bool ChromeVisible();
     void FlushFrame();
+    // The window's description: the one at 96 DPI at the current scale.
+    void Rescale();
 
     // TChromeHost.
     std::unique_ptr<TSkinBitmap> NewSkinBitmap() override { return shell_.NewSkinBitmap(); }
@@ -105,6 +114,7 @@ private:
 
     TSettings& settings_;
     TSkinConfig& config_;
+    TSkinConfig base_; // as the files give it
     const bool& minimized_;
     SkinShell& shell_;
     TSkinLoader loader_;

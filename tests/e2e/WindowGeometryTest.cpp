@@ -2,7 +2,7 @@
 // zoomed and played through its chrome with real mouse input.
 #include "ProgramUnderTest.h"
 
-#include "support/BitmapFileWriter.h"
+#include "FrameSkin.h"
 
 #include <gtest/gtest.h>
 
@@ -18,73 +18,20 @@ using e2e::Bounds;
 using e2e::NoteOn;
 using e2e::ProgramUnderTest;
 
-// The test skin: border 4, title 18, fader strip 20, close and minimise buttons 16 wide.
-constexpr int B = 4, T = 18, F = 20, ButtonWidth = 16;
+using e2e::B;
+using e2e::ButtonWidth;
+using e2e::CloseDown;
+using e2e::CloseUp;
+using e2e::F;
+using e2e::T;
+using e2e::WriteFrameSkin;
 constexpr int Width = 716, Height = 140;
-constexpr COLORREF CloseUp = RGB(200, 40, 40);
-constexpr COLORREF CloseDown = RGB(40, 200, 40);
-
-void WriteSkin(const std::filesystem::path& folder, const std::string& faderStyle) {
-    std::filesystem::create_directories(folder);
-    FILE* config = _wfopen((folder / "config.txt").c_str(), L"w");
-    ASSERT_NE(config, nullptr);
-    fprintf(config,
-            "WindowsStyle = No\nBorderSize = %d\nCornerSize = 8\n"
-            "CornerArea = 16\nFaderStyle = %s\nFaderColor = 40, 40, 120\n",
-            B, faderStyle.c_str());
-    fclose(config);
-    struct File {
-        const char* name;
-        int width, height;
-        COLORREF color;
-    };
-    const File files[] = {
-        {"Border.bmp", 32, 32, RGB(90, 90, 90)},
-        {"Title Active.bmp", 200, T, RGB(30, 30, 160)},
-        {"Title Inactive.bmp", 200, T, RGB(30, 30, 100)},
-        {"Title Box.bmp", 8, T, RGB(20, 20, 60)},
-        {"Icon.bmp", T, T, RGB(250, 200, 0)},
-        {"Icon Blink.bmp", T, T, RGB(250, 250, 0)},
-        {"Icon Disabled.bmp", T, T, RGB(120, 120, 120)},
-        {"Close Btn.bmp", ButtonWidth, T, CloseUp},
-        {"Close Btn Down.bmp", ButtonWidth, T, CloseDown},
-        {"Minimize Btn.bmp", ButtonWidth, T, RGB(40, 40, 200)},
-        {"Minimize Btn Down.bmp", ButtonWidth, T, RGB(40, 200, 200)},
-        {"FaderV BG.bmp", F, 10, RGB(60, 60, 60)},
-        {"FaderH BG.bmp", 10, F, RGB(60, 60, 60)},
-        {"FaderV.bmp", 16, 14, RGB(220, 220, 220)},
-        {"FaderH.bmp", 14, 16, RGB(220, 220, 220)},
-        {"FaderV Active.bmp", 16, 14, RGB(255, 128, 0)},
-        {"FaderH Active.bmp", 14, 16, RGB(255, 128, 0)},
-        {"Fader Left.bmp", 3, F, RGB(100, 100, 100)},
-        {"Fader Right.bmp", 3, F, RGB(100, 100, 100)},
-        {"Fader Top.bmp", F, 3, RGB(100, 100, 100)},
-        {"Fader Bottom.bmp", F, 3, RGB(100, 100, 100)},
-    };
-    for (const File& f : files)
-        ASSERT_TRUE(fakes::WriteBitmap(folder / f.name, f.width, f.height, f.color)) << f.name;
-}
 
 class WindowGeometry : public ::testing::Test {
 protected:
     void StartWith(const std::string& faderStyle = "skinned", const std::string& velocity = "0") {
-        WriteSkin(std::filesystem::path(program.Folder()) / "Skins" / "Frame", faderStyle);
-        // The settings a run reads, written without a first run (a value that is missing
-        // from an existing key reads as 0).
-        e2e::ForgetSettings();
-        for (auto [name, value] : {std::pair<std::string, std::string>{"Skin", "Frame"},
-                                   {"Left", "300"},
-                                   {"Top", "200"},
-                                   {"Width", std::to_string(Width)},
-                                   {"Height", std::to_string(Height)},
-                                   {"Velocity", velocity},
-                                   {"Note Width", "16"},
-                                   {"Vertical", "No"},
-                                   {"Enabled", "Yes"},
-                                   {"Layout", "Piano"},
-                                   {"Channel", "1"},
-                                   {"Pedal Key", "-1"}})
-            e2e::StoreSetting(name, value);
+        WriteFrameSkin(std::filesystem::path(program.Folder()) / "Skins" / "Frame", faderStyle);
+        e2e::StoreWindowSettings("Frame", velocity);
         ASSERT_TRUE(program.Start());
         window = program.MainWindow();
         SetForegroundWindow(window);

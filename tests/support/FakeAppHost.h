@@ -37,6 +37,11 @@ public:
     std::map<int, uint32_t> timers;
     std::set<int32_t> keysDown; // as the system has them
     uint32_t clock = 0;
+    int dpi = 96; // the window's
+    // The DPI of the screen under an area; the window's when not given.
+    std::function<int(const WindowRect&)> dpiAt;
+    // The work areas (and monitors); the primary screen's whole rectangle when empty.
+    std::vector<fw::PixelRect> workAreas;
 
     fw::PixelSurface* BackBuffer() override {
         ++paints;
@@ -56,6 +61,13 @@ public:
     ClientSize ClientArea() override {
         return {bounds.width - FrameWidth, bounds.height - FrameHeight};
     }
+    // The monitors are the work areas when those are given.
+    std::vector<fw::PixelRect> Monitors() override {
+        return workAreas.empty() ? AppHost::Monitors() : workAreas;
+    }
+    std::vector<fw::PixelRect> WorkAreas() override { return Monitors(); }
+    int WindowDpi() override { return dpi; }
+    int DpiAt(const WindowRect& area) override { return dpiAt ? dpiAt(area) : dpi; }
     bool IsActive() override { return active; }
     bool IsKeyDown(int32_t key) override { return keysDown.count(key) != 0; }
     uint32_t EventTime() override { return clock; }

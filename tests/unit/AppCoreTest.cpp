@@ -261,6 +261,7 @@ TEST_F(AppCoreTest, ZoomStopsAtItsLimits) {
 }
 
 TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
+    registry.User() = {{"Width", "716"}, {"Height", "140"}, {"Left", "100"}, {"Top", "20"}};
     Start();
     const WindowRect before = host.bounds;
     Item("mnuVertical").Click();
@@ -272,12 +273,13 @@ TEST_F(AppCoreTest, VerticalTurnsTheWindowTheKeyboardAndTheFader) {
 }
 
 // Stored sizes may be anything (a missing value reads as 0), and a turn swaps a short side
-// into the width: the window still never gets smaller than 100 x 80.
+// into the width: the window still never gets smaller than 100 x 80, nor larger than the
+// 1024 x 768 screen.
 TEST_F(AppCoreTest, NoStoredSizeOrTurnMakesTheWindowSmallerThanTheMinimum) {
     // Stored width and height ("" missing), then the sizes placed, turned and turned back.
     const std::vector<std::pair<std::pair<const char*, const char*>, std::vector<int>>> cases = {
         {{"10", "5"}, {100, 80, 100, 100, 100, 100}},
-        {{"1200", ""}, {1200, 80, 100, 1200, 1200, 100}},
+        {{"1200", ""}, {1024, 80, 100, 768, 768, 100}},
         {{"716", "80"}, {716, 80, 100, 716, 716, 100}},
     };
     for (const auto& [stored, sizes] : cases) {

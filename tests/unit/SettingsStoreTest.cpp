@@ -34,7 +34,7 @@ const std::vector<std::pair<std::string, std::string>> SavedDefaults = {
     {"Shortcut Base Octave C6", "16501"}, {"Shortcuts Dialog Left", "120"},
     {"Shortcuts Dialog Top", "120"}, {"Vertical", "Yes"}, {"Enabled", "Yes"},
     {"Kill Keystrokes", "Yes"}, {"Device Name", ""}, {"Key Names", "No"},
-    {"Keys By Position", "Yes"},
+    {"Keys By Position", "Yes"}, {"DPI", "0"},
 };
 // clang-format on
 

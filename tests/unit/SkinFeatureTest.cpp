@@ -40,8 +40,14 @@ public:
     bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override {
         return skins.LoadBitmap(bitmap, path);
     }
-    void LoadSkinCursor(const std::string& path) override { skins.LoadSkinCursor(path); }
+    void LoadSkinCursor(const std::string& path) override {
+        skins.LoadSkinCursor(path);
+        cursors.push_back(path + " at " + std::to_string(cursorDpi));
+    }
+    void SetCursorDpi(int dpi) override { cursorDpi = dpi; }
     void ReportError(const std::string& text) override { skins.ReportError(text); }
+    int cursorDpi = 96;
+    std::vector<std::string> cursors; // each pointer loaded, and the DPI it was sized for
 
     std::unique_ptr<TSkinBitmap> NewSkinBitmap() override {
         return std::make_unique<SizedBitmap>();
@@ -100,6 +106,7 @@ protected:
               "Icon Blink.bmp", "Icon Disabled.bmp", "Close Btn.bmp", "Minimize Btn.bmp"})
             skins.Add("Zevizi", file, "18 x 18");
         skins.Add("Zevizi", "FaderV BG.bmp", "20 x 8");
+        skins.Add("Zevizi", "Cursor.cur", "");
         skins.Add("Plain", "config.txt", "WindowsStyle=Yes\nFaderStyle=windows\nFaderWidth=0");
     }
     fw::MenuItem& SkinItem(const std::string& name) {
@@ -128,6 +135,45 @@ TEST_F(SkinnedCore, TheSkinIsAppliedBeforeTheKeyboardIsLaidOutInsideItsFrame) {
     EXPECT_EQ(core.Keys().Width(), host.ClientArea().width - 8 - 20 - 1);
     EXPECT_TRUE(SkinItem("Zevizi").Checked());
     EXPECT_FALSE(SkinItem("Plain").Checked());
+}
+
+// At 150 % every length of the skin is half as long again: border 6, title 27, fader 30, and
+// the free column and row 2; moved onto a screen of 200 %, the same skin at twice its size.
+TEST_F(SkinnedCore, TheSkinAndTheKeyboardAreLaidOutAtTheScreensScaleAndFollowItsChanges) {
+    host.dpi = 144;
+    host.screen = {1920, 1080};
+    core.Start();
+    const TSkinConfig& skin = core.State().SkinConfig;
+    EXPECT_EQ(std::tie(skin.BorderSize, skin.TitleHeight, skin.FaderWidth), std::tuple(6, 27, 30));
+    EXPECT_EQ(core.Skin()->Chrome().TitleBox.Bitmap->Width(), 27);
+    EXPECT_EQ(core.Keys().Left(), 8);
+    EXPECT_EQ(core.Keys().Top(), 6 + 27 + 2);
+    EXPECT_EQ(core.Keys().NoteWidth(), 24);
+    EXPECT_EQ(host.bounds.width, 1074) << "the factory size at 150 %";
+
+    host.shell.flushes.clear();
+    core.DpiChanged(192, {50, 60, 1432, 280}, {0, 0});
+    EXPECT_EQ(host.bounds, (WindowRect{50, 60, 1432, 280}));
+    EXPECT_EQ(std::tie(skin.BorderSize, skin.TitleHeight, skin.FaderWidth), std::tuple(8, 36, 40));
+    EXPECT_EQ(core.Keys().Left(), 10);
+    EXPECT_EQ(core.Keys().Width(), 1432 - 16 - 40 - 2);
+    EXPECT_EQ(core.Keys().NoteWidth(), 32);
+    EXPECT_EQ(core.Skin()->Chrome().Fader.Bounds.left, 1432 - 8 - 40);
+    EXPECT_EQ(core.MinimumSize(), (ClientSize{200, 160}));
+    EXPECT_EQ(host.shell.cursors, (std::vector<std::string>{"Skins\\Zevizi\\Cursor.cur at 144",
+                                                            "Skins\\Zevizi\\Cursor.cur at 192"}))
+        << "the pointer at the size for the scale";
+
+    // A skin loaded now is at the same scale; one that says nothing of its fader's width
+    // gets the standard trackbar's 36 pixels at 96 DPI, 72 here.
+    SkinItem("Plain").Click();
+    EXPECT_TRUE(skin.WindowsStyle);
+    EXPECT_EQ(skin.FaderWidth, 72);
+    SkinItem("Zevizi").Click();
+    EXPECT_EQ(skin.TitleHeight, 36);
+    core.Stop();
+    EXPECT_EQ(registry.User()["DPI"], "192");
+    EXPECT_EQ(registry.User()["Width"], "1432");
 }
 
 TEST_F(SkinnedCore, AWholeWindowPaintReachesTheScreenAsOneCopy) {

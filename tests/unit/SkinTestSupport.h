@@ -19,8 +19,8 @@ public:
     int width = 0;
     int height = 0;
     std::string file; // what was loaded into it
-    int Width() const noexcept override { return width; }
-    int Height() const noexcept override { return height; }
+    int PictureWidth() const noexcept override { return width; }
+    int PictureHeight() const noexcept override { return height; }
 };
 
 inline SizedBitmap& Sized(const std::unique_ptr<TSkinBitmap>& bitmap) {
@@ -101,7 +101,8 @@ public:
     }
     bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override {
         auto& sized = static_cast<SizedBitmap&>(bitmap);
-        sized = SizedBitmap{};
+        sized.width = sized.height = 0;
+        sized.file.clear();
         if (path.empty()) return true;
         int w = 0, h = 0;
         if (std::sscanf(files[path].c_str(), "%d x %d", &w, &h) != 2) return false;

@@ -140,7 +140,7 @@ TEST_F(SettingsDlgTest, ItsControlsSitAtTheirPixelsScaledByTheDialogsDpi) {
             int left, top, width, height;
         };
         const Expected controls[] = {
-            {Id::ShortcutsGroup, "&Shortcuts (available in any window)", 5, 7, 248, 202},
+            {Id::ShortcutsGroup, "", 5, 7, 248, 202},
             {Id::Label1, "&Enable/disable:", 13, 36, 74, 13},
             {Id::Label1 + 5, "Base octave C&6:", 13, 153, 79, 13},
             {Id::HotKey1, nullptr, 112, 33, 133, 21},
@@ -196,6 +196,42 @@ TEST_F(SettingsDlgTest, ItsControlsSitAtTheirPixelsScaledByTheDialogsDpi) {
         }
         EXPECT_EQ(names, (std::vector<std::string>{"chromatic", "Piano", "Single Row"}));
         EXPECT_EQ(SendMessageA(layouts, CB_GETCURSEL, 0, 0), 0);
+        Click(dialog, Id::btnCancel);
+    });
+}
+
+// The group's caption lies over the frame's top line with room on either side of its text,
+// above the group box, which leaves that place to it; its mnemonic leads to the first field.
+TEST_F(SettingsDlgTest, TheShortcutGroupsCaptionShowsWholeOverItsFrame) {
+    Run([](HWND dialog) {
+        auto s = [](int pixels) { return shown->Scale(pixels); };
+        HWND caption = GetDlgItem(dialog, Id::ShortcutsCaption);
+        HWND group = GetDlgItem(dialog, Id::ShortcutsGroup);
+        EXPECT_EQ(Text(caption), "&Shortcuts (available in any window)");
+        EXPECT_EQ(Text(group), "");
+        EXPECT_TRUE(GetWindowLongPtrA(group, GWL_STYLE) & WS_CLIPSIBLINGS);
+
+        const auto dc = GetDC(caption);
+        const auto font = reinterpret_cast<HFONT>(SendMessageA(caption, WM_GETFONT, 0, 0));
+        const HGDIOBJ old = SelectObject(dc, font);
+        RECT text{};
+        DrawTextA(dc, "&Shortcuts (available in any window)", -1, &text,
+                  DT_CALCRECT | DT_SINGLELINE);
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(caption, dc);
+        const RECT place = Place(dialog, Id::ShortcutsCaption);
+        EXPECT_EQ(place.left, s(5 + 8 - 2));
+        EXPECT_EQ(place.right, text.right + 2 * s(2)) << "two pixels of room each side";
+        EXPECT_EQ(place.top, s(7));
+        // The frame's top line runs through the caption's height.
+        EXPECT_GT(place.bottom, metrics.tmHeight / 2);
+
+        bool above = false;
+        for (HWND w = caption; w; w = GetWindow(w, GW_HWNDNEXT)) above = above || w == group;
+        EXPECT_TRUE(above);
+        EXPECT_EQ(GetNextDlgTabItem(dialog, caption, FALSE), GetDlgItem(dialog, Id::HotKey1));
         Click(dialog, Id::btnCancel);
     });
 }

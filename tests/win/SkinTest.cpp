@@ -388,6 +388,50 @@ TEST_F(SkinWindow, AfterEachBorderDragStepTheWindowLooksAsIfRepaintedWhole) {
     }
 }
 
+// Windows tells the window of a screen of another DPI with WM_DPICHANGED and a rectangle of
+// the new size (under Wine every screen has the one DPI, so the test sends it): the window
+// takes that size and everything in it the new scale. Dragged by its title at the time, the
+// window keeps the grabbed point under the pointer, and the drag goes on from there.
+TEST_F(SkinWindow, OnAScreenOfAnotherDpiTheWindowIsLaidOutAnewAndADragDoesNotJump) {
+    Start("Zevizi");
+    Show();
+    ASSERT_TRUE(SetCursorPos(300, 110));
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 200, 10); // on the title, at 20 x 20 pixels
+    ASSERT_TRUE(form->State().Drag.DraggingTitle());
+
+    RECT suggested{500, 100, 500 + 1432, 100 + 280};
+    SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT r = Bounds();
+    EXPECT_EQ(r.left, 300 - 400) << "the grabbed point, (400, 20) now, under the pointer";
+    EXPECT_EQ(r.top, 110 - 20);
+    EXPECT_EQ(r.right - r.left, 1432);
+    EXPECT_EQ(r.bottom - r.top, 280);
+    ASSERT_TRUE(SetCursorPos(310, 115));
+    Send(WM_MOUSEMOVE, MK_LBUTTON, 410, 25);
+    r = Bounds();
+    EXPECT_EQ(std::pair(r.left, r.top), std::pair(-90L, 95L)) << "moved by the pointer's travel";
+    Send(WM_LBUTTONUP, 0, 410, 25);
+
+    EXPECT_EQ(Config().BorderSize, 8);
+    EXPECT_EQ(Config().TitleHeight, 40);
+    EXPECT_EQ(form->Keys().NoteWidth(), 32);
+    EXPECT_EQ(form->Keys().Left(), 10);
+    UpdateWindow(form->Handle());
+    EXPECT_EQ(ScreenPixel(700, 277), BorderColor) << "the border, 8 pixels deep";
+    EXPECT_EQ(ScreenPixel(700, 30), TitleColor);
+    // The window's small icon at the size of its new scale.
+    const auto icon =
+        reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_SMALL, 0));
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP picture{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof picture, &picture);
+    EXPECT_EQ(picture.bmWidth, 32);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
 TEST_F(SkinWindow, ASkinWithoutATitleHasNoDragArea) {
     DeleteFileA("Skins\\Default\\Title Active.bmp");
     CreateDirectoryA("Skins\\Bare", nullptr);

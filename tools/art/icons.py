@@ -16,7 +16,9 @@ import sys
 from PIL import Image, ImageDraw
 
 TRAY_SIZES = [16, 20, 24, 32]
-WINDOW_SIZES = [16, 32, 48, 256]
+# The window's icons at every scale up to 200 %: 16 and 32 pixels, and 20 and 40, 24 and
+# 48, 32 and 64 (small and large) at 125, 150 and 200 %.
+WINDOW_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
 # The sizes desktops look for in the hicolor theme; panels take their tray icons from the
 # smaller ones, menus and launchers from the larger.
 THEME_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]

@@ -275,16 +275,15 @@ def fader_thumb(p, vertical, active):
 # --- Pointer -------------------------------------------------------------------------
 
 
-def cursor_file(p):
-    """A 32 x 32 arrow in the skin's colours, as a .cur file (hot spot at its tip)."""
-    size = 32
+def cursor_image(p, size):
+    """One size of the arrow: 32-bit pixels and the mask, bottom-up, with their header."""
     img = Image.new("RGBA", (size * SCALE, size * SCALE), (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
-    s = SCALE
+    s = SCALE * size / 32
     arrow = [(1, 1), (1, 17), (5, 13), (8, 20), (11, 19), (8, 12), (13, 12)]
     pts = [(x * s, y * s) for x, y in arrow]
     d.polygon(pts, fill=p["cursor_fill"] + (255,), outline=(0, 0, 0, 255))
-    d.line(pts + [pts[0]], fill=(0, 0, 0, 255), width=s)
+    d.line(pts + [pts[0]], fill=(0, 0, 0, 255), width=round(s))
     img = img.resize((size, size), Image.Resampling.LANCZOS)
     pixels = img.load()
     xor = bytearray()
@@ -293,17 +292,28 @@ def cursor_file(p):
             r, g, b, a = pixels[x, y]
             xor += bytes((b * a // 255, g * a // 255, r * a // 255, a))
     and_mask = bytearray()
+    row_bytes = (size + 31) // 32 * 4
     for y in range(size - 1, -1, -1):
         bits = 0
         for x in range(size):
             bits = (bits << 1) | (1 if pixels[x, y][3] == 0 else 0)
-        and_mask += bits.to_bytes(4, "big")
+        and_mask += (bits << (row_bytes * 8 - size)).to_bytes(row_bytes, "big")
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
-    image = header + bytes(xor) + bytes(and_mask)
-    directory = struct.pack("<HHH", 0, 2, 1) + struct.pack(
-        "<BBBBHHII", size, size, 0, 0, 1, 1, len(image), 6 + 16
-    )
-    return directory + image
+    return header + bytes(xor) + bytes(and_mask)
+
+
+def cursor_file(p):
+    """The arrow in the skin's colours as a .cur file (hot spot at its tip), at 32 x 32 and at
+    the sizes Windows asks for at 150 % and 200 %."""
+    sizes = [32, 48, 64]
+    images = [cursor_image(p, size) for size in sizes]
+    directory = struct.pack("<HHH", 0, 2, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for size, image in zip(sizes, images):
+        hot = round(size / 32)
+        directory += struct.pack("<BBBBHHII", size, size, 0, 0, hot, hot, len(image), offset)
+        offset += len(image)
+    return directory + b"".join(images)
 
 
 # --- Skins ---------------------------------------------------------------------------

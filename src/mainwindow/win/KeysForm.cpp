@@ -4,6 +4,7 @@
 #include "framework/win/Application.h"
 #include "keyboard/win/WinKeyNames.h"
 #include "keyboard/win/WinMidiOut.h"
+#include "framework/win/Dpi.h"
 #include "framework/win/Monitors.h"
 #include "mainwindow/win/LayoutNameDlg.h"
 #include "services/win/SettingsDlg.h"
@@ -129,6 +130,8 @@ void TKeysForm::CreateParts(bool watch) {
     AddHandler(*pointer_);
     devices_ = std::make_unique<DeviceWatch>(Handle(), core_);
     AddHandler(*devices_);
+    dpiChange_ = std::make_unique<TDpiChange>(core_);
+    AddHandler(*dpiChange_);
     core_.Start();
     if (watch) {
         hotKeys_ = std::make_unique<AccessHotKeysGuard>(
@@ -137,7 +140,6 @@ void TKeysForm::CreateParts(bool watch) {
         hotKeys_->Start();
     }
     skinShell_.SetSkin(core_.Skin());
-    skinShell_.Platform().LoadLogoCursor();
 }
 
 PlayingEngine& TKeysForm::SettledEngine() noexcept {
@@ -415,6 +417,20 @@ void TKeysForm::PlaceFader(const WindowRect& bounds, bool vertical) {
 
 std::vector<fw::PixelRect> TKeysForm::Monitors() {
     return fw::MonitorRects();
+}
+
+std::vector<fw::PixelRect> TKeysForm::WorkAreas() {
+    return fw::MonitorWorkAreas();
+}
+
+int TKeysForm::WindowDpi() {
+    return options_.dpi > 0 ? options_.dpi : fw::WindowDpi(Handle());
+}
+
+// With one monitor every window has its DPI, which needs no look at the monitors.
+int TKeysForm::DpiAt(const WindowRect& area) {
+    if (options_.dpi > 0 || GetSystemMetrics(SM_CMONITORS) <= 1) return WindowDpi();
+    return fw::DpiOfArea({area.left, area.top, area.left + area.width, area.top + area.height});
 }
 
 // The icons and the tray: the shell's side is TrayShell's.

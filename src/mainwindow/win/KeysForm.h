@@ -15,6 +15,7 @@
 #include "keyboard/win/GdiLabelPainter.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/win/DeviceWatch.h"
+#include "mainwindow/win/DpiChange.h"
 #include "mainwindow/win/TrayShell.h"
 #include "mainwindow/win/WindowPointer.h"
 #include "mainwindow/win/WindowSizeLimit.h"
@@ -36,6 +37,8 @@ struct KeysFormOptions {
     std::string settingsKeyPath = std::string(SettingsKeyPath);
     // The accessibility features' flags; the system's when null.
     AccessSystem* accessSystem = nullptr;
+    // The DPI to lay out and draw at whatever the screen's (benchmarks); 0: the screen's.
+    int dpi = 0;
 };
 
 class TKeysForm final : public fw::WindowBase, private AppHost {
@@ -100,6 +103,9 @@ private:
     void SetFaderPosition(int32_t position) override;
     void PlaceFader(const WindowRect& bounds, bool vertical) override;
     [[nodiscard]] std::vector<fw::PixelRect> Monitors() override;
+    [[nodiscard]] std::vector<fw::PixelRect> WorkAreas() override;
+    [[nodiscard]] int WindowDpi() override;
+    [[nodiscard]] int DpiAt(const WindowRect& area) override;
     void TrayIcon(const std::string& trayName, TrayAction action) override;
     void SetWindowIcon(const std::string& windowName) override;
     void ShowApplicationWindow(bool shown) override;
@@ -131,7 +137,8 @@ private:
     std::unique_ptr<WinHookWatchdog> hookWatchdog_;
     WinLayoutFiles layoutFiles_;
     AppCore core_;
-    TWindowSizeLimit sizeLimit_;
+    TWindowSizeLimit sizeLimit_{[this] { return core_.MinimumSize(); }};
+    std::unique_ptr<TDpiChange> dpiChange_;
     std::unique_ptr<TrayShell> tray_;
     std::unique_ptr<TWindowPointer> pointer_; // title drag, border resize, chrome presses
     std::unique_ptr<DeviceWatch> devices_;    // MIDI outputs that come and go

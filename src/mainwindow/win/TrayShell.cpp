@@ -1,5 +1,6 @@
 #include "mainwindow/win/TrayShell.h"
 
+#include "framework/win/Dpi.h"
 #include "framework/win/ShellCalls.h"
 #include "framework/win/Window.h"
 
@@ -16,13 +17,13 @@ BOOL DefaultNotifyIcon(DWORD message, NOTIFYICONDATAA* data) noexcept {
 
 NotifyIconFunction notifyIcon = &DefaultNotifyIcon;
 
-// Icons come from the program's resources at the sizes the system asks for (the small one
-// for the tray and the title bar; at higher display scaling that is 20, 24 or 32 pixels).
+// Icons come from the program's resources at the sizes the system asks for: the tray's at
+// the system's DPI (where the notification area is drawn), the window's at its own screen's
+// (the small one for the title bar, 20, 24 or 32 pixels at higher display scaling).
 // LR_SHARED hands back the system's one copy of each, which is never destroyed by us.
-HICON LoadResourceIcon(const std::string& name, int widthMetric, int heightMetric) noexcept {
-    return static_cast<HICON>(LoadImageA(fw::ModuleInstance(), name.c_str(), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric),
-                                         GetSystemMetrics(heightMetric), LR_SHARED));
+HICON LoadResourceIcon(const std::string& name, int size) noexcept {
+    return static_cast<HICON>(
+        LoadImageA(fw::ModuleInstance(), name.c_str(), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 } // namespace
@@ -42,26 +43,27 @@ void TrayShell::TrayIcon(const std::string& trayName, TrayAction action) {
     data.uID = IconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = CallbackMessage;
-    if (action != TrayAction::Delete) data.hIcon = Icon(trayName, false);
+    if (action != TrayAction::Delete)
+        data.hIcon = Icon(trayName, false, GetSystemMetrics(SM_CXSMICON));
     static_assert(sizeof Tip <= 64, "the first version of the record holds 64 tip bytes");
     std::memcpy(data.szTip, Tip, sizeof Tip);
     // A failure (a modify before the add, a delete of nothing) leaves things as they were.
     (void)notifyIcon(static_cast<DWORD>(action), &data);
 }
 
-HICON TrayShell::Icon(const std::string& name, bool large) {
+HICON TrayShell::Icon(const std::string& name, bool large, int size) {
     auto& icons = large ? largeIcons_ : smallIcons_;
     if (const auto found = icons.find(name); found != icons.end()) return found->second;
-    HICON icon = large ? LoadResourceIcon(name, SM_CXICON, SM_CYICON)
-                       : LoadResourceIcon(name, SM_CXSMICON, SM_CYSMICON);
+    HICON icon = LoadResourceIcon(name, size);
     // A name that did not load is tried again next time.
     if (icon) icons.emplace(name, icon);
     return icon;
 }
 
 void TrayShell::SetWindowIcon(const std::string& windowName) {
-    HICON smallIcon = Icon(windowName, false);
-    HICON largeIcon = Icon(windowName, true);
+    const int dpi = core_.Scale().Dpi();
+    HICON smallIcon = Icon(windowName, false, fw::MetricAtDpi(SM_CXSMICON, dpi));
+    HICON largeIcon = Icon(windowName, true, fw::MetricAtDpi(SM_CXICON, dpi));
     if (smallIcon)
         SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     if (largeIcon) SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));

@@ -41,8 +41,9 @@ public:
     bool TryHandle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    // The small icon (tray, title bar) or the large one (taskbar, Alt+Tab) of that name.
-    HICON Icon(const std::string& name, bool large);
+    // The small icon (tray, title bar) or the large one (taskbar, Alt+Tab) of that name, at
+    // a size in pixels.
+    HICON Icon(const std::string& name, bool large, int size);
 
     HWND window_;
     AppCore& core_;

@@ -5,6 +5,7 @@
 #include "keyboard/win/WinKeyNames.h"
 
 #include "framework/win/DialogTemplate.h"
+#include "framework/win/Dpi.h"
 #include "framework/win/Monitors.h"
 #include "framework/win/NameCompare.h"
 #include "framework/win/ShellCalls.h"
@@ -48,6 +49,9 @@ constexpr int GroupLeft = 5;
 constexpr int GroupTop = 7;
 
 constexpr DWORD LabelStyle = SS_LEFT | WS_VISIBLE;
+constexpr DWORD CaptionStyle = SS_CENTER | WS_VISIBLE;
+// The room the group's caption leaves on either side of its text, at 96 DPI.
+constexpr int CaptionMargin = 2;
 constexpr DWORD HotKeyStyle = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
 constexpr DWORD ButtonStyle = BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_GROUP;
 
@@ -60,8 +64,14 @@ constexpr const char* LabelTexts[ShortcutCount] = {
 std::vector<ControlPlace> ControlPlaces() {
     using Id = TfrmSettings::ControlId;
     std::vector<ControlPlace> places;
-    places.push_back({Id::ShortcutsGroup, "BUTTON", "&Shortcuts (available in any window)",
-                      BS_GROUPBOX | WS_VISIBLE, 0, 5, 7, 248, 202});
+    // The group's caption is a label of its own over the frame's top line, as wide as its
+    // text and a margin: a group box measures its caption to the last letter, and with some
+    // fonts that letter then runs into the line. Made first, so it lies above the group,
+    // which leaves its place alone.
+    places.push_back({Id::ShortcutsCaption, "STATIC", "&Shortcuts (available in any window)",
+                      CaptionStyle, 0, GroupLeft + 8, GroupTop, 0, 13});
+    places.push_back({Id::ShortcutsGroup, "BUTTON", "", BS_GROUPBOX | WS_VISIBLE | WS_CLIPSIBLINGS,
+                      0, 5, 7, 248, 202});
     for (int i = 0; i < ShortcutCount; ++i) {
         places.push_back({Id::Label1 + i, "STATIC", LabelTexts[i], LabelStyle, 0, GroupLeft + 8,
                           GroupTop + LabelTops[i], i == 0 ? 74 : 79, 13});
@@ -89,21 +99,6 @@ std::vector<ControlPlace> ControlPlaces() {
     places.push_back(
         {Id::Logo, "STATIC", "", SS_OWNERDRAW | SS_NOTIFY | WS_VISIBLE, 0, 184, 303, 68, 15});
     return places;
-}
-
-// An in-memory dialog template without controls: caption, frame and the platform's dialog
-// font; the controls are added at creation at their pixel places.
-int WindowDpi(HWND window) noexcept {
-    // Per-window DPI exists from Windows 10 on; before that the screen's DPI is the window's.
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow) {
-        const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) return static_cast<int>(dpi);
-    }
-    fw::WindowDc dc(window);
-    return dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
 }
 
 // The file names that "*.txt" matches in a folder (the shipped "Layouts" beside the
@@ -225,7 +220,7 @@ INT_PTR TfrmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void TfrmSettings::FormCreate() {
-    dpi_ = WindowDpi(window_);
+    dpi_ = fw::WindowDpi(window_);
     CreateControls();
     PlaceWindow();
     std::array<HWND, ShortcutCount> fields{};
@@ -270,15 +265,20 @@ void TfrmSettings::CreateControls() {
             place.id == Layouts ? place.height * (LayoutDropDownRows + 1) : place.height;
         // A label grows to its text when the font is wider than the one the places were
         // made for, rather than cutting its text short.
-        const int width = place.style == LabelStyle
-                              ? std::max(Scale(place.width), TextWidth(font, place.text))
-                              : Scale(place.width);
+        int left = Scale(place.left);
+        int width = place.style == LabelStyle
+                        ? std::max(Scale(place.width), TextWidth(font, place.text))
+                        : Scale(place.width);
+        if (place.style == CaptionStyle) {
+            left -= Scale(CaptionMargin);
+            width = TextWidth(font, place.text) + 2 * Scale(CaptionMargin);
+        }
         // Unicode controls, so that the layout list keeps names outside the code page.
-        HWND control = CreateWindowExW(
-            place.exStyle, fw::Utf8ToWide(place.className).c_str(),
-            fw::Utf8ToWide(place.text).c_str(), place.style | WS_CHILD, Scale(place.left),
-            Scale(place.top), width, Scale(height), window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), fw::ModuleInstance(), nullptr);
+        HWND control = CreateWindowExW(place.exStyle, fw::Utf8ToWide(place.className).c_str(),
+                                       fw::Utf8ToWide(place.text).c_str(), place.style | WS_CHILD,
+                                       left, Scale(place.top), width, Scale(height), window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
+                                       fw::ModuleInstance(), nullptr);
         if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // Every combination is a valid shortcut, a key without modifiers included.

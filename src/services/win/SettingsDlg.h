@@ -32,6 +32,7 @@ public:
         Divider = 114,
         Logo = 115,
         PlayingWarning = 116,
+        ShortcutsCaption = 117,
         Label1 = 121, // Label1 + i names HotKey1 + i
     };
 

@@ -27,7 +27,7 @@ GdkPixbuf* ReadPicture(std::string_view bytes, const char* type) {
 
 } // namespace
 
-Pixels24 PixbufBitmap::Pixels() const noexcept {
+Pixels24 PixbufBitmap::PicturePixels() const noexcept {
     if (rows_.empty()) return {};
     return {rows_.data(), width_, height_, stride_, false};
 }
@@ -35,6 +35,7 @@ Pixels24 PixbufBitmap::Pixels() const noexcept {
 void PixbufBitmap::Clear() noexcept {
     rows_.clear();
     width_ = height_ = stride_ = 0;
+    PictureReplaced();
 }
 
 bool PixbufBitmap::Load(std::string_view bytes) {
@@ -64,6 +65,7 @@ bool PixbufBitmap::Load(std::string_view bytes) {
     }
     width_ = width;
     height_ = height;
+    PictureReplaced();
     g_object_unref(picture);
     return true;
 }

@@ -20,9 +20,9 @@ namespace zevaver {
 // red, as the portable drawing reads them.
 class PixbufBitmap final : public TSkinBitmap {
 public:
-    [[nodiscard]] int Width() const noexcept override { return width_; }
-    [[nodiscard]] int Height() const noexcept override { return height_; }
-    [[nodiscard]] Pixels24 Pixels() const noexcept override;
+    [[nodiscard]] int PictureWidth() const noexcept override { return width_; }
+    [[nodiscard]] int PictureHeight() const noexcept override { return height_; }
+    [[nodiscard]] Pixels24 PicturePixels() const noexcept override;
     // Replaces the picture with the file's; false (and empty) when it is no whole bitmap.
     [[nodiscard]] bool Load(std::string_view bytes);
     void Clear() noexcept;

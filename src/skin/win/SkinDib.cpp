@@ -88,6 +88,7 @@ bool TSkinDib::LoadFromFile(const std::string& path) noexcept {
     bitmap_ = std::move(section);
     width_ = width;
     height_ = height;
+    PictureReplaced();
     return true;
 }
 
@@ -96,6 +97,7 @@ void TSkinDib::Clear() noexcept {
     bitmap_.reset();
     width_ = 0;
     height_ = 0;
+    PictureReplaced();
 }
 
 } // namespace zevaver

@@ -14,11 +14,11 @@ namespace zevaver {
 
 class TSkinDib final : public TSkinBitmap {
 public:
-    [[nodiscard]] int Width() const noexcept override { return width_; }
-    [[nodiscard]] int Height() const noexcept override { return height_; }
+    [[nodiscard]] int PictureWidth() const noexcept override { return width_; }
+    [[nodiscard]] int PictureHeight() const noexcept override { return height_; }
     [[nodiscard]] HBITMAP Handle() const noexcept { return bitmap_.get(); }
     // The section's pixels, for drawing without a GDI call per copy.
-    [[nodiscard]] Pixels24 Pixels() const noexcept override { return pixels_; }
+    [[nodiscard]] Pixels24 PicturePixels() const noexcept override { return pixels_; }
 
     // Replaces the picture with the file's. False when the file is not a bitmap Windows
     // can read; the bitmap is then empty.

@@ -1,6 +1,7 @@
 #include "skin/win/WinSkinPlatform.h"
 
 #include "framework/win/Application.h"
+#include "framework/win/Dpi.h"
 #include "skin/win/SkinDib.h"
 
 namespace zevaver {
@@ -55,14 +56,24 @@ bool TWinSkinPlatform::LoadBitmap(TSkinBitmap& bitmap, const std::string& path) 
     return dib.LoadFromFile(path);
 }
 
+// At the size the system gives pointers at that DPI: the file's picture of that size where
+// it holds one, else its nearest one stretched.
 void TWinSkinPlatform::LoadSkinCursor(const std::string& path) {
-    HCURSOR next = path.empty() ? nullptr : LoadCursorFromFileA(path.c_str());
+    const int size = fw::MetricAtDpi(SM_CXCURSOR, cursorDpi_);
+    HCURSOR next = path.empty()
+                       ? nullptr
+                       : static_cast<HCURSOR>(LoadImageA(nullptr, path.c_str(), IMAGE_CURSOR, size,
+                                                         size, LR_LOADFROMFILE));
     ReplaceCursor(skinCursor_, next);
 }
 
-void TWinSkinPlatform::LoadLogoCursor() {
-    ReplaceCursor(logoCursor_,
-                  LoadCursorFromFileA((std::string(DefaultSkinPath) + "Cursor.cur").c_str()));
+HCURSOR TWinSkinPlatform::LogoCursor() {
+    if (!logoCursorLoaded_) {
+        logoCursorLoaded_ = true;
+        ReplaceCursor(logoCursor_,
+                      LoadCursorFromFileA((std::string(DefaultSkinPath) + "Cursor.cur").c_str()));
+    }
+    return logoCursor_.get();
 }
 
 void TWinSkinPlatform::ReportError(const std::string& text) {

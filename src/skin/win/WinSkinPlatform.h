@@ -21,13 +21,14 @@ public:
     [[nodiscard]] std::optional<std::vector<std::string>> SkinFolders() override;
     [[nodiscard]] bool LoadBitmap(TSkinBitmap& bitmap, const std::string& path) override;
     void LoadSkinCursor(const std::string& path) override;
+    void SetCursorDpi(int dpi) override { cursorDpi_ = dpi; }
     void ReportError(const std::string& text) override;
 
     // The current skin's pointer, or null for the platform's default one.
     [[nodiscard]] HCURSOR SkinCursor() const noexcept { return skinCursor_.get(); }
-    // "Skins\Default\Cursor.cur", loaded once at start for the settings dialog's logo.
-    void LoadLogoCursor();
-    [[nodiscard]] HCURSOR LogoCursor() const noexcept { return logoCursor_.get(); }
+    // "Skins\Default\Cursor.cur", the settings dialog's logo's pointer: loaded when first
+    // asked for (the dialog opens), not before the window shows; null when it cannot be.
+    [[nodiscard]] HCURSOR LogoCursor();
 
 protected:
     ~TWinSkinPlatform() = default;
@@ -35,6 +36,8 @@ protected:
 private:
     fw::Cursor skinCursor_;
     fw::Cursor logoCursor_;
+    bool logoCursorLoaded_ = false;
+    int cursorDpi_ = 96;
 };
 
 } // namespace zevaver

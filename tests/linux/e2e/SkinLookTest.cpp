@@ -42,9 +42,9 @@ std::optional<std::string> ReadData(const std::string& relative) {
 // The shipped pictures are 24-bit: read here without any library.
 class PlainBitmap final : public TSkinBitmap {
 public:
-    int Width() const noexcept override { return width; }
-    int Height() const noexcept override { return height; }
-    Pixels24 Pixels() const noexcept override {
+    int PictureWidth() const noexcept override { return width; }
+    int PictureHeight() const noexcept override { return height; }
+    Pixels24 PicturePixels() const noexcept override {
         if (bytes.empty()) return {};
         return {reinterpret_cast<const uint8_t*>(bytes.data()) + at, width, height,
                 (width * 3 + 3) & ~3, true};
