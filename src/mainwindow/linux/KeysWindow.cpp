@@ -689,7 +689,9 @@ std::string KeysWindow::GuidePath() const {
 }
 
 std::vector<fw::PixelRect> KeysWindow::WorkAreas() {
-    return MonitorRects(true);
+    std::vector<fw::PixelRect> areas = MonitorRects(true);
+    if (areas.empty()) return Monitors();
+    return areas;
 }
 
 void KeysWindow::StartTimer(int id, uint32_t milliseconds) {

@@ -96,7 +96,6 @@ private:
     [[nodiscard]] GtkWindow* OwnerWindow() const;
     // The user guide shipped with the program, or "".
     [[nodiscard]] std::string GuidePath() const;
-    [[nodiscard]] static std::vector<fw::PixelRect> WorkAreas();
     [[nodiscard]] static std::vector<fw::PixelRect> MonitorRects(bool workArea);
     // Values of the Linux program's own in the settings file.
     [[nodiscard]] std::string OwnValue(const std::string& name);
@@ -134,6 +133,7 @@ private:
     void SetFaderPosition(int32_t position) override;
     void PlaceFader(const WindowRect& bounds, bool vertical) override;
     [[nodiscard]] std::vector<fw::PixelRect> Monitors() override;
+    [[nodiscard]] std::vector<fw::PixelRect> WorkAreas() override;
     void TrayIcon(const std::string& trayName, TrayAction action) override;
     void SetWindowIcon(const std::string& windowName) override;
     void ShowApplicationWindow(bool shown) override;
