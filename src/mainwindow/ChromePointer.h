@@ -25,6 +25,13 @@ public:
     // The playing thread watches the pointer while a control holds it.
     virtual void WatchPointer(bool on) = 0;
     [[nodiscard]] virtual bool Active() = 0;
+    // Where the platform moves and sizes windows itself (a Wayland compositor, which lets no
+    // program place its windows), it takes over from the press on: true when it has.
+    [[nodiscard]] virtual bool BeginSystemMove() { return false; }
+    [[nodiscard]] virtual bool BeginSystemResize(const ResizeEdges& edges) {
+        (void)edges;
+        return false;
+    }
 
 protected:
     ~PointerWindow() = default;
