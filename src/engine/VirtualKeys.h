@@ -9,6 +9,8 @@ namespace zevaver {
 namespace vk {
 
 inline constexpr uint16_t Back = 0x08; // Backspace
+inline constexpr uint16_t Tab = 0x09;
+inline constexpr uint16_t Return = 0x0D; // Enter
 inline constexpr uint16_t Shift = 0x10;
 inline constexpr uint16_t Control = 0x11;
 inline constexpr uint16_t Menu = 0x12; // Alt

@@ -94,6 +94,14 @@ KeyPosition KernelKeyPosition(uint32_t kernelCode) noexcept {
     return kernelCode < Places.size() ? Places[kernelCode] : KeyPosition{};
 }
 
+uint32_t KernelCodeAt(KeyPosition position) noexcept {
+    if (position.scanCode == 0) return 0;
+    // No two kernel codes share a place, so the first one found is the one.
+    for (uint32_t code = 1; code < Places.size(); ++code)
+        if (Places[code] == position) return code;
+    return 0;
+}
+
 uint16_t UsKeyOfKernelCode(uint32_t kernelCode) noexcept {
     const KeyPosition position = KernelKeyPosition(kernelCode);
     return position.scanCode == 0 ? 0 : UsKeyAt(position);

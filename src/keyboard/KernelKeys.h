@@ -21,4 +21,8 @@ inline constexpr uint32_t XKeyCodeOffset = 8;
 // The US English virtual-key code of the key with this kernel code; 0 for none.
 [[nodiscard]] uint16_t UsKeyOfKernelCode(uint32_t kernelCode) noexcept;
 
+// The kernel code of the key in this place: the inverse of KernelKeyPosition; 0 for a place
+// no kernel code has (or a scan code of 0).
+[[nodiscard]] uint32_t KernelCodeAt(KeyPosition position) noexcept;
+
 } // namespace zevaver

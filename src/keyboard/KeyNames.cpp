@@ -13,19 +13,32 @@ constexpr int NumpadLast = 0x6F;
 constexpr int NumpadSeparator = 0x6C; // a key no current keyboard has
 
 // The system's long names and the short ones the keys have room for; the last ones are
-// the names of the X Window System, which Windows programs running there are given.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 31> ShortNames = {{
-    {"Backspace", "Bksp"},       {"Page Up", "PgUp"},        {"Prior", "PgUp"},
-    {"Page Down", "PgDn"},       {"Next", "PgDn"},           {"Delete", "Del"},
-    {"Insert", "Ins"},           {"Escape", "Esc"},          {"Caps Lock", "Caps"},
-    {"Num Lock", "NumLk"},       {"Scroll Lock", "ScrLk"},   {"Print Screen", "PrtSc"},
-    {"Right Shift", "R Shift"},  {"Left Shift", "L Shift"},  {"Right Ctrl", "R Ctrl"},
-    {"Right Control", "R Ctrl"}, {"Control", "Ctrl"},        {"Right Alt", "R Alt"},
-    {"Left Windows", "Win"},     {"Right Windows", "R Win"}, {"Application", "Menu"},
-    {"Num Enter", "Enter"},      {"BackSpace", "Bksp"},      {"Caps_Lock", "Caps"},
-    {"Num_Lock", "NumLk"},       {"Scroll_Lock", "ScrLk"},   {"Return", "Enter"},
-    {"space", "Space"},          {"Super_L", "Win"},         {"Super_R", "R Win"},
-    {"Print", "PrtSc"},
+// the names of the X Window System (its key symbols), which Windows programs running there
+// are given and which the Linux program reads from the keyboard map.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 45> ShortNames = {{
+    {"Backspace", "Bksp"},      {"Page Up", "PgUp"},
+    {"Prior", "PgUp"},          {"Page Down", "PgDn"},
+    {"Next", "PgDn"},           {"Delete", "Del"},
+    {"Insert", "Ins"},          {"Escape", "Esc"},
+    {"Caps Lock", "Caps"},      {"Num Lock", "NumLk"},
+    {"Scroll Lock", "ScrLk"},   {"Print Screen", "PrtSc"},
+    {"Right Shift", "R Shift"}, {"Left Shift", "L Shift"},
+    {"Right Ctrl", "R Ctrl"},   {"Right Control", "R Ctrl"},
+    {"Control", "Ctrl"},        {"Right Alt", "R Alt"},
+    {"Left Windows", "Win"},    {"Right Windows", "R Win"},
+    {"Application", "Menu"},    {"Num Enter", "Enter"},
+    {"BackSpace", "Bksp"},      {"Caps_Lock", "Caps"},
+    {"Num_Lock", "NumLk"},      {"Scroll_Lock", "ScrLk"},
+    {"Return", "Enter"},        {"space", "Space"},
+    {"Super_L", "Win"},         {"Super_R", "R Win"},
+    {"Print", "PrtSc"},         {"Shift_L", "Shift"},
+    {"Shift_R", "R Shift"},     {"Control_L", "Ctrl"},
+    {"Control_R", "R Ctrl"},    {"Alt_L", "Alt"},
+    {"Alt_R", "R Alt"},         {"ISO_Level3_Shift", "AltGr"},
+    {"Meta_L", "Alt"},          {"Page_Up", "PgUp"},
+    {"Page_Down", "PgDn"},      {"KP_Enter", "Enter"},
+    {"Sys_Req", "PrtSc"},       {"ISO_Left_Tab", "Tab"},
+    {"Hyper_L", "Win"},
 }};
 
 std::string_view Shortened(std::string_view name) {

@@ -34,10 +34,20 @@ bool ChromePointer::Press(int x, int y) {
     holding_ = true;
     const fw::PixelRect title = TitleImageRect();
     if (PointIn(title, x, y)) {
+        if (window_.BeginSystemMove()) {
+            holding_ = false;
+            window_.ReleasePointer();
+            return true;
+        }
         Drag().TitleDown(x - title.left, y - title.top, title.left, title.top);
         return true;
     }
     const BorderHit hit = HitTest(x, y);
+    if (hit.resizes && window_.BeginSystemResize(hit.edges)) {
+        holding_ = false;
+        window_.ReleasePointer();
+        return true;
+    }
     if (hit.resizes) {
         const fw::PixelRect bounds = window_.ScreenBounds();
         window_.ShowCursor(hit.cursor);

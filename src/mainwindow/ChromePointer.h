@@ -29,6 +29,13 @@ public:
     // leave these be.
     virtual void HoldPointer() {}
     virtual void ReleasePointer() {}
+    // Where the platform moves and sizes windows itself (a Wayland compositor, which lets no
+    // program place its windows), it takes over from the press on: true when it has.
+    [[nodiscard]] virtual bool BeginSystemMove() { return false; }
+    [[nodiscard]] virtual bool BeginSystemResize(const ResizeEdges& edges) {
+        (void)edges;
+        return false;
+    }
 
 protected:
     ~PointerWindow() = default;

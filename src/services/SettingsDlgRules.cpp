@@ -58,6 +58,42 @@ uint32_t KeptHotKey(uint32_t held, uint32_t shown, bool modifierKey) noexcept {
     return shown;
 }
 
+uint32_t ShownHotKey(uint32_t virtualKey, uint32_t modifiers) noexcept {
+    const uint32_t flags = (modifiers & (HotKeyShift | HotKeyControl | HotKeyAlt)) << 8;
+    virtualKey &= 0xFF;
+    switch (virtualKey) {
+    case vk::Back:
+    case vk::Delete:
+    case vk::Space:
+        return flags;
+    default:
+        break;
+    }
+    if (IsModifierKey(virtualKey) || virtualKey == 0) return flags;
+    return flags | virtualKey;
+}
+
+bool IsDialogKey(uint32_t virtualKey) noexcept {
+    return virtualKey == vk::Tab || virtualKey == vk::Return || virtualKey == vk::Escape;
+}
+
+std::string HotKeyText(uint32_t hotKey, const std::function<std::string(int key)>& keyName) {
+    hotKey &= 0xFFFF;
+    if (hotKey == 0) return "None";
+    const uint32_t flags = hotKey >> 8;
+    std::string text;
+    // In the order the platform's field writes them.
+    for (const auto& [flag, name] :
+         {std::pair{HotKeyControl, "Ctrl"}, std::pair{HotKeyShift, "Shift"},
+          std::pair{HotKeyAlt, "Alt"}}) {
+        if (!(flags & flag)) continue;
+        text += name;
+        text += " + ";
+    }
+    if (const int key = static_cast<int>(hotKey & 0xFF); key != 0) text += keyName(key);
+    return text;
+}
+
 std::string PlayingShortcutsWarning(const std::array<int32_t, ShortcutCount>& shortcuts,
                                     const std::array<uint8_t, 256>& keyNotes,
                                     const std::function<int(int key)>& entryOf,

@@ -44,6 +44,19 @@ inline constexpr uint32_t HotKeyExtended = 0x08;
 // a field, or Ctrl pressed and let go, never erases it.
 [[nodiscard]] uint32_t KeptHotKey(uint32_t held, uint32_t shown, bool modifierKey) noexcept;
 
+// What a platform hot-key field shows after a key went down in it with these modifiers held
+// (HotKeyShift...): the key with its modifiers; the modifiers alone for a key the field does
+// not take as a shortcut (Backspace, Delete, Space: without modifiers they empty it) and for a
+// modifier key itself. Where the platform has no such field (GTK), the dialog's fields follow
+// this, so that KeptHotKey gives the same shortcuts everywhere.
+[[nodiscard]] uint32_t ShownHotKey(uint32_t virtualKey, uint32_t modifiers) noexcept;
+// Tab, Enter and Esc belong to the dialog (the next field, OK, Cancel), never to a field.
+[[nodiscard]] bool IsDialogKey(uint32_t virtualKey) noexcept;
+// A field's value as text: "Ctrl + Shift + E", the modifiers alone while a combination is
+// being typed ("Ctrl + Alt + "), "None" for no shortcut. keyName names a key.
+[[nodiscard]] std::string HotKeyText(uint32_t hotKey,
+                                     const std::function<std::string(int key)>& keyName);
+
 // The shortcuts without modifiers whose key the layout plays: pressed, they run their
 // command and play nothing. The text the dialog shows about them, "" for none. entryOf
 // gives a key's layout entry (its place's code, with keys by position), nameOf its name.

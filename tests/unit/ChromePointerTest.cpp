@@ -77,6 +77,18 @@ public:
     bool Active() override { return true; }
     void HoldPointer() override { ++holds; }
     void ReleasePointer() override { ++releases; }
+    bool BeginSystemMove() override {
+        ++systemMoves;
+        return compositor;
+    }
+    bool BeginSystemResize(const ResizeEdges& edges) override {
+        systemEdges = edges;
+        return compositor;
+    }
+    // A compositor that moves and sizes the window itself.
+    bool compositor = false;
+    int systemMoves = 0;
+    ResizeEdges systemEdges;
 };
 
 class ChromePointerTest : public ::testing::Test {
@@ -124,6 +136,21 @@ TEST_F(ChromePointerTest, TheBorderResizesTheWindowAndStopsAtTheMinimumSize) {
     EXPECT_EQ(host.bounds, (WindowRect{100, 200, 736, 150}));
     ASSERT_TRUE(pointer.Move(0, 0, {0, 0}, true));
     EXPECT_EQ(host.bounds, (WindowRect{100, 200, MinWindowWidth, MinWindowHeight}));
+}
+
+TEST_F(ChromePointerTest, WhereTheCompositorMovesAndSizesWindowsItTakesOverAtThePress) {
+    host.compositor = true;
+    const fw::PixelRect title = core.Skin()->TitleDragArea();
+    ASSERT_TRUE(pointer.Press(title.left + 5, title.top + 5));
+    EXPECT_EQ(host.systemMoves, 1);
+    EXPECT_FALSE(pointer.Holding()) << "the compositor holds the pointer now";
+    (void)pointer.Move(title.left + 5, title.top + 5, At(300, 300), true);
+    EXPECT_EQ(host.bounds.left, 100) << "moved by the compositor, not here";
+    ASSERT_TRUE(pointer.Press(716 - 2, 140 - 2));
+    EXPECT_EQ(host.systemEdges, (ResizeEdges{false, false, true, true}));
+    EXPECT_FALSE(pointer.Holding());
+    EXPECT_FALSE(pointer.Press(core.Keys().Left() + 10, core.Keys().Top() + 10))
+        << "the keys stay the keyboard's";
 }
 
 TEST_F(ChromePointerTest, PressesOnTheKeysAreTheKeyboardsAndALostReleaseEndsTheDrag) {

@@ -58,6 +58,23 @@ TEST(KernelKeys, GiveEveryPlacedKeyAUsCodeAndNoTwoKeysOnePlace) {
     EXPECT_GT(places.size(), 130u);
 }
 
+// The keys' names start from a layout entry's place and ask the keyboard map for the key
+// there by its kernel code.
+TEST(KernelKeys, FindTheKernelCodeOfEveryPlaceTheUsCodesName) {
+    EXPECT_EQ(KernelCodeAt({0x10, false}), KeyQ);
+    EXPECT_EQ(KernelCodeAt({0x45, false}), KeyPause) << "Pause and Num Lock share a scan code";
+    EXPECT_EQ(KernelCodeAt({0x45, true}), KeyNumLock);
+    EXPECT_EQ(KernelCodeAt({0x1C, true}), KeyKpEnter);
+    EXPECT_EQ(KernelCodeAt({0x5D, true}), KeyCompose);
+    EXPECT_EQ(KernelCodeAt({0x76, false}), KeyF24);
+    EXPECT_EQ(KernelCodeAt({0x00, false}), 0u);
+    EXPECT_EQ(KernelCodeAt({0x7F, true}), 0u) << "a place no key has";
+    for (const int usKey : {0x41, 0x31, 0xBA, 0xE2, 0x60, 0x6F, 0x90, 0xA3, 0x2E, 0x70}) {
+        const uint32_t code = KernelCodeAt(UsKeyPosition(static_cast<uint16_t>(usKey)));
+        EXPECT_EQ(UsKeyOfKernelCode(code), usKey) << usKey;
+    }
+}
+
 constexpr uint32_t X(uint32_t kernel) {
     return kernel + XKeyCodeOffset;
 }

@@ -1,6 +1,7 @@
 // Names and the picked key's mark on the on-screen keys: where a key lies, which names fit
 // where and in what colour, and the mark, in the built-in look and every shipped skin.
 #include "keyboard/KeyLabels.h"
+#include "keyboard/KeySymbols.h"
 #include "keyboard/KeyMarks.h"
 #include "keyboard/KeyNames.h"
 #include "keyboard/KeyShapes.h"
@@ -315,6 +316,31 @@ TEST(KeyNames, ShowWhatTheKeyboardLayoutPrintsOnTheKey) {
         {0xE7, {}, "#231"},
     };
     for (const Case& c : cases) EXPECT_EQ(KeyCaption(c.entry, c.system), c.expected) << c.entry;
+}
+
+// On Linux the names that print nothing are the keyboard map's key symbols.
+TEST(KeyNames, ShortenTheKeySymbolNamesOfTheXKeyboardMap) {
+    const std::pair<int, const char*> cases[][2] = {
+        {{0xA0, "Shift_L"}, {0, "Shift"}},    {{0xA1, "Shift_R"}, {0, "R Shift"}},
+        {{0xA3, "Control_R"}, {0, "R Ctrl"}}, {{0xA5, "ISO_Level3_Shift"}, {0, "AltGr"}},
+        {{0x21, "Prior"}, {0, "PgUp"}},       {{0x22, "Page_Down"}, {0, "PgDn"}},
+        {{0x0D, "KP_Enter"}, {0, "Enter"}},   {{0x5B, "Super_L"}, {0, "Win"}},
+        {{0x24, "Home"}, {0, "Home"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeyCaption(c[0].first, {"", c[0].second}), c[1].second) << c[0].second;
+}
+
+// A German keyboard's top-left key and the one left of Backspace are dead keys.
+TEST(KeyNames, ShowTheAccentOfADeadKey) {
+    EXPECT_EQ(DeadKeyAccent(0xFE52), "^");
+    EXPECT_EQ(DeadKeyAccent(0xFE51), "\xC2\xB4");
+    EXPECT_EQ(DeadKeyAccent(0xFE50), "`");
+    EXPECT_EQ(DeadKeyAccent(0xFE5C), "\xCB\x9B") << "the last: ogonek";
+    EXPECT_EQ(DeadKeyAccent(0xFE5D), "") << "iota, past the accents a key top shows";
+    EXPECT_EQ(DeadKeyAccent(0xFE4F), "");
+    EXPECT_EQ(DeadKeyAccent('a'), "");
+    EXPECT_EQ(KeyCaption(0xDC, {DeadKeyAccent(0xFE52), "dead_circumflex"}), "^");
 }
 
 } // namespace

@@ -97,6 +97,40 @@ TEST(SettingsDlgHotKeys, ModifiersAloneNeverEraseTheShortcutAFieldHolds) {
     EXPECT_FALSE(IsModifierKey(0x5B)) << "the Windows key is a key of its own";
 }
 
+// Where the platform has no hot-key field, what one would show: the same keys typed give
+// the same shortcuts as on Windows.
+TEST(SettingsDlgHotKeys, AFieldWithoutThePlatformsControlShowsWhatThePlatformsWould) {
+    constexpr uint32_t Ctrl = HotKeyControl, Shift = HotKeyShift, Alt = HotKeyAlt;
+    EXPECT_EQ(ShownHotKey('E', Ctrl | Shift), HotKey('E', Ctrl | Shift));
+    EXPECT_EQ(ShownHotKey(0x74, 0), HotKey(0x74)) << "F5 alone is a shortcut";
+    EXPECT_EQ(ShownHotKey(0x08, 0), 0u) << "Backspace empties the field";
+    EXPECT_EQ(ShownHotKey(0x2E, 0), 0u) << "so does Delete";
+    EXPECT_EQ(ShownHotKey(0x20, Ctrl), HotKey(0, Ctrl)) << "Space is not taken";
+    EXPECT_EQ(ShownHotKey(0xA2, Ctrl), HotKey(0, Ctrl)) << "a modifier alone";
+    EXPECT_EQ(ShownHotKey('A', Alt | 0x80), HotKey('A', Alt)) << "other bits are not modifiers";
+    // Typed in turn, as the window's field records them.
+    uint32_t held = HotKey(0x73, Ctrl);
+    for (const auto& [key, modifiers] :
+         {std::pair<uint32_t, uint32_t>{0xA0, 0}, {0xA2, Shift}, {'D', Shift | Ctrl}})
+        held = KeptHotKey(held, ShownHotKey(key, modifiers), IsModifierKey(key));
+    EXPECT_EQ(held, HotKey('D', Shift | Ctrl));
+    held = KeptHotKey(held, ShownHotKey(0x08, 0), false);
+    EXPECT_EQ(held, 0u);
+    for (const uint32_t key : {0x09u, 0x0Du, 0x1Bu}) EXPECT_TRUE(IsDialogKey(key)) << key;
+    for (const uint32_t key : {0x08u, 0x20u, 0x2Eu, 0x41u}) EXPECT_FALSE(IsDialogKey(key)) << key;
+}
+
+TEST(SettingsDlgHotKeys, AFieldWritesItsShortcutAsThePlatformsFieldDoes) {
+    const auto name = [](int key) {
+        return key == 0x74 ? std::string("F5") : std::string(1, char(key));
+    };
+    EXPECT_EQ(HotKeyText(HotKey('E', HotKeyShift | HotKeyControl), name), "Ctrl + Shift + E");
+    EXPECT_EQ(HotKeyText(HotKey('A', HotKeyAlt | HotKeyShift), name), "Shift + Alt + A");
+    EXPECT_EQ(HotKeyText(HotKey(0x74), name), "F5");
+    EXPECT_EQ(HotKeyText(HotKey(0, HotKeyControl | HotKeyAlt), name), "Ctrl + Alt + ");
+    EXPECT_EQ(HotKeyText(0, name), "None");
+}
+
 TEST(SettingsDlgLayouts, TheListHoldsTheNamesOfTheTxtFilesSortedWithoutRegardToCase) {
     const std::vector<std::string> found = {
         "Piano.txt", "chromatic.txt", "Single Row.txt", "My.Bass.txt", "notes.txtx",

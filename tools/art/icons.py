@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Draws the program's six icons into resources/icons/ and the installer's icon
-(resources/MIDIKeyboard.ico); argument: the repository root.
+"""Draws the program's six icons into resources/icons/, the installer's icon
+(resources/MIDIKeyboard.ico) and the Linux program's icons in the sizes of the desktops' icon
+theme (resources/linux/icons/hicolor/); argument: the repository root.
 
 A small piano motif on a rounded body: deep blue while playing is enabled, grey when it is
 off, bright amber for the blink after each MIDI message. Every size is drawn on its own
@@ -18,6 +19,13 @@ TRAY_SIZES = [16, 20, 24, 32]
 # The window's icons at every scale up to 200 %: 16 and 32 pixels, and 20 and 40, 24 and
 # 48, 32 and 64 (small and large) at 125, 150 and 200 %.
 WINDOW_SIZES = [16, 20, 24, 32, 40, 48, 64, 256]
+# The sizes desktops look for in the hicolor theme; panels take their tray icons from the
+# smaller ones, menus and launchers from the larger.
+THEME_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
+THEME_NAME = "zevaver-midi-keyboard"
+# The state's icon name: the program's own name for the enabled state.
+THEME_STATES = {"enabled": THEME_NAME, "disabled": THEME_NAME + "-disabled",
+                "blink": THEME_NAME + "-blink"}
 
 # Per state: body top and bottom colour, body outline, white key, white key shade, black
 # key, and the lit key (None: no key lit).
@@ -170,6 +178,25 @@ def write_ico(path, images):
         f.write(b"".join(blobs))
 
 
+def write_theme(folder):
+    """The hicolor sizes as PNG files, and the index that lets a program that adds the
+    folder to its icon search path (a panel showing the tray icon) find them by name."""
+    directories = []
+    for size in THEME_SIZES:
+        directory = f"{size}x{size}/apps"
+        directories.append(directory)
+        os.makedirs(os.path.join(folder, directory), exist_ok=True)
+        for state, name in THEME_STATES.items():
+            draw(size, state).save(os.path.join(folder, directory, name + ".png"),
+                                   format="PNG", optimize=True)
+    lines = ["[Icon Theme]", "Name=Hicolor", "Comment=Zevaver MIDI Keyboard's icons",
+             "Directories=" + ",".join(directories), ""]
+    for size, directory in zip(THEME_SIZES, directories):
+        lines += [f"[{directory}]", f"Size={size}", "Context=Applications", "Type=Fixed", ""]
+    with open(os.path.join(folder, "index.theme"), "w") as f:
+        f.write("\n".join(lines))
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
     folder = os.path.join(root, "resources", "icons")
@@ -179,6 +206,7 @@ def main():
     # The installer's icon: the program's own.
     write_ico(os.path.join(root, "resources", "MIDIKeyboard.ico"),
               [draw(size, "enabled") for size in WINDOW_SIZES])
+    write_theme(os.path.join(root, "resources", "linux", "icons", "hicolor"))
 
 
 if __name__ == "__main__":

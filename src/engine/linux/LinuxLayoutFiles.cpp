@@ -18,6 +18,15 @@ std::string LinuxLayoutFiles::Find(const std::string& path) const {
     return {};
 }
 
+std::vector<std::string> LinuxLayoutFiles::FileNames(const std::string& folder) const {
+    std::vector<std::string> names;
+    for (const std::string& root : roots_) {
+        const std::vector<std::string> found = fw::FilesIn(fw::JoinPath(root, folder));
+        names.insert(names.end(), found.begin(), found.end());
+    }
+    return names;
+}
+
 bool LinuxLayoutFiles::Exists(const std::string& path) {
     return !Find(path).empty();
 }

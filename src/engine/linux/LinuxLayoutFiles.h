@@ -22,6 +22,9 @@ public:
 
     // The file a relative path stands for, or "" when no root has it.
     [[nodiscard]] std::string Find(const std::string& path) const;
+    // The names of the files in a relative folder of every root (the user's first), as the
+    // settings dialog lists the layouts of both the user's and the shipped folder.
+    [[nodiscard]] std::vector<std::string> FileNames(const std::string& folder) const;
 
 private:
     std::vector<std::string> roots_;

@@ -48,11 +48,16 @@ std::string FolderOf(const std::string& path) {
 
 } // namespace
 
-std::string ProgramFolder() {
+std::string ProgramPath() {
     char buffer[4096];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return ".";
-    return FolderOf(std::string(buffer, static_cast<size_t>(length)));
+    if (length <= 0) return {};
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+std::string ProgramFolder() {
+    const std::string path = ProgramPath();
+    return path.empty() ? "." : FolderOf(path);
 }
 
 std::string ConfigHome() {
@@ -179,17 +184,30 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) noexcept {
     }
 }
 
-std::vector<std::string> SubFolders(const std::string& path) {
-    std::vector<std::string> folders;
+namespace {
+
+// The names in a folder that pass the test (none when it cannot be read).
+template <typename Test> std::vector<std::string> NamesIn(const std::string& path, Test test) {
+    std::vector<std::string> names;
     DIR* folder = opendir(path.c_str());
-    if (!folder) return folders;
+    if (!folder) return names;
     while (const dirent* entry = readdir(folder)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (IsFolder(JoinPath(path, name))) folders.push_back(name);
+        if (test(JoinPath(path, name))) names.push_back(name);
     }
     closedir(folder);
-    return folders;
+    return names;
+}
+
+} // namespace
+
+std::vector<std::string> SubFolders(const std::string& path) {
+    return NamesIn(path, [](const std::string& entry) { return IsFolder(entry); });
+}
+
+std::vector<std::string> FilesIn(const std::string& path) {
+    return NamesIn(path, [](const std::string& entry) { return IsFile(entry); });
 }
 
 } // namespace fw

@@ -14,7 +14,8 @@ namespace fw {
 // The program's own folder name under the XDG folders.
 inline constexpr const char* AppFolderName = "zevaver-midi-keyboard";
 
-// The folder of the running executable ("." when it cannot be told).
+// The running executable ("" when it cannot be told) and its folder ("." then).
+[[nodiscard]] std::string ProgramPath();
 [[nodiscard]] std::string ProgramFolder();
 // $XDG_CONFIG_HOME, else ~/.config; $XDG_DATA_HOME, else ~/.local/share.
 [[nodiscard]] std::string ConfigHome();
@@ -46,6 +47,8 @@ inline constexpr const char* AppFolderName = "zevaver-midi-keyboard";
 [[nodiscard]] bool WriteWholeFile(const std::string& path, std::string_view bytes) noexcept;
 // The names of the sub-folders of a folder (none when it cannot be read).
 [[nodiscard]] std::vector<std::string> SubFolders(const std::string& path);
+// The names of the files in a folder (none when it cannot be read).
+[[nodiscard]] std::vector<std::string> FilesIn(const std::string& path);
 
 } // namespace fw
 

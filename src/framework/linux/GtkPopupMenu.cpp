@@ -14,6 +14,7 @@ struct ItemRef {
     MenuItem* root;
     MenuItem* item;
     uint32_t shape;
+    std::function<void()> afterClick;
 };
 
 MenuItem& RootOf(MenuItem& item) {
@@ -25,6 +26,7 @@ MenuItem& RootOf(MenuItem& item) {
 gboolean ClickLater(gpointer data) {
     const auto* ref = static_cast<const ItemRef*>(data);
     if (ref->root->ShapeVersion() == ref->shape) ref->item->Click();
+    if (ref->afterClick) ref->afterClick();
     return G_SOURCE_REMOVE;
 }
 
@@ -35,7 +37,7 @@ void Activated(GtkMenuItem*, gpointer data) {
                     [](gpointer p) { delete static_cast<ItemRef*>(p); });
 }
 
-GtkWidget* NewItem(MenuItem& item) {
+GtkWidget* NewItem(MenuItem& item, const std::function<void()>& afterClick) {
     if (item.IsSeparator()) return gtk_separator_menu_item_new();
     const std::string caption = MnemonicCaption(item.Caption());
     GtkWidget* widget = nullptr;
@@ -49,13 +51,14 @@ GtkWidget* NewItem(MenuItem& item) {
         widget = gtk_menu_item_new_with_mnemonic(caption.c_str());
     }
     gtk_widget_set_sensitive(widget, item.Enabled());
+    if (!item.Name().empty()) gtk_widget_set_name(widget, item.Name().c_str());
     if (item.Count() > 0) {
-        gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), GtkPopupMenu::Build(item));
+        gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), GtkPopupMenu::Build(item, afterClick));
     } else {
         MenuItem& root = RootOf(item);
         g_signal_connect_data(
             widget, "activate", G_CALLBACK(&Activated),
-            new ItemRef{&root, &item, root.ShapeVersion()},
+            new ItemRef{&root, &item, root.ShapeVersion(), afterClick},
             [](gpointer p, GClosure*) { delete static_cast<ItemRef*>(p); }, GConnectFlags{});
     }
     return widget;
@@ -81,7 +84,7 @@ std::string MnemonicCaption(std::string_view caption) {
     return text;
 }
 
-GtkWidget* GtkPopupMenu::Build(MenuItem& parent) {
+GtkWidget* GtkPopupMenu::Build(MenuItem& parent, const std::function<void()>& afterClick) {
     GtkWidget* menu = gtk_menu_new();
     bool columns = false;
     for (size_t i = 0; i < parent.Count(); ++i) columns = columns || parent[i].Break();
@@ -89,7 +92,7 @@ GtkWidget* GtkPopupMenu::Build(MenuItem& parent) {
     for (size_t i = 0; i < parent.Count(); ++i) {
         MenuItem& item = parent[i];
         if (!item.Visible()) continue;
-        GtkWidget* widget = NewItem(item);
+        GtkWidget* widget = NewItem(item, afterClick);
         if (columns) {
             // A break starts the next column at the top.
             if (item.Break() && row > 0) {
@@ -106,6 +109,22 @@ GtkWidget* GtkPopupMenu::Build(MenuItem& parent) {
     return menu;
 }
 
+GtkWidget* GtkPopupMenu::FindItem(GtkWidget* menu, std::string_view name) {
+    GtkWidget* found = nullptr;
+    GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
+    for (GList* at = items; at && !found; at = at->next) {
+        auto* widget = static_cast<GtkWidget*>(at->data);
+        if (name == gtk_widget_get_name(widget)) {
+            found = widget;
+        } else if (GTK_IS_MENU_ITEM(widget)) {
+            if (GtkWidget* submenu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)))
+                found = FindItem(submenu, name);
+        }
+    }
+    g_list_free(items);
+    return found;
+}
+
 GtkPopupMenu::~GtkPopupMenu() {
     if (menu_) gtk_widget_destroy(menu_);
 }
@@ -113,6 +132,8 @@ GtkPopupMenu::~GtkPopupMenu() {
 void GtkPopupMenu::Show(MenuItem& root, GtkWidget* owner, const GdkEvent* trigger) {
     if (menu_) gtk_widget_destroy(menu_);
     menu_ = Build(root);
+    // The owner takes the menu with it when it goes (the window closing): forgotten then.
+    g_signal_connect(menu_, "destroy", G_CALLBACK(&gtk_widget_destroyed), &menu_);
     if (owner) gtk_menu_attach_to_widget(GTK_MENU(menu_), owner, nullptr);
     gtk_menu_popup_at_pointer(GTK_MENU(menu_), trigger);
 }

@@ -6,6 +6,7 @@
 
 #include "framework/MenuModel.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,8 +33,13 @@ public:
     void Show(MenuItem& root, GtkWidget* owner, const GdkEvent* trigger);
     // The menu as last built (null before): for tests, which activate its items.
     [[nodiscard]] GtkWidget* Menu() const noexcept { return menu_; }
-    // Builds a menu of the item's children (floating, for the caller to own).
-    [[nodiscard]] static GtkWidget* Build(MenuItem& parent);
+    // Builds a menu of the item's children (floating, for the caller to own); each GTK item
+    // has its model item's name as its widget name. afterClick runs after a chosen item's
+    // click.
+    [[nodiscard]] static GtkWidget* Build(MenuItem& parent,
+                                          const std::function<void()>& afterClick = {});
+    // The item of this widget name in a built menu or its submenus, or null.
+    [[nodiscard]] static GtkWidget* FindItem(GtkWidget* menu, std::string_view name);
 
 private:
     GtkWidget* menu_ = nullptr;

@@ -3,12 +3,20 @@
 #include "mainwindow/linux/KeysWindowEvents.h"
 
 #include "engine/linux/IniSettings.h"
+#include "framework/linux/Dialogs.h"
+#include "framework/linux/Folders.h"
 #include "keyboard/linux/LinuxMidiOut.h"
+#include "mainwindow/linux/LayoutNameDialog.h"
+#include "services/SettingsDlgRules.h"
+#include "services/linux/Autostart.h"
+#include "services/linux/SettingsDialog.h"
 
+#include <gdk/gdkwayland.h>
 #include <gdk/gdkx.h>
 // Xlib's macros would shadow the program's names.
 #undef None
 #undef Status
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -106,7 +114,10 @@ KeysWindow::KeysWindow(KeysWindowOptions options)
                                   options_.registry
                                       ? nullptr
                                       : std::make_unique<IniSettings>(IniSettings::ForUser())),
-            layoutFiles_, options_.settingsKeyPath, &input_) {
+            layoutFiles_, options_.settingsKeyPath, &input_),
+      iconFolder_(WindowIcons::FindFolder(options_.dataRoots.empty() ? fw::DataRoots()
+                                                                     : options_.dataRoots)),
+      windowIcons_(iconFolder_), tray_(iconFolder_) {
     skin_->onError = [this](const std::string& text) { ReportError(text); };
 }
 
@@ -114,6 +125,8 @@ KeysWindow::~KeysWindow() {
     Destroy();
     for (const auto& [id, source] : timers_) g_source_remove(source);
     for (unsigned source : sources_) g_source_remove(source);
+    if (trayGrace_) g_source_remove(trayGrace_);
+    if (keyboardsWatch_) g_source_remove(keyboardsWatch_);
     if (window_) gtk_widget_destroy(window_);
     if (invalid_) cairo_region_destroy(invalid_);
     if (buffer_) cairo_surface_destroy(buffer_);
@@ -124,6 +137,9 @@ MidiOut& KeysWindow::Midi() noexcept {
 }
 
 void KeysWindow::MakeWidgets() {
+    GdkDisplay* display = gdk_display_get_default();
+    wayland_ = display && GDK_IS_WAYLAND_DISPLAY(display);
+    ownKeysOnly_ = feedWindowKeys_ = wayland_;
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), Caption);
     gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
@@ -146,7 +162,8 @@ void KeysWindow::MakeWidgets() {
     gtk_widget_show(overlay_);
     invalid_ = cairo_region_create();
 
-    gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
+    gtk_widget_add_events(window_, GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK |
+                                       GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
     KeysWindowEvents::Connect(*this);
 }
 
@@ -156,9 +173,41 @@ bool KeysWindow::Create(bool watch) {
     // engine meanwhile waits for it.
     if (!input_.Start(core_.Engine(), watch)) return false;
     KeysWindowEvents::WatchSources(*this);
+    keyNames_.Watch(
+        [](void* data) {
+            auto& self = *static_cast<KeysWindow*>(data);
+            Guarded([&] { self.core_.KeyboardLayoutChanged(); });
+        },
+        this);
     core_.Start();
+    MakeTray();
     created_ = true;
     return true;
+}
+
+void KeysWindow::MakeTray() {
+    tray_.OnActivate = [this] { Guarded([&] { core_.RestoreFromTray(); }); };
+    tray_.OnHostChanged = [this](bool present) { Guarded([&] { TrayHostChanged(present); }); };
+    tray_.Create(core_.Menu().Root());
+}
+
+// A panel that restarts is back within a moment and shows the icon again; one that stays
+// away would leave the program without a window or an icon: the window comes back then.
+void KeysWindow::TrayHostChanged(bool present) {
+    if (trayGrace_) g_source_remove(trayGrace_);
+    trayGrace_ = 0;
+    if (present || !hiddenInTray_) return;
+    trayGrace_ = g_timeout_add(
+        TrayGraceMs,
+        [](gpointer data) -> gboolean {
+            auto& self = *static_cast<KeysWindow*>(data);
+            self.trayGrace_ = 0;
+            Guarded([&] {
+                if (self.hiddenInTray_ && !self.tray_.HostPresent()) self.core_.RestoreFromTray();
+            });
+            return G_SOURCE_REMOVE;
+        },
+        this);
 }
 
 void KeysWindow::Show() {
@@ -173,6 +222,129 @@ void KeysWindow::Destroy() {
     // The engine comes back to this thread, with every command applied.
     input_.Stop();
     core_.Stop();
+}
+
+// --- Keys where the display server gives no program the keys typed into others. ---
+
+constexpr const char* WaylandNoticeValue = "Wayland Notice Shown";
+constexpr const char* ReadKeyboardsValue = "Read Keyboards";
+constexpr const char* WaylandNoticeText =
+    "On Wayland no program may read the keys typed into other programs: the keys play while "
+    "this window has the focus.\n\nTo play while other programs have the focus, turn on "
+    "\"Play while other programs have the focus\" in Settings: the program then reads the "
+    "keyboards directly.";
+
+std::string KeysWindow::OwnValue(const std::string& name) {
+    SettingsRegistry& registry = options_.registry ? *options_.registry : *ownRegistry_;
+    if (!registry.OpenKey(RegistryHive::CurrentUser, options_.settingsKeyPath, false)) return {};
+    const RegistryText value = registry.ReadString(name);
+    registry.CloseKey();
+    return value.kind == RegistryText::Kind::Text ? value.text : std::string();
+}
+
+void KeysWindow::StoreOwnValue(const std::string& name, const std::string& value) {
+    SettingsRegistry& registry = options_.registry ? *options_.registry : *ownRegistry_;
+    if (!registry.OpenKey(RegistryHive::CurrentUser, options_.settingsKeyPath, true)) return;
+    // Kept at the next save in any case: a failure here is not worth a box.
+    if (registry.WriteString(name, value)) (void)registry.Flush();
+    registry.CloseKey();
+}
+
+void KeysWindow::StartWaylandKeys() {
+    if (!wayland_) return;
+    if (OwnValue(ReadKeyboardsValue) == "Yes") {
+        ReadKeyboards(true, true);
+        return;
+    }
+    if (OwnValue(WaylandNoticeValue) == "Yes") return;
+    StoreOwnValue(WaylandNoticeValue, "Yes");
+    GtkWidget* box = gtk_message_dialog_new(OwnerWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO,
+                                            GTK_BUTTONS_OK, "%s", WaylandNoticeText);
+    gtk_window_set_title(GTK_WINDOW(box), Caption);
+    fw::RunDialog(GTK_DIALOG(box));
+    gtk_widget_destroy(box);
+}
+
+void KeysWindow::ReadKeyboards(bool on, bool reportDenied) {
+    readsKeyboards_ = on;
+    if (!on) {
+        input_.DropKeyDevices();
+        keyboards_.Forget();
+        if (keyboardsWatch_) g_source_remove(keyboardsWatch_);
+        keyboardsWatch_ = 0;
+        feedWindowKeys_ = ownKeysOnly_;
+        return;
+    }
+    OpenNewKeyboards(reportDenied);
+    const int watch = keyboards_.WatchFd();
+    if (watch >= 0 && !keyboardsWatch_) {
+        keyboardsWatch_ = g_unix_fd_add(
+            watch, G_IO_IN,
+            [](gint, GIOCondition, gpointer data) -> gboolean {
+                auto& self = *static_cast<KeysWindow*>(data);
+                self.keyboards_.TakeChanges();
+                Guarded([&] { self.OpenNewKeyboards(false); });
+                return G_SOURCE_CONTINUE;
+            },
+            this);
+    }
+}
+
+void KeysWindow::OpenNewKeyboards(bool reportDenied) {
+    const KeyboardDevices::Scan scan = keyboards_.OpenNew();
+    for (const int fd : scan.opened) (void)input_.AddKeyDevice(fd);
+    // The devices play the window's keys too: fed as well, they would play twice.
+    const bool reading = scan.keyboards > 0 || input_.KeyDevices() > 0;
+    if (reading && feedWindowKeys_) LetGoWindowKeys();
+    feedWindowKeys_ = ownKeysOnly_ && !reading;
+    if (!reading && scan.denied && reportDenied) ReportError(KeyboardDevicesDeniedText());
+}
+
+bool KeysWindow::AskReadKeyboards() {
+    return fw::AskYesNo(nullptr, Caption, KeyboardDevicesExplanation());
+}
+
+void KeysWindow::FeedWindowKey(uint32_t xKeyCode, bool released) {
+    if (!feedWindowKeys_ || xKeyCode >= fedDown_.size()) return;
+    // A release of a key pressed before the window had the focus is not ours to give.
+    if (released && !fedDown_.test(xKeyCode)) return;
+    fedDown_.set(xKeyCode, !released);
+    input_.FeedKey(xKeyCode, released);
+}
+
+void KeysWindow::LetGoWindowKeys() {
+    for (uint32_t code = 0; code < fedDown_.size(); ++code)
+        if (fedDown_.test(code)) input_.FeedKey(code, true);
+    fedDown_.reset();
+}
+
+bool KeysWindow::BeginSystemMove() {
+    if (!wayland_ || !event_ || event_->type != GDK_BUTTON_PRESS) return false;
+    const GdkEventButton& press = event_->button;
+    gtk_window_begin_move_drag(GTK_WINDOW(window_), static_cast<gint>(press.button),
+                               static_cast<gint>(press.x_root), static_cast<gint>(press.y_root),
+                               press.time);
+    return true;
+}
+
+bool KeysWindow::BeginSystemResize(const ResizeEdges& edges) {
+    if (!wayland_ || !event_ || event_->type != GDK_BUTTON_PRESS) return false;
+    GdkWindowEdge edge = GDK_WINDOW_EDGE_SOUTH_EAST;
+    if (edges.top)
+        edge = edges.left    ? GDK_WINDOW_EDGE_NORTH_WEST
+               : edges.right ? GDK_WINDOW_EDGE_NORTH_EAST
+                             : GDK_WINDOW_EDGE_NORTH;
+    else if (edges.bottom)
+        edge = edges.left    ? GDK_WINDOW_EDGE_SOUTH_WEST
+               : edges.right ? GDK_WINDOW_EDGE_SOUTH_EAST
+                             : GDK_WINDOW_EDGE_SOUTH;
+    else
+        edge = edges.left ? GDK_WINDOW_EDGE_WEST : GDK_WINDOW_EDGE_EAST;
+    const GdkEventButton& press = event_->button;
+    gtk_window_begin_resize_drag(GTK_WINDOW(window_), edge, static_cast<gint>(press.button),
+                                 static_cast<gint>(press.x_root), static_cast<gint>(press.y_root),
+                                 press.time);
+    return true;
 }
 
 void KeysWindow::BringForward() {
@@ -309,15 +481,25 @@ ScreenSize KeysWindow::PrimaryScreen() {
     return {area.width, area.height};
 }
 
-std::vector<fw::PixelRect> KeysWindow::Monitors() {
-    std::vector<fw::PixelRect> monitors;
+// Each monitor's rectangle, or what is left of it beside the desktop's panels.
+std::vector<fw::PixelRect> KeysWindow::MonitorRects(bool workArea) {
+    std::vector<fw::PixelRect> rects;
     GdkDisplay* display = gdk_display_get_default();
     const int count = display ? gdk_display_get_n_monitors(display) : 0;
     for (int i = 0; i < count; ++i) {
         GdkRectangle area{};
-        gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &area);
-        monitors.push_back({area.x, area.y, area.x + area.width, area.y + area.height});
+        GdkMonitor* monitor = gdk_display_get_monitor(display, i);
+        if (workArea)
+            gdk_monitor_get_workarea(monitor, &area);
+        else
+            gdk_monitor_get_geometry(monitor, &area);
+        rects.push_back({area.x, area.y, area.x + area.width, area.y + area.height});
     }
+    return rects;
+}
+
+std::vector<fw::PixelRect> KeysWindow::Monitors() {
+    std::vector<fw::PixelRect> monitors = MonitorRects(false);
     if (monitors.empty()) return AppHost::Monitors();
     return monitors;
 }
@@ -387,17 +569,29 @@ void KeysWindow::PlaceFader(const WindowRect& bounds, bool vertical) {
     gtk_widget_queue_resize(overlay_);
 }
 
-// Until the program has a tray icon, "minimised" is the window manager's: the window goes to
-// the taskbar. A start in the background ("/M") keeps it hidden until a later start.
+// Where something shows the tray icon the window leaves the task bar for it; elsewhere
+// "minimised" is the window manager's: the window goes to the task bar. A start in the
+// background ("/M") keeps it hidden until the tray icon or a later start brings it.
 void KeysWindow::ShowApplicationWindow(bool shown) {
     if (!window_) return;
     if (shown) {
+        if (hiddenInTray_) {
+            hiddenInTray_ = false;
+            // Some window managers place a window shown again anew.
+            gtk_window_move(GTK_WINDOW(window_), hiddenLeft_, hiddenTop_);
+        }
         if (!shownOnce_) return Show();
         gtk_window_deiconify(GTK_WINDOW(window_));
         gtk_widget_show(window_);
         return;
     }
     if (!shownOnce_) return;
+    if (tray_.HostPresent()) {
+        gtk_window_get_position(GTK_WINDOW(window_), &hiddenLeft_, &hiddenTop_);
+        hiddenInTray_ = true;
+        gtk_widget_hide(window_);
+        return;
+    }
     GdkScreen* screen = gtk_widget_get_screen(window_);
     if (GDK_IS_X11_SCREEN(screen) &&
         gdk_x11_screen_supports_net_wm_hint(screen,
@@ -405,6 +599,27 @@ void KeysWindow::ShowApplicationWindow(bool shown) {
         gtk_window_iconify(GTK_WINDOW(window_));
     else
         gtk_widget_hide(window_);
+}
+
+void KeysWindow::TrayIcon(const std::string& trayName, TrayAction action) {
+    switch (action) {
+    case TrayAction::Add:
+        tray_.Show(ThemeIconName(trayName));
+        break;
+    case TrayAction::Modify:
+        // As the shell's: a change of an icon that is not there does nothing.
+        if (tray_.Shown()) tray_.Show(ThemeIconName(trayName));
+        break;
+    case TrayAction::Delete:
+        tray_.Hide();
+        break;
+    }
+    // "Restore" for "Minimize", and the items the tray's menu leaves out.
+    if (action != TrayAction::Modify) tray_.RefreshMenu();
+}
+
+void KeysWindow::SetWindowIcon(const std::string& windowName) {
+    windowIcons_.Apply(window_, ThemeIconName(windowName));
 }
 
 void KeysWindow::BringToFront() {
@@ -417,7 +632,7 @@ void KeysWindow::ReportError(const std::string& text) {
         GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(box), "Error");
     gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-    gtk_dialog_run(GTK_DIALOG(box));
+    fw::RunDialog(GTK_DIALOG(box));
     gtk_widget_destroy(box);
 }
 
@@ -425,26 +640,58 @@ void KeysWindow::ShowPopup(fw::MenuItem& root) {
     popup_.Show(root, canvas_, event_);
 }
 
-// The dialogs the Linux program does not have yet say so, in a box of the program's name.
-void KeysWindow::ShowNotYet(const char* text) {
-    GtkWidget* box = gtk_message_dialog_new(
-        window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr,
-        GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", text);
-    gtk_window_set_title(GTK_WINDOW(box), Caption);
-    gtk_dialog_run(GTK_DIALOG(box));
-    gtk_widget_destroy(box);
-}
-
-void KeysWindow::ShowSettingsDialog(TSettings&, const std::function<void()>&,
+void KeysWindow::ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
                                     const std::function<void()>& dismissed) {
-    ShowNotYet("The settings dialog is not yet on Linux: the shortcuts and the layout are kept "
-               "in the settings file.");
-    dismissed();
+    SettingsDialog::Options options;
+    options.owner = window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr;
+    options.layoutFiles = layoutFiles_.FileNames("Layouts");
+    options.keyNotes = &core_.State().KeyNotes;
+    options.keyName = [this](int key) { return keyNames_.Caption(key); };
+    options.layoutChanged = layoutChanged;
+    options.dismissed = dismissed;
+    options.guidePath = GuidePath();
+    options.workAreas = WorkAreas();
+    options.startsWithSession = StartsWithSession();
+    options.setStartsWithSession = [](bool on) {
+        return SetStartsWithSession(on, fw::ProgramPath());
+    };
+    options.reportError = [this](const std::string& text) { ReportError(text); };
+    options.offerKeyboardDevices = wayland_;
+    options.readsKeyboardDevices = readsKeyboards_;
+    options.confirmKeyboardDevices = [this] { return AskReadKeyboards(); };
+    options.setReadsKeyboardDevices = [this](bool on) {
+        StoreOwnValue(ReadKeyboardsValue, on ? "Yes" : "No");
+        ReadKeyboards(on, true);
+    };
+    SettingsDialog dialog(settings, std::move(options));
+    (void)dialog.Run();
 }
 
-std::optional<std::string> KeysWindow::AskLayoutName(const std::string&) {
-    ShowNotYet("Saving the layout under another name is not yet on Linux.");
-    return std::nullopt;
+std::optional<std::string> KeysWindow::AskLayoutName(const std::string& name) {
+    return zevaver::AskLayoutName(OwnerWindow(), name);
+}
+
+bool KeysWindow::AskReplaceLayout(const std::string& name) {
+    return zevaver::AskReplaceLayout(OwnerWindow(), name);
+}
+
+GtkWindow* KeysWindow::OwnerWindow() const {
+    return window_ && gtk_widget_get_visible(window_) ? GTK_WINDOW(window_) : nullptr;
+}
+
+std::string KeysWindow::GuidePath() const {
+    for (const std::string& root :
+         options_.dataRoots.empty() ? fw::DataRoots() : options_.dataRoots) {
+        std::string path = fw::JoinPath(root, settingsdlg::UserGuideFile);
+        if (fw::IsFile(path)) return path;
+    }
+    return {};
+}
+
+std::vector<fw::PixelRect> KeysWindow::WorkAreas() {
+    std::vector<fw::PixelRect> areas = MonitorRects(true);
+    if (areas.empty()) return Monitors();
+    return areas;
 }
 
 void KeysWindow::StartTimer(int id, uint32_t milliseconds) {
@@ -457,6 +704,11 @@ void KeysWindow::StopTimer(int id) {
     if (found == timers_.end()) return;
     g_source_remove(found->second);
     timers_.erase(found);
+}
+
+// The layouts go by place on Linux: an entry names a place, whatever the setting says.
+std::string KeysWindow::KeyName(int entry, bool) {
+    return keyNames_.Caption(entry);
 }
 
 zevaver::SkinShell* KeysWindow::Skins() {

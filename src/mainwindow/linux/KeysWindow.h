@@ -10,11 +10,17 @@
 #include "engine/linux/LinuxLayoutFiles.h"
 #include "framework/linux/GtkPopupMenu.h"
 #include "keyboard/MidiOut.h"
+#include "keyboard/linux/PangoLabelPainter.h"
+#include "keyboard/linux/XkbKeyNames.h"
 #include "mainwindow/AppCore.h"
 #include "mainwindow/ChromePointer.h"
+#include "mainwindow/linux/TrayIndicator.h"
+#include "mainwindow/linux/WindowIcons.h"
 #include "services/linux/InputThread.h"
+#include "services/linux/KeyboardDevices.h"
 #include "skin/linux/LinuxSkinFiles.h"
 
+#include <bitset>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,6 +28,7 @@
 #include <vector>
 
 typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkWindow GtkWindow;
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo_region cairo_region_t;
 typedef struct _cairo cairo_t;
@@ -62,11 +69,20 @@ public:
 
     [[nodiscard]] AppCore& Core() noexcept { return core_; }
     [[nodiscard]] LinuxInputThread& Input() noexcept { return input_; }
+    [[nodiscard]] TrayIndicator& Tray() noexcept { return tray_; }
     [[nodiscard]] GtkWidget* Widget() const noexcept { return window_; }
     // Out of the background and to the front: a later start's hand-over.
     void BringForward();
     // The program's error box.
     void ShowError(const std::string& text) { ReportError(text); }
+
+    // The display is a Wayland compositor's (known once the window is made).
+    [[nodiscard]] bool OnWayland() const noexcept { return wayland_; }
+    // Where no program may read the keys typed into others: says so, once for good, and
+    // reads the keyboards directly if the user chose to.
+    void StartWaylandKeys();
+    // The display gives no keys typed into other windows: the window's own keys play.
+    void PlayOwnKeysOnly() noexcept { ownKeysOnly_ = feedWindowKeys_ = true; }
 
 private:
     class SkinPart;
@@ -77,7 +93,24 @@ private:
     void ResizeBackBuffer(int width, int height);
     void OnDraw(cairo_t* cr);
     void SetActive(bool active);
-    void ShowNotYet(const char* text);
+    [[nodiscard]] GtkWindow* OwnerWindow() const;
+    // The user guide shipped with the program, or "".
+    [[nodiscard]] std::string GuidePath() const;
+    [[nodiscard]] static std::vector<fw::PixelRect> MonitorRects(bool workArea);
+    // Values of the Linux program's own in the settings file.
+    [[nodiscard]] std::string OwnValue(const std::string& name);
+    void StoreOwnValue(const std::string& name, const std::string& value);
+    // Reading the keyboards directly: on (reporting a refusal) or off.
+    void ReadKeyboards(bool on, bool reportDenied);
+    void OpenNewKeyboards(bool reportDenied);
+    [[nodiscard]] bool AskReadKeyboards();
+    // The window's own keys go to the playing thread where no others come; those it holds
+    // are let go when the focus leaves.
+    void FeedWindowKey(uint32_t xKeyCode, bool released);
+    void LetGoWindowKeys();
+    void MakeTray();
+    // The tray went away while the window was hidden in it: the window comes back.
+    void TrayHostChanged(bool present);
     [[nodiscard]] ScreenPoint PointerOnScreen(bool* leftDown = nullptr);
 
     // AppHost.
@@ -100,8 +133,9 @@ private:
     void SetFaderPosition(int32_t position) override;
     void PlaceFader(const WindowRect& bounds, bool vertical) override;
     [[nodiscard]] std::vector<fw::PixelRect> Monitors() override;
-    void TrayIcon(const std::string&, TrayAction) override {}
-    void SetWindowIcon(const std::string&) override {}
+    [[nodiscard]] std::vector<fw::PixelRect> WorkAreas() override;
+    void TrayIcon(const std::string& trayName, TrayAction action) override;
+    void SetWindowIcon(const std::string& windowName) override;
     void ShowApplicationWindow(bool shown) override;
     void BringToFront() override;
     void ReportError(const std::string& text) override;
@@ -109,9 +143,12 @@ private:
     void ShowSettingsDialog(TSettings& settings, const std::function<void()>& layoutChanged,
                             const std::function<void()>& dismissed) override;
     [[nodiscard]] std::optional<std::string> AskLayoutName(const std::string& name) override;
+    [[nodiscard]] bool AskReplaceLayout(const std::string& name) override;
     void StartTimer(int id, uint32_t milliseconds) override;
     void StopTimer(int id) override;
     [[nodiscard]] zevaver::SkinShell* Skins() override;
+    [[nodiscard]] TextPainter* LabelPainter() override { return &labelPainter_; }
+    [[nodiscard]] std::string KeyName(int entry, bool byPosition) override;
 
     // PointerWindow.
     [[nodiscard]] fw::PixelRect ScreenBounds() override;
@@ -120,6 +157,8 @@ private:
     void ShowCursor(ResizeCursor cursor) override;
     void WatchPointer(bool on) override { input_.WatchPointer(on); }
     [[nodiscard]] bool Active() override { return input_.IsMainWindowActive(); }
+    [[nodiscard]] bool BeginSystemMove() override;
+    [[nodiscard]] bool BeginSystemResize(const ResizeEdges& edges) override;
 
     KeysWindowOptions options_;
     std::unique_ptr<MidiOut> ownMidiOut_;
@@ -130,6 +169,18 @@ private:
     AppCore core_;
     ChromePointer pointer_{*this, core_};
     fw::GtkPopupMenu popup_;
+    std::string iconFolder_;
+    WindowIcons windowIcons_;
+    TrayIndicator tray_;
+    XkbKeyNames keyNames_;
+    KeyboardDevices keyboards_;
+    unsigned keyboardsWatch_ = 0;
+    bool wayland_ = false;
+    bool ownKeysOnly_ = false;    // the display gives no program the keys typed into others
+    bool readsKeyboards_ = false; // the user's choice
+    bool feedWindowKeys_ = false; // the window's keys are the only ones the thread gets
+    std::bitset<256> fedDown_;    // window keys held, by X key code
+    PangoLabelPainter labelPainter_{buffer_};
 
     GtkWidget* window_ = nullptr;
     GtkWidget* overlay_ = nullptr;
@@ -144,6 +195,10 @@ private:
     int64_t faderColor_ = -1; // behind the trackbar: a colour value, or -1 for the theme's
     bool drawing_ = false;
     bool shownOnce_ = false;
+    bool hiddenInTray_ = false;
+    int hiddenLeft_ = 0, hiddenTop_ = 0; // where the window was before it went to the tray
+    static constexpr unsigned TrayGraceMs = 3000;
+    unsigned trayGrace_ = 0; // the wait for a tray that went away to come back
     bool created_ = false;
     bool destroyed_ = false;
     const GdkEvent* event_ = nullptr; // the one being handled, for the popup menu

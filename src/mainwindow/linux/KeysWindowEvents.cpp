@@ -1,5 +1,6 @@
 #include "mainwindow/linux/KeysWindowEvents.h"
 
+#include "framework/linux/Dialogs.h"
 #include "keyboard/KernelKeys.h"
 #include "keyboard/linux/LinuxMidiOut.h"
 
@@ -38,7 +39,7 @@ void ShowFailure(const char* text) noexcept {
         GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
                                                 GTK_BUTTONS_OK, "%s", text);
         gtk_window_set_title(GTK_WINDOW(box), "Error");
-        gtk_dialog_run(GTK_DIALOG(box));
+        fw::RunDialog(GTK_DIALOG(box));
         gtk_widget_destroy(box);
     } catch (...) {
     }
@@ -112,6 +113,8 @@ gboolean KeysWindowEvents::GrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
 
 gboolean KeysWindowEvents::Key(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
+    // Where the window's keys are the only ones the playing thread gets, they play first.
+    self.FeedWindowKey(event->hardware_keycode, false);
     // The key by its place, as the layouts and the playing thread have it.
     const uint16_t key = event->hardware_keycode >= XKeyCodeOffset
                              ? UsKeyOfKernelCode(event->hardware_keycode - XKeyCodeOffset)
@@ -133,8 +136,15 @@ gboolean KeysWindowEvents::Key(GtkWidget*, GdkEventKey* event, gpointer data) {
     return consumed ? TRUE : FALSE;
 }
 
+gboolean KeysWindowEvents::KeyUp(GtkWidget*, GdkEventKey* event, gpointer data) {
+    static_cast<KeysWindow*>(data)->FeedWindowKey(event->hardware_keycode, true);
+    return FALSE;
+}
+
 gboolean KeysWindowEvents::Focus(GtkWidget*, GdkEventFocus* event, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
+    // The releases of keys held now go to the window that gets the focus.
+    if (event->in == 0) self.LetGoWindowKeys();
     Guarded([&] { self.SetActive(event->in != 0); });
     return FALSE;
 }
@@ -174,7 +184,11 @@ gboolean KeysWindowEvents::InputNews(gint, GIOCondition, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
     const LinuxInputThread::WindowNews news = self.input_.TakeWindowNews();
     Guarded([&] {
-        if (news.engine) self.core_.EngineChanged();
+        if (news.engine) {
+            self.core_.EngineChanged();
+            // A shortcut may have moved a check mark the tray's menu shows.
+            if (self.tray_.Shown()) self.tray_.RefreshMenu();
+        }
         if (news.pointerMoved || news.buttonReleased) {
             bool leftDown = false;
             const ScreenPoint at = self.PointerOnScreen(&leftDown);
@@ -190,7 +204,12 @@ gboolean KeysWindowEvents::InputNews(gint, GIOCondition, gpointer data) {
 gboolean KeysWindowEvents::PortsChanged(gint, GIOCondition, gpointer data) {
     auto& self = *static_cast<KeysWindow*>(data);
     auto* midi = dynamic_cast<LinuxMidiOut*>(&self.Midi());
-    if (midi && midi->TakeChanges()) Guarded([&] { self.core_.DevicesChanged(); });
+    if (midi && midi->TakeChanges()) {
+        Guarded([&] {
+            self.core_.DevicesChanged();
+            if (self.tray_.Shown()) self.tray_.RefreshMenu();
+        });
+    }
     return G_SOURCE_CONTINUE;
 }
 
@@ -208,6 +227,7 @@ void KeysWindowEvents::Connect(KeysWindow& window) {
     g_signal_connect(window.canvas_, "grab-broken-event", G_CALLBACK(&GrabBroken), self);
     g_signal_connect(window.window_, "configure-event", G_CALLBACK(&Configure), self);
     g_signal_connect(window.window_, "key-press-event", G_CALLBACK(&Key), self);
+    g_signal_connect(window.window_, "key-release-event", G_CALLBACK(&KeyUp), self);
     g_signal_connect(window.window_, "focus-in-event", G_CALLBACK(&Focus), self);
     g_signal_connect(window.window_, "focus-out-event", G_CALLBACK(&Focus), self);
     g_signal_connect(window.window_, "window-state-event", G_CALLBACK(&State), self);

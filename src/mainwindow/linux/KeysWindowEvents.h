@@ -40,6 +40,7 @@ private:
     static gboolean Motion(GtkWidget*, GdkEventMotion* event, gpointer data);
     static gboolean GrabBroken(GtkWidget*, GdkEvent*, gpointer data);
     static gboolean Key(GtkWidget*, GdkEventKey* event, gpointer data);
+    static gboolean KeyUp(GtkWidget*, GdkEventKey* event, gpointer data);
     static gboolean Focus(GtkWidget*, GdkEventFocus* event, gpointer data);
     static gboolean State(GtkWidget*, GdkEventWindowState* event, gpointer data);
     static gboolean Delete(GtkWidget*, GdkEvent*, gpointer data);

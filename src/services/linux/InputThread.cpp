@@ -1,11 +1,16 @@
 #include "services/linux/InputThread.h"
 
+#include "keyboard/KernelKeys.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <linux/input.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <exception>
 
@@ -116,6 +121,82 @@ LinuxInputThread::WindowNews LinuxInputThread::TakeWindowNews() noexcept {
     return {(news & EngineNews) != 0, (news & PointerMoved) != 0, (news & ButtonReleased) != 0};
 }
 
+void LinuxInputThread::FeedKey(uint32_t xKeyCode, bool released) noexcept {
+    if (xKeyCode > 0xFFFF) return;
+    // A queue of 256 keys does not fill while the thread runs; a key that finds it full is
+    // left out rather than waited for.
+    if (fedKeys_.TryPush({static_cast<uint16_t>(xKeyCode), released})) Signal(wakeFd_);
+}
+
+bool LinuxInputThread::AddKeyDevice(int fd) noexcept {
+    if (fd < 0) return false;
+    int owned = fd;
+    if (!newDevices_.TryPush(std::move(owned))) {
+        close(fd);
+        return false;
+    }
+    deviceCount_.fetch_add(1);
+    Signal(wakeFd_);
+    return true;
+}
+
+void LinuxInputThread::DropKeyDevices() noexcept {
+    dropDevices_ = true;
+    Signal(wakeFd_);
+}
+
+void LinuxInputThread::Play(uint32_t xKeyCode, bool released) {
+    if (const auto message = keys_.Apply(xKeyCode, released))
+        Guarded([&] { engine_->KeyWatched(message->wParam, message->lParam); });
+}
+
+void LinuxInputThread::TakeWindowKeys() {
+    FedKey key;
+    while (fedKeys_.TryPop(key)) Play(key.xKeyCode, key.released);
+}
+
+void LinuxInputThread::TakeDevices(std::vector<Device>& devices) {
+    int fd = -1;
+    while (newDevices_.TryPop(fd))
+        devices.push_back({fd, input::RecordReader(sizeof(input_event)), {}});
+    if (dropDevices_.exchange(false)) {
+        for (Device& device : devices) CloseDevice(device);
+        devices.clear();
+    }
+}
+
+void LinuxInputThread::CloseDevice(Device& device) {
+    for (const input::KeyTransition& key : device.keys.ReleaseAll())
+        Play(key.kernelCode + XKeyCodeOffset, true);
+    close(device.fd);
+    device.fd = -1;
+    deviceCount_.fetch_sub(1);
+}
+
+bool LinuxInputThread::ReadDevice(Device& device) {
+    uint8_t bytes[64 * sizeof(input_event)];
+    const ssize_t got = read(device.fd, bytes, sizeof bytes);
+    if (got < 0) return errno == EAGAIN || errno == EINTR;
+    // The end of a stream, or a device unplugged.
+    if (got == 0) return false;
+    device.reader.Feed(bytes, static_cast<size_t>(got), [&](const input::Record& record) {
+        input::KeyTransition key;
+        if (device.keys.Apply(record, key)) Play(key.kernelCode + XKeyCodeOffset, key.released);
+    });
+    if (device.keys.ResyncNeeded()) {
+        // What the device holds now; a stream that cannot tell holds nothing.
+        uint8_t state[input::KeyCodeCount / 8] = {};
+        std::bitset<input::KeyCodeCount> down;
+        if (ioctl(device.fd, EVIOCGKEY(sizeof state), state) >= 0) {
+            for (size_t code = 0; code < input::KeyCodeCount; ++code)
+                down.set(code, (state[code / 8] >> (code % 8)) & 1);
+        }
+        for (const input::KeyTransition& key : device.keys.Resync(down))
+            Play(key.kernelCode + XKeyCodeOffset, true);
+    }
+    return true;
+}
+
 void LinuxInputThread::WatchPointer(bool on) noexcept {
     if (watchPointer_.exchange(on) != on) Signal(wakeFd_);
 }
@@ -155,22 +236,34 @@ void LinuxInputThread::Run() noexcept {
     Guarded([this] { engine_->ProcessCommands(); });
     ready_ = true;
 
-    pollfd waits[2] = {{wakeFd_, POLLIN, 0}, {display ? ConnectionNumber(display) : -1, POLLIN, 0}};
+    // The wake-up, the display, then the keyboard devices.
+    constexpr size_t FirstDevice = 2;
+    std::vector<Device> devices;
+    std::vector<pollfd> waits;
     while (!stopping_) {
-        waits[0].revents = 0;
+        waits.assign({{wakeFd_, POLLIN, 0}, {display ? ConnectionNumber(display) : -1, POLLIN, 0}});
+        for (const Device& device : devices) waits.push_back({device.fd, POLLIN, 0});
         // Events already read into Xlib's queue are handled before waiting.
         if (!display || XPending(display) == 0) {
-            if (poll(waits, display ? 2 : 1, -1) < 0) continue;
+            if (poll(waits.data(), waits.size(), -1) < 0) continue;
         }
         if (waits[0].revents & POLLIN) {
             Drain(wakeFd_);
             Guarded([this] { engine_->ProcessCommands(); });
+            TakeWindowKeys();
+            TakeDevices(devices);
             settled_.fetch_add(1);
             if (display && watchPointer_ != pointer) {
                 pointer = watchPointer_;
                 SelectRawEvents(display, pointer);
             }
         }
+        for (size_t i = FirstDevice; i < waits.size() && i - FirstDevice < devices.size(); ++i) {
+            Device& device = devices[i - FirstDevice];
+            if (waits[i].fd != device.fd || waits[i].revents == 0) continue;
+            if (!ReadDevice(device)) CloseDevice(device);
+        }
+        std::erase_if(devices, [](const Device& device) { return device.fd < 0; });
         while (display && XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
@@ -181,14 +274,10 @@ void LinuxInputThread::Run() noexcept {
             const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
             switch (cookie->evtype) {
             case XI_RawKeyPress:
-            case XI_RawKeyRelease: {
+            case XI_RawKeyRelease:
                 eventTime_ = static_cast<uint32_t>(raw->time);
-                const auto message = keys_.Apply(static_cast<uint32_t>(raw->detail),
-                                                 cookie->evtype == XI_RawKeyRelease);
-                if (message)
-                    Guarded([&] { engine_->KeyWatched(message->wParam, message->lParam); });
+                Play(static_cast<uint32_t>(raw->detail), cookie->evtype == XI_RawKeyRelease);
                 break;
-            }
             case XI_RawMotion:
                 if (pointer) Post(PointerMoved);
                 break;
@@ -201,7 +290,10 @@ void LinuxInputThread::Run() noexcept {
             XFreeEventData(display, cookie);
         }
     }
-    // The last commands apply before the engine goes back to the window's thread.
+    // The keys still held are let go, and the last commands apply, before the engine goes
+    // back to the window's thread.
+    TakeDevices(devices);
+    for (Device& device : devices) CloseDevice(device);
     Guarded([this] { engine_->ProcessCommands(); });
     if (display) XCloseDisplay(display);
 }

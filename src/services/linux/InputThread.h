@@ -13,12 +13,15 @@
 #pragma once
 
 #include "engine/PlayingEngine.h"
+#include "framework/SpscQueue.h"
+#include "services/InputEvents.h"
 #include "services/KernelKeystrokes.h"
 #include "services/WatchStatus.h"
 
 #include <atomic>
 #include <cstdint>
 #include <thread>
+#include <vector>
 
 namespace zevaver {
 
@@ -54,6 +57,19 @@ public:
     // The main window is the active one (the window's thread keeps this up to date).
     void SetMainWindowActive(bool active) noexcept { active_ = active; }
 
+    // Keys from the window's own key events, where the display server gives no others
+    // (Wayland): the X key code, and whether the key was let go. The window's thread.
+    void FeedKey(uint32_t xKeyCode, bool released) noexcept;
+    // A keyboard device (or anything that delivers its records, a pipe in the tests) to read
+    // keys from: the thread owns the descriptor from now on and closes it when the device
+    // goes, when asked to, or when it ends; the keys it held are let go then. The window's
+    // thread; false when too many wait to be taken over (the descriptor is then closed).
+    [[nodiscard]] bool AddKeyDevice(int fd) noexcept;
+    // Stops reading every device.
+    void DropKeyDevices() noexcept;
+    // The devices read now.
+    [[nodiscard]] int KeyDevices() const noexcept { return deviceCount_.load(); }
+
     // EngineHost.
     bool WakeEngine() noexcept override;
     bool WakeWindow() noexcept override;
@@ -62,7 +78,24 @@ public:
     [[nodiscard]] uint32_t EventTime() override { return eventTime_; }
 
 private:
+    struct Device {
+        int fd = -1;
+        input::RecordReader reader;
+        input::DeviceKeys keys;
+    };
+    struct FedKey {
+        uint16_t xKeyCode = 0;
+        bool released = false;
+    };
+
     void Run() noexcept;
+    // The engine's thread: one key transition by X key code.
+    void Play(uint32_t xKeyCode, bool released);
+    void TakeWindowKeys();
+    void TakeDevices(std::vector<Device>& devices);
+    // Reads what a device has; false when it has gone (its keys then let go).
+    [[nodiscard]] bool ReadDevice(Device& device);
+    void CloseDevice(Device& device);
     template <typename Action> void Guarded(Action action) noexcept;
     void Post(uint64_t what) noexcept;
 
@@ -79,6 +112,10 @@ private:
     std::atomic<bool> ready_{false};
     bool ended_ = false; // the window's thread only
     std::atomic<WatchStatus> status_{WatchStatus::Disabled};
+    fw::SpscQueue<FedKey, 256> fedKeys_;
+    fw::SpscQueue<int, 16> newDevices_;
+    std::atomic<bool> dropDevices_{false};
+    std::atomic<int> deviceCount_{0};
     // The engine's thread only.
     KernelKeystrokes keys_;
     uint32_t eventTime_ = 0;

@@ -4,8 +4,8 @@
 // restart, and a later start hands over to the running copy.
 #include <gtest/gtest.h>
 
-#include "support/JackSession.h"
 #include "support/ProgramRun.h"
+#include "support/ProgramTest.h"
 #include "support/XSession.h"
 
 #include <map>
@@ -20,22 +20,8 @@ using namespace linuxtest;
 constexpr const char* Title = "Zevaver MIDI Keyboard";
 constexpr uint8_t NoteOn = 0x90, NoteOff = 0x80;
 
-class LinuxPlaying : public ::testing::Test {
+class LinuxPlaying : public ProgramTest {
 protected:
-    static void SetUpTestSuite() {
-        server_ = new JackServer("mk-e2e-" + std::to_string(getpid()));
-        ready_ = server_->Ready();
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(x_.Open()) << "no X display";
-        ASSERT_TRUE(ready_) << "the JACK server did not start";
-        ASSERT_TRUE(recorder_.Running());
-    }
-
     // Starts the program and waits until its window shows and its port reaches the
     // recorder, which, as the only MIDI input there is, it plays to unasked.
     Window Start(ProgramRun& program) {
@@ -52,11 +38,6 @@ protected:
         x_.Tap(key);
         return recorder_.AwaitEvents(expected);
     }
-
-    static inline JackServer* server_ = nullptr;
-    static inline bool ready_ = false;
-    XSession x_;
-    JackRecorder recorder_;
 };
 
 TEST_F(LinuxPlaying, KeysTypedWhileAnotherWindowHasTheFocusPlayThroughJack) {

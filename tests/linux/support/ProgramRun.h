@@ -33,8 +33,12 @@ public:
     explicit TestHome(const std::string& name) {
         root_ = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/mk-linux-" +
                 name + "-" + std::to_string(getpid());
+        // The system's data folders hold nothing of the program's: only what GTK reads
+        // there (the file types, which its picture loader needs, and the icon themes).
         std::system(("rm -rf '" + root_ + "' && mkdir -p '" + root_ + "/config' '" + root_ +
-                     "/data' '" + root_ + "/run'")
+                     "/data' '" + root_ + "/run' '" + root_ +
+                     "/system' && ln -s /usr/share/mime '" + root_ +
+                     "/system/mime' && ln -s /usr/share/icons '" + root_ + "/system/icons'")
                         .c_str());
         chmod((root_ + "/run").c_str(), 0700);
     }
@@ -71,7 +75,7 @@ public:
     [[nodiscard]] std::vector<std::string> Environment() const {
         return {"XDG_CONFIG_HOME=" + root_ + "/config", "XDG_DATA_HOME=" + root_ + "/data",
                 "XDG_RUNTIME_DIR=" + root_ + "/run", "XDG_CONFIG_DIRS=" + root_ + "/none",
-                "XDG_DATA_DIRS=" + root_ + "/none"};
+                "XDG_DATA_DIRS=" + root_ + "/system"};
     }
 
 private:
@@ -80,15 +84,16 @@ private:
 
 class ProgramRun {
 public:
+    // program: the deployed one unless a test installed another.
     ProgramRun(const TestHome& home, std::vector<std::string> arguments = {},
-               std::vector<std::string> environment = {}) {
+               std::vector<std::string> environment = {},
+               const std::string& program = ProgramPath()) {
         std::vector<std::string> env = home.Environment();
         env.insert(env.end(), environment.begin(), environment.end());
         pid_ = fork();
         if (pid_ == 0) {
             for (const std::string& entry : env) putenv(strdup(entry.c_str()));
             freopen("/dev/null", "w", stdout);
-            const std::string program = ProgramPath();
             std::vector<char*> argv{const_cast<char*>(program.c_str())};
             for (const std::string& argument : arguments)
                 argv.push_back(const_cast<char*>(argument.c_str()));
