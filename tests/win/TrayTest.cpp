@@ -119,7 +119,8 @@ std::vector<int> GroupSizes(const char* name) {
 }
 
 TEST_F(TrayTest, EachIconGroupCarriesItsSizes) {
-    const std::vector<int> tray{16, 20, 24, 32}, window{16, 32, 48, 256};
+    // The window's small and large icons at 100, 125, 150 and 200 %, and the shell's large ones.
+    const std::vector<int> tray{16, 20, 24, 32}, window{16, 20, 24, 32, 40, 48, 64, 256};
     EXPECT_EQ(GroupSizes("TRAYICON"), tray);
     EXPECT_EQ(GroupSizes("TRAYDISABLED"), tray);
     EXPECT_EQ(GroupSizes("TRAYBLINK"), tray);
